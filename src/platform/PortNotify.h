@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QEvent>
+
+class QObject;
+
+// The notification that port threads post to the main window: lParam 0 means
+// received blocks are waiting in the received-block queue, lParam 1 means the
+// network link was lost. Posted, never sent, so port threads never wait for
+// the user interface.
+class PortNotifyEvent final : public QEvent
+{
+public:
+    static QEvent::Type eventType();
+    explicit PortNotifyEvent(int lParam)
+        : QEvent(eventType())
+        , m_lParam(lParam)
+    {}
+    int lParam() const { return m_lParam; }
+
+private:
+    int m_lParam;
+};
+
+// The window that receives the notifications, and whether it has a display
+// view (ports keep received bytes staged while it has none). UI thread only;
+// read from any thread.
+void setPortNotifyTarget(QObject *mainWindow, bool hasActiveView);
+bool portNotifyTargetHasView();
+// Posts a PortNotifyEvent to the target; does nothing when there is none.
+void postPortNotify(int lParam);

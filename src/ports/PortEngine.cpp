@@ -1,0 +1,221 @@
+#include "PortEngine.h"
+
+#include "display/ReceivedBlockQueue.h"
+#include "platform/Logging.h"
+#include "platform/PortNotify.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <poll.h>
+
+CPortEngine::~CPortEngine()
+{
+    // Derived destructors close their link first; this only catches threads
+    // that must never outlive the object.
+    StopThreads();
+}
+
+bool CPortEngine::Start()
+{
+    if (m_bWriterRunning || IsStarted() || !CanStart())
+        return false;
+
+    auto dataEvent = std::make_unique<CEvent>();
+    auto stopEvent = std::make_unique<CEvent>();
+    if (!dataEvent->isValid() || !stopEvent->isValid())
+        return false;
+    m_pRxBuffer.assign(m_nRxBufferSize, 0);
+    m_nRxCount = 0;
+    m_hDataEvent = std::move(dataEvent);
+    m_hStopEvent = std::move(stopEvent);
+    OnStarted();
+
+    m_writerFinished = false;
+    m_readerFinished = false;
+    try {
+        m_pWriterThread = std::thread(&CPortEngine::WriterThread, this);
+    } catch (const std::system_error &) {
+        Close();
+        return false;
+    }
+    try {
+        m_pReaderThread = std::thread(&CPortEngine::ReaderThread, this);
+    } catch (const std::system_error &) {
+        Close();
+        return false;
+    }
+    return true;
+}
+
+int CPortEngine::Write(const void *data, int length, std::uint32_t *written)
+{
+    if (!IsStarted()) {
+        if (written)
+            *written = 0xFFFFFFFFu;
+        return 0;
+    }
+    if (length < 1) {
+        m_hDataEvent->set();
+        if (written)
+            *written = static_cast<std::uint32_t>(length);
+        return 0;
+    }
+    const auto *bytes = static_cast<const std::uint8_t *>(data);
+    int blocks = 0;
+    for (int offset = 0; offset < length; offset += TxBlock::kMaxLength) {
+        TxBlock block;
+        block.length = static_cast<std::uint32_t>(
+            std::min<int>(TxBlock::kMaxLength, length - offset));
+        std::memcpy(block.data, bytes + offset, block.length);
+        std::lock_guard lock(m_csTxQueue);
+        m_txQueue.push_back(block);
+        ++m_nQueuedBlocks;
+        m_nBlocksWritten = 0;
+        ++blocks;
+    }
+    m_hDataEvent->set();
+    if (written)
+        *written = static_cast<std::uint32_t>(length);
+    return blocks;
+}
+
+void CPortEngine::WriterThread()
+{
+    m_bWriterRunning = true;
+    for (;;) {
+        pollfd p[2] = {{m_hDataEvent->fd(), POLLIN, 0}, {m_hStopEvent->fd(), POLLIN, 0}};
+        if (::poll(p, 2, 250) <= 0)
+            continue;
+        // Data before stop, so that blocks queued just before a stop still go out.
+        if (p[0].revents & POLLIN) {
+            Drain();
+            continue;
+        }
+        if (p[1].revents & POLLIN)
+            break;
+    }
+    m_bWriterRunning = false;
+    {
+        std::lock_guard lock(m_finishMutex);
+        m_writerFinished = true;
+    }
+    m_finished.notify_all();
+}
+
+void CPortEngine::Drain()
+{
+    // The queue lock is held only to unlink a block, never while the link
+    // writes, so a Write from the window never waits for a slow line.
+    bool allWritten = true;
+    for (;;) {
+        TxBlock block;
+        {
+            std::lock_guard lock(m_csTxQueue);
+            if (m_txQueue.empty()) {
+                if (!allWritten)
+                    OnDrainFailed();
+                m_hDataEvent->reset();
+                return;
+            }
+            block = m_txQueue.front();
+            m_txQueue.pop_front();
+            --m_nQueuedBlocks;
+        }
+        if (allWritten)
+            allWritten = WriteBlock(block.data, block.length);
+        ++m_nBlocksWritten;
+    }
+}
+
+void CPortEngine::ReaderThread()
+{
+    std::vector<std::uint8_t> buffer(std::max<std::uint32_t>(m_nReadChunk, 1));
+    m_bReaderRunning = true;
+    ReaderLoop(buffer.data());
+    m_bReaderRunning = false;
+    {
+        std::lock_guard lock(m_finishMutex);
+        m_readerFinished = true;
+    }
+    m_finished.notify_all();
+}
+
+void CPortEngine::AppendReceived(const std::uint8_t *bytes, std::uint32_t n)
+{
+    std::lock_guard lock(m_csRxBuffer);
+    const std::uint32_t room = m_nRxBufferSize > m_nRxCount ? m_nRxBufferSize - m_nRxCount : 0;
+    const std::uint32_t copied = std::min(n, room);
+    if (copied > 0)
+        std::memcpy(m_pRxBuffer.data() + m_nRxCount, bytes, copied);
+    m_nRxCount += copied;
+    FlushReceived();
+}
+
+void CPortEngine::FlushReceived()
+{
+    if (m_nRxCount == 0 || !portNotifyTargetHasView())
+        return;
+    CReceivedBlockQueue &queue = CReceivedBlockQueue::instance();
+    // Wait while the display is behind; a stop ends the wait and the staged
+    // bytes are released with the port.
+    if (!queue.waitForRoom(*m_hStopEvent))
+        return;
+    queue.queue(m_pRxBuffer.data(), m_nRxCount);
+    m_nRxCount = 0;
+}
+
+bool CPortEngine::JoinWithTimeout(std::thread &thread, std::atomic<bool> &finished)
+{
+    if (!thread.joinable())
+        return true;
+    bool inTime;
+    {
+        std::unique_lock lock(m_finishMutex);
+        inTime = m_finished.wait_for(lock, std::chrono::milliseconds(StopTimeoutMs()),
+                                     [&] { return finished.load(); });
+    }
+    if (!inTime)
+        qCWarning(lcPorts, "port thread did not end within %d ms; still waiting", StopTimeoutMs());
+    // Always joined: the thread uses this object, so it must end before the
+    // object's buffers go. Every wait in a port thread includes the stop event.
+    thread.join();
+    return inTime;
+}
+
+void CPortEngine::StopThreads()
+{
+    if (!m_hStopEvent)
+        return;
+    {
+        std::lock_guard lock(m_csTxQueue);
+        m_hStopEvent->set();
+    }
+    JoinWithTimeout(m_pReaderThread, m_readerFinished);
+    JoinWithTimeout(m_pWriterThread, m_writerFinished);
+    m_hStopEvent->reset();
+}
+
+bool CPortEngine::Close()
+{
+    StopThreads();
+    m_bWriterRunning = false;
+    m_bReaderRunning = false;
+    TeardownLink();
+    m_hDataEvent.reset();
+    m_hStopEvent.reset();
+    {
+        std::lock_guard lock(m_csTxQueue);
+        m_txQueue.clear();
+        m_txQueue.shrink_to_fit();
+        m_nQueuedBlocks = 0;
+    }
+    {
+        std::lock_guard lock(m_csRxBuffer);
+        m_pRxBuffer.clear();
+        m_pRxBuffer.shrink_to_fit();
+        m_nRxCount = 0;
+    }
+    m_nRxBufferSize = 0;
+    return true;
+}

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "platform/Event.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+// One element of the transmit queue.
+struct TxBlock
+{
+    static constexpr std::uint32_t kMaxLength = 255;
+    std::uint32_t length = 0;
+    std::uint8_t data[kMaxLength];
+};
+
+// The engine every port kind runs on: a transmit queue of TxBlocks drained by a
+// writer thread, and a reader thread that stages received bytes and hands them
+// to the received-block queue of the display.
+//
+// A port kind derives from it and provides its own Open (which must refuse
+// while the writer runs), IsOpen, the reader loop, the writing of one block and
+// the teardown of its link; its destructor must call Close().
+class CPortEngine
+{
+public:
+    CPortEngine() = default;
+    virtual ~CPortEngine();
+    CPortEngine(const CPortEngine &) = delete;
+    CPortEngine &operator=(const CPortEngine &) = delete;
+
+    // Creates the transmit queue, the staging buffer, the events and both
+    // threads. False while running, or when the link kind refuses (CanStart).
+    bool Start();
+    // Queues a copy of the bytes in blocks of at most 255 bytes and returns the
+    // number of blocks; `written` receives the bytes accepted (all bits set when
+    // the port is not started).
+    int Write(const void *data, int length, std::uint32_t *written = nullptr);
+    bool IsWritePending() const { return m_nQueuedBlocks.load() != 0; }
+    int GetBlocksWritten() const { return m_nBlocksWritten.load(); }
+    virtual bool IsOpen() const = 0;
+    // Stops both threads, tears the link down and releases everything; valid in
+    // every state and always true.
+    bool Close();
+
+    bool IsStarted() const { return m_hStopEvent != nullptr; }
+
+protected:
+    // Writes one block; false when it failed, which makes the writer drop the
+    // rest of this drain and call OnDrainFailed() at its end.
+    virtual bool WriteBlock(const std::uint8_t *data, std::uint32_t length) = 0;
+    virtual void OnDrainFailed() {}
+    // Body of the reader thread: reads into `buffer` (m_nReadChunk bytes) and
+    // calls AppendReceived until m_hStopEvent is set.
+    virtual void ReaderLoop(std::uint8_t *buffer) = 0;
+    virtual void TeardownLink() = 0;
+    // How long StopThreads waits for each thread before it reports a hang.
+    virtual int StopTimeoutMs() const = 0;
+    // Further conditions of Start (for example a connected socket).
+    virtual bool CanStart() const { return true; }
+    // Called by Start once the staging buffer exists.
+    virtual void OnStarted() {}
+    // Tells the running threads to end and waits for them.
+    void StopThreads();
+
+    void AppendReceived(const std::uint8_t *bytes, std::uint32_t n);
+    void FlushReceived();
+
+    bool StopRequested() const { return m_hStopEvent && m_hStopEvent->isSet(); }
+
+    std::atomic<bool> m_bWriterRunning{false};
+    std::atomic<bool> m_bReaderRunning{false};
+    std::uint32_t m_nRxBufferSize = 0;
+    std::uint32_t m_nReadChunk = 64;
+    int m_nTimeoutSec = 5;
+    std::atomic<int> m_nBlocksWritten{0};
+    std::unique_ptr<CEvent> m_hDataEvent;
+    std::unique_ptr<CEvent> m_hStopEvent;
+
+private:
+    void WriterThread();
+    void ReaderThread();
+    void Drain();
+    bool JoinWithTimeout(std::thread &thread, std::atomic<bool> &finished);
+
+    std::mutex m_csTxQueue;
+    std::deque<TxBlock> m_txQueue;
+    std::atomic<std::size_t> m_nQueuedBlocks{0};
+
+    std::mutex m_csRxBuffer;
+    std::vector<std::uint8_t> m_pRxBuffer;
+    std::uint32_t m_nRxCount = 0;
+
+    std::thread m_pWriterThread;
+    std::thread m_pReaderThread;
+    std::atomic<bool> m_writerFinished{false};
+    std::atomic<bool> m_readerFinished{false};
+    std::mutex m_finishMutex;
+    std::condition_variable m_finished;
+};
