@@ -282,4 +282,34 @@ Toggle status bar</source>
 Statusleiste ein-/ausschalten</translation>
     </message>
 </context>
+<context>
+    <name>SettingsFiles</name>
+    <message>
+        <source>Terminal settings files (*.SPT)|*.SPT|All Files (*.*)|*.*||</source>
+        <translation>Terminal-Einstellungsdateien (*.SPT)|*.SPT|Alle Dateien (*.*)|*.*||</translation>
+    </message>
+    <message>
+        <source>Terminal setting file (*.SPT)|*.SPT|All Files (*.*)|*.*||</source>
+        <translation>Terminal-Einstellungsdatei (*.SPT)|*.SPT|Alle Dateien (*.*)|*.*||</translation>
+    </message>
+    <message>
+        <source>The settings file %1 could not be copied to %2. The settings stay as they were.</source>
+        <translation>Die Einstellungsdatei %1 konnte nicht nach %2 kopiert werden. Die Einstellungen bleiben unverändert.</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved to %1.</source>
+        <translation>Die Einstellungen konnten nicht in %1 gespeichert werden.</translation>
+    </message>
+</context>
+<context>
+    <name>CRuKTerminalApp</name>
+    <message>
+        <source>Terminal for building-automation equipment</source>
+        <translation>Terminal für Geräte der Gebäudeautomation</translation>
+    </message>
+    <message>
+        <source>Use FILE as the settings file.</source>
+        <translation>FILE als Einstellungsdatei verwenden.</translation>
+    </message>
+</context>
 </TS>

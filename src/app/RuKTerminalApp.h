@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QApplication>
+
+#include <memory>
+
+class CMainFrame;
+
+// The application: language, INI location, the main window and the command line.
+class CRuKTerminalApp final : public QApplication
+{
+    Q_OBJECT
+public:
+    CRuKTerminalApp(int &argc, char **argv);
+    ~CRuKTerminalApp() override;
+
+    // Prepares everything and shows the main window; false ends the program.
+    bool InitInstance();
+    CMainFrame *mainFrame() const { return m_mainFrame.get(); }
+
+private:
+    std::unique_ptr<CMainFrame> m_mainFrame;
+};

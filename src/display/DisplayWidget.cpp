@@ -1,0 +1,293 @@
+#include "DisplayWidget.h"
+
+#include "platform/Codepage.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+
+// Control characters have no glyph of their own; a blank keeps the columns.
+QString printable(const char *data, qsizetype size)
+{
+    QString s = codepage::toUnicode(data, size);
+    for (QChar &c : s) {
+        if (c.unicode() < 0x20)
+            c = u' ';
+    }
+    return s;
+}
+
+} // namespace
+
+CDisplayWidget::CDisplayWidget(QWidget *parent)
+    : QAbstractScrollArea(parent)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    viewport()->setCursor(Qt::IBeamCursor);
+    viewport()->setAutoFillBackground(true);
+    QPalette pal = viewport()->palette();
+    pal.setColor(QPalette::Base, Qt::white);
+    viewport()->setPalette(pal);
+    setDisplayFont(font());
+}
+
+void CDisplayWidget::setDisplayFont(const QFont &f)
+{
+    setFont(f);
+    viewport()->setFont(f);
+    const QFontMetrics fm(f);
+    m_lineHeight = std::max(1, fm.height());
+    m_ascent = fm.ascent();
+    m_charWidth = std::max(1, fm.horizontalAdvance(QLatin1Char('M')));
+    updateScrollBars();
+    viewport()->update();
+}
+
+void CDisplayWidget::appendText(const QByteArray &text, QRgb color)
+{
+    m_buffer.append(text, color);
+    // Scroll bar ranges follow once the event loop is idle: a burst of appends
+    // costs one update.
+    if (!m_scrollBarsDirty) {
+        m_scrollBarsDirty = true;
+        QTimer::singleShot(0, this, [this] {
+            if (m_scrollBarsDirty)
+                updateScrollBars();
+        });
+    }
+    viewport()->update();
+}
+
+void CDisplayWidget::setText(const QByteArray &text, QRgb color)
+{
+    m_buffer.setText(text, color);
+    m_selAnchor = m_selStart = m_selEnd = 0;
+    updateScrollBars();
+    verticalScrollBar()->setValue(0);
+    horizontalScrollBar()->setValue(0);
+    viewport()->update();
+    emit selectionChanged();
+}
+
+void CDisplayWidget::clear()
+{
+    setText({}, qRgb(0, 0, 0));
+}
+
+int CDisplayWidget::firstVisibleLine() const
+{
+    return verticalScrollBar()->value();
+}
+
+void CDisplayWidget::scrollToLine(int line)
+{
+    updateScrollBars();
+    verticalScrollBar()->setValue(std::clamp(line, 0, std::max(0, m_buffer.lineCount() - 1)));
+}
+
+int CDisplayWidget::visibleLineCapacity() const
+{
+    return viewport()->height() / m_lineHeight;
+}
+
+void CDisplayWidget::updateScrollBars()
+{
+    const int lines = m_buffer.lineCount();
+    const int page = std::max(1, visibleLineCapacity());
+    // The last line may scroll up to the top, as in a rich-text view.
+    verticalScrollBar()->setRange(0, std::max(0, lines - 1));
+    verticalScrollBar()->setPageStep(page);
+    verticalScrollBar()->setSingleStep(1);
+    const int cols = viewport()->width() / m_charWidth;
+    const qsizetype longest = std::min<qsizetype>(m_buffer.longestLine(), 1 << 30);
+    horizontalScrollBar()->setRange(0, std::max<int>(0, static_cast<int>(longest) - cols + 1));
+    horizontalScrollBar()->setPageStep(std::max(1, cols));
+    horizontalScrollBar()->setSingleStep(1);
+    m_scrollBarsDirty = false;
+}
+
+void CDisplayWidget::resizeEvent(QResizeEvent *event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollBars();
+}
+
+void CDisplayWidget::scrollContentsBy(int, int)
+{
+    viewport()->update();
+}
+
+void CDisplayWidget::paintEvent(QPaintEvent *)
+{
+    QPainter p(viewport());
+    const QPalette &pal = palette();
+    const int first = firstVisibleLine();
+    const int rows = viewport()->height() / m_lineHeight + 1;
+    const qsizetype firstCol = horizontalScrollBar()->value();
+    const qsizetype cols = viewport()->width() / m_charWidth + 2;
+    const QByteArray &text = m_buffer.text();
+    const auto &runs = m_buffer.colorRuns();
+
+    for (int r = 0; r < rows && first + r < m_buffer.lineCount(); ++r) {
+        const int line = first + r;
+        const qsizetype lineStart = m_buffer.lineStart(line);
+        const qsizetype lineLen = m_buffer.lineLength(line);
+        const int y = r * m_lineHeight;
+        if (firstCol >= lineLen && !(hasSelection() && m_selEnd > lineStart + lineLen
+                                     && m_selStart <= lineStart + lineLen))
+            continue;
+        const qsizetype from = lineStart + std::min(firstCol, lineLen);
+        const qsizetype to = lineStart + std::min(firstCol + cols, lineLen);
+
+        // Selection background, including the line break as one blank cell.
+        if (hasSelection() && m_selStart < std::max(to, lineStart + lineLen + 1) && m_selEnd > from) {
+            const qsizetype s = std::max(m_selStart, from);
+            const qsizetype e = std::min(m_selEnd, lineStart + lineLen + 1);
+            if (e > s) {
+                const int x = static_cast<int>(s - from) * m_charWidth;
+                p.fillRect(x, y, static_cast<int>(e - s) * m_charWidth, m_lineHeight,
+                           pal.color(QPalette::Highlight));
+            }
+        }
+        // Text, one piece per colour run (and per selection edge).
+        qsizetype pos = from;
+        std::size_t run = runs.empty() ? 0 : m_buffer.runAt(pos);
+        while (pos < to) {
+            qsizetype end = to;
+            QRgb color = runs.empty() ? qRgb(0, 0, 0) : runs[run].color;
+            if (!runs.empty() && run + 1 < runs.size())
+                end = std::min(end, runs[run + 1].start);
+            bool selected = false;
+            if (hasSelection()) {
+                if (pos < m_selStart)
+                    end = std::min(end, m_selStart);
+                else if (pos < m_selEnd) {
+                    end = std::min(end, m_selEnd);
+                    selected = true;
+                }
+            }
+            p.setPen(selected ? pal.color(QPalette::HighlightedText) : QColor(color));
+            p.drawText(static_cast<int>(pos - from) * m_charWidth, y + m_ascent,
+                       printable(text.constData() + pos, end - pos));
+            pos = end;
+            while (!runs.empty() && run + 1 < runs.size() && runs[run + 1].start <= pos)
+                ++run;
+        }
+    }
+}
+
+qsizetype CDisplayWidget::offsetAt(const QPoint &pos) const
+{
+    if (m_buffer.lineCount() == 0)
+        return 0;
+    const int line = std::clamp(firstVisibleLine() + pos.y() / m_lineHeight, 0,
+                                m_buffer.lineCount() - 1);
+    const qsizetype col = std::max<qsizetype>(
+        0, horizontalScrollBar()->value() + (pos.x() + m_charWidth / 2) / m_charWidth);
+    return m_buffer.lineStart(line) + std::min(col, m_buffer.lineLength(line));
+}
+
+void CDisplayWidget::setSelection(qsizetype anchor, qsizetype pos)
+{
+    m_selAnchor = anchor;
+    m_selStart = std::min(anchor, pos);
+    m_selEnd = std::max(anchor, pos);
+    viewport()->update();
+    emit selectionChanged();
+}
+
+void CDisplayWidget::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    const qsizetype o = offsetAt(event->position().toPoint());
+    if (event->modifiers() & Qt::ShiftModifier)
+        setSelection(m_selAnchor, o);
+    else
+        setSelection(o, o);
+    m_selecting = true;
+}
+
+void CDisplayWidget::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!m_selecting)
+        return;
+    QPoint pt = event->position().toPoint();
+    // Dragging beyond the edges scrolls, so long selections are possible.
+    if (pt.y() < 0)
+        verticalScrollBar()->setValue(verticalScrollBar()->value() - 1);
+    else if (pt.y() > viewport()->height())
+        verticalScrollBar()->setValue(verticalScrollBar()->value() + 1);
+    setSelection(m_selAnchor, offsetAt(pt));
+}
+
+void CDisplayWidget::mouseReleaseEvent(QMouseEvent *)
+{
+    m_selecting = false;
+}
+
+void CDisplayWidget::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // Selects the word (non-blank run) under the mouse.
+    const qsizetype o = offsetAt(event->position().toPoint());
+    const QByteArray &t = m_buffer.text();
+    auto isWord = [&](qsizetype i) { return i >= 0 && i < t.size() && t[i] != ' ' && t[i] != '\n'; };
+    qsizetype s = o;
+    qsizetype e = o;
+    while (isWord(s - 1))
+        --s;
+    while (isWord(e))
+        ++e;
+    setSelection(s, e);
+}
+
+void CDisplayWidget::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Copy)) {
+        copy();
+        return;
+    }
+    if (event->matches(QKeySequence::SelectAll)) {
+        selectAll();
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
+}
+
+QString CDisplayWidget::textOf(qsizetype from, qsizetype to) const
+{
+    const QByteArray &t = m_buffer.text();
+    from = std::clamp<qsizetype>(from, 0, t.size());
+    to = std::clamp<qsizetype>(to, from, t.size());
+    return codepage::toUnicode(t.constData() + from, to - from);
+}
+
+QString CDisplayWidget::selectedText() const
+{
+    return textOf(m_selStart, m_selEnd);
+}
+
+QString CDisplayWidget::plainText() const
+{
+    return textOf(0, m_buffer.length());
+}
+
+void CDisplayWidget::copy()
+{
+    if (hasSelection())
+        QApplication::clipboard()->setText(selectedText());
+}
+
+void CDisplayWidget::selectAll()
+{
+    setSelection(0, m_buffer.length());
+}

@@ -1,0 +1,126 @@
+#include "ConfigStore.h"
+
+#include "display/CharacterMapping.h"
+#include "platform/Codepage.h"
+#include "platform/ProfileFile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace ConfigStore {
+
+QString programDirectory()
+{
+    QString dir = QCoreApplication::applicationDirPath();
+    if (!dir.endsWith(u'/'))
+        dir += u'/';
+    return dir;
+}
+
+QString resolveIniPath(const QString &programDir, const QString &explicitPath)
+{
+    if (!explicitPath.isEmpty())
+        return QFileInfo(explicitPath).absoluteFilePath();
+    const QString besideProgram = QDir(programDir).filePath(QLatin1String(kIniFileName));
+    const QFileInfo dirInfo(programDir);
+    if (QFileInfo::exists(besideProgram) || (dirInfo.isDir() && dirInfo.isWritable()))
+        return besideProgram;
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (config.isEmpty() || !QDir::isAbsolutePath(config))
+        config = QDir::homePath() + QStringLiteral("/.config");
+    const QString folder = config + QStringLiteral("/ORBA");
+    QDir().mkpath(folder);
+    return folder + u'/' + QLatin1String(kIniFileName);
+}
+
+QString hotKeyCaption(int index, const QString &text)
+{
+    return QStringLiteral("F%1: %2").arg(index + 1).arg(text);
+}
+
+QString hotKeyCaption(const QString &iniPath, int index)
+{
+    return hotKeyCaption(index, profile::getString(QStringLiteral("HotKeys"),
+                                                   QStringLiteral("HotKeyText%1").arg(index),
+                                                   QString(), 254, iniPath));
+}
+
+bool readSettings(const QString &iniPath, TerminalSettings &s, CharMapTable &table,
+                  std::array<QString, TerminalSettings::kHotKeys> &captions)
+{
+    // One parse for the whole read; nothing is kept after it.
+    const profile::Snapshot ini(iniPath);
+    const QString com = QStringLiteral("Com");
+    s.portKind = ini.getInt(com, QStringLiteral("UseSerial"), 1);
+    s.comPort = ini.getInt(com, QStringLiteral("Port"), 1);
+    s.baud = ini.getInt(com, QStringLiteral("Baud"), 19200);
+    s.dataBits = ini.getInt(com, QStringLiteral("DataBits"), 8);
+    s.stopBits = ini.getInt(com, QStringLiteral("StopBits"), 1);
+    s.parity = ini.getInt(com, QStringLiteral("Parity"), 0);
+    s.protocol = ini.getInt(com, QStringLiteral("Protocol"), 2);
+    s.comDevice = ini.getString(com, QStringLiteral("Device"), QString(), 254);
+
+    const QString charTexts = QStringLiteral("CharTexts");
+    for (int code = 0; code < CharMapTable::kCodes; ++code) {
+        table.setText(code, codepage::fromUnicode(ini.getString(
+                                charTexts, QString::number(code), QString(),
+                                CharMapTable::kMaxTextLength)));
+    }
+    s.display.charMappingOn = ini.getInt(charTexts, QStringLiteral("Active"), 0) != 0;
+
+    const QString display = QStringLiteral("Display");
+    s.display.displayLimitOn = ini.getInt(display, QStringLiteral("UseLimit"), 0) != 0;
+    s.display.displayLimit = qint64(ini.getInt(display, QStringLiteral("Limit"), 0)) * 1024;
+    s.display.hexBytesPerLine = ini.getInt(display, QStringLiteral("LineBreakCnt"), 16);
+    s.display.loggingOn = ini.getInt(display, QStringLiteral("UseLogging"), 0) != 0;
+    s.display.logFilePath = ini.getString(display, QStringLiteral("Logfile"), QString(), 254);
+
+    const QString net = QStringLiteral("Net");
+    s.address = ini.getString(net, QStringLiteral("IPAdr"), QStringLiteral("192.168.0.1"), 254);
+    s.peerAddress = QLatin1String(TerminalSettings::kUnknownPeer);
+    s.portNumber = ini.getInt(net, QStringLiteral("PortNum"), 9100);
+    s.socketType = ini.getInt(net, QStringLiteral("SocketType"), 1);
+
+    s.usbDevicePath = ini.getString(QStringLiteral("Usb"), QStringLiteral("DeviceName"),
+                                    QStringLiteral("\\\\?\\usb"), 254);
+
+    const QString hotKeys = QStringLiteral("HotKeys");
+    for (int i = 0; i < TerminalSettings::kHotKeys; ++i) {
+        captions[i] = hotKeyCaption(
+            i, ini.getString(hotKeys, QStringLiteral("HotKeyText%1").arg(i), QString(), 254));
+        s.receiveTexts[i] = ini.getString(hotKeys, QStringLiteral("HotKeyReceiveText%1").arg(i),
+                                          QString(), 254);
+    }
+    s.display.autoReplyMask = static_cast<std::uint32_t>(
+        ini.getInt(hotKeys, QStringLiteral("AutoReply"), 0));
+    return ini.getInt(display, QStringLiteral("UseKeyBar"), 1) != 0;
+}
+
+QString proposedSettingsFileName(const QString &iniPath)
+{
+    QString name = QFileInfo(iniPath).fileName();
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot >= 0)
+        name.truncate(dot);
+    return name + QStringLiteral(".spt");
+}
+
+bool copySettingsFile(const QString &from, const QString &to)
+{
+    QByteArray bytes;
+    QFile source(from);
+    if (source.exists()) {
+        if (!source.open(QIODevice::ReadOnly))
+            return false;
+        bytes = source.readAll();
+    }
+    QFile target(to);
+    if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    return target.write(bytes) == bytes.size() && target.flush();
+}
+
+} // namespace ConfigStore

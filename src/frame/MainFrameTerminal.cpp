@@ -1,0 +1,156 @@
+// Starting and stopping a terminal run and dispatching what the ports report.
+#include "MainFrame.h"
+
+#include "display/ReceivedBlockQueue.h"
+#include "display/RuKTerminalView.h"
+#include "frame/CommandIds.h"
+#include "frame/InputEdit.h"
+#include "platform/PortNotify.h"
+#include "platform/StringTable.h"
+#include "platform/UiServices.h"
+#include "ports/PortEngine.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QToolBar>
+
+namespace {
+// Received blocks are shown for at most this long at a time before the window
+// gets to paint and handle input again.
+constexpr int kDisplaySliceMs = 12;
+
+bool isNetworkKind(int portKind)
+{
+    return portKind != 1 && portKind != 2;
+}
+} // namespace
+
+CPortEngine *CMainFrame::currentPort() const
+{
+    return m_ports->port(m_settings.portKind);
+}
+
+void CMainFrame::showStartFailure(int stringId)
+{
+    uiServices().beep();
+    uiServices().messageBox(loadString(stringId), windowTitle(), UiServices::Icon::Stop);
+}
+
+void CMainFrame::OnTerminalStart()
+{
+    m_settings.display.lineStartPending = true;
+    m_triggers.resetMatches();
+
+    CPortEngine *port = currentPort();
+    const bool opened = port
+                        && m_ports->open(m_settings, [this](const QString &peer) {
+                               m_settings.peerAddress = peer;
+                               emit stateChanged();
+                           });
+    if (!opened) {
+        // A server whose wait the user cancelled needs no message.
+        if (!(isNetworkKind(m_settings.portKind) && m_settings.address.isEmpty() && port))
+            showStartFailure(StringId::OpenPortFailed);
+        updateCommandStates();
+        return;
+    }
+    if (!port->Start()) {
+        showStartFailure(StringId::StartPortFailed);
+        updateCommandStates();
+        return;
+    }
+    m_bRunning = true;
+    EnableInput(true);
+    if (m_settings.display.hexMode)
+        m_pHexInput->setFocus();
+    else
+        m_pTextInput->setFocus();
+    updateCommandStates();
+}
+
+void CMainFrame::OnTerminalStop()
+{
+    if (CPortEngine *port = currentPort(); port && port->IsOpen())
+        port->Close();
+    if (isNetworkKind(m_settings.portKind))
+        m_settings.peerAddress = QLatin1String(TerminalSettings::kUnknownPeer);
+    if (m_pView)
+        ClearReceivedQueue();
+    if (m_nSendProgressTotal != 0) {
+        m_nSendProgressTotal = 0;
+        StartSendProgress(0);
+    }
+    m_bRunning = false;
+    EnableInput(false);
+    updateCommandStates();
+}
+
+void CMainFrame::OnPortNotify(int lParam)
+{
+    if (lParam == 1) {
+        if (m_bShowingBlocks) {
+            // Restart once the blocks on show are done.
+            m_bRestartPending = true;
+            return;
+        }
+        // What arrived before the link was lost is shown, not dropped.
+        if (m_pView) {
+            m_bShowingBlocks = true;
+            while (m_pView->ShowNextReceivedBlock()) {
+            }
+            m_bShowingBlocks = false;
+        }
+        OnTerminalStop();
+        OnTerminalStart();
+        return;
+    }
+    if (!m_pView) {
+        CReceivedBlockQueue::instance().notificationDropped();
+        return;
+    }
+    if (m_bShowingBlocks)
+        return; // a dialog opened while showing a block; the outer call goes on
+    showQueuedBlocks();
+}
+
+void CMainFrame::showQueuedBlocks()
+{
+    LightActivityLed(CommandId::ReceiveLed);
+    m_bShowingBlocks = true;
+    QElapsedTimer slice;
+    slice.start();
+    bool more = true;
+    while (more && slice.elapsed() < kDisplaySliceMs)
+        more = m_pView->ShowNextReceivedBlock();
+    m_bShowingBlocks = false;
+    if (more) // yield to painting and input, then go on
+        QCoreApplication::postEvent(this, new PortNotifyEvent(0));
+    if (m_bRestartPending) {
+        m_bRestartPending = false;
+        OnPortNotify(1);
+    }
+}
+
+void CMainFrame::EnableInput(bool enable)
+{
+    m_pTextInput->setEnabled(enable);
+    m_pHexInput->setEnabled(enable);
+    if (QAction *send = action(CommandId::SendCrLf))
+        send->setEnabled(enable);
+    m_pTextInput->clear();
+}
+
+void CMainFrame::ShowInputControl()
+{
+    m_pTextInput->setVisible(!m_settings.display.hexMode);
+    m_pHexInput->setVisible(m_settings.display.hexMode);
+    // Widgets on a toolbar are shown and hidden through their actions.
+    for (QAction *a : m_pInputBar->actions()) {
+        QWidget *w = m_pInputBar->widgetForAction(a);
+        if (w == m_pTextInput)
+            a->setVisible(!m_settings.display.hexMode);
+        else if (w == m_pHexInput)
+            a->setVisible(m_settings.display.hexMode);
+    }
+}

@@ -1,0 +1,48 @@
+#include "ReceiveTriggers.h"
+
+#include "display/CharacterMapping.h"
+#include "platform/Codepage.h"
+
+void CReceiveTriggers::prepare(const std::array<QString, kCount> &receiveTexts, bool mappingOn,
+                               const CharMapTable &table)
+{
+    for (int i = 0; i < kCount; ++i) {
+        QByteArray s = codepage::fromUnicode(receiveTexts[i]);
+        if (mappingOn)
+            MapCharacters(s, true, {}, table, true);
+        const qsizetype nul = s.indexOf('\0');
+        if (nul >= 0)
+            s.truncate(nul);
+        s.truncate(kMaxLength);
+        m_triggers[i] = s;
+    }
+    resetMatches();
+}
+
+void CReceiveTriggers::resetMatches()
+{
+    m_positions.fill(0);
+}
+
+std::vector<int> CReceiveTriggers::feed(const std::uint8_t *data, int length,
+                                        std::uint32_t autoReplyMask)
+{
+    std::vector<int> fired;
+    for (int k = 0; k < length; ++k) {
+        const char b = static_cast<char>(data[k]);
+        for (int i = 0; i < kCount; ++i) {
+            const QByteArray &t = m_triggers[i];
+            if (!(autoReplyMask & (1u << i)) || t.isEmpty())
+                continue;
+            if (t[m_positions[i]] == b) {
+                if (++m_positions[i] >= t.size()) {
+                    m_positions[i] = 0;
+                    fired.push_back(i);
+                }
+            } else {
+                m_positions[i] = 0;
+            }
+        }
+    }
+    return fired;
+}

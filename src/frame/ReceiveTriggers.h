@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class CharMapTable;
+
+// Matching of received bytes against the twelve hotkeys' receive texts.
+// Matches carry over from one block to the next; a byte that breaks a match
+// is not compared with the trigger's first character again.
+class CReceiveTriggers
+{
+public:
+    static constexpr int kCount = 12;
+    static constexpr int kMaxLength = 254;
+
+    // Builds the trigger texts (reverse-mapped while mapping is on, at most
+    // 254 characters, cut at a NUL) and resets every match.
+    void prepare(const std::array<QString, kCount> &receiveTexts, bool mappingOn,
+                 const CharMapTable &table);
+    void resetMatches();
+    // Feeds the bytes; returns the hotkeys that fire, in order (several may
+    // fire on one byte, in ascending order).
+    std::vector<int> feed(const std::uint8_t *data, int length, std::uint32_t autoReplyMask);
+
+    const QByteArray &trigger(int index) const { return m_triggers[index]; }
+    int matchPosition(int index) const { return m_positions[index]; }
+
+private:
+    std::array<QByteArray, kCount> m_triggers;
+    std::array<int, kCount> m_positions{};
+};

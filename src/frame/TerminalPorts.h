@@ -1,0 +1,26 @@
+#pragma once
+
+#include "frame/TerminalSettings.h"
+
+#include <functional>
+#include <memory>
+
+class CPortEngine;
+
+// The port objects of the terminal, one per kind, and how each is opened
+// from the settings. Tests put a port of their own in place.
+class CTerminalPorts
+{
+public:
+    virtual ~CTerminalPorts() = default;
+    // The port object of `portKind` (1 serial, 2 USB, other network); null
+    // when that kind has none.
+    virtual CPortEngine *port(int portKind) = 0;
+    // Opens the port of the settings' kind. `peerAddress` receives the
+    // network peer's address when a server gets its connection.
+    virtual bool open(const TerminalSettings &settings,
+                      const std::function<void(const QString &)> &peerAddress)
+        = 0;
+};
+
+std::unique_ptr<CTerminalPorts> createDefaultTerminalPorts();
