@@ -63,7 +63,11 @@ public:
     // Creates the hex input of the input bar.
     QWidget *createHexInput(QWidget *parent);
     void SendInputText(bool crlf);
+    // Sends the hex input; also called by Enter in the hex input.
+    void SendHexInput();
     void FireHotKey(int index);
+    // The character mapping dialog, then the triggers anew.
+    void OnCharacterMapping();
     // The hotkey configuration: the dialog, then captions and triggers anew.
     void OnHotKeys();
     void PrepareReceiveTriggers();

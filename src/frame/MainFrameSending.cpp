@@ -69,3 +69,10 @@ void CMainFrame::OnHotKeys()
     emit hotKeyCaptionsChanged();
     PrepareReceiveTriggers();
 }
+
+void CMainFrame::SendHexInput() {}
+
+void CMainFrame::OnCharacterMapping()
+{
+    PrepareReceiveTriggers();
+}
