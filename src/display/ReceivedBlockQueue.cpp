@@ -73,6 +73,9 @@ void CReceivedBlockQueue::clear()
     std::lock_guard lock(m_mutex);
     dropped.swap(m_blocks);
     m_bytes = 0;
+    // A notification still on its way finds the queue empty and does nothing;
+    // the next block must announce itself anew.
+    m_notifyPending = false;
     updateRoomLocked();
 }
 

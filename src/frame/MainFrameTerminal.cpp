@@ -143,14 +143,20 @@ void CMainFrame::EnableInput(bool enable)
 
 void CMainFrame::ShowInputControl()
 {
-    m_pTextInput->setVisible(!m_settings.display.hexMode);
-    m_pHexInput->setVisible(m_settings.display.hexMode);
+    const bool hex = m_settings.display.hexMode;
     // Widgets on a toolbar are shown and hidden through their actions.
-    for (QAction *a : m_pInputBar->actions()) {
-        QWidget *w = m_pInputBar->widgetForAction(a);
-        if (w == m_pTextInput)
-            a->setVisible(!m_settings.display.hexMode);
-        else if (w == m_pHexInput)
-            a->setVisible(m_settings.display.hexMode);
+    bool viaActions = false;
+    if (m_pInputBar) {
+        for (QAction *a : m_pInputBar->actions()) {
+            QWidget *w = m_pInputBar->widgetForAction(a);
+            if (w == m_pTextInput || w == m_pHexInput) {
+                a->setVisible(w == m_pHexInput ? hex : !hex);
+                viaActions = true;
+            }
+        }
+    }
+    if (!viaActions) {
+        m_pTextInput->setVisible(!hex);
+        m_pHexInput->setVisible(hex);
     }
 }

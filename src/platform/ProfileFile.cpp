@@ -57,7 +57,11 @@ ParsedLine parseLine(QStringView line)
         return parsed;
     parsed.kind = ParsedLine::Key;
     parsed.name = trimmed.left(eq).trimmed().toString();
-    parsed.value = trimmed.mid(eq + 1).trimmed().toString();
+    QStringView value = trimmed.mid(eq + 1).trimmed();
+    // Surrounding quotes are not part of the value; they keep blanks at its ends.
+    if (value.size() >= 2 && value.startsWith(u'"') && value.endsWith(u'"'))
+        value = value.mid(1, value.size() - 2);
+    parsed.value = value.toString();
     return parsed;
 }
 
@@ -170,6 +174,11 @@ bool writeString(const QString &section, const QString &key, const QString &valu
     // A value cannot span lines; a line break in it would create keys of its own.
     QString cleanValue = value;
     cleanValue.replace(u'\r', u' ').replace(u'\n', u' ');
+    // Quoted where reading would otherwise trim blanks or strip quotes.
+    if (!cleanValue.isEmpty()
+        && (cleanValue.front().isSpace() || cleanValue.back().isSpace()
+            || (cleanValue.size() >= 2 && cleanValue.startsWith(u'"') && cleanValue.endsWith(u'"'))))
+        cleanValue = u'"' + cleanValue + u'"';
 
     const QList<QStringView> lines = splitLines(text);
     QStringList out;

@@ -1,0 +1,185 @@
+#include "display/DisplayWidget.h"
+#include "display/LogFile.h"
+#include "display/ReceivedBlockQueue.h"
+#include "display/RuKTerminalView.h"
+#include "platform/Clock.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QScrollBar>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class RecordingHost : public CDisplayHost
+{
+public:
+    void CheckReceiveTriggers(const std::uint8_t *data, int length) override
+    {
+        triggered.append(reinterpret_cast<const char *>(data), length);
+    }
+    QByteArray triggered;
+};
+
+class TerminalViewTest : public ::testing::Test
+{
+protected:
+    TerminalViewTest()
+        : view(settings, table, &host)
+    {
+        view.resize(600, 300);
+        view.show();
+        QApplication::processEvents();
+        setClockForTesting([this] { return now; });
+    }
+    ~TerminalViewTest() override { setClockForTesting({}); }
+
+    void receive(const QByteArray &bytes) { show(bytes, true); }
+    void send(const QByteArray &bytes) { show(bytes, false); }
+    void show(const QByteArray &bytes, bool received)
+    {
+        view.AppendToDisplay(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
+                             static_cast<int>(bytes.size()), received);
+    }
+    QByteArray text() const { return view.widget()->buffer().text(); }
+    // Text with each colour run marked: "[B]" blue, "[R]" red.
+    QByteArray colouredText() const
+    {
+        const CDisplayBuffer &b = view.widget()->buffer();
+        QByteArray out;
+        const auto &runs = b.colorRuns();
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            const qsizetype end = i + 1 < runs.size() ? runs[i + 1].start : b.length();
+            out += runs[i].color == CRuKTerminalView::kReceivedColor ? "[B]" : "[R]";
+            out += b.text().mid(runs[i].start, end - runs[i].start);
+        }
+        return out;
+    }
+
+    DisplaySettings settings;
+    CharMapTable table;
+    RecordingHost host;
+    CRuKTerminalView view;
+    LocalTime now{2026, 12, 5, 10, 22, 24, 31};
+};
+
+TEST_F(TerminalViewTest, receivedTextIsBlueAndSentTextRed)
+{
+    receive("AB\r\nCD");
+    send("\x02" "AT\x03\r\n");
+    EXPECT_EQ(colouredText(), QByteArray("[B]AB\nCD[R]AT\n\n"));
+}
+
+TEST_F(TerminalViewTest, timestampsStartEachLine)
+{
+    settings.timestampPerLine = true;
+    receive("X\nY\n");
+    now.second = 25;
+    receive("Z");
+    send("B");
+    EXPECT_EQ(text(), QByteArray("05.12.2026 10:22:24.031 - X\n"
+                                 "05.12.2026 10:22:24.031 - Y\n"
+                                 "05.12.2026 10:22:25.031 - ZB"));
+    EXPECT_FALSE(settings.lineStartPending);
+    // A lone CR inside a block is a line break with its timestamp too.
+    receive("1\r2");
+    EXPECT_TRUE(text().endsWith("ZB1\n05.12.2026 10:22:25.031 - 2"));
+}
+
+TEST_F(TerminalViewTest, hexModeStartsANewLinePerDirection)
+{
+    settings.hexMode = true;
+    QByteArray twenty(20, 'A');
+    receive(twenty);
+    send("\x01");
+    receive("\x02");
+    EXPECT_EQ(colouredText(), QByteArray("[B]\n41 41 41 41 41 41 41 41 41 41 41 41 41 41 41 41 "
+                                         "\n41 41 41 41 [R]\n01 [B]\n02 "));
+    EXPECT_EQ(view.hexColumnReceived(), 1);
+    EXPECT_EQ(view.hexColumnSent(), 0);
+    view.ClearDisplay();
+    EXPECT_EQ(text(), QByteArray());
+    EXPECT_EQ(view.hexColumnReceived(), 0);
+}
+
+TEST_F(TerminalViewTest, displayLimitEmptiesTheDisplayBeforeTheNextBlock)
+{
+    settings.displayLimitOn = true;
+    settings.displayLimit = 1024;
+    receive(QByteArray(1100, 'a'));
+    EXPECT_EQ(text().size(), 1100);
+    receive("next");
+    EXPECT_EQ(text(), QByteArray("next"));
+    settings.displayLimitOn = false;
+    receive(QByteArray(2000, 'b'));
+    receive("c");
+    EXPECT_EQ(text().size(), 2005);
+}
+
+TEST_F(TerminalViewTest, autoScrollKeepsTheNewestLineInView)
+{
+    QByteArray lines;
+    for (int i = 0; i < 200; ++i)
+        lines += "line " + QByteArray::number(i) + "\n";
+    settings.autoScroll = false;
+    receive(lines);
+    EXPECT_EQ(view.widget()->firstVisibleLine(), 0);
+    settings.autoScroll = true;
+    receive("last");
+    const int last = view.widget()->buffer().lineCount() - 1;
+    EXPECT_EQ(view.widget()->firstVisibleLine(), last - view.visibleLines());
+    EXPECT_GT(view.visibleLines(), 3);
+}
+
+TEST_F(TerminalViewTest, triggersGetReceivedBlocksOnlyWhileAutoReplyIsSet)
+{
+    receive("one");
+    settings.autoReplyMask = 1;
+    receive("two");
+    send("three");
+    settings.hexMode = true;
+    receive("four");
+    EXPECT_EQ(host.triggered, QByteArray("twofour"));
+}
+
+TEST_F(TerminalViewTest, logFileGetsRawBytesOrTheRenderedText)
+{
+    QTemporaryDir dir;
+    settings.loggingOn = true;
+    settings.logFilePath = dir.filePath(QStringLiteral("log.txt"));
+    receive(QByteArray("\x00\x02" "a\r\n", 5));
+    settings.timestampPerLine = true;
+    receive("b\n");
+    settings.timestampPerLine = false;
+    settings.hexMode = true;
+    receive("\x01");
+    QFile log(settings.logFilePath);
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_EQ(log.readAll(), QByteArray("\x00\x02" "a\r\n", 5)
+                                 + "05.12.2026 10:22:24.031 - b\n" + "\x01");
+    // A log that cannot be written leaves the display alone.
+    settings.logFilePath = dir.filePath(QStringLiteral("missing/log.txt"));
+    settings.hexMode = false;
+    receive("ok");
+    EXPECT_TRUE(text().endsWith("ok"));
+}
+
+TEST_F(TerminalViewTest, queuedBlocksAreShownInOrderOnce)
+{
+    ClearReceivedQueue();
+    const std::uint8_t a[] = {'a'};
+    const std::uint8_t b[] = {'b', 'c'};
+    QueueReceivedBlock(a, 1);
+    QueueReceivedBlock(b, 2);
+    EXPECT_TRUE(view.ShowNextReceivedBlock());
+    EXPECT_TRUE(view.ShowNextReceivedBlock());
+    EXPECT_FALSE(view.ShowNextReceivedBlock());
+    EXPECT_EQ(text(), QByteArray("abc"));
+    QueueReceivedBlock(a, 1);
+    ClearReceivedQueue();
+    EXPECT_FALSE(view.ShowNextReceivedBlock());
+}
+
+} // namespace

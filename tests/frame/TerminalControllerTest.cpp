@@ -1,0 +1,245 @@
+#include "display/DisplayWidget.h"
+#include "display/ReceivedBlockQueue.h"
+#include "display/RuKTerminalView.h"
+#include "frame/CommandIds.h"
+#include "frame/InputEdit.h"
+#include "frame/MainFrame.h"
+#include "platform/Clock.h"
+#include "platform/PortNotify.h"
+#include "support/RecordingUiServices.h"
+#include "support/TestLinkPort.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <thread>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class TerminalControllerTest : public ::testing::Test
+{
+protected:
+    TerminalControllerTest()
+    {
+        auto ports = std::make_unique<CTestPorts>(&link);
+        testPorts = ports.get();
+        frame = std::make_unique<CMainFrame>(dir.filePath(QStringLiteral("o.ini")),
+                                             std::move(ports));
+        frame->show();
+        setClockForTesting([] { return LocalTime{2026, 12, 5, 10, 22, 24, 31}; });
+    }
+    ~TerminalControllerTest() override
+    {
+        frame.reset();
+        setClockForTesting({});
+    }
+
+    QByteArray displayText() const { return frame->view()->widget()->buffer().text(); }
+    bool checked(int id) const { return frame->action(id)->isChecked(); }
+    bool enabled(int id) const { return frame->action(id)->isEnabled(); }
+    // Lets the event loop run until the display shows `count` characters.
+    bool waitForDisplay(qsizetype count, int ms = 5000)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (displayText().size() < count && t.elapsed() < ms)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        return displayText().size() >= count;
+    }
+
+    template<typename Pred>
+    static bool eventually(Pred pred, int ms = 3000)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (!pred() && t.elapsed() < ms)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        return pred();
+    }
+
+    QTemporaryDir dir;
+    RecordingUiServices ui;
+    CTestLinkPort link;
+    CTestPorts *testPorts = nullptr;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+TEST_F(TerminalControllerTest, startAndStopSwitchStateAndInputs)
+{
+    EXPECT_FALSE(frame->isRunning());
+    EXPECT_FALSE(frame->textInput()->isEnabled());
+    EXPECT_TRUE(checked(CommandId::TerminalStop));
+    EXPECT_FALSE(checked(CommandId::TerminalStart));
+    EXPECT_TRUE(enabled(CommandId::LoadSettings));
+    EXPECT_FALSE(enabled(CommandId::SendInputText));
+
+    frame->textInput()->setPlainText(QStringLiteral("left over"));
+    frame->OnTerminalStart();
+    EXPECT_TRUE(frame->isRunning());
+    EXPECT_TRUE(frame->textInput()->isEnabled());
+    EXPECT_TRUE(frame->textInput()->toPlainText().isEmpty());
+    EXPECT_TRUE(checked(CommandId::TerminalStart));
+    EXPECT_FALSE(checked(CommandId::TerminalStop));
+    EXPECT_FALSE(enabled(CommandId::LoadSettings));
+    EXPECT_TRUE(enabled(CommandId::SendInputText));
+    EXPECT_TRUE(ui.messages.empty());
+
+    frame->OnTerminalStop();
+    EXPECT_FALSE(frame->isRunning());
+    EXPECT_FALSE(link.IsOpen());
+    EXPECT_FALSE(frame->textInput()->isEnabled());
+    EXPECT_TRUE(checked(CommandId::TerminalStop));
+}
+
+TEST_F(TerminalControllerTest, failedOpenBeepsShowsTheMessageAndStaysStopped)
+{
+    testPorts->failOpen = true;
+    frame->OnTerminalStart();
+    EXPECT_FALSE(frame->isRunning());
+    ASSERT_EQ(ui.events, QStringList({QStringLiteral("beep"),
+                                      QStringLiteral("message:Failure opening the serial port!")}));
+    EXPECT_EQ(ui.messages[0].icon, UiServices::Icon::Stop);
+    EXPECT_FALSE(frame->textInput()->isEnabled());
+    EXPECT_TRUE(checked(CommandId::TerminalStop));
+}
+
+TEST_F(TerminalControllerTest, cancelledServerWaitShowsNothing)
+{
+    frame->settings().portKind = 0;
+    frame->settings().address.clear();
+    testPorts->failOpen = true;
+    frame->OnTerminalStart();
+    EXPECT_FALSE(frame->isRunning());
+    EXPECT_TRUE(ui.events.isEmpty());
+    // With an address the same failure is reported.
+    frame->settings().address = QStringLiteral("127.0.0.1");
+    frame->OnTerminalStart();
+    EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+TEST_F(TerminalControllerTest, startWhileRunningReportsTheOpenFailureAndKeepsRunning)
+{
+    frame->OnTerminalStart();
+    frame->OnTerminalStart();
+    EXPECT_TRUE(frame->isRunning());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, QStringLiteral("Failure opening the serial port!"));
+    link.writeFar("still here");
+    EXPECT_TRUE(waitForDisplay(10));
+}
+
+TEST_F(TerminalControllerTest, bytesTravelBothWaysThroughTheDisplay)
+{
+    frame->settings().display.timestampPerLine = true;
+    frame->OnTerminalStart();
+    link.writeFar("AB\r\nCD");
+    ASSERT_TRUE(waitForDisplay(57));
+    EXPECT_EQ(displayText(), QByteArray("05.12.2026 10:22:24.031 - AB\n"
+                                        "05.12.2026 10:22:24.031 - CD"));
+
+    frame->textInput()->setPlainText(QString(300, u'x'));
+    QTest::keyClick(frame->textInput(), Qt::Key_Return);
+    const QByteArray expected = '\x02' + QByteArray(300, 'x') + "\x03\r\n";
+    EXPECT_EQ(link.readFar(expected.size()), expected);
+    EXPECT_EQ(link.blockSizes(), (std::vector<std::uint32_t>{255, 49}));
+    EXPECT_TRUE(frame->textInput()->toPlainText().isEmpty());
+    // The echo is red and continues the line the received text began.
+    const auto &runs = frame->view()->widget()->buffer().colorRuns();
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].color, CRuKTerminalView::kReceivedColor);
+    EXPECT_EQ(runs[1].color, CRuKTerminalView::kSentColor);
+    EXPECT_TRUE(displayText().endsWith("CD" + QByteArray(300, 'x')
+                                       + "\n05.12.2026 10:22:24.031 - \n"));
+}
+
+TEST_F(TerminalControllerTest, hexModeEmptiesTheDisplayAndSwapsTheInputs)
+{
+    frame->OnTerminalStart();
+    link.writeFar("abc");
+    ASSERT_TRUE(waitForDisplay(3));
+    EXPECT_TRUE(eventually([&] { return frame->textInput()->isVisible(); }));
+    EXPECT_FALSE(frame->hexInput()->isVisible());
+    frame->action(CommandId::HexMode)->trigger();
+    EXPECT_TRUE(displayText().isEmpty());
+    EXPECT_TRUE(eventually([&] { return frame->hexInput()->isVisible(); }));
+    EXPECT_FALSE(frame->textInput()->isVisible());
+    EXPECT_TRUE(checked(CommandId::HexMode));
+    link.writeFar("\x01\xFF");
+    ASSERT_TRUE(waitForDisplay(7));
+    EXPECT_EQ(displayText(), QByteArray("\n01 FF "));
+    frame->action(CommandId::HexMode)->trigger();
+    EXPECT_TRUE(displayText().isEmpty());
+    EXPECT_TRUE(eventually([&] { return frame->textInput()->isVisible(); }));
+}
+
+TEST_F(TerminalControllerTest, stopDropsBlocksNotYetShown)
+{
+    frame->OnTerminalStart();
+    const std::uint8_t data[] = {'l', 'a', 't', 'e'};
+    QueueReceivedBlock(data, 4);
+    frame->OnTerminalStop();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(displayText().isEmpty());
+    EXPECT_EQ(CReceivedBlockQueue::instance().queuedBlocks(), 0u);
+}
+
+TEST_F(TerminalControllerTest, linkLossShowsWhatArrivedThenStartsAgain)
+{
+    frame->OnTerminalStart();
+    EXPECT_EQ(testPorts->opens, 1);
+    const std::uint8_t data[] = {'b', 'y', 'e'};
+    QueueReceivedBlock(data, 3);
+    postPortNotify(1);
+    QElapsedTimer t;
+    t.start();
+    while (testPorts->opens < 2 && t.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(testPorts->opens, 2);
+    EXPECT_TRUE(frame->isRunning());
+    EXPECT_EQ(displayText(), QByteArray("bye"));
+    // A restart that fails leaves the terminal stopped with its message.
+    testPorts->failOpen = true;
+    frame->OnPortNotify(1);
+    EXPECT_FALSE(frame->isRunning());
+    EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+TEST_F(TerminalControllerTest, aFloodKeepsTheWindowResponsive)
+{
+    frame->settings().display.displayLimitOn = true;
+    frame->settings().display.displayLimit = 1 << 20;
+    frame->OnTerminalStart();
+    const QByteArray chunk(1 << 20, 'f');
+    std::thread writer([&] {
+        for (int i = 0; i < 24; ++i)
+            link.writeFar(chunk);
+    });
+    // A timer keeps firing while the flood is shown: the loop is never blocked for long.
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(5);
+    QElapsedTimer t;
+    t.start();
+    qsizetype shown = 0;
+    while (t.elapsed() < 20000 && link.blockSizes().empty()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        if (CReceivedBlockQueue::instance().queuedBytes() == 0 && ticks > 20)
+            break;
+    }
+    writer.join();
+    while (CReceivedBlockQueue::instance().queuedBytes() > 0 && t.elapsed() < 20000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    shown = frame->view()->widget()->buffer().length();
+    EXPECT_GT(ticks, 5);
+    EXPECT_GT(shown, 0);
+    EXPECT_LE(shown, (1 << 20) + (1 << 16));
+}
+
+} // namespace
