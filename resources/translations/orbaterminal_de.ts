@@ -312,4 +312,38 @@ Statusleiste ein-/ausschalten</translation>
         <translation>FILE als Einstellungsdatei verwenden.</translation>
     </message>
 </context>
+<context>
+    <name>CConnectWaitDlg</name>
+    <message>
+        <source>Opening connection...</source>
+        <translation>Verbindungsaufbau...</translation>
+    </message>
+    <message>
+        <source>Waiting for incoming connection...</source>
+        <translation>Warte auf eingehende Netzwerkverbindung...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbruch</translation>
+    </message>
+</context>
+<context>
+    <name>CNetPort</name>
+    <message>
+        <source>Error connecting to port (socket error: %1)!</source>
+        <translation>Fehler beim Verbindungsaufbau (Socket-Fehler: %1)!</translation>
+    </message>
+    <message>
+        <source>Error writing to port (socket error: %1)!</source>
+        <translation>Fehler beim Senden über die Schnittstelle (Socket-Fehler: %1)!</translation>
+    </message>
+    <message>
+        <source>Error writing to port (blocking)!</source>
+        <translation>Fehler beim Senden über die Schnittstelle (blockiert)!</translation>
+    </message>
+    <message>
+        <source>Error writing to port (timeout)!</source>
+        <translation>Fehler beim Senden über die Schnittstelle (Zeitüberschreitung)!</translation>
+    </message>
+</context>
 </TS>

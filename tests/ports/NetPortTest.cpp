@@ -1,0 +1,466 @@
+#include "ports/NetPort.h"
+#include "display/ReceivedBlockQueue.h"
+#include "platform/PortNotify.h"
+#include "ports/ConnectWaitDlg.h"
+#include "support/RecordingUiServices.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QScopeGuard>
+#include <QTest>
+#include <QTimer>
+#include <QTranslator>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cerrno>
+#include <thread>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr qsizetype kTenMegabytes = 10 * 1024 * 1024;
+
+// Stands in for the main window: counts link-loss notifications and takes the
+// received blocks off the display queue.
+class NotifyTarget final : public QObject
+{
+public:
+    NotifyTarget()
+    {
+        CReceivedBlockQueue::instance().clear();
+        setPortNotifyTarget(this, true);
+    }
+    ~NotifyTarget() override
+    {
+        setPortNotifyTarget(nullptr, false);
+        CReceivedBlockQueue::instance().clear();
+    }
+    bool event(QEvent *e) override
+    {
+        if (e->type() != PortNotifyEvent::eventType())
+            return QObject::event(e);
+        linkLost += static_cast<PortNotifyEvent *>(e)->lParam() == 1 ? 1 : 0;
+        return true;
+    }
+    void drain()
+    {
+        QByteArray block;
+        while (CReceivedBlockQueue::instance().takeNext(block))
+            received += block;
+    }
+
+    int linkLost = 0;
+    QByteArray received;
+};
+
+// While port threads post, a test drains the display queue but leaves Qt's
+// event queue alone until Close has joined them: ThreadSanitizer cannot see the
+// hand-over of an event inside Qt, which is not built for it.
+enum class Events { Process, Hold };
+
+template<typename Pred>
+bool waitFor(NotifyTarget *target, Pred done, Events events, int limitMs = 20000)
+{
+    const QDeadlineTimer deadline(limitMs);
+    for (;;) {
+        if (events == Events::Process)
+            QCoreApplication::processEvents();
+        if (target)
+            target->drain();
+        if (done())
+            return true;
+        if (deadline.hasExpired())
+            return false;
+        ::poll(nullptr, 0, 1);
+    }
+}
+
+struct Fd
+{
+    int fd = -1;
+    ~Fd() { reset(); }
+    void reset(int f = -1)
+    {
+        if (fd >= 0)
+            ::close(fd);
+        fd = f;
+    }
+};
+
+sockaddr_in address(const char *ip, unsigned port)
+{
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(static_cast<std::uint16_t>(port));
+    ::inet_pton(AF_INET, ip, &sa.sin_addr);
+    return sa;
+}
+
+int boundSocket(int type, const char *ip, unsigned port, bool reuse = false)
+{
+    const int fd = ::socket(AF_INET, type | SOCK_CLOEXEC, 0);
+    const int on = 1;
+    if (reuse)
+        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    const sockaddr_in sa = address(ip, port);
+    EXPECT_EQ(::bind(fd, reinterpret_cast<const sockaddr *>(&sa), sizeof sa), 0) << errno;
+    if (type == SOCK_STREAM)
+        ::listen(fd, 0);
+    return fd;
+}
+
+unsigned localPort(int fd)
+{
+    sockaddr_in sa{};
+    socklen_t len = sizeof sa;
+    ::getsockname(fd, reinterpret_cast<sockaddr *>(&sa), &len);
+    return ntohs(sa.sin_port);
+}
+
+// A port number nobody uses right now, on every local address.
+unsigned freePort(int type)
+{
+    Fd probe{boundSocket(type, "0.0.0.0", 0)};
+    return localPort(probe.fd);
+}
+
+bool connectTo(int fd, const char *ip, unsigned port)
+{
+    const sockaddr_in sa = address(ip, port);
+    return ::connect(fd, reinterpret_cast<const sockaddr *>(&sa), sizeof sa) == 0;
+}
+
+QByteArray pattern(quint32 seed)
+{
+    QByteArray bytes(kTenMegabytes, Qt::Uninitialized);
+    QRandomGenerator(seed).fillRange(reinterpret_cast<quint32 *>(bytes.data()), bytes.size() / 4);
+    return bytes;
+}
+
+// 10 MB each way at the same time; the port's side must show `prefix` and then
+// the far end's bytes. UDP has no flow control, so both directions keep at most
+// a window in flight there: a dropped datagram would be the test's fault.
+void exchange(CNetPort &port, NotifyTarget &target, int far, bool udp,
+              const QByteArray &prefix = {})
+{
+    const QByteArray toPort = pattern(1);
+    const QByteArray fromPort = pattern(2);
+    const qsizetype window = udp ? 32 * 1024 : kTenMegabytes;
+    std::atomic<qsizetype> portGot{0};
+    std::atomic<qsizetype> farGot{0};
+    QByteArray farData;
+
+    const int big = 2 * 1024 * 1024;
+    ::setsockopt(far, SOL_SOCKET, SO_RCVBUF, &big, sizeof big);
+    ::fcntl(far, F_SETFL, ::fcntl(far, F_GETFL) | O_NONBLOCK);
+    std::thread farEnd([&] {
+        qsizetype sent = 0;
+        std::vector<char> buffer(65536);
+        const QDeadlineTimer deadline(120000);
+        while ((sent < toPort.size() || farGot < fromPort.size()) && !deadline.hasExpired()) {
+            const qsizetype room = std::min(toPort.size() - sent, window - (sent - portGot));
+            pollfd p{far, static_cast<short>(POLLIN | (room > 0 ? POLLOUT : 0)), 0};
+            ::poll(&p, 1, 2);
+            const ssize_t n = ::recv(far, buffer.data(), buffer.size(), 0);
+            if (n > 0)
+                farData.append(buffer.data(), n);
+            farGot = farData.size();
+            if (room > 0 && (p.revents & POLLOUT)) {
+                const ssize_t m
+                    = ::send(far, toPort.constData() + sent,
+                             std::min<qsizetype>(room, udp ? 1024 : 65536), MSG_NOSIGNAL);
+                sent += std::max<ssize_t>(m, 0);
+            }
+        }
+    });
+
+    qsizetype written = 0;
+    const bool done = waitFor(
+        &target,
+        [&] {
+            portGot = target.received.size() - prefix.size();
+            while (written < fromPort.size() && written - farGot < window) {
+                const int n
+                    = static_cast<int>(std::min<qsizetype>(16384, fromPort.size() - written));
+                written += port.Write(fromPort.constData() + written, n) > 0 ? n : 0;
+            }
+            return portGot >= toPort.size() && farGot >= fromPort.size();
+        },
+        Events::Hold, 120000);
+    farEnd.join();
+    EXPECT_TRUE(done) << "port got " << portGot << ", far end got " << farGot;
+    EXPECT_TRUE(target.received == prefix + toPort);
+    EXPECT_TRUE(farData == fromPort);
+}
+
+CConnectWaitDlg *waitDialog(QWidget &window)
+{
+    return window.findChild<CConnectWaitDlg *>();
+}
+
+QString connectMessage(const char *name)
+{
+    return QStringLiteral("Error connecting to port (socket error: %1)!").arg(QLatin1String(name));
+}
+
+} // namespace
+
+TEST(NetPortWaitDialog, enterDoesNothingCancelOnlyRaisesTheFlag)
+{
+    for (int type : {1, 2}) {
+        std::atomic<int> cancel{0};
+        CConnectWaitDlg dialog(&cancel, type);
+        dialog.show();
+        EXPECT_EQ(dialog.waitText(), type == 1
+                                         ? QStringLiteral("Waiting for incoming connection...")
+                                         : QStringLiteral("Waiting for incoming UDP data..."));
+        auto *button = dialog.findChild<QPushButton *>(QStringLiteral("cancelButton"));
+        button->setFocus();
+        QTest::keyClick(&dialog, Qt::Key_Return);
+        QTest::keyClick(button, Qt::Key_Enter);
+        EXPECT_EQ(cancel, 0);
+        for (const auto &cancelBy : std::vector<std::function<void()>>{
+                 [&] { QTest::keyClick(&dialog, Qt::Key_Escape); }, [&] { dialog.close(); },
+                 [&] {
+                     button->click();
+                 }}) {
+            cancel = 0;
+            cancelBy();
+            EXPECT_EQ(cancel, 1);
+            EXPECT_TRUE(dialog.isVisible()) << "the port closes the dialog";
+        }
+    }
+}
+
+TEST(NetPortWaitDialog, germanTexts)
+{
+    QTranslator german;
+    ASSERT_TRUE(german.load(QStringLiteral(":/i18n/orbaterminal_de.qm")));
+    QCoreApplication::installTranslator(&german);
+    const auto restore = qScopeGuard([&] { QCoreApplication::removeTranslator(&german); });
+    std::atomic<int> cancel{0};
+    CConnectWaitDlg dialog(&cancel, 1);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Verbindungsaufbau..."));
+    EXPECT_EQ(dialog.waitText(), QStringLiteral("Warte auf eingehende Netzwerkverbindung..."));
+    EXPECT_EQ(dialog.findChild<QPushButton *>()->text(), QStringLiteral("Abbruch"));
+    RecordingUiServices ui;
+    EXPECT_FALSE(CNetPort().Open(QStringLiteral("127.0.0.1"), freePort(SOCK_STREAM), 5, 1));
+    EXPECT_EQ(ui.messages.at(0).text,
+              QStringLiteral("Fehler beim Verbindungsaufbau (Socket-Fehler: CONNREFUSED)!"));
+}
+
+TEST(NetPortOpen, failuresShowTheConnectMessage)
+{
+    Fd busyTcp{boundSocket(SOCK_STREAM, "0.0.0.0", 0)};
+    Fd busyUdp{boundSocket(SOCK_DGRAM, "0.0.0.0", 0)};
+    struct Row
+    {
+        const char *address;
+        unsigned port;
+        int type;
+        const char *name;
+    };
+    const Row rows[] = {
+        {"127.0.0.1", freePort(SOCK_STREAM), 1, "CONNREFUSED"},
+        {"127.0.0.1", 0, 1, "INVAL"},
+        {"", 70000, 1, "INVAL"},
+        {"300.1.2.3", 9100, 1, "11001"},
+        {"not a host!", 9100, 2, "11001"},
+        {"", localPort(busyTcp.fd), 1, "ADDRINUSE"},
+        {"", localPort(busyUdp.fd), 2, "ADDRINUSE"},
+        {"127.0.0.1", localPort(busyUdp.fd), 2, "ADDRINUSE"},
+    };
+    for (const Row &row : rows) {
+        RecordingUiServices ui;
+        CNetPort port;
+        EXPECT_FALSE(port.Open(QLatin1String(row.address), row.port, 5, row.type)) << row.name;
+        ASSERT_EQ(ui.messages.size(), 1u) << row.address << ":" << row.port;
+        EXPECT_EQ(ui.messages[0].text, connectMessage(row.name));
+        EXPECT_EQ(ui.messages[0].icon, UiServices::Icon::Information);
+        EXPECT_FALSE(port.IsOpen());
+        EXPECT_FALSE(port.Start());
+    }
+}
+
+TEST(NetPortOpen, connectGivesUpWithTimedOutAndKeepsTheWindowAlive)
+{
+    // A listener whose accept queue is full drops further handshakes, so a
+    // connect to it stays pending like one to an unreachable host.
+    Fd listener{boundSocket(SOCK_STREAM, "127.0.0.1", 0)};
+    Fd fillers[3];
+    for (Fd &filler : fillers) {
+        filler.reset(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0));
+        connectTo(filler.fd, "127.0.0.1", localPort(listener.fd));
+    }
+    RecordingUiServices ui;
+    CNetPort port;
+    port.SetConnectTimeoutMs(300);
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(10);
+    EXPECT_FALSE(port.Open(QStringLiteral("127.0.0.1"), localPort(listener.fd), 5, 1));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, connectMessage("TIMEDOUT"));
+    EXPECT_GT(ticks, 0) << "the event loop ran while connecting";
+}
+
+TEST(NetPortTcpClient, exchangesTenMegabytesEachWay)
+{
+    NotifyTarget target;
+    Fd listener{boundSocket(SOCK_STREAM, "127.0.0.1", 0)};
+    CNetPort port;
+    QStringList peers;
+    port.SetPeerAddressSink([&](const QString &peer) { peers << peer; });
+    ASSERT_TRUE(port.Open(QStringLiteral("localhost"), localPort(listener.fd), 5, 1));
+    Fd far{::accept(listener.fd, nullptr, nullptr)};
+    ASSERT_TRUE(port.Start());
+    exchange(port, target, far.fd, false);
+    EXPECT_TRUE(peers.isEmpty());
+}
+
+TEST(NetPortTcpClient, writeToResetPeerShowsMessageAndGoesOn)
+{
+    NotifyTarget target;
+    RecordingUiServices ui;
+    Fd listener{boundSocket(SOCK_STREAM, "127.0.0.1", 0)};
+    CNetPort port;
+    ASSERT_TRUE(port.Open(QStringLiteral("127.0.0.1"), localPort(listener.fd), 5, 1));
+    Fd far{::accept(listener.fd, nullptr, nullptr)};
+    const linger reset{1, 0};
+    ::setsockopt(far.fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    far.reset();
+    ASSERT_TRUE(port.Start());
+    // Nothing arrives, so only the writer posts (its message, handed over safely).
+    const auto ping = [&] {
+        if (!port.IsWritePending())
+            port.Write("ping", 4);
+        return !ui.messages.empty();
+    };
+    ASSERT_TRUE(waitFor(&target, ping, Events::Process));
+    EXPECT_EQ(ui.messages[0].text,
+              QStringLiteral("Error writing to port (socket error: CONNRESET)!"));
+    EXPECT_EQ(ui.messages[0].icon, UiServices::Icon::Information);
+    port.Write("more", 4);
+    EXPECT_TRUE(waitFor(
+        &target, [&] { return !port.IsWritePending(); }, Events::Process));
+    port.Close();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(target.linkLost, 0) << "a client does not report a lost link";
+}
+
+TEST(NetPortTcpServer, waitsWithDialogExchangesAndReportsPeerCloseOnce)
+{
+    NotifyTarget target;
+    QWidget window;
+    window.show();
+    CNetPort port;
+    port.SetMainWindow(&window);
+    QStringList peers;
+    port.SetPeerAddressSink([&](const QString &peer) { peers << peer; });
+    const unsigned portNumber = freePort(SOCK_STREAM);
+    Fd far;
+    // Twice: the controller answers a lost link with Close, Open and Start.
+    for (int run = 0; run < 2; ++run) {
+        QTimer::singleShot(0, [&] {
+            CConnectWaitDlg *dialog = waitDialog(window);
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_TRUE(dialog->isVisible() && dialog->isEnabled());
+            EXPECT_FALSE(window.isEnabled());
+            EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Opening connection..."));
+            far.reset(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+            EXPECT_TRUE(connectTo(far.fd, "127.0.0.1", portNumber));
+        });
+        ASSERT_TRUE(port.Open(QString(), portNumber, 5, 1)) << "run " << run;
+        EXPECT_TRUE(window.isEnabled());
+        EXPECT_EQ(waitDialog(window), nullptr);
+        EXPECT_EQ(peers, QStringList{QStringLiteral("127.0.0.1")});
+        peers.clear();
+        ASSERT_TRUE(port.Start());
+        if (run == 0)
+            exchange(port, target, far.fd, false);
+        far.reset();
+        ASSERT_TRUE(waitFor(
+            &target, [&] { return port.IsLinkLost(); }, Events::Hold));
+        // The reader polls the closed socket every 100 ms: give it a few rounds
+        // in which it must not report again.
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        port.Close();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(target.linkLost, 1);
+        target.linkLost = 0;
+    }
+}
+
+TEST(NetPortServer, cancelEndsTheWaitWithoutMessage)
+{
+    for (int type : {SOCK_STREAM, SOCK_DGRAM}) {
+        RecordingUiServices ui;
+        QWidget window;
+        window.show();
+        CNetPort port;
+        port.SetMainWindow(&window);
+        const unsigned portNumber = freePort(type);
+        QTimer::singleShot(0, [&] {
+            ASSERT_NE(waitDialog(window), nullptr);
+            waitDialog(window)->findChild<QPushButton *>()->click();
+        });
+        EXPECT_FALSE(port.Open(QString(), portNumber, 5, type == SOCK_STREAM ? 1 : 2));
+        EXPECT_TRUE(ui.messages.empty());
+        EXPECT_TRUE(window.isEnabled());
+        EXPECT_EQ(waitDialog(window), nullptr);
+        EXPECT_FALSE(port.IsOpen());
+        Fd again{boundSocket(type, "0.0.0.0", portNumber)}; // the listening socket is gone
+    }
+}
+
+TEST(NetPortUdpPeer, exchangesTenMegabytesWithPeerAtTheSamePort)
+{
+    // The peer uses the same port number, so it sits on a second loopback address.
+    NotifyTarget target;
+    const unsigned portNumber = freePort(SOCK_DGRAM);
+    Fd far{boundSocket(SOCK_DGRAM, "127.0.0.2", portNumber, true)};
+    ASSERT_TRUE(connectTo(far.fd, "127.0.0.1", portNumber));
+    CNetPort port;
+    ASSERT_TRUE(port.Open(QStringLiteral("127.0.0.2"), portNumber, 5, 2));
+    ASSERT_TRUE(port.Start());
+    exchange(port, target, far.fd, true);
+}
+
+TEST(NetPortUdpServer, firstDatagramShownOnceThenRepliesGoToItsSender)
+{
+    NotifyTarget target;
+    QWidget window;
+    window.show();
+    const unsigned portNumber = freePort(SOCK_DGRAM);
+    Fd far{boundSocket(SOCK_DGRAM, "127.0.0.2", portNumber, true)};
+    ASSERT_TRUE(connectTo(far.fd, "127.0.0.1", portNumber));
+    CNetPort port;
+    port.SetMainWindow(&window);
+    QStringList peers;
+    port.SetPeerAddressSink([&](const QString &peer) { peers << peer; });
+    const QByteArray first("first datagram");
+    QTimer::singleShot(0, [&] {
+        ASSERT_NE(waitDialog(window), nullptr);
+        EXPECT_EQ(waitDialog(window)->waitText(),
+                  QStringLiteral("Waiting for incoming UDP data..."));
+        ::send(far.fd, first.constData(), first.size(), 0);
+    });
+    ASSERT_TRUE(port.Open(QString(), portNumber, 5, 2));
+    EXPECT_EQ(peers, QStringList{QStringLiteral("127.0.0.2")});
+    EXPECT_EQ(port.Address(), QStringLiteral("127.0.0.2"));
+    target.drain();
+    EXPECT_EQ(target.received, first) << "shown before the port starts";
+    ASSERT_TRUE(port.Start());
+    exchange(port, target, far.fd, true, first);
+}
