@@ -1,5 +1,9 @@
 #include "RuKTerminalApp.h"
 
+#include "app/Startup.h"
+#include "app/TrayIcon.h"
+#include "display/RuKTerminalDoc.h"
+#include "frame/CommandIcons.h"
 #include "frame/ConfigStore.h"
 #include "frame/MainFrame.h"
 #include "platform/Language.h"
@@ -14,6 +18,8 @@ CRuKTerminalApp::CRuKTerminalApp(int &argc, char **argv)
     setOrganizationName(QStringLiteral("ORBA"));
     setApplicationName(QStringLiteral("ORBATerminal"));
     setApplicationVersion(QStringLiteral(ORBA_VERSION));
+    setDesktopFileName(QStringLiteral("orbaterminal"));
+    setWindowIcon(programIcon());
 }
 
 CRuKTerminalApp::~CRuKTerminalApp() = default;
@@ -22,6 +28,12 @@ bool CRuKTerminalApp::InitInstance()
 {
     installTranslations(chooseUiLanguage());
     std::setlocale(LC_ALL, "");
+    // Window titles end with it, and boxes without a title of their own show it.
+    setApplicationDisplayName(CRuKTerminalDoc::programTitle());
+
+    QStringList args = arguments();
+    StartupOptions options;
+    options.automation = takeAutomationSwitch(args);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(tr("Terminal for building-automation equipment"));
@@ -30,11 +42,18 @@ bool CRuKTerminalApp::InitInstance()
     QCommandLineOption iniOption(QStringLiteral("ini"), tr("Use FILE as the settings file."),
                                  QStringLiteral("FILE"));
     parser.addOption(iniOption);
-    parser.process(arguments());
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 tr("A saved terminal display (.ter) to show."),
+                                 QStringLiteral("[file]"));
+    parser.process(args);
+    options.iniPath = parser.value(iniOption);
+    if (!parser.positionalArguments().isEmpty())
+        options.documentPath = parser.positionalArguments().constFirst();
 
-    const QString iniPath = ConfigStore::resolveIniPath(ConfigStore::programDirectory(),
-                                                        parser.value(iniOption));
+    const QString iniPath
+        = ConfigStore::resolveIniPath(ConfigStore::programDirectory(), options.iniPath);
     m_mainFrame = std::make_unique<CMainFrame>(iniPath);
-    m_mainFrame->show();
-    return true;
+    // A child of the window, which it follows to and from the notification area.
+    new CTrayIcon(m_mainFrame.get(), QSystemTrayIcon::isSystemTrayAvailable());
+    return startMainWindow(*m_mainFrame, options);
 }

@@ -6,7 +6,8 @@
 
 class CMainFrame;
 
-// The application: language, INI location, the main window and the command line.
+// The application: language, INI location, the main window, its tray icon and
+// the command line.
 class CRuKTerminalApp final : public QApplication
 {
     Q_OBJECT

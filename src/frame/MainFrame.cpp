@@ -1,19 +1,51 @@
+// The main window: construction in the order the bars depend on, its
+// commands, menus and toolbar, and what it does when it goes.
 #include "MainFrame.h"
 
+#include "app/AboutDlg.h"
+#include "display/DisplayPrinter.h"
+#include "display/DisplayWidget.h"
+#include "display/HexEdit.h"
+#include "display/RuKTerminalDoc.h"
 #include "display/RuKTerminalView.h"
+#include "frame/CommandIcons.h"
 #include "frame/CommandIds.h"
 #include "frame/ConfigStore.h"
+#include "frame/HotKeyBar.h"
 #include "frame/InputEdit.h"
 #include "platform/PortNotify.h"
+#include "platform/ProfileFile.h"
 #include "platform/StringTable.h"
 #include "platform/UiServices.h"
 #include "ports/PortEngine.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QMenuBar>
-#include <QPushButton>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
+
+namespace {
+// Recent-file entries: the placeholder id and the three after it.
+constexpr int kRecentFileCount = CRuKTerminalDoc::kMaxRecentFiles;
+
+QString shortenedPath(const QString &path)
+{
+    // Long paths keep their start and their file name.
+    const QString native = QDir::toNativeSeparators(path);
+    constexpr qsizetype kMax = 60;
+    if (native.size() <= kMax)
+        return native;
+    return native.left(20) + QStringLiteral("...") + native.right(kMax - 23);
+}
+} // namespace
 
 CMainFrame::CMainFrame(const QString &iniPath, std::unique_ptr<CTerminalPorts> ports,
                        QWidget *parent)
@@ -23,20 +55,41 @@ CMainFrame::CMainFrame(const QString &iniPath, std::unique_ptr<CTerminalPorts> p
     , m_ports(ports ? std::move(ports) : createDefaultTerminalPorts())
 {
     setObjectName(QStringLiteral("mainFrame"));
-    setWindowTitle(QStringLiteral("ORBATerminal"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/orbaterminal.svg")));
+    setWindowIcon(programIcon());
+    setAcceptDrops(true);
     resize(900, 650);
 
     m_pView = new CRuKTerminalView(m_settings.display, m_charMap, this, this);
     setCentralWidget(m_pView);
+    createDocument();
 
     createActions();
     createMenus();
+    createToolBar();
     createInputBar();
     EnableInput(false);
-    LoadSettings();
+    createStatusBar();
+    createHotKeyBar();
+    if (!LoadSettings())
+        m_pHotKeyToolBar->hide();
     ShowInputControl();
+    updateStatusPanes();
+    // The panes follow the clock even while nothing else happens.
+    m_pPaneTimer = new QTimer(this);
+    m_pPaneTimer->setInterval(30000);
+    connect(m_pPaneTimer, &QTimer::timeout, this, &CMainFrame::updateStatusPanes);
+    m_pPaneTimer->start();
+    hideSendProgress();
+    m_pRefreshTimer = new QTimer(this);
+    m_pRefreshTimer->setObjectName(QStringLiteral("refreshTimer"));
+    m_pRefreshTimer->setInterval(500);
+    connect(m_pRefreshTimer, &QTimer::timeout, this, &CMainFrame::OnRefreshTimer);
+    m_pRefreshTimer->start();
+
+    connect(this, &CMainFrame::stateChanged, this, &CMainFrame::updateStatusPanes);
+    connect(qApp, &QApplication::focusChanged, this, &CMainFrame::updateEditCommands);
     updateCommandStates();
+    updateEditCommands();
 
     setUiParentWindow(this);
     setPortNotifyTarget(this, true);
@@ -44,11 +97,34 @@ CMainFrame::CMainFrame(const QString &iniPath, std::unique_ptr<CTerminalPorts> p
 
 CMainFrame::~CMainFrame()
 {
+    // The bars and the application still signal while the window's parts go.
+    disconnect(qApp, nullptr, this, nullptr);
+    m_pToolBar->disconnect(this);
+    m_pHotKeyToolBar->disconnect(this);
+    m_pRefreshTimer->stop();
+    m_pPaneTimer->stop();
+    // Hidden by the user, not merely because the window is hidden.
+    profile::writeString(QStringLiteral("Display"), QStringLiteral("UseKeyBar"),
+                         m_pHotKeyToolBar->isHidden() ? QStringLiteral("0") : QStringLiteral("1"),
+                         m_strIniPath);
     setPortNotifyTarget(nullptr, false);
     if (CPortEngine *port = currentPort(); port && port->IsOpen())
         port->Close();
     // The view goes with the window; its blocks must not outlive it.
     ClearReceivedQueue();
+}
+
+void CMainFrame::createDocument()
+{
+    m_pDoc = new CRuKTerminalDoc(m_pView, this);
+    m_pPrinter = new CDisplayPrinter(m_pView->widget(), this);
+    const auto retitle = [this] {
+        setWindowTitle(m_pDoc->windowTitle());
+        m_pPrinter->setDocumentName(m_pDoc->title());
+    };
+    connect(m_pDoc, &CRuKTerminalDoc::documentChanged, this, retitle);
+    connect(m_pDoc, &CRuKTerminalDoc::recentFilesChanged, this, &CMainFrame::updateRecentFileMenu);
+    retitle();
 }
 
 QAction *CMainFrame::addCommand(int id, const QString &text, void (CMainFrame::*slot)(),
@@ -58,6 +134,7 @@ QAction *CMainFrame::addCommand(int id, const QString &text, void (CMainFrame::*
     a->setCheckable(checkable);
     a->setStatusTip(commandPrompt(id));
     a->setToolTip(commandToolTip(id));
+    a->setIcon(commandIcon(id));
     a->setData(id);
     if (slot)
         connect(a, &QAction::triggered, this, slot);
@@ -67,61 +144,190 @@ QAction *CMainFrame::addCommand(int id, const QString &text, void (CMainFrame::*
 
 void CMainFrame::createActions()
 {
-    addCommand(CommandId::TerminalStart, tr("&Start"), &CMainFrame::OnTerminalStart, true);
-    addCommand(CommandId::TerminalStop, tr("S&top"), &CMainFrame::OnTerminalStop, true);
-    addCommand(CommandId::SendInputText, tr("Send &input text"), nullptr);
-    connect(action(CommandId::SendInputText), &QAction::triggered, this, [this] { this->SendInputText(false); });
-    addCommand(CommandId::LocalEcho, tr("&Local echo"), nullptr, true);
-    connect(action(CommandId::LocalEcho), &QAction::triggered, this,
-            [this] { toggleSwitch(m_settings.localEcho); });
-    addCommand(CommandId::AutoScroll, tr("&Auto-scroll"), nullptr, true);
-    connect(action(CommandId::AutoScroll), &QAction::triggered, this,
-            [this] { toggleSwitch(m_settings.display.autoScroll); });
-    addCommand(CommandId::ClearInput, tr("C&lear input"), nullptr, true);
-    connect(action(CommandId::ClearInput), &QAction::triggered, this,
-            [this] { toggleSwitch(m_settings.clearInput); });
-    addCommand(CommandId::HexMode, tr("&Hex mode (In/Output)"), &CMainFrame::OnHexMode, true);
-    addCommand(CommandId::Timestamp, tr("&Timestamp in each line"), nullptr, true);
-    connect(action(CommandId::Timestamp), &QAction::triggered, this,
-            [this] { toggleSwitch(m_settings.display.timestampPerLine); });
+    const auto call = [this](int id, auto fn) {
+        connect(action(id), &QAction::triggered, this, fn);
+    };
+
+    addCommand(CommandId::FileNew, tr("&New\tStrg+N"), nullptr)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    call(CommandId::FileNew, [this] { m_pDoc->OnFileNew(); });
+    addCommand(CommandId::FileOpen, tr("&Open...\tStrg+O"), nullptr)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    call(CommandId::FileOpen, [this] { m_pDoc->OnFileOpen(); });
+    addCommand(CommandId::FileSave, tr("&Save\tStrg+S"), nullptr)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    call(CommandId::FileSave, [this] { m_pDoc->OnFileSave(); });
+    addCommand(CommandId::FileSaveAs, tr("Save &as..."), nullptr);
+    call(CommandId::FileSaveAs, [this] { m_pDoc->OnFileSaveAs(); });
     addCommand(CommandId::LoadSettings, tr("&Load settings..."), &CMainFrame::OnLoadSettings);
     addCommand(CommandId::SaveSettings, tr("Save sett&ings..."), &CMainFrame::OnSaveSettings);
+    addCommand(CommandId::FilePrint, tr("&Print...\tStrg+P"), nullptr)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    call(CommandId::FilePrint, [this] { m_pPrinter->OnFilePrint(); });
+    addCommand(CommandId::FilePrintPreview, tr("Print pre&view"), nullptr);
+    call(CommandId::FilePrintPreview, [this] { m_pPrinter->OnFilePrintPreview(); });
+    addCommand(CommandId::FilePrintSetup, tr("Printe&r setup..."), nullptr);
+    call(CommandId::FilePrintSetup, [this] { m_pPrinter->OnFilePrintSetup(); });
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        addCommand(CommandId::FileMru + i, tr("Letzte Datei"), nullptr);
+        call(CommandId::FileMru + i, [this, i] { m_pDoc->OnOpenRecentFile(i); });
+    }
+    addCommand(CommandId::AppExit, tr("&Close"), nullptr);
+    call(CommandId::AppExit, [this] { close(); });
+
+    addCommand(CommandId::EditCopy, tr("Co&py"), nullptr)->setShortcut(QKeySequence::Copy);
+    addCommand(CommandId::EditCut, tr("Cu&t"), nullptr)->setShortcut(QKeySequence::Cut);
+    addCommand(CommandId::EditDelete, tr("&Delete"), nullptr)->setShortcut(QKeySequence::Delete);
+    addCommand(CommandId::EditSelectAll, tr("Select &all"), nullptr)
+        ->setShortcut(QKeySequence::SelectAll);
+    action(CommandId::EditCut)->setStatusTip(tr("Cuts the selection and puts it on the clipboard"));
+    action(CommandId::EditDelete)->setStatusTip(tr("Erases the selection"));
+    action(CommandId::EditSelectAll)->setStatusTip(tr("Selects everything"));
+    for (int id :
+         {CommandId::EditCopy, CommandId::EditCut, CommandId::EditDelete, CommandId::EditSelectAll})
+        call(id, [this, id] { OnEditCommand(id); });
+
+    addCommand(CommandId::ViewToolbar, tr("&Toolbar"), nullptr, true);
+    call(CommandId::ViewToolbar, [this](bool on) { m_pToolBar->setVisible(on); });
+    addCommand(CommandId::ViewStatusBar, tr("S&tatusbar"), nullptr, true);
+    call(CommandId::ViewStatusBar, [this](bool on) { statusBar()->setVisible(on); });
+    addCommand(CommandId::ViewHotKeyBar, tr("&Hotkeybar"), nullptr, true);
+    call(CommandId::ViewHotKeyBar, [this](bool on) { m_pHotKeyToolBar->setVisible(on); });
+
+    addCommand(CommandId::TerminalStart, tr("&Start"), &CMainFrame::OnTerminalStart, true);
+    addCommand(CommandId::TerminalStop, tr("S&top"), &CMainFrame::OnTerminalStop, true);
+    addCommand(CommandId::SendFile, tr("Send &file"), nullptr);
+    addCommand(CommandId::SendInputText, tr("Send &input text"), nullptr);
+    call(CommandId::SendInputText, [this] { this->SendInputText(false); });
+    // Enter in the text input: the same with CR LF.
+    addCommand(CommandId::SendCrLf, QString(), nullptr);
+    call(CommandId::SendCrLf, [this] { this->SendInputText(true); });
+
+    addCommand(CommandId::PortSettings, tr("&Communication port / generic settings"), nullptr);
+    action(CommandId::PortSettings)->setToolTip(tr("The port settings come with a later version."));
+    addCommand(CommandId::LocalEcho, tr("&Local echo"), nullptr, true);
+    call(CommandId::LocalEcho, [this] { toggleSwitch(m_settings.localEcho); });
+    addCommand(CommandId::AutoScroll, tr("&Auto-scroll"), nullptr, true);
+    call(CommandId::AutoScroll, [this] { toggleSwitch(m_settings.display.autoScroll); });
+    addCommand(CommandId::ClearInput, tr("C&lear input"), nullptr, true);
+    call(CommandId::ClearInput, [this] { toggleSwitch(m_settings.clearInput); });
+    addCommand(CommandId::HexMode, tr("&Hex mode (In/Output)"), &CMainFrame::OnHexMode, true);
+    addCommand(CommandId::Timestamp, tr("&Timestamp in each line"), nullptr, true);
+    call(CommandId::Timestamp, [this] { toggleSwitch(m_settings.display.timestampPerLine); });
+    addCommand(CommandId::CharacterMapping, tr("Character ma&pping..."),
+               &CMainFrame::OnCharacterMapping);
+    addCommand(CommandId::HotKeys, tr("&Hotkeys..."), &CMainFrame::OnHotKeys);
+    addCommand(CommandId::MediaGateway, tr("&Media gateway..."), nullptr);
+    action(CommandId::MediaGateway)
+        ->setToolTip(tr("The media gateway configuration comes with a later version."));
+
+    addCommand(CommandId::AppAbout, tr("Inf&o about ORBA Terminal..."), &CMainFrame::OnAppAbout);
+
+    // F1 to F12 fire the hotkeys wherever the focus is in the window.
+    for (int i = 0; i < TerminalSettings::kHotKeys; ++i) {
+        QAction *key
+            = addCommand(CommandId::HotKeyF1 + i, QStringLiteral("F%1").arg(i + 1), nullptr);
+        key->setShortcut(QKeySequence(QKeyCombination(static_cast<Qt::Key>(Qt::Key_F1 + i))));
+        key->setShortcutContext(Qt::WindowShortcut);
+        call(CommandId::HotKeyF1 + i, [this, i] { FireHotKey(i); });
+        addAction(key);
+    }
 }
 
 void CMainFrame::createMenus()
 {
-    QMenu *file = menuBar()->addMenu(tr("&File"));
-    file->addAction(action(CommandId::LoadSettings));
-    file->addAction(action(CommandId::SaveSettings));
-    QMenu *terminal = menuBar()->addMenu(tr("&Terminal"));
-    terminal->addAction(action(CommandId::TerminalStart));
-    terminal->addAction(action(CommandId::TerminalStop));
-    terminal->addSeparator();
-    terminal->addAction(action(CommandId::SendInputText));
+    const auto add = [this](QMenu *menu, std::initializer_list<int> ids) {
+        for (int id : ids) {
+            if (id == 0)
+                menu->addSeparator();
+            else
+                menu->addAction(action(id));
+        }
+    };
+    m_pFileMenu = menuBar()->addMenu(tr("&File"));
+    add(m_pFileMenu,
+        {CommandId::FileNew, CommandId::FileOpen, CommandId::FileSave, CommandId::FileSaveAs, 0,
+         CommandId::LoadSettings, CommandId::SaveSettings, 0, CommandId::FilePrint,
+         CommandId::FilePrintPreview, CommandId::FilePrintSetup, 0});
+    for (int i = 0; i < kRecentFileCount; ++i)
+        m_pFileMenu->addAction(action(CommandId::FileMru + i));
+    m_pRecentSeparator = m_pFileMenu->addSeparator();
+    m_pFileMenu->addAction(action(CommandId::AppExit));
+    updateRecentFileMenu();
+
+    QMenu *edit = menuBar()->addMenu(tr("&Edit"));
+    connect(edit, &QMenu::aboutToShow, this, &CMainFrame::updateEditCommands);
+    add(edit,
+        {CommandId::EditCopy, CommandId::EditCut, CommandId::EditDelete, CommandId::EditSelectAll});
+    add(menuBar()->addMenu(tr("&View")),
+        {CommandId::ViewToolbar, CommandId::ViewStatusBar, CommandId::ViewHotKeyBar});
+    add(menuBar()->addMenu(tr("&Terminal")), {CommandId::TerminalStart, CommandId::TerminalStop, 0,
+                                              CommandId::SendFile, CommandId::SendInputText});
     QMenu *settingsMenu = menuBar()->addMenu(tr("&Settings"));
-    settingsMenu->addAction(action(CommandId::LocalEcho));
-    settingsMenu->addAction(action(CommandId::AutoScroll));
-    settingsMenu->addAction(action(CommandId::ClearInput));
-    settingsMenu->addAction(action(CommandId::HexMode));
-    settingsMenu->addAction(action(CommandId::Timestamp));
+    // The commands still to come say so in their tool tips.
+    settingsMenu->setToolTipsVisible(true);
+    add(settingsMenu,
+        {CommandId::PortSettings, 0, CommandId::LocalEcho, CommandId::AutoScroll,
+         CommandId::ClearInput, CommandId::HexMode, CommandId::Timestamp, 0,
+         CommandId::CharacterMapping, 0, CommandId::HotKeys, 0, CommandId::MediaGateway});
+    add(menuBar()->addMenu(tr("&?")), {CommandId::AppAbout});
 }
 
-void CMainFrame::createInputBar()
+void CMainFrame::createToolBar()
 {
-    m_pInputBar = new QToolBar(tr("Input bar"), this);
-    m_pInputBar->setObjectName(QStringLiteral("inputBar"));
-    m_pInputBar->setMovable(false);
-    m_pTextInput = new CInputEdit(m_pInputBar);
-    m_pTextInput->setStatusTip(commandPrompt(CommandId::TextInput));
-    m_pTextInput->setToolTip(commandToolTip(CommandId::TextInput));
-    connect(m_pTextInput, &CInputEdit::enterPressed, this, [this] {
-        if (m_bRunning)
-            SendInputText(true);
-    });
-    m_pHexInput = createHexInput(m_pInputBar);
-    m_pInputBar->addWidget(m_pTextInput);
-    m_pInputBar->addWidget(m_pHexInput);
-    addToolBar(Qt::TopToolBarArea, m_pInputBar);
+    m_pToolBar = new QToolBar(tr("Toolbar"), this);
+    m_pToolBar->setObjectName(QStringLiteral("toolBar"));
+    m_pToolBar->setMovable(false);
+    m_pToolBar->setIconSize(QSize(32, 32));
+    for (int id : std::initializer_list<int>{CommandId::FileNew,
+                                             CommandId::FileOpen,
+                                             CommandId::FileSave,
+                                             0,
+                                             CommandId::PortSettings,
+                                             0,
+                                             CommandId::TerminalStart,
+                                             CommandId::TerminalStop,
+                                             0,
+                                             CommandId::SendInputText,
+                                             CommandId::SendFile,
+                                             0,
+                                             CommandId::EditCopy,
+                                             CommandId::FilePrint,
+                                             0,
+                                             CommandId::ClearInput,
+                                             CommandId::AutoScroll,
+                                             CommandId::LocalEcho,
+                                             CommandId::HexMode,
+                                             0,
+                                             CommandId::AppAbout}) {
+        if (id == 0)
+            m_pToolBar->addSeparator();
+        else
+            m_pToolBar->addAction(action(id));
+    }
+    addToolBar(Qt::TopToolBarArea, m_pToolBar);
+    // The input bar gets a row of its own below.
+    addToolBarBreak(Qt::TopToolBarArea);
+    connect(m_pToolBar, &QToolBar::visibilityChanged, this, &CMainFrame::updateBarChecks);
+}
+
+void CMainFrame::updateRecentFileMenu()
+{
+    const QStringList files = m_pDoc->recentFiles();
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        QAction *a = action(CommandId::FileMru + i);
+        if (i < files.size()) {
+            a->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shortenedPath(files[i])));
+            a->setToolTip(QDir::toNativeSeparators(files[i]));
+            a->setEnabled(true);
+            a->setVisible(true);
+        } else {
+            // An empty list keeps its greyed placeholder.
+            a->setText(tr("Letzte Datei"));
+            a->setEnabled(false);
+            a->setVisible(i == 0);
+        }
+    }
 }
 
 void CMainFrame::toggleSwitch(bool &value)
@@ -155,11 +361,111 @@ void CMainFrame::updateCommandStates()
     set(CommandId::Timestamp, true, m_settings.display.timestampPerLine);
     set(CommandId::ClearInput, true, m_settings.clearInput);
     set(CommandId::HexMode, true, m_settings.display.hexMode);
-    set(CommandId::PortSettings, !m_bRunning, false);
+    // Their dialogs come with a later version.
+    set(CommandId::PortSettings, false, false);
+    set(CommandId::MediaGateway, false, false);
     set(CommandId::LoadSettings, !m_bRunning, false);
-    for (int id : std::initializer_list<int>{CommandId::SendFile, CommandId::SendInputText, CommandId::SendCrLf, CommandId::SendFileToPrinter, CommandId::ReceivePrinterFile})
+    for (int id : {CommandId::SendFile, CommandId::SendInputText, CommandId::SendCrLf,
+                   CommandId::SendFileToPrinter, CommandId::ReceivePrinterFile})
         set(id, m_bRunning, false);
+    // No transfer outlives its run.
+    if (!m_bRunning && !m_pSendProgress->isHidden())
+        hideSendProgress();
+    updateBarChecks();
     emit stateChanged();
+}
+
+void CMainFrame::updateBarChecks()
+{
+    if (!m_pHotKeyToolBar)
+        return; // still being built
+    action(CommandId::ViewToolbar)->setChecked(!m_pToolBar->isHidden());
+    action(CommandId::ViewStatusBar)->setChecked(!statusBar()->isHidden());
+    action(CommandId::ViewHotKeyBar)->setChecked(!m_pHotKeyToolBar->isHidden());
+}
+
+void CMainFrame::updateEditCommands()
+{
+    // Cut and Delete change only what the user types; the display is read-only.
+    QWidget *focus = focusWidget();
+    const bool editable
+        = focus && focus->isEnabled() && (focus == m_pTextInput || qobject_cast<CHexEdit *>(focus));
+    action(CommandId::EditCut)->setEnabled(editable);
+    action(CommandId::EditDelete)->setEnabled(editable);
+}
+
+void CMainFrame::OnEditCommand(int id)
+{
+    QWidget *focus = focusWidget();
+    if (auto *hex = qobject_cast<CHexEdit *>(focus)) {
+        switch (id) {
+        case CommandId::EditCopy:
+            hex->copy();
+            break;
+        case CommandId::EditCut:
+            hex->cut();
+            break;
+        case CommandId::EditDelete:
+            hex->deleteSelection();
+            break;
+        case CommandId::EditSelectAll:
+            hex->selectAll();
+            break;
+        }
+        return;
+    }
+    if (focus && focus == m_pTextInput) {
+        switch (id) {
+        case CommandId::EditCopy:
+            m_pTextInput->copy();
+            break;
+        case CommandId::EditCut:
+            m_pTextInput->cut();
+            break;
+        case CommandId::EditDelete:
+            m_pTextInput->textCursor().removeSelectedText();
+            break;
+        case CommandId::EditSelectAll:
+            m_pTextInput->selectAll();
+            break;
+        }
+        return;
+    }
+    if (id == CommandId::EditCopy)
+        m_pView->widget()->copy();
+    else if (id == CommandId::EditSelectAll)
+        m_pView->widget()->selectAll();
+}
+
+void CMainFrame::OnAppAbout()
+{
+    CAboutDlg about(this);
+    about.exec();
+}
+
+QMenu *CMainFrame::createPopupMenu()
+{
+    // The bars are switched in the View menu, which keeps its check marks.
+    return nullptr;
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls()
+        && !event->mimeData()->urls().constFirst().toLocalFile().isEmpty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || urls.constFirst().toLocalFile().isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Opened once the drop is done, so a failure message does not hold the
+    // file manager's drag.
+    const QString file = urls.constFirst().toLocalFile();
+    QTimer::singleShot(0, this, [this, file] { m_pDoc->OnOpenDocument(file); });
 }
 
 void CMainFrame::closeEvent(QCloseEvent *event)
@@ -174,15 +480,4 @@ bool CMainFrame::event(QEvent *event)
         return true;
     }
     return QMainWindow::event(event);
-}
-
-void CMainFrame::LightActivityLed(int)
-{
-    // The indicators belong to the full window's input bar.
-}
-
-void CMainFrame::StartSendProgress(int blocks)
-{
-    if (blocks > 0)
-        m_nSendProgressTotal = static_cast<unsigned>(blocks);
 }

@@ -12,11 +12,17 @@
 #include <array>
 #include <memory>
 
+class CDisplayPrinter;
+class CHotKeyBar;
 class CInputEdit;
 class CPortEngine;
+class CRuKTerminalDoc;
 class CRuKTerminalView;
 class QAction;
+class QLabel;
 class QMenu;
+class QProgressBar;
+class QTimer;
 class QToolBar;
 
 // The main window and controller of the terminal: it owns the ports, the
@@ -73,9 +79,53 @@ public:
     void PrepareReceiveTriggers();
     void CheckReceiveTriggers(const std::uint8_t *data, int length) override;
 
-    // --- window, bars and indicators (MainFrame.cpp) ---
+    // --- window, bars and indicators (MainFrame.cpp, MainFrameBars.cpp) ---
+    // Lights indicator 1046 (send) or 1047 (receive) fully.
     void LightActivityLed(int id);
+    // Shows the progress of a transfer of `blocks` TxBlocks; 0 does nothing.
     void StartSendProgress(int blocks);
+    // Hides the send progress and forgets its total.
+    void hideSendProgress();
+    // The 500 ms refresh: activity indicators, send progress, status panes.
+    void OnRefreshTimer();
+    void updateStatusPanes();
+    CRuKTerminalDoc *document() const { return m_pDoc; }
+    CDisplayPrinter *displayPrinter() const { return m_pPrinter; }
+    CHotKeyBar *hotKeyBar() const { return m_pHotKeyBar; }
+    QToolBar *hotKeyToolBar() const { return m_pHotKeyToolBar; }
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    QMenu *createPopupMenu() override;
+
+private:
+    void createToolBar();
+    void createStatusBar();
+    void createHotKeyBar();
+    void createDocument();
+    void updateRecentFileMenu();
+    void updateBarChecks();
+    void updateEditCommands();
+    void OnEditCommand(int id);
+    void OnAppAbout();
+
+    CRuKTerminalDoc *m_pDoc = nullptr;
+    CDisplayPrinter *m_pPrinter = nullptr;
+    QToolBar *m_pToolBar = nullptr;
+    QToolBar *m_pHotKeyToolBar = nullptr;
+    CHotKeyBar *m_pHotKeyBar = nullptr;
+    QMenu *m_pFileMenu = nullptr;
+    QAction *m_pRecentSeparator = nullptr;
+    QProgressBar *m_pSendLed = nullptr;
+    QProgressBar *m_pReceiveLed = nullptr;
+    QProgressBar *m_pSendProgress = nullptr;
+    QLabel *m_pSendPercent = nullptr;
+    QLabel *m_pPaneDate = nullptr;
+    QLabel *m_pPaneTime = nullptr;
+    QLabel *m_pPanePort = nullptr;
+    QTimer *m_pRefreshTimer = nullptr;
+    QTimer *m_pPaneTimer = nullptr;
 
 signals:
     // The terminal started or stopped, or a setting that commands show changed.

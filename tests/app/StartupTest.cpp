@@ -1,0 +1,176 @@
+#include "app/Startup.h"
+#include "app/AboutDlg.h"
+#include "app/TrayIcon.h"
+#include "display/DisplayWidget.h"
+#include "display/RuKTerminalView.h"
+#include "frame/MainFrame.h"
+#include "platform/Language.h"
+#include "support/RecordingUiServices.h"
+#include "support/TestLinkPort.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+template<typename F>
+bool waitFor(F done)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
+}
+
+class StartupTest : public ::testing::Test
+{
+protected:
+    StartupTest() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path()); }
+    void create(bool trayAvailable)
+    {
+        frame = std::make_unique<CMainFrame>(dir.filePath(QStringLiteral("o.ini")),
+                                             std::make_unique<CTestPorts>(&link));
+        tray = new CTrayIcon(frame.get(), trayAvailable);
+    }
+
+    QTemporaryDir dir;
+    RecordingUiServices ui;
+    CTestLinkPort link;
+    std::unique_ptr<CMainFrame> frame;
+    CTrayIcon *tray = nullptr; // a child of the frame
+};
+
+TEST_F(StartupTest, automationSwitchIsTakenInAnyLetterCase)
+{
+    const struct
+    {
+        QStringList args;
+        bool automation;
+        QStringList rest;
+    } rows[] = {
+        {{"orbaterminal", "-Automation"}, true, {"orbaterminal"}},
+        {{"orbaterminal", "/automation", "x.ter"}, true, {"orbaterminal", "x.ter"}},
+        {{"orbaterminal", "--ini", "a.ini", "-AUTOMATION"},
+         true,
+         {"orbaterminal", "--ini", "a.ini"}},
+        {{"orbaterminal", "--automation"}, false, {"orbaterminal", "--automation"}},
+        {{"orbaterminal", "Automation"}, false, {"orbaterminal", "Automation"}},
+        {{"-Automation"}, false, {"-Automation"}},
+    };
+    for (const auto &row : rows) {
+        QStringList args = row.args;
+        EXPECT_EQ(takeAutomationSwitch(args), row.automation) << row.args.join(' ').toStdString();
+        EXPECT_EQ(args, row.rest);
+    }
+}
+
+TEST_F(StartupTest, automationStartsTheTerminalHiddenInTheTray)
+{
+    create(true);
+    StartupOptions options;
+    options.automation = true;
+    ASSERT_TRUE(startMainWindow(*frame, options));
+    EXPECT_FALSE(frame->isRunning()); // started once the event loop runs
+    ASSERT_TRUE(waitFor([&] { return frame->isRunning() && frame->isHidden(); }));
+    EXPECT_TRUE(tray->isShown());
+
+    // A double click brings the window back and takes the icon away.
+    tray->OnActivated(QSystemTrayIcon::DoubleClick);
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_FALSE(frame->isMinimized());
+    EXPECT_FALSE(tray->isShown());
+    EXPECT_TRUE(frame->isRunning());
+}
+
+TEST_F(StartupTest, withoutANotificationAreaTheWindowOnlyMinimizes)
+{
+    create(false);
+    StartupOptions options;
+    options.automation = true;
+    ASSERT_TRUE(startMainWindow(*frame, options));
+    ASSERT_TRUE(waitFor([&] { return frame->isRunning(); }));
+    EXPECT_TRUE(frame->isMinimized());
+    EXPECT_FALSE(frame->isHidden());
+    EXPECT_FALSE(tray->isShown());
+}
+
+TEST_F(StartupTest, trayMenuShowsOrClosesTheWindow)
+{
+    create(true);
+    ASSERT_TRUE(startMainWindow(*frame, {}));
+    QStringList items;
+    for (QAction *a : tray->menu()->actions())
+        items << a->text();
+    EXPECT_EQ(items, (QStringList{"Show ORBATerminal", "Close ORBATerminal"}));
+
+    frame->showMinimized();
+    ASSERT_TRUE(waitFor([&] { return frame->isHidden(); }));
+    tray->action(CTrayIcon::kShowId)->trigger();
+    EXPECT_TRUE(frame->isVisible());
+    frame->showMinimized();
+    ASSERT_TRUE(waitFor([&] { return frame->isHidden(); }));
+    tray->action(CTrayIcon::kCloseId)->trigger();
+    EXPECT_FALSE(frame->isVisible());
+    EXPECT_FALSE(tray->isShown());
+}
+
+TEST_F(StartupTest, aDocumentOnTheCommandLineIsShownOrEndsTheStart)
+{
+    create(false);
+    QFile file(dir.filePath(QStringLiteral("saved.ter")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("saved\r\ntext");
+    file.close();
+    StartupOptions options;
+    options.documentPath = file.fileName();
+    ASSERT_TRUE(startMainWindow(*frame, options));
+    EXPECT_EQ(frame->view()->widget()->buffer().text(), QByteArray("saved\ntext"));
+    EXPECT_TRUE(frame->windowTitle().startsWith(QLatin1String("saved.ter")));
+
+    frame.reset();
+    create(false);
+    options.documentPath = dir.filePath(QStringLiteral("gone.ter"));
+    EXPECT_FALSE(startMainWindow(*frame, options));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(ui.messages[0].text.contains(options.documentPath));
+    EXPECT_FALSE(frame->isVisible());
+}
+
+TEST_F(StartupTest, aboutBoxShowsNameVersionAndIcon)
+{
+    CAboutDlg about;
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("About ORBA Terminal"));
+    EXPECT_EQ(about.findChild<QLabel *>(QStringLiteral("versionLabel"))->text(),
+              QStringLiteral("ORBATerminal Version 1.19"));
+    EXPECT_FALSE(about.findChild<QLabel *>(QStringLiteral("iconLabel"))->pixmap().isNull());
+}
+
+TEST_F(StartupTest, languageValuesChooseGermanOrEnglish)
+{
+    const struct
+    {
+        int language, sub;
+        UiLanguage expected;
+    } rows[] = {{7, 1, UiLanguage::German},
+                {9, 1, UiLanguage::English},
+                {7, 3, UiLanguage::German},
+                {12, 1, UiLanguage::English}};
+    for (const auto &row : rows) {
+        QSettings s(QStringLiteral("Halvorn"), QStringLiteral("NexLanguageSwitch"));
+        s.setValue(QStringLiteral("Language"), row.language);
+        s.setValue(QStringLiteral("SubLanguage"), row.sub);
+        s.sync();
+        EXPECT_EQ(chooseUiLanguage(), row.expected) << row.language << ' ' << row.sub;
+    }
+}
+
+} // namespace

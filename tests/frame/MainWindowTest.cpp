@@ -1,0 +1,420 @@
+#include "display/DisplayWidget.h"
+#include "display/HexEdit.h"
+#include "display/RuKTerminalView.h"
+#include "frame/CommandIds.h"
+#include "frame/HotKeyBar.h"
+#include "frame/InputEdit.h"
+#include "frame/MainFrame.h"
+#include "frame/MainWindowIndicators.h"
+#include "platform/Clock.h"
+#include "platform/ProfileFile.h"
+#include "support/RecordingUiServices.h"
+#include "support/TestLinkPort.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Ini = std::vector<std::tuple<const char *, const char *, const char *>>;
+
+// Lets the event loop run until `done` holds, for at most five seconds.
+template<typename F>
+bool waitFor(F done)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
+}
+
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    MainWindowTest()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+        setClockForTesting([] { return LocalTime{2026, 12, 5, 10, 27, 3, 0}; });
+    }
+    ~MainWindowTest() override
+    {
+        frame.reset();
+        setClockForTesting({});
+    }
+
+    QString iniPath() const { return dir.filePath(QStringLiteral("o.ini")); }
+    void writeIni(const Ini &entries)
+    {
+        for (const auto &[section, key, value] : entries)
+            profile::writeString(QLatin1String(section), QLatin1String(key),
+                                 QString::fromUtf8(value), iniPath());
+    }
+    void create()
+    {
+        frame.reset();
+        frame = std::make_unique<CMainFrame>(iniPath(), std::make_unique<CTestPorts>(&link));
+        // The tests drive the refresh themselves, one period at a time.
+        frame->findChild<QTimer *>(QStringLiteral("refreshTimer"))->stop();
+        frame->show();
+    }
+    template<typename T>
+    T *child(const char *name) const
+    {
+        return frame->findChild<T *>(QLatin1String(name));
+    }
+    QString pane(const char *name) const { return child<QLabel>(name)->text(); }
+    int led(const char *name) const { return child<QProgressBar>(name)->value(); }
+    // Ids of the actions shown, 0 for each separator.
+    static std::vector<int> ids(const QList<QAction *> &actions)
+    {
+        std::vector<int> out;
+        for (QAction *a : actions) {
+            if (a->isVisible() || a->isSeparator())
+                out.push_back(a->isSeparator() ? 0 : a->data().toInt());
+        }
+        return out;
+    }
+
+    QTemporaryDir dir;
+    RecordingUiServices ui;
+    CTestLinkPort link;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+TEST_F(MainWindowTest, aNewWindowIsStoppedWithEmptyIndicatorsAndTheTextInputShown)
+{
+    create();
+    EXPECT_FALSE(frame->textInput()->isEnabled());
+    EXPECT_TRUE(frame->textInput()->isVisible());
+    EXPECT_FALSE(frame->hexInput()->isVisible());
+    EXPECT_FALSE(child<QWidget>("defaultButton")->isVisible());
+    EXPECT_EQ(led("sendLed"), 0);
+    EXPECT_EQ(led("receiveLed"), 0);
+    EXPECT_EQ(child<QProgressBar>("sendLed")->maximum(), 2);
+    EXPECT_FALSE(child<QProgressBar>("sendProgress")->isVisible());
+    EXPECT_EQ(pane("sendPercent"), QString());
+    EXPECT_EQ(pane("paneDate"), QStringLiteral("05.12.2026"));
+    EXPECT_EQ(pane("paneTime"), QStringLiteral("10:27"));
+    EXPECT_EQ(pane("paneMessage"), QStringLiteral("Ready"));
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Untitled - ORBATerminal"));
+}
+
+TEST_F(MainWindowTest, toolbarAndMenusHoldEveryCommandInOrder)
+{
+    using namespace CommandId;
+    create();
+    const std::vector<int> toolbar{FileNew,
+                                   FileOpen,
+                                   FileSave,
+                                   0,
+                                   PortSettings,
+                                   0,
+                                   TerminalStart,
+                                   TerminalStop,
+                                   0,
+                                   SendInputText,
+                                   SendFile,
+                                   0,
+                                   EditCopy,
+                                   FilePrint,
+                                   0,
+                                   ClearInput,
+                                   AutoScroll,
+                                   LocalEcho,
+                                   HexMode,
+                                   0,
+                                   AppAbout};
+    EXPECT_EQ(ids(child<QToolBar>("toolBar")->actions()), toolbar);
+    const std::vector<std::vector<int>> menus{
+        {FileNew, FileOpen, FileSave, FileSaveAs, 0, LoadSettings, SaveSettings, 0, FilePrint,
+         FilePrintPreview, FilePrintSetup, 0, FileMru, 0, AppExit},
+        {EditCopy, EditCut, EditDelete, EditSelectAll},
+        {ViewToolbar, ViewStatusBar, ViewHotKeyBar},
+        {TerminalStart, TerminalStop, 0, SendFile, CommandId::SendInputText},
+        {PortSettings, 0, LocalEcho, AutoScroll, ClearInput, HexMode, Timestamp, 0,
+         CharacterMapping, 0, HotKeys, 0, MediaGateway},
+        {AppAbout}};
+    const QList<QAction *> bar = frame->menuBar()->actions();
+    ASSERT_EQ(bar.size(), static_cast<qsizetype>(menus.size()));
+    for (std::size_t i = 0; i < menus.size(); ++i)
+        EXPECT_EQ(ids(bar[i]->menu()->actions()), menus[i]) << bar[i]->text().toStdString();
+    // Menu items carry the toolbar's pictures.
+    for (int id : toolbar) {
+        if (id != 0) {
+            EXPECT_FALSE(frame->action(id)->icon().pixmap(16, 16).isNull()) << id;
+        }
+    }
+    EXPECT_EQ(frame->action(FileNew)->text(), QStringLiteral("&New\tStrg+N"));
+    EXPECT_EQ(frame->action(FilePrint)->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
+    EXPECT_EQ(frame->action(HotKeyF1 + 11)->shortcut(), QKeySequence(Qt::Key_F12));
+    EXPECT_EQ(frame->action(TerminalStart)->statusTip(),
+              QStringLiteral("Starts the terminal mode"));
+    EXPECT_EQ(frame->action(TerminalStart)->toolTip(), QStringLiteral("Start"));
+}
+
+TEST_F(MainWindowTest, commandsFollowTheTerminalState)
+{
+    using namespace CommandId;
+    create();
+    struct Row
+    {
+        int id;
+        bool enabledStopped, checkedStopped, enabledRunning, checkedRunning;
+    };
+    const Row rows[] = {
+        {TerminalStart, true, false, true, true},
+        {TerminalStop, true, true, true, false},
+        {SendFile, false, false, true, false},
+        {CommandId::SendInputText, false, false, true, false},
+        {LoadSettings, true, false, false, false},
+        {SaveSettings, true, false, true, false},
+        {PortSettings, false, false, false, false},
+        {MediaGateway, false, false, false, false},
+        {CharacterMapping, true, false, true, false},
+        {HotKeys, true, false, true, false},
+        {LocalEcho, true, true, true, true},
+        {Timestamp, true, false, true, false},
+    };
+    for (const Row &r : rows) {
+        EXPECT_EQ(frame->action(r.id)->isEnabled(), r.enabledStopped) << r.id;
+        EXPECT_EQ(frame->action(r.id)->isChecked(), r.checkedStopped) << r.id;
+    }
+    frame->OnTerminalStart();
+    ASSERT_TRUE(frame->isRunning());
+    for (const Row &r : rows) {
+        EXPECT_EQ(frame->action(r.id)->isEnabled(), r.enabledRunning) << r.id;
+        EXPECT_EQ(frame->action(r.id)->isChecked(), r.checkedRunning) << r.id;
+    }
+    EXPECT_TRUE(frame->action(PortSettings)->toolTip().contains(QLatin1String("later version")));
+}
+
+TEST_F(MainWindowTest, portPaneShowsEachPortKind)
+{
+    const struct
+    {
+        Ini ini;
+        const char *pane;
+    } rows[] = {
+        {{}, "COM1,19200,N,8,1,H"},
+        {{{"Com", "Parity", "1"}}, "COM1,19200,E,8,1,H"},
+        {{{"Com", "Port", "3"},
+          {"Com", "Baud", "9600"},
+          {"Com", "Parity", "2"},
+          {"Com", "DataBits", "7"},
+          {"Com", "StopBits", "2"},
+          {"Com", "Protocol", "0"}},
+         "COM3,9600,O,7,2,-"},
+        {{{"Com", "Protocol", "1"}}, "COM1,19200,N,8,1,X"},
+        {{{"Com", "Protocol", "4"}, {"Com", "Device", "/dev/ttyUSB0"}}, "ttyUSB0,19200,N,8,1,H"},
+        {{{"Com", "UseSerial", "2"}}, "USB"},
+        {{{"Com", "UseSerial", "0"}}, "IP:192.168.0.1, 9100"},
+        {{{"Com", "UseSerial", "0"}, {"Net", "IPAdr", ""}, {"Net", "PortNum", "4001"}},
+         "IP:???.???.???.???, 4001"},
+    };
+    for (const auto &row : rows) {
+        QFile::remove(iniPath());
+        writeIni(row.ini);
+        create();
+        EXPECT_EQ(pane("panePort"), QLatin1String(row.pane));
+    }
+}
+
+TEST_F(MainWindowTest, percentAndSendIndicatorRules)
+{
+    EXPECT_EQ(indicators::percentText(37, 100), QStringLiteral("37%"));
+    EXPECT_EQ(indicators::percentText(1, 3), QStringLiteral("33%"));
+    EXPECT_EQ(indicators::percentText(3, 3), QStringLiteral("100%"));
+    EXPECT_EQ(indicators::percentText(60000, 65536), QStringLiteral("91%"));
+    const int led[][3] = {{false, 0, 0}, {false, 2, 0}, {true, 0, 2}, {true, 2, 1}, {true, 1, 2}};
+    for (const auto &r : led)
+        EXPECT_EQ(indicators::nextSendLedPosition(r[0], r[1]), r[2]) << r[0] << r[1];
+}
+
+TEST_F(MainWindowTest, indicatorsAndProgressFollowThePort)
+{
+    create();
+    frame->OnTerminalStart();
+    ASSERT_TRUE(frame->isRunning());
+
+    // Held back by the link, four blocks wait to be written.
+    link.holdWriter(true);
+    const QByteArray data(1000, 'x');
+    const int blocks = frame->currentPort()->Write(data.constData(), int(data.size()));
+    ASSERT_EQ(blocks, 4);
+    frame->StartSendProgress(0); // nothing to show
+    EXPECT_FALSE(child<QProgressBar>("sendProgress")->isVisible());
+    frame->StartSendProgress(blocks);
+    EXPECT_TRUE(child<QProgressBar>("sendProgress")->isVisible());
+    EXPECT_EQ(child<QProgressBar>("sendProgress")->maximum(), 4);
+    EXPECT_EQ(pane("sendPercent"), QStringLiteral("0%"));
+
+    // While blocks wait, the send indicator blinks between full and half.
+    std::vector<int> positions;
+    for (int i = 0; i < 3; ++i) {
+        frame->OnRefreshTimer();
+        positions.push_back(led("sendLed"));
+    }
+    EXPECT_EQ(positions, (std::vector<int>{2, 1, 2}));
+    EXPECT_EQ(pane("sendPercent"), QStringLiteral("0%"));
+
+    link.holdWriter(false);
+    EXPECT_EQ(link.readFar(data.size()), data);
+    ASSERT_TRUE(waitFor([&] { return !frame->currentPort()->IsWritePending(); }));
+    frame->OnRefreshTimer();
+    EXPECT_EQ(led("sendLed"), 0);
+    EXPECT_FALSE(child<QProgressBar>("sendProgress")->isVisible());
+    EXPECT_EQ(pane("sendPercent"), QString());
+
+    // A received block lights the receive indicator for one period.
+    ASSERT_TRUE(link.writeFar("hello"));
+    ASSERT_TRUE(waitFor([&] { return frame->view()->widget()->buffer().text() == "hello"; }));
+    EXPECT_EQ(led("receiveLed"), 2);
+    frame->OnRefreshTimer();
+    EXPECT_EQ(led("receiveLed"), 0);
+
+    // Stop ends a transfer on show at once.
+    link.holdWriter(true);
+    frame->StartSendProgress(frame->currentPort()->Write("abc", 3));
+    frame->OnTerminalStop();
+    EXPECT_FALSE(child<QProgressBar>("sendProgress")->isVisible());
+    EXPECT_EQ(pane("sendPercent"), QString());
+    link.holdWriter(false);
+}
+
+TEST_F(MainWindowTest, hotKeyBarShowsCaptionsInThreeColumns)
+{
+    writeIni({{"HotKeys", "HotKeyText0", "AT"}, {"HotKeys", "HotKeyText11", "R&K"}});
+    create();
+    const CHotKeyBar *bar = frame->hotKeyBar();
+    EXPECT_EQ(bar->button(0)->text(), QStringLiteral("F1: AT"));
+    EXPECT_EQ(bar->button(5)->text(), QStringLiteral("F6: "));
+    EXPECT_EQ(bar->button(11)->text(), QStringLiteral("F12: R&&K"));
+
+    writeIni({{"HotKeys", "HotKeyText5", "ATZ"}});
+    frame->LoadSettings();
+    EXPECT_EQ(bar->button(5)->text(), QStringLiteral("F6: ATZ"));
+
+    // F1-F4 down the first column, F5-F8 the second, F9-F12 the third.
+    const struct
+    {
+        int index;
+        QRect rect;
+    } rows[] = {{0, {4, 4, 200, 20}},
+                {3, {4, 64, 200, 20}},
+                {4, {208, 4, 200, 20}},
+                {7, {208, 64, 200, 20}},
+                {11, {412, 64, 200, 20}}};
+    for (const auto &r : rows)
+        EXPECT_EQ(CHotKeyBar::buttonGeometry(r.index, 614, 20), r.rect) << r.index;
+    EXPECT_EQ(bar->button(4)->y(), bar->button(0)->y());
+    EXPECT_GT(bar->button(4)->x(), bar->button(0)->geometry().right());
+    EXPECT_EQ(bar->button(1)->y(), bar->button(0)->y() + bar->button(0)->height());
+    EXPECT_EQ(bar->height(), 4 * bar->button(0)->height() + 10);
+}
+
+TEST_F(MainWindowTest, hotKeyButtonsAndFunctionKeysFireTheirHotKey)
+{
+    writeIni({{"HotKeys", "HotKeyText2", "AT"}});
+    create();
+    frame->OnTerminalStart();
+    ASSERT_TRUE(frame->isRunning());
+    frame->hotKeyBar()->button(2)->click();
+    EXPECT_EQ(link.readFar(4), QByteArray("\x02"
+                                          "AT\x03"));
+    frame->action(CommandId::HotKeyF1 + 2)->trigger();
+    EXPECT_EQ(link.readFar(4), QByteArray("\x02"
+                                          "AT\x03"));
+}
+
+TEST_F(MainWindowTest, hotKeyBarVisibilitySurvivesARestart)
+{
+    create();
+    EXPECT_TRUE(frame->hotKeyToolBar()->isVisible());
+    EXPECT_TRUE(frame->action(CommandId::ViewHotKeyBar)->isChecked());
+    frame->action(CommandId::ViewHotKeyBar)->trigger();
+    EXPECT_FALSE(frame->hotKeyToolBar()->isVisible());
+    frame.reset();
+    EXPECT_EQ(profile::getString(QStringLiteral("Display"), QStringLiteral("UseKeyBar"), {}, 9,
+                                 iniPath()),
+              QStringLiteral("0"));
+
+    create();
+    EXPECT_FALSE(frame->hotKeyToolBar()->isVisible());
+    EXPECT_FALSE(frame->action(CommandId::ViewHotKeyBar)->isChecked());
+    frame->action(CommandId::ViewHotKeyBar)->trigger();
+    frame.reset();
+    EXPECT_EQ(profile::getString(QStringLiteral("Display"), QStringLiteral("UseKeyBar"), {}, 9,
+                                 iniPath()),
+              QStringLiteral("1"));
+}
+
+TEST_F(MainWindowTest, viewMenuSwitchesToolbarAndStatusBar)
+{
+    create();
+    for (int id : {CommandId::ViewToolbar, CommandId::ViewStatusBar}) {
+        QWidget *bar = id == CommandId::ViewToolbar
+                           ? static_cast<QWidget *>(child<QToolBar>("toolBar"))
+                           : frame->statusBar();
+        EXPECT_TRUE(frame->action(id)->isChecked());
+        frame->action(id)->trigger();
+        EXPECT_FALSE(bar->isVisible()) << id;
+        EXPECT_FALSE(frame->action(id)->isChecked());
+        frame->action(id)->trigger();
+        EXPECT_TRUE(bar->isVisible()) << id;
+    }
+}
+
+TEST_F(MainWindowTest, editCommandsActOnTheFocusedInputElseOnTheDisplay)
+{
+    create();
+    frame->activateWindow();
+    ASSERT_TRUE(waitFor([&] { return frame->isActiveWindow(); }));
+    const QByteArray shown("shown text");
+    frame->view()->AppendToDisplay(reinterpret_cast<const std::uint8_t *>(shown.constData()),
+                                   int(shown.size()), true);
+    frame->view()->widget()->setFocus();
+    ASSERT_TRUE(waitFor([&] { return frame->view()->widget()->hasFocus(); }));
+    EXPECT_FALSE(frame->action(CommandId::EditCut)->isEnabled());
+    frame->action(CommandId::EditSelectAll)->trigger();
+    frame->action(CommandId::EditCopy)->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("shown text"));
+
+    frame->OnTerminalStart();
+    frame->textInput()->setPlainText(QStringLiteral("typed"));
+    frame->textInput()->setFocus();
+    ASSERT_TRUE(waitFor([&] { return frame->textInput()->hasFocus(); }));
+    EXPECT_TRUE(frame->action(CommandId::EditCut)->isEnabled());
+    frame->action(CommandId::EditSelectAll)->trigger();
+    frame->action(CommandId::EditCut)->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("typed"));
+    EXPECT_TRUE(frame->textInput()->toPlainText().isEmpty());
+
+    frame->action(CommandId::HexMode)->trigger();
+    auto *hex = qobject_cast<CHexEdit *>(frame->hexInput());
+    ASSERT_NE(hex, nullptr);
+    const std::uint8_t bytes[] = {0x41, 0x42};
+    hex->SetData(bytes, 2);
+    hex->setFocus();
+    ASSERT_TRUE(waitFor([&] { return hex->hasFocus(); }));
+    frame->action(CommandId::EditSelectAll)->trigger();
+    frame->action(CommandId::EditCopy)->trigger();
+    EXPECT_EQ(QApplication::clipboard()->mimeData()->data(QLatin1String(CHexEdit::kBinaryMime)),
+              QByteArray("AB"));
+}
+
+} // namespace
