@@ -152,6 +152,43 @@ void BM_RenderHex(benchmark::State &state)
 }
 BENCHMARK(BM_RenderHex);
 
+// Character mapping alone, forward with timestamps, with every code mapped to
+// a name whose characters are themselves mapped (each byte expands twice):
+// the display's worst everyday case. Reverse is the sending direction.
+void namedTable(CharMapTable &table)
+{
+    for (int c = 1; c < 256; ++c) {
+        if (c < 32 || c >= 127)
+            table.setText(c, "<" + QByteArray::number(c, 16).toUpper() + ">");
+        else if (c >= 'a' && c <= 'z')
+            table.setText(c, QByteArray(1, static_cast<char>(c - 'a' + 'A')));
+        else
+            table.setText(c, QByteArray(1, static_cast<char>(c)));
+    }
+    table.setText('<', "[");
+    table.setText('>', "]");
+}
+
+void BM_MapCharacters(benchmark::State &state)
+{
+    const bool reverse = state.range(0) != 0;
+    CharMapTable table;
+    namedTable(table);
+    QByteArray block = sampleBlock(2048);
+    if (reverse) {
+        MapCharacters(block, false, {}, table, true);
+        block.truncate(2048);
+    }
+    const QByteArray ts = formatTimestamp({2026, 12, 5, 10, 22, 24, 31});
+    for (auto _ : state) {
+        QByteArray text = block;
+        benchmark::DoNotOptimize(MapCharacters(text, reverse, reverse ? QByteArray() : ts, table, true));
+        benchmark::DoNotOptimize(text.data());
+    }
+    state.SetBytesProcessed(state.iterations() * block.size());
+}
+BENCHMARK(BM_MapCharacters)->ArgName("reverse")->Arg(0)->Arg(1);
+
 } // namespace
 
 int main(int argc, char **argv)

@@ -1,5 +1,7 @@
 #include "CharacterMapping.h"
 
+#include <cstring>
+
 namespace {
 
 void appendCapped(QByteArray &out, const QByteArray &piece)
@@ -15,37 +17,21 @@ void appendCapped(QByteArray &out, char c)
         out.append(c);
 }
 
+using Expansions = std::array<const QByteArray *, CharMapTable::kCodes>;
+
 // Expands `source` as the pass of code `after` would leave it: characters of
 // higher codes are replaced by their expansions, the others stay.
-QByteArray expandAfter(const QByteArray &source, unsigned after,
-                       const std::array<QByteArray, CharMapTable::kCodes> &expansions)
+QByteArray expandAfter(const QByteArray &source, unsigned after, const Expansions &expansions)
 {
     QByteArray out;
     for (char ch : source) {
         const auto c = static_cast<unsigned char>(ch);
         if (c > after)
-            appendCapped(out, expansions[c]);
+            appendCapped(out, *expansions[c]);
         else
             appendCapped(out, ch);
     }
     return out;
-}
-
-// Expansions of codes 1 to 10 with `lineFeed` standing for code 10: the lower
-// codes' texts may contain line feeds, which the pass of code 10 then replaces.
-std::array<QByteArray, 11> lowExpansions(const CharMapTable &table, const QByteArray &lineFeed,
-                                         const std::array<QByteArray, CharMapTable::kCodes> &high)
-{
-    std::array<QByteArray, CharMapTable::kCodes> all = high;
-    all[10] = lineFeed;
-    for (int c = 9; c >= 1; --c) {
-        const QByteArray &t = table.text(c);
-        all[c] = t.isEmpty() ? QByteArray(1, static_cast<char>(c)) : expandAfter(t, c, all);
-    }
-    std::array<QByteArray, 11> low;
-    for (int c = 1; c <= 10; ++c)
-        low[c] = all[c];
-    return low;
 }
 
 } // namespace
@@ -72,10 +58,13 @@ void CharMapTable::clear()
 
 void CharMapTable::rebuild() const
 {
+    Expansions built;
+    for (int c = 0; c < kCodes; ++c)
+        built[c] = &m_expansions[c];
     for (int c = kCodes - 1; c >= 1; --c) {
         const QByteArray &t = m_texts[c];
-        m_expansions[c] = t.isEmpty() ? QByteArray(1, static_cast<char>(c))
-                                      : expandAfter(t, c, m_expansions);
+        m_expansions[c]
+            = t.isEmpty() ? QByteArray(1, static_cast<char>(c)) : expandAfter(t, c, built);
     }
     m_expansions[0] = QByteArray(1, '\0');
     m_dirty = false;
@@ -112,26 +101,39 @@ bool MapCharacters(QByteArray &text, bool reverse, const QByteArray &timestamp,
 
     QByteArray out;
     if (mappingOn) {
-        table.expansion(1); // make sure the cached expansions are current
-        std::array<QByteArray, CharMapTable::kCodes> high;
-        for (int c = 11; c < CharMapTable::kCodes; ++c)
-            high[c] = table.expansion(static_cast<unsigned char>(c));
+        // What each code becomes in this call: the table's cached expansion,
+        // except for code 10 (with the timestamp) and the codes below it,
+        // whose texts may hold line feeds.
+        Expansions exp;
+        for (int c = 0; c < CharMapTable::kCodes; ++c)
+            exp[c] = &table.expansion(static_cast<unsigned char>(c));
         QByteArray lineFeed;
-        if (withTimestamp)
-            lineFeed = expandAfter(table.text(10) + timestamp, 10, high);
-        else
-            lineFeed = table.expansion(10);
-        const std::array<QByteArray, 11> low = lowExpansions(table, lineFeed, high);
-
-        out.reserve(text.size() + text.size() / 4);
+        std::array<QByteArray, 11> low;
+        if (withTimestamp) {
+            lineFeed = expandAfter(table.text(10) + timestamp, 10, exp);
+            exp[10] = &lineFeed;
+            for (int c = 9; c >= 1; --c) {
+                const QByteArray &t = table.text(c);
+                if (!t.isEmpty()) {
+                    low[c] = expandAfter(t, c, exp);
+                    exp[c] = &low[c];
+                }
+            }
+        }
+        // Sized once, then filled: the display calls this for every block.
+        qsizetype size = 0;
+        for (char ch : text)
+            size += exp[static_cast<unsigned char>(ch)]->size();
+        out.resize(size);
+        char *o = out.data();
         for (char ch : text) {
-            const auto c = static_cast<unsigned char>(ch);
-            if (c == 0)
-                out.append(ch);
-            else if (c <= 10)
-                out.append(low[c]);
-            else
-                out.append(table.expansion(c));
+            const QByteArray &piece = *exp[static_cast<unsigned char>(ch)];
+            if (piece.size() == 1) {
+                *o++ = piece.front();
+            } else {
+                std::memcpy(o, piece.constData(), static_cast<std::size_t>(piece.size()));
+                o += piece.size();
+            }
         }
     } else {
         out.reserve(text.size() + 64);

@@ -1,0 +1,110 @@
+#include "HotKeyDlg.h"
+
+#include "ui_HotKeyDlg.h"
+
+#include "platform/ProfileFile.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+const QString kSection = QStringLiteral("HotKeys");
+
+QString key(const char *name, int index)
+{
+    return QLatin1String(name) + QString::number(index);
+}
+
+QString flag(bool on)
+{
+    return on ? QStringLiteral("1") : QStringLiteral("0");
+}
+} // namespace
+
+CHotKeyDlg::CHotKeyDlg(const QString &iniPath, std::array<QString, kHotKeys> &receiveTexts,
+                       std::uint32_t &autoReplyMask, QWidget *parent)
+    : QDialog(parent)
+    , m_ui(std::make_unique<Ui::CHotKeyDlg>())
+    , m_iniPath(iniPath)
+    , m_receiveTexts(receiveTexts)
+    , m_autoReplyMask(autoReplyMask)
+{
+    m_ui->setupUi(this);
+    // One parse for the dialog's opening; nothing is kept from it.
+    const profile::Snapshot ini(iniPath);
+    for (int i = 0; i < kHotKeys; ++i) {
+        Row &row = m_rows[i];
+        auto *label = new QLabel(tr("F%1:").arg(i + 1), this);
+        row.text = new QLineEdit(this);
+        row.text->setObjectName(key("hotKeyText", i));
+        row.text->setMaxLength(kMaxText);
+        row.text->setText(ini.getString(kSection, key("HotKeyText", i), QString(), 2046));
+        label->setBuddy(row.text);
+        row.crlf = new QCheckBox(tr("+CRLF"), this);
+        row.crlf->setObjectName(key("crlf", i));
+        row.crlf->setChecked(ini.getInt(kSection, key("HotKeyCRLF", i), 0) != 0);
+        row.hex = new QCheckBox(tr("Hex-Data"), this);
+        row.hex->setObjectName(key("hex", i));
+        row.hex->setChecked(ini.getInt(kSection, key("HotKeyHex", i), 0) != 0);
+        row.receiveOn = new QCheckBox(tr("Activate on data receive : "), this);
+        row.receiveOn->setObjectName(key("receiveOn", i));
+        row.receiveOn->setChecked((autoReplyMask >> i) & 1u);
+        row.receiveText = new QLineEdit(this);
+        row.receiveText->setObjectName(key("receiveText", i));
+        row.receiveText->setMaxLength(kMaxReceiveText);
+        row.receiveText->setText(receiveTexts[i]);
+
+        QGridLayout *grid = m_ui->rowsLayout;
+        grid->addWidget(label, i, 0);
+        grid->addWidget(row.text, i, 1);
+        grid->addWidget(row.crlf, i, 2);
+        grid->addWidget(row.hex, i, 3);
+        grid->addWidget(row.receiveOn, i, 4);
+        grid->addWidget(row.receiveText, i, 5);
+        connect(row.receiveOn, &QCheckBox::toggled, this, &CHotKeyDlg::updateReceiveEdits);
+    }
+    // Rows in reading order for the Tab key, then the buttons.
+    QWidget *previous = nullptr;
+    for (const Row &row : m_rows) {
+        for (QWidget *w : {static_cast<QWidget *>(row.text), static_cast<QWidget *>(row.crlf),
+                           static_cast<QWidget *>(row.hex), static_cast<QWidget *>(row.receiveOn),
+                           static_cast<QWidget *>(row.receiveText)}) {
+            if (previous)
+                setTabOrder(previous, w);
+            previous = w;
+        }
+    }
+    setTabOrder(previous, m_ui->okButton);
+    setTabOrder(m_ui->okButton, m_ui->cancelButton);
+    updateReceiveEdits();
+}
+
+CHotKeyDlg::~CHotKeyDlg() = default;
+
+void CHotKeyDlg::updateReceiveEdits()
+{
+    for (const Row &row : m_rows)
+        row.receiveText->setEnabled(row.receiveOn->isChecked());
+}
+
+void CHotKeyDlg::accept()
+{
+    std::uint32_t mask = 0;
+    for (int i = 0; i < kHotKeys; ++i) {
+        const Row &row = m_rows[i];
+        profile::writeString(kSection, key("HotKeyText", i), row.text->text(), m_iniPath);
+        profile::writeString(kSection, key("HotKeyCRLF", i), flag(row.crlf->isChecked()),
+                             m_iniPath);
+        profile::writeString(kSection, key("HotKeyHex", i), flag(row.hex->isChecked()), m_iniPath);
+        if (row.receiveOn->isChecked())
+            mask |= 1u << i;
+        // Kept even while its trigger is off, so that switching it on again
+        // finds the text.
+        m_receiveTexts[i] = row.receiveText->text();
+        profile::writeString(kSection, key("HotKeyReceiveText", i), m_receiveTexts[i], m_iniPath);
+    }
+    m_autoReplyMask = mask;
+    profile::writeInt(kSection, QStringLiteral("AutoReply"), static_cast<int>(mask), m_iniPath);
+    QDialog::accept();
+}

@@ -1,0 +1,311 @@
+#include "display/CharacterMapping.h"
+#include "display/DisplayWidget.h"
+#include "display/RuKTerminalView.h"
+#include "platform/Clock.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <random>
+
+namespace {
+
+constexpr qsizetype kReferenceLimit = 1 << 20;
+
+// One pass of the rule, done the slow obvious way: scan left to right, put
+// `to` in for every `from`, carry on after it without looking at it again.
+std::optional<QByteArray> replaceAll(const QByteArray &s, const QByteArray &from,
+                                     const QByteArray &to)
+{
+    QByteArray out;
+    qsizetype i = 0;
+    while (i < s.size()) {
+        if (QByteArrayView(s).sliced(i).startsWith(from)) {
+            out += to;
+            i += from.size();
+        } else {
+            out += s[i];
+            ++i;
+        }
+        if (out.size() > kReferenceLimit)
+            return std::nullopt;
+    }
+    return out;
+}
+
+// The mapping exactly as the rule reads, code after code over the whole text.
+// Empty when the text grows beyond what a test can sensibly compare.
+std::optional<std::pair<QByteArray, bool>> reference(QByteArray s, bool reverse,
+                                                     const QByteArray &timestamp,
+                                                     const CharMapTable &table, bool mappingOn)
+{
+    if (reverse || timestamp.isEmpty()) {
+        for (int c = 1; c < 256; ++c) {
+            const QByteArray &t = table.text(c);
+            if (t.isEmpty())
+                continue;
+            const QByteArray one(1, static_cast<char>(c));
+            auto r = reverse ? replaceAll(s, t, one) : replaceAll(s, one, t);
+            if (!r)
+                return std::nullopt;
+            s = *r;
+        }
+        return std::pair{s, false};
+    }
+    const bool held = s.endsWith('\n');
+    if (held)
+        s.chop(1);
+    if (mappingOn) {
+        const QByteArray lineFeed = table.text(10) + timestamp;
+        for (int c = 1; c < 256; ++c) {
+            const QByteArray one(1, static_cast<char>(c));
+            std::optional<QByteArray> r;
+            if (c == 10)
+                r = replaceAll(s, one, lineFeed);
+            else if (!table.text(c).isEmpty())
+                r = replaceAll(s, one, table.text(c));
+            else
+                continue;
+            if (!r)
+                return std::nullopt;
+            s = *r;
+        }
+    } else {
+        auto r = replaceAll(s, "\n", timestamp);
+        if (!r)
+            return std::nullopt;
+        s = *r;
+    }
+    if (!held)
+        return std::pair{s, false};
+    if (mappingOn)
+        s += table.text(10);
+    s += '\n';
+    return std::pair{s, true};
+}
+
+const QByteArray kTimestamp = "\n05.12.2026 10:22:24.031 - ";
+
+// Characters the random tables and texts are made of: the line breaks, the
+// timestamp's own characters, a few letters and 8-bit codes.
+const QByteArray kAlphabet = QByteArray("\n\r\x01\x02\x03\x09 .:-0125ABxy\xC4\xFF", 20);
+
+QByteArray randomText(std::mt19937 &rng, int maxLength, bool withNul = false)
+{
+    std::uniform_int_distribution<int> len(0, maxLength);
+    std::uniform_int_distribution<int> pick(0, static_cast<int>(kAlphabet.size()) - 1);
+    std::uniform_int_distribution<int> nul(0, 30);
+    QByteArray t;
+    for (int n = len(rng); n > 0; --n)
+        t += (withNul && nul(rng) == 0) ? '\0' : kAlphabet[pick(rng)];
+    return t;
+}
+
+CharMapTable randomTable(std::mt19937 &rng)
+{
+    CharMapTable table;
+    std::bernoulli_distribution mapped(0.4);
+    for (char ch : kAlphabet) {
+        if (mapped(rng))
+            table.setText(static_cast<unsigned char>(ch), randomText(rng, 4));
+    }
+    // Code 0 never takes part in MapCharacters; its text must not matter.
+    table.setText(0, "zero");
+    return table;
+}
+
+TEST(CharacterMapping, matchesTheSequentialRuleOnRandomTablesAndTexts)
+{
+    std::mt19937 rng(20261205);
+    int compared = 0;
+    int tried = 0;
+    for (int round = 0; round < 3000; ++round) {
+        const CharMapTable table = randomTable(rng);
+        QByteArray text = randomText(rng, 40, true);
+        for (const bool reverse : {false, true}) {
+            for (const bool timestamp : {false, true}) {
+                for (const bool mappingOn : {true, false}) {
+                    if ((reverse || !timestamp) && !mappingOn)
+                        continue; // such callers only map while mapping is on
+                    QByteArray input = text;
+                    if (reverse) {
+                        // Typed text made of mapping texts and plain characters.
+                        input.clear();
+                        for (int k = 0; k < 6; ++k)
+                            input += table.text(kAlphabet[rng() % kAlphabet.size()])
+                                     + randomText(rng, 2);
+                    }
+                    const QByteArray ts = reverse || !timestamp ? QByteArray() : kTimestamp;
+                    ++tried;
+                    const auto expected = reference(input, reverse, ts, table, mappingOn);
+                    if (!expected)
+                        continue;
+                    QByteArray actual = input;
+                    const bool pending = MapCharacters(actual, reverse, ts, table, mappingOn);
+                    ASSERT_EQ(actual, expected->first)
+                        << "round " << round << " reverse " << reverse << " timestamp " << timestamp
+                        << " input " << input.toHex(' ').constData();
+                    ASSERT_EQ(pending, expected->second) << "round " << round;
+                    ++compared;
+                }
+            }
+        }
+    }
+    EXPECT_GT(compared, tried * 9 / 10);
+}
+
+struct Case
+{
+    const char *name;
+    std::vector<std::pair<int, QByteArray>> texts;
+    QByteArray input;
+    bool reverse;
+    bool timestamp;
+    QByteArray expected;
+    bool pending;
+};
+
+TEST(CharacterMapping, documentedCases)
+{
+    const QByteArray ts = kTimestamp;
+    const std::vector<Case> cases = {
+        {"CR named, LF stays", {{13, "<CR>"}}, "a\r\nb", false, false, "a<CR>\nb", false},
+        {"LF named replaces the break", {{10, "<LF>"}}, "x\ny", false, false, "x<LF>y", false},
+        {"LF named keeps the break with timestamps",
+         {{10, "<LF>"}},
+         "x\ny\n",
+         false,
+         true,
+         "x<LF>" + ts + "y<LF>\n",
+         true},
+        {"timestamp digits are mapped too",
+         {{'1', "one"}},
+         "a\nb",
+         false,
+         true,
+         "a\n05.one2.2026 one0:22:24.03one - b",
+         false},
+        {"held-back LF gets no timestamp", {}, "a\n", false, true, "a\n", true},
+        {"lower code's text is mapped by a higher code",
+         {{'A', "B"}, {'B', "C"}},
+         "AB",
+         false,
+         false,
+         "CC",
+         false},
+        {"higher code's text is not mapped by a lower code",
+         {{'A', "X"}, {'B', "A"}},
+         "AB",
+         false,
+         false,
+         "XA",
+         false},
+        {"an inserted text is not rescanned", {{'A', "AA"}}, "AbA", false, false, "AAbAA", false},
+        {"reverse turns a text into its control byte",
+         {{2, "<STX>"}},
+         "<STX>AT",
+         true,
+         false,
+         "\x02"
+         "AT",
+         false},
+        {"reverse: overlapping texts, the lower code wins",
+         {{'A', "xy"}, {'B', "yz"}},
+         "xyz",
+         true,
+         false,
+         "Az",
+         false},
+        {"reverse: a text made by a lower code's replacement is found",
+         {{'A', "q"}, {'B', "Ar"}},
+         "qr",
+         true,
+         false,
+         "B",
+         false},
+        {"reverse: not rescanned after a replacement",
+         {{'A', "aa"}},
+         "aaa",
+         true,
+         false,
+         "Aa",
+         false},
+        {"code 0 is left alone",
+         {{0, "zero"}, {'z', "Z"}},
+         QByteArray("a\0b", 3),
+         false,
+         false,
+         QByteArray("a\0b", 3),
+         false},
+    };
+    for (const Case &c : cases) {
+        CharMapTable table;
+        for (const auto &[code, text] : c.texts)
+            table.setText(code, text);
+        QByteArray text = c.input;
+        const bool pending
+            = MapCharacters(text, c.reverse, c.timestamp ? ts : QByteArray(), table, true);
+        EXPECT_EQ(text, c.expected) << c.name;
+        EXPECT_EQ(pending, c.pending) << c.name;
+    }
+}
+
+TEST(CharacterMapping, tableStoresAtMost30CharactersCutAtNulAndIgnoresOtherCodes)
+{
+    CharMapTable table;
+    table.setText(5, QByteArray(31, 'x'));
+    table.setText(6, QByteArray("ab\0cd", 5));
+    table.setText(-1, "bad");
+    table.setText(256, "bad");
+    EXPECT_EQ(table.text(5), QByteArray(30, 'x'));
+    EXPECT_EQ(table.text(6), "ab");
+    for (int c = 0; c < 256; ++c) {
+        if (c != 5 && c != 6) {
+            EXPECT_TRUE(table.text(c).isEmpty()) << c;
+        }
+    }
+}
+
+TEST(CharacterMapping, chainedTextsGrowToABoundNotWithoutEnd)
+{
+    // Every code's text is 30 copies of the next code: taken literally, one
+    // byte would become 30^254 characters.
+    CharMapTable table;
+    for (int c = 1; c < 255; ++c)
+        table.setText(c, QByteArray(30, static_cast<char>(c + 1)));
+    QByteArray text("\x01\x01", 2);
+    MapCharacters(text, false, {}, table, true);
+    EXPECT_EQ(text.size(), 2 * CharMapTable::kMaxExpansion);
+    EXPECT_EQ(text.count('\xFF'), text.size());
+}
+
+// The display end to end: the text of code 0 stands for a received 0x00 and
+// is itself subject to the other codes; a lone CR stays a CR and so shows
+// its own text.
+TEST(CharacterMapping, displayShowsNamedControlBytes)
+{
+    DisplaySettings settings;
+    settings.charMappingOn = true;
+    CharMapTable table;
+    table.setText(0, "<NUL>");
+    table.setText('N', "n");
+    table.setText(13, "<CR>");
+    table.setText(10, "<LF>");
+    CRuKTerminalView view(settings, table, nullptr);
+    const QByteArray block("a\0b\rc\r\nd", 8);
+    view.AppendToDisplay(reinterpret_cast<const std::uint8_t *>(block.constData()),
+                         static_cast<int>(block.size()), true);
+    EXPECT_EQ(view.widget()->plainText(), QStringLiteral("a<nUL>b<CR>c<CR><LF>d"));
+
+    settings.timestampPerLine = true;
+    settings.lineStartPending = false;
+    setClockForTesting([] { return LocalTime{2026, 12, 5, 10, 22, 24, 31}; });
+    view.ClearDisplay();
+    const QByteArray withTime("x\ny", 3);
+    view.AppendToDisplay(reinterpret_cast<const std::uint8_t *>(withTime.constData()),
+                         static_cast<int>(withTime.size()), true);
+    setClockForTesting({});
+    EXPECT_EQ(view.widget()->plainText(), QStringLiteral("x<LF>\n05.12.2026 10:22:24.031 - y"));
+}
+
+} // namespace
