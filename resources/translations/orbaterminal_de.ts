@@ -311,6 +311,10 @@ Statusleiste ein-/ausschalten</translation>
         <source>Use FILE as the settings file.</source>
         <translation>FILE als Einstellungsdatei verwenden.</translation>
     </message>
+    <message>
+        <source>A saved terminal display (.ter) to show.</source>
+        <translation>Eine gespeicherte Terminalanzeige (.ter), die angezeigt wird.</translation>
+    </message>
 </context>
 <context>
     <name>CConnectWaitDlg</name>
@@ -344,6 +348,300 @@ Statusleiste ein-/ausschalten</translation>
     <message>
         <source>Error writing to port (timeout)!</source>
         <translation>Fehler beim Senden über die Schnittstelle (Zeitüberschreitung)!</translation>
+    </message>
+</context>
+<context>
+    <name>CAboutDlg</name>
+    <message>
+        <source>About ORBA Terminal</source>
+        <translation>Info über ORBA Terminal</translation>
+    </message>
+    <message>
+        <source>ORBATerminal Version %1</source>
+        <translation>ORBA Terminal Version %1</translation>
+    </message>
+</context>
+<context>
+    <name>CDisplayPrinter</name>
+    <message>
+        <source>The display could not be printed to %1.</source>
+        <translation>Die Terminalanzeige konnte nicht auf %1 gedruckt werden.</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Drucken</translation>
+    </message>
+    <message>
+        <source>Print preview</source>
+        <translation>Seitenansicht</translation>
+    </message>
+    <message>
+        <source>Printer setup</source>
+        <translation>Druckereinrichtung</translation>
+    </message>
+</context>
+<context>
+    <name>CHotKeyBar</name>
+    <message>
+        <source>Sends the text of hotkey F%1</source>
+        <translation>Sendet den Text der Schnelltaste F%1</translation>
+    </message>
+</context>
+<context>
+    <name>CMainFrame</name>
+    <message>
+        <source>&amp;New	Strg+N</source>
+        <translation>I&amp;nitialisieren	Strg+N</translation>
+    </message>
+    <message>
+        <source>&amp;Open...	Strg+O</source>
+        <translation>Ö&amp;ffnen...	Strg+O</translation>
+    </message>
+    <message>
+        <source>&amp;Save	Strg+S</source>
+        <translation>S&amp;peichern	Strg+S</translation>
+    </message>
+    <message>
+        <source>Save &amp;as...</source>
+        <translation>Speichern &amp;unter...</translation>
+    </message>
+    <message>
+        <source>&amp;Load settings...</source>
+        <translation>Einstellungen &amp;laden...</translation>
+    </message>
+    <message>
+        <source>Save sett&amp;ings...</source>
+        <translation>E&amp;instellungen speichern...</translation>
+    </message>
+    <message>
+        <source>&amp;Print...	Strg+P</source>
+        <translation>&amp;Drucken...	Strg+P</translation>
+    </message>
+    <message>
+        <source>Print pre&amp;view</source>
+        <translation>Sei&amp;tenansicht</translation>
+    </message>
+    <message>
+        <source>Printe&amp;r setup...</source>
+        <translation>Drucker&amp;einrichtung...</translation>
+    </message>
+    <message>
+        <source>Letzte Datei</source>
+        <translation>Letzte Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>Co&amp;py</source>
+        <translation>&amp;Kopieren</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation>&amp;Ausschneiden</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Löschen</translation>
+    </message>
+    <message>
+        <source>Select &amp;all</source>
+        <translation>Alles &amp;markieren</translation>
+    </message>
+    <message>
+        <source>Cuts the selection and puts it on the clipboard</source>
+        <translation>Schneidet die Markierung aus und legt sie in die Zwischenablage</translation>
+    </message>
+    <message>
+        <source>Erases the selection</source>
+        <translation>Löscht die Markierung</translation>
+    </message>
+    <message>
+        <source>Selects everything</source>
+        <translation>Markiert alles</translation>
+    </message>
+    <message>
+        <source>&amp;Toolbar</source>
+        <translation>&amp;Symbolleiste</translation>
+    </message>
+    <message>
+        <source>S&amp;tatusbar</source>
+        <translation>S&amp;tatusleiste</translation>
+    </message>
+    <message>
+        <source>&amp;Hotkeybar</source>
+        <translation>&amp;Schnelltastenleiste</translation>
+    </message>
+    <message>
+        <source>&amp;Start</source>
+        <translation>&amp;Start</translation>
+    </message>
+    <message>
+        <source>S&amp;top</source>
+        <translation>S&amp;top</translation>
+    </message>
+    <message>
+        <source>Send &amp;file</source>
+        <translation>&amp;Datei senden</translation>
+    </message>
+    <message>
+        <source>Send &amp;input text</source>
+        <translation>&amp;Eingabefeld senden</translation>
+    </message>
+    <message>
+        <source>&amp;Communication port / generic settings</source>
+        <translation>&amp;Schnittstelle / Allgemeine Einstellungen</translation>
+    </message>
+    <message>
+        <source>The port settings come with a later version.</source>
+        <translation>Die Schnittstelleneinstellungen folgen in einer späteren Version.</translation>
+    </message>
+    <message>
+        <source>&amp;Local echo</source>
+        <translation>&amp;Lokales Echo</translation>
+    </message>
+    <message>
+        <source>&amp;Auto-scroll</source>
+        <translation>&amp;Auto-Rollen</translation>
+    </message>
+    <message>
+        <source>C&amp;lear input</source>
+        <translation>&amp;Eingabemaske rücksetzen</translation>
+    </message>
+    <message>
+        <source>&amp;Hex mode (In/Output)</source>
+        <translation>&amp;Hexadezimal-Modus (Ein- und Ausgabe)</translation>
+    </message>
+    <message>
+        <source>&amp;Timestamp in each line</source>
+        <translation>&amp;Zeitstempel pro neue Zeile</translation>
+    </message>
+    <message>
+        <source>Character ma&amp;pping...</source>
+        <translation>S&amp;onderzeichen Anzeige...</translation>
+    </message>
+    <message>
+        <source>&amp;Hotkeys...</source>
+        <translation>Sch&amp;nelltasten...</translation>
+    </message>
+    <message>
+        <source>&amp;Media gateway...</source>
+        <translation>&amp;Medientechnik-Gateway...</translation>
+    </message>
+    <message>
+        <source>The media gateway configuration comes with a later version.</source>
+        <translation>Die Konfiguration des Medientechnik-Gateways folgt in einer späteren Version.</translation>
+    </message>
+    <message>
+        <source>Inf&amp;o about ORBA Terminal...</source>
+        <translation>Inf&amp;o über ORBA Terminal...</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>A&amp;nsicht</translation>
+    </message>
+    <message>
+        <source>&amp;Terminal</source>
+        <translation>&amp;Terminal</translation>
+    </message>
+    <message>
+        <source>&amp;Settings</source>
+        <translation>&amp;Einstellungen</translation>
+    </message>
+    <message>
+        <source>&amp;?</source>
+        <translation>&amp;?</translation>
+    </message>
+    <message>
+        <source>Toolbar</source>
+        <translation>Symbolleiste</translation>
+    </message>
+    <message>
+        <source>Input bar</source>
+        <translation>Eingabeleiste</translation>
+    </message>
+    <message>
+        <source>Send activity</source>
+        <translation>Sendeaktivität</translation>
+    </message>
+    <message>
+        <source>Receive activity</source>
+        <translation>Empfangsaktivität</translation>
+    </message>
+    <message>
+        <source>Send progress</source>
+        <translation>Sendefortschritt</translation>
+    </message>
+    <message>
+        <source>Hotkey bar</source>
+        <translation>Schnelltastenleiste</translation>
+    </message>
+</context>
+<context>
+    <name>CRuKTerminalDoc</name>
+    <message>
+        <source>Untitled</source>
+        <translation>Unbenannt</translation>
+    </message>
+    <message>
+        <source>The file %1 could not be opened.</source>
+        <translation>Die Datei %1 konnte nicht geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>It does not exist.</source>
+        <translation>Sie existiert nicht.</translation>
+    </message>
+    <message>
+        <source>It is a folder.</source>
+        <translation>Es ist ein Ordner.</translation>
+    </message>
+    <message>
+        <source>It is larger than the display can hold (%1 MB).</source>
+        <translation>Sie ist größer, als die Terminalanzeige fassen kann (%1 MB).</translation>
+    </message>
+    <message>
+        <source>You have no permission to read it.</source>
+        <translation>Sie haben keine Berechtigung, sie zu lesen.</translation>
+    </message>
+    <message>
+        <source>The file %1 could not be saved.</source>
+        <translation>Die Datei %1 konnte nicht gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.</source>
+        <translation>Der Ordner %1 existiert nicht.</translation>
+    </message>
+    <message>
+        <source>All Files (*.*)</source>
+        <translation>Alle Dateien (*.*)</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Öffnen</translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation>Speichern unter</translation>
+    </message>
+</context>
+<context>
+    <name>CTrayIcon</name>
+    <message>
+        <source>Show ORBATerminal</source>
+        <translation>ORBA Terminal anzeigen</translation>
+    </message>
+    <message>
+        <source>Close ORBATerminal</source>
+        <translation>ORBA Terminal beenden</translation>
     </message>
 </context>
 <context>
