@@ -3,6 +3,8 @@
 #include "frame/TerminalSettings.h"
 
 #include <functional>
+
+class QWidget;
 #include <memory>
 
 class CPortEngine;
@@ -18,6 +20,8 @@ public:
     virtual CPortEngine *port(int portKind) = 0;
     // Opens the port of the settings' kind. `peerAddress` receives the
     // network peer's address when a server gets its connection.
+    // The window that a connection wait is shown over and disabled with.
+    virtual void setMainWindow(QWidget *) {}
     virtual bool open(const TerminalSettings &settings,
                       const std::function<void(const QString &)> &peerAddress)
         = 0;
