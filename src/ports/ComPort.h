@@ -1,0 +1,87 @@
+#pragma once
+
+#include "platform/SerialDevice.h"
+#include "ports/PortEngine.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <utility>
+
+// The serial link: a tty device opened exclusively, set up with baud rate,
+// data bits, parity, stop bits and one of five handshake modes, and run by the
+// port engine.
+class CComPort final : public CPortEngine
+{
+public:
+    // Flow control that a handshake (protocol) code asks for. Codes other
+    // than 1 to 4 mean none.
+    struct Handshake
+    {
+        bool xonXoff = false;
+        bool rtsCts = false;
+        // Hold output while DSR is low. The Linux drivers cannot do this,
+        // so the writer does it before each block.
+        bool dsrOut = false;
+    };
+
+    CComPort() = default;
+    ~CComPort() override;
+
+    // Opens and configures the device; false while running or on any failure,
+    // which leaves the device closed again.
+    bool Open(int port, int baud, int parity, int dataBits, int stopBits, int protocol,
+              int timeoutSec);
+    bool IsOpen() const override { return m_hComm.isOpen(); }
+
+    // The "Device" setting: a path that replaces the device named after the
+    // COM number; empty for the COM number's device. Used by the next Open.
+    void SetDevicePath(const QString &path) { m_devicePath = path; }
+    // /dev/ttyS<port - 1>, or devicePath when it is set. Empty for a port
+    // number below 1 without a path, which no device answers to.
+    static QString DeviceNameFor(int port, const QString &devicePath);
+    static char ParityLetter(int parity);
+    static Handshake HandshakeFor(int protocol);
+
+    // Of the last Open: the device path, "baud=%d parity=%c data=%d stop=%d",
+    // and the line settings as handed to the driver (some drivers, like that
+    // of a pseudo-terminal, keep only part of them).
+    QString DeviceName() const { return m_deviceName; }
+    QByteArray Definition() const { return m_definition; }
+    SerialTermios AppliedTermios() const { return m_dcb; }
+    // Transmissions cut short by a failed write (and followed by a purge)
+    // since the last Open. A Write issued after this rose starts afresh.
+    int FailedDrains() const { return m_nFailedDrains.load(); }
+
+    // Replaces the reading of the DSR line; tests use it, since a
+    // pseudo-terminal has no modem lines. Set before Start; an empty
+    // function reads the device again.
+    void SetDsrProbe(std::function<bool()> probe) { m_dsrProbe = std::move(probe); }
+
+protected:
+    bool WriteBlock(const std::uint8_t *data, std::uint32_t length) override;
+    void OnDrainFailed() override;
+    void ReaderLoop(std::uint8_t *buffer) override;
+    void TeardownLink() override;
+    int StopTimeoutMs() const override { return 2500; }
+    bool CanStart() const override;
+
+private:
+    bool OpenDevice(const SerialLineSettings &line);
+    bool DsrUp() const;
+    // Reads what follows the first bytes until the line has been idle for
+    // 1 ms or the chunk is full; returns the bytes now in the buffer.
+    std::uint32_t GatherChunk(std::uint8_t *buffer, std::uint32_t count);
+
+    int m_nPort = 0;
+    CSerialDevice m_hComm;
+    SerialTermios m_dcb;
+    Handshake m_handshake;
+    QString m_devicePath;
+    QString m_deviceName;
+    QByteArray m_definition;
+    std::function<bool()> m_dsrProbe;
+    std::atomic<int> m_nFailedDrains{0};
+};

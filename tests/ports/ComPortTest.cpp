@@ -1,0 +1,425 @@
+#include "support/Pty.h"
+
+#include "display/ReceivedBlockQueue.h"
+#include "platform/PortNotify.h"
+#include "ports/ComPort.h"
+
+#include <QCoreApplication>
+#include <QTemporaryFile>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+const char kTimeoutText[] = "ERROR: Overlapped I/O Timeout\n";
+
+// Every text the ports log, from any thread.
+class LogCapture final
+{
+public:
+    LogCapture()
+        : m_previous(qInstallMessageHandler(&LogCapture::handle))
+    {
+        s_current = this;
+    }
+    ~LogCapture()
+    {
+        qInstallMessageHandler(m_previous);
+        s_current = nullptr;
+    }
+    int count(const QString &text, bool part = false) const
+    {
+        std::lock_guard lock(m_mutex);
+        return countLocked(text, part);
+    }
+    bool waitFor(const QString &text, int times, int timeoutMs = 10000) const
+    {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                  [&] { return countLocked(text, false) >= times; });
+    }
+
+private:
+    static void handle(QtMsgType, const QMessageLogContext &, const QString &text)
+    {
+        if (LogCapture *self = s_current) {
+            std::lock_guard lock(self->m_mutex);
+            self->m_texts << text;
+            self->m_changed.notify_all();
+        }
+    }
+    int countLocked(const QString &text, bool part) const
+    {
+        return int(std::count_if(m_texts.begin(), m_texts.end(), [&](const QString &t) {
+            return part ? t.contains(text) : t == text;
+        }));
+    }
+
+    static inline std::atomic<LogCapture *> s_current{nullptr};
+    QtMessageHandler m_previous;
+    mutable std::mutex m_mutex;
+    mutable std::condition_variable m_changed;
+    QStringList m_texts;
+};
+
+QByteArray everyByteValue(int repeats)
+{
+    QByteArray bytes;
+    for (int r = 0; r < repeats; ++r) {
+        for (int b = 0; b < 256; ++b)
+            bytes.append(static_cast<char>(b));
+    }
+    return bytes;
+}
+
+class ComPortFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(pty.isValid());
+        CReceivedBlockQueue::instance().clear();
+        setPortNotifyTarget(&window, true);
+    }
+    void TearDown() override
+    {
+        setPortNotifyTarget(nullptr, false);
+        QCoreApplication::removePostedEvents(&window);
+        CReceivedBlockQueue::instance().clear();
+        // Every wait of the port threads includes the stop event.
+        EXPECT_EQ(log.count(QStringLiteral("did not end"), true), 0);
+    }
+
+    bool open(CComPort &port, int protocol = 0, int timeoutSec = 5)
+    {
+        port.SetDevicePath(pty.devicePath());
+        return port.Open(1, 19200, 0, 8, 1, protocol, timeoutSec);
+    }
+
+    // The received blocks, until `count` bytes are in.
+    QByteArray receive(qsizetype count, std::vector<qsizetype> *sizes = nullptr)
+    {
+        QByteArray all;
+        // A short result shows in the comparison of the caller.
+        [[maybe_unused]] const bool complete = QTest::qWaitFor(
+            [&] {
+                QByteArray block;
+                while (CReceivedBlockQueue::instance().takeNext(block)) {
+                    if (sizes)
+                        sizes->push_back(block.size());
+                    all += block;
+                }
+                return all.size() >= count;
+            },
+            10000);
+        return all;
+    }
+
+    LogCapture log;
+    PtyPair pty;
+    QObject window;
+};
+
+using ComPortOpen = ComPortFixture;
+using ComPortTransfer = ComPortFixture;
+using ComPortHandshake = ComPortFixture;
+using ComPortHangup = ComPortFixture;
+
+} // namespace
+
+TEST(ComPortNaming, deviceIsNamedAfterComNumberUnlessAPathIsSet)
+{
+    EXPECT_EQ(CComPort::DeviceNameFor(1, {}), QStringLiteral("/dev/ttyS0"));
+    EXPECT_EQ(CComPort::DeviceNameFor(12, {}), QStringLiteral("/dev/ttyS11"));
+    EXPECT_EQ(CComPort::DeviceNameFor(3, QStringLiteral(" /dev/serial/by-id/usb-FTDI-if00 ")),
+              QStringLiteral("/dev/serial/by-id/usb-FTDI-if00"));
+    // No device answers to COM0; opening it fails like a missing device.
+    EXPECT_EQ(CComPort::DeviceNameFor(0, QStringLiteral("  ")), QString());
+}
+
+TEST_F(ComPortOpen, appliesLineSettingsAndHandshakeToTheDevice)
+{
+    const struct
+    {
+        int baud, parity, dataBits, stopBits, protocol;
+        const char *definition;
+        tcflag_t size;
+        bool parityOn, parityOdd, xonXoff, rtsCts;
+    } rows[] = {
+        {19200, 0, 8, 1, 0, "baud=19200 parity=n data=8 stop=1", CS8, false, false, false, false},
+        {9600, 1, 7, 1, 1, "baud=9600 parity=e data=7 stop=1", CS7, true, false, true, false},
+        {12345, 2, 6, 2, 2, "baud=12345 parity=o data=6 stop=2", CS6, true, true, false, true},
+        {250000, 3, 5, 2, 3, "baud=250000 parity=n data=5 stop=2", CS5, false, false, false, true},
+        {115200, 1, 8, 1, 4, "baud=115200 parity=e data=8 stop=1", CS8, true, false, false, false},
+        {19200, 7, 8, 1, 7, "baud=19200 parity=n data=8 stop=1", CS8, false, false, false, false},
+        {31250, -1, 8, 2, -1, "baud=31250 parity=n data=8 stop=2", CS8, false, false, false, false},
+    };
+    // One port for all rows: every Open applies its settings anew.
+    CComPort port;
+    port.SetDevicePath(pty.devicePath());
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.definition);
+        SCOPED_TRACE(row.protocol);
+        ASSERT_TRUE(
+            port.Open(2, row.baud, row.parity, row.dataBits, row.stopBits, row.protocol, 5));
+        EXPECT_EQ(port.Definition(), QByteArray(row.definition));
+
+        PtyPair::Line line;
+        ASSERT_TRUE(pty.line(line));
+        EXPECT_EQ(line.ospeed, static_cast<std::uint32_t>(row.baud));
+        EXPECT_EQ(line.ispeed, static_cast<std::uint32_t>(row.baud));
+        EXPECT_EQ((line.cflag & CSTOPB) != 0, row.stopBits == 2);
+        EXPECT_EQ((line.iflag & IXON) != 0, row.xonXoff);
+        EXPECT_EQ((line.iflag & IXOFF) != 0, row.xonXoff);
+        EXPECT_EQ((line.cflag & CRTSCTS) != 0, row.rtsCts);
+        EXPECT_EQ(line.cflag & (CREAD | CLOCAL), tcflag_t(CREAD | CLOCAL));
+        EXPECT_EQ(line.lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
+        EXPECT_EQ(line.oflag & OPOST, 0u);
+        EXPECT_EQ(line.iflag & (ICRNL | INLCR | IGNCR | ISTRIP | INPCK | IXANY), 0u);
+        // A pseudo-terminal always reads back as 8 bits without parity, so
+        // size and parity are checked as they were handed to the driver.
+        const SerialTermios applied = port.AppliedTermios();
+        EXPECT_EQ(applied.cflag & CSIZE, row.size);
+        EXPECT_EQ((applied.cflag & PARENB) != 0, row.parityOn);
+        EXPECT_EQ((applied.cflag & PARODD) != 0, row.parityOdd);
+        EXPECT_TRUE(port.Close());
+        EXPECT_FALSE(port.IsOpen());
+    }
+    EXPECT_EQ(log.count(QStringLiteral("Open:"), true), 0);
+}
+
+TEST_F(ComPortOpen, badSettingsAndMissingDevicesFailWithTheirTextAndReleaseTheDevice)
+{
+    QTemporaryFile plainFile;
+    ASSERT_TRUE(plainFile.open());
+    const QString ptyPath = pty.devicePath();
+    const struct
+    {
+        QString path;
+        int port, baud, dataBits, stopBits;
+        const char *text;
+    } rows[] = {
+        {QStringLiteral("/nonexistent/ttyUSB9"), 1, 19200, 8, 1, "Open: Bad filehandle\n"},
+        {{}, 0, 19200, 8, 1, "Open: Bad filehandle\n"},
+        {plainFile.fileName(), 1, 19200, 8, 1, "Open: Could not read CommState\n"},
+        {ptyPath, 1, 19200, 3, 1, "Open: BuildCommDCB failed\n"},
+        {ptyPath, 1, 19200, 9, 1, "Open: BuildCommDCB failed\n"},
+        {ptyPath, 1, 19200, 8, 0, "Open: BuildCommDCB failed\n"},
+        {ptyPath, 1, 19200, 8, 3, "Open: BuildCommDCB failed\n"},
+        {ptyPath, 1, 0, 8, 1, "Open: BuildCommDCB failed\n"},
+        {ptyPath, 1, -9600, 8, 1, "Open: BuildCommDCB failed\n"},
+    };
+    CComPort port;
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.text);
+        SCOPED_TRACE(row.path.toStdString());
+        const int before = log.count(QLatin1String(row.text));
+        port.SetDevicePath(row.path);
+        EXPECT_FALSE(port.Open(row.port, row.baud, 0, row.dataBits, row.stopBits, 0, 5));
+        EXPECT_EQ(log.count(QLatin1String(row.text)), before + 1);
+        EXPECT_FALSE(port.IsOpen());
+        EXPECT_FALSE(port.Start());
+        std::uint32_t written = 0;
+        EXPECT_EQ(port.Write("x", 1, &written), 0);
+        EXPECT_EQ(written, 0xFFFFFFFFu);
+    }
+    // The failed opens let the device go again.
+    CComPort other;
+    EXPECT_TRUE(open(other));
+}
+
+TEST_F(ComPortOpen, aDeviceHeldElsewhereCannotBeOpened)
+{
+    CComPort first;
+    CComPort second;
+    ASSERT_TRUE(open(first));
+    EXPECT_FALSE(open(second));
+    EXPECT_FALSE(second.IsOpen());
+    EXPECT_EQ(log.count(QStringLiteral("Open: Bad filehandle\n")), 1);
+    first.Close();
+    EXPECT_TRUE(open(second));
+    second.Close();
+
+    // Another program holding the device's lock.
+    const int foreign = ::open(pty.devicePath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(foreign, 0);
+    ASSERT_EQ(::flock(foreign, LOCK_EX | LOCK_NB), 0);
+    EXPECT_FALSE(open(first));
+    EXPECT_EQ(log.count(QStringLiteral("Open: Bad filehandle\n")), 2);
+    ::close(foreign);
+    EXPECT_TRUE(open(first));
+}
+
+TEST_F(ComPortTransfer, writtenBytesArriveAtTheFarEndUnchangedAndInOrder)
+{
+    CComPort port;
+    ASSERT_TRUE(open(port));
+    ASSERT_TRUE(port.Start());
+    EXPECT_FALSE(open(port)); // refused while running
+
+    // Every byte value passes untouched: no CR/NL mapping, no signal or
+    // flow-control characters taken out.
+    const QByteArray bytes = everyByteValue(4);
+    std::uint32_t written = 0;
+    EXPECT_EQ(port.Write(bytes.constData(), int(bytes.size()), &written), 5);
+    EXPECT_EQ(written, 1024u);
+    EXPECT_EQ(pty.read(bytes.size()), bytes);
+
+    // Far more than the driver buffers: the writer waits for room while the
+    // far end reads.
+    QByteArray bulk;
+    for (int i = 0; bulk.size() < 200000; ++i)
+        bulk += QByteArray::number(i) + ',';
+    port.Write(bulk.constData(), int(bulk.size()));
+    EXPECT_EQ(pty.read(bulk.size()), bulk);
+    EXPECT_EQ(log.count(QLatin1String(kTimeoutText)), 0);
+}
+
+TEST_F(ComPortTransfer, bytesFromTheFarEndReachTheReceivedQueueInChunksOf64)
+{
+    CComPort port;
+    ASSERT_TRUE(open(port));
+    ASSERT_TRUE(port.Start());
+
+    // A short message is handed on without waiting for a full chunk.
+    ASSERT_TRUE(pty.write("ATZ\r"));
+    EXPECT_EQ(receive(4), QByteArray("ATZ\r"));
+
+    const QByteArray bytes = everyByteValue(8);
+    ASSERT_TRUE(pty.write(bytes));
+    std::vector<qsizetype> sizes;
+    EXPECT_EQ(receive(bytes.size(), &sizes), bytes);
+    for (qsizetype size : sizes)
+        EXPECT_LE(size, 64);
+    EXPECT_GE(sizes.size(), std::size_t(bytes.size() / 64));
+}
+
+TEST_F(ComPortTransfer, timedOutWriteDropsTheRestOfTheDrainAndLaterWritesWork)
+{
+    CComPort port;
+    // No time at all to wait for room: the first full buffer times the write out.
+    ASSERT_TRUE(open(port, 0, 0));
+    ASSERT_TRUE(port.Start());
+
+    QByteArray bulk;
+    for (int i = 0; bulk.size() < 128 * 1024; ++i)
+        bulk += QByteArray::number(i) + ';';
+    const int blocks = port.Write(bulk.constData(), int(bulk.size()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return port.FailedDrains() == 1; }, 10000));
+    EXPECT_FALSE(port.IsWritePending());
+    // The dropped blocks are counted as done, so progress reaches its end.
+    EXPECT_EQ(port.GetBlocksWritten(), blocks);
+    EXPECT_EQ(log.count(QLatin1String(kTimeoutText)), 1);
+
+    const QByteArray marker("<after the time-out>");
+    port.Write(marker.constData(), int(marker.size()));
+    const QByteArray received = pty.readUntil(marker);
+    ASSERT_TRUE(received.endsWith(marker));
+    const QByteArray sent = received.chopped(marker.size());
+    EXPECT_LT(sent.size(), bulk.size());
+    EXPECT_TRUE(bulk.startsWith(sent));
+    EXPECT_EQ(log.count(QLatin1String(kTimeoutText)), 1);
+}
+
+TEST_F(ComPortHandshake, dsrHoldsWritesForHandshakesTwoAndFour)
+{
+    const struct
+    {
+        int protocol;
+        bool held;
+    } rows[] = {{0, false}, {1, false}, {2, true}, {3, false}, {4, true}, {7, false}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.protocol);
+        PtyPair line;
+        ASSERT_TRUE(line.isValid());
+        std::atomic<bool> dsr{false};
+        CComPort port;
+        port.SetDsrProbe([&dsr] { return dsr.load(); });
+        port.SetDevicePath(line.devicePath());
+        ASSERT_TRUE(port.Open(1, 19200, 0, 8, 1, row.protocol, 0));
+        ASSERT_TRUE(port.Start());
+        const int timeouts = log.count(QLatin1String(kTimeoutText));
+
+        port.Write("held", 4);
+        if (row.held)
+            EXPECT_TRUE(QTest::qWaitFor([&] { return port.FailedDrains() == 1; }, 10000));
+        else
+            EXPECT_EQ(line.read(4), QByteArray("held"));
+
+        dsr = true;
+        port.Write("go", 2);
+        EXPECT_EQ(line.readUntil("go"), QByteArray("go"));
+        port.Close();
+        EXPECT_EQ(log.count(QLatin1String(kTimeoutText)), timeouts + (row.held ? 1 : 0));
+    }
+}
+
+TEST_F(ComPortHandshake, stopEndsAWaitingWriteAtOnce)
+{
+    const struct
+    {
+        const char *name;
+        int protocol;
+        int bytes;
+    } rows[] = {{"waiting for DSR", 4, 10}, {"waiting for room", 0, 128 * 1024}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        PtyPair line;
+        ASSERT_TRUE(line.isValid());
+        CComPort port;
+        port.SetDsrProbe([] { return false; });
+        port.SetDevicePath(line.devicePath());
+        ASSERT_TRUE(port.Open(1, 19200, 0, 8, 1, row.protocol, 30));
+        ASSERT_TRUE(port.Start());
+        const QByteArray bytes(row.bytes, 'w');
+        port.Write(bytes.constData(), int(bytes.size()));
+        // A write that outlived the stop would run into its time-out.
+        port.Close();
+        EXPECT_EQ(log.count(QLatin1String(kTimeoutText)), 0);
+    }
+}
+
+TEST_F(ComPortHangup, aLostLineIsRetriedCalmlyAndStopStaysPrompt)
+{
+    CComPort port;
+    ASSERT_TRUE(open(port));
+    ASSERT_TRUE(port.Start());
+    pty.closeMaster();
+
+    const QString readError = QStringLiteral("ERROR: ReadFile");
+    ASSERT_TRUE(log.waitFor(readError, 3));
+    const auto cpuNow = [] {
+        rusage u{};
+        ::getrusage(RUSAGE_SELF, &u);
+        return std::chrono::microseconds((u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000000LL
+                                         + u.ru_utime.tv_usec + u.ru_stime.tv_usec);
+    };
+    const auto wall0 = std::chrono::steady_clock::now();
+    const auto cpu0 = cpuNow();
+    ASSERT_TRUE(log.waitFor(readError, log.count(readError) + 10, 30000));
+    const auto cpu = cpuNow() - cpu0;
+    const auto wall = std::chrono::steady_clock::now() - wall0;
+    // A reader spinning on the hung-up line would use a whole core.
+    EXPECT_LT(cpu * 2, wall) << "cpu " << cpu.count() << " us in "
+                             << std::chrono::duration_cast<std::chrono::microseconds>(wall).count()
+                             << " us";
+
+    port.Write("x", 1);
+    EXPECT_TRUE(log.waitFor(QStringLiteral("ERROR: WriteFile (in Writer)"), 1));
+    EXPECT_TRUE(port.Close());
+    EXPECT_FALSE(port.IsOpen());
+}
