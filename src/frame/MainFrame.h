@@ -68,6 +68,7 @@ public:
     // --- sending and hotkeys (MainFrameSending.cpp) ---
     // Creates the hex input of the input bar.
     QWidget *createHexInput(QWidget *parent);
+    class CHexEdit *hexEdit() const { return m_pHexEdit; }
     void SendInputText(bool crlf);
     // Sends the hex input; also called by Enter in the hex input.
     void SendHexInput();
@@ -78,6 +79,20 @@ public:
     void OnHotKeys();
     void PrepareReceiveTriggers();
     void CheckReceiveTriggers(const std::uint8_t *data, int length) override;
+    bool isHotKeyConfigurationOpen() const { return m_bHotKeyDlgOpen; }
+
+private:
+    // Opens the hotkey configuration at once, or, while a received block is
+    // being shown or another dialog is open, as soon as that is over.
+    void requestHotKeyConfiguration();
+    void openPendingHotKeyConfiguration();
+
+    class CHexEdit *m_pHexEdit = nullptr;
+    bool m_bHotKeyDlgOpen = false;
+    bool m_bHotKeyConfigPending = false;
+    bool m_bCheckingTriggers = false;
+
+public:
 
     // --- window, bars and indicators (MainFrame.cpp, MainFrameBars.cpp) ---
     // Lights indicator 1046 (send) or 1047 (receive) fully.

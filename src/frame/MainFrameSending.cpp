@@ -2,46 +2,180 @@
 // hotkeys that fire on received text.
 #include "MainFrame.h"
 
+#include "dialogs/HotKeyDlg.h"
+#include "display/CharMapDlg.h"
+#include "display/HexEdit.h"
 #include "display/RuKTerminalView.h"
 #include "frame/CommandIds.h"
 #include "frame/ConfigStore.h"
 #include "frame/InputEdit.h"
+#include "frame/SendFraming.h"
 #include "platform/Codepage.h"
+#include "platform/ProfileFile.h"
 #include "ports/PortEngine.h"
+
+#include <QApplication>
+#include <QScopedValueRollback>
+#include <QTimer>
+
+namespace {
+// How often a configuration that waits for another dialog looks again.
+constexpr int kPendingConfigurationRetryMs = 200;
+} // namespace
 
 QWidget *CMainFrame::createHexInput(QWidget *parent)
 {
-    auto *input = new QWidget(parent);
-    input->setObjectName(QStringLiteral("hexInput"));
-    return input;
+    auto *edit = new CHexEdit(parent);
+    edit->setObjectName(QStringLiteral("hexInput"));
+    edit->SetBytesPerRow(16);
+    edit->SetOptions(false, true, false, false);
+    const std::uint8_t zero = 0;
+    edit->SetData(&zero, 1);
+    connect(edit, &CHexEdit::enterPressed, this, [this] {
+        if (m_bRunning)
+            SendHexInput();
+    });
+    m_pHexEdit = edit;
+    return edit;
 }
 
 void CMainFrame::SendInputText(bool crlf)
 {
+    if (m_settings.display.hexMode) {
+        SendHexInput();
+        return;
+    }
     const QString typed = m_pTextInput->toPlainText();
     if (typed.isEmpty())
         return;
-    QByteArray t = '\x02' + codepage::fromUnicode(typed) + '\x03';
-    if (crlf)
-        t += "\r\n";
     if (m_settings.clearInput)
         m_pTextInput->clear();
     m_pTextInput->setFocus();
-    const bool mapping = m_settings.display.charMappingOn;
-    if (mapping) {
-        MapCharacters(t, true, {}, m_charMap, true);
-        // The text of code 0 becomes the byte 0, which the mapping cannot
-        // produce by itself.
-        const QByteArray &zero = m_charMap.text(0);
-        if (!zero.isEmpty())
-            t.replace(zero, QByteArray(1, '\0'));
-    }
+    const QByteArray t = SendFraming::inputText(codepage::fromUnicode(typed), crlf,
+                                                m_settings.display.charMappingOn, m_charMap);
     if (CPortEngine *port = currentPort())
         port->Write(t.constData(), static_cast<int>(t.size()));
     LightActivityLed(CommandId::SendLed);
     if (m_settings.localEcho && m_pView)
         m_pView->AppendToDisplay(reinterpret_cast<const std::uint8_t *>(t.constData()),
                                  static_cast<int>(t.size()), false);
+}
+
+void CMainFrame::SendHexInput()
+{
+    if (!m_pHexEdit)
+        return;
+    // The hex input may hold more than can be sent; the rest stays behind.
+    std::uint8_t bytes[SendFraming::kMaxHexData];
+    const int n
+        = std::min(m_pHexEdit->GetData(bytes, SendFraming::kMaxHexData), SendFraming::kMaxHexData);
+    if (n <= 0)
+        return;
+    const QByteArray t
+        = SendFraming::hexInput(QByteArray(reinterpret_cast<const char *>(bytes), n));
+    if (m_settings.clearInput) {
+        const std::uint8_t zero = 0;
+        m_pHexEdit->SetData(&zero, 1);
+        m_pHexEdit->viewport()->repaint();
+    }
+    m_pHexEdit->setFocus();
+    if (CPortEngine *port = currentPort())
+        port->Write(t.constData(), static_cast<int>(t.size()));
+    LightActivityLed(CommandId::SendLed);
+    if (m_settings.localEcho && m_pView)
+        m_pView->AppendToDisplay(reinterpret_cast<const std::uint8_t *>(t.constData()),
+                                 static_cast<int>(t.size()), false);
+}
+
+void CMainFrame::FireHotKey(int index)
+{
+    if (index < 0 || index >= TerminalSettings::kHotKeys)
+        return;
+    // Read at every press, so that what the hotkey dialog wrote acts at once.
+    const profile::Snapshot ini(m_strIniPath);
+    const QString section = QStringLiteral("HotKeys");
+    const bool crlf = ini.getInt(section, QStringLiteral("HotKeyCRLF%1").arg(index), 0) != 0;
+    const bool hex = ini.getInt(section, QStringLiteral("HotKeyHex%1").arg(index), 0) != 0;
+    const QString text = ini.getString(section, QStringLiteral("HotKeyText%1").arg(index),
+                                       QString(), SendFraming::kMaxHotKeyText);
+
+    if (!m_bRunning || (text.isEmpty() && !crlf)) {
+        requestHotKeyConfiguration();
+        return;
+    }
+    if (m_settings.display.hexMode) {
+        const QByteArray bytes = hex ? SendFraming::hotKeyHexBytes(text, crlf)
+                                     : SendFraming::hotKeyTextBytes(
+                                         text, crlf, m_settings.display.charMappingOn, m_charMap);
+        // Nothing to send (a hex text of blanks only); the hex input keeps
+        // what the user typed rather than being sent.
+        if (bytes.isEmpty() || !m_pHexEdit)
+            return;
+        m_pHexEdit->SetData(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
+                            static_cast<int>(bytes.size()));
+        m_pHexEdit->viewport()->repaint();
+    } else {
+        m_pTextInput->setPlainText(text);
+    }
+    SendInputText(crlf);
+}
+
+void CMainFrame::requestHotKeyConfiguration()
+{
+    if (m_bHotKeyDlgOpen)
+        return; // it is open already: one is enough
+    // A dialog opened from inside a received block (a trigger) or on top of
+    // another dialog would run its own event loop there and show further
+    // blocks out of turn; it waits until the block and the dialog are done.
+    if (m_bCheckingTriggers || m_bShowingBlocks || QApplication::activeModalWidget()) {
+        if (!m_bHotKeyConfigPending) {
+            m_bHotKeyConfigPending = true;
+            QMetaObject::invokeMethod(this, &CMainFrame::openPendingHotKeyConfiguration,
+                                      Qt::QueuedConnection);
+        }
+        return;
+    }
+    OnHotKeys();
+}
+
+void CMainFrame::openPendingHotKeyConfiguration()
+{
+    if (!m_bHotKeyConfigPending)
+        return;
+    if (m_bShowingBlocks || QApplication::activeModalWidget()) {
+        QTimer::singleShot(kPendingConfigurationRetryMs, this,
+                           &CMainFrame::openPendingHotKeyConfiguration);
+        return;
+    }
+    OnHotKeys();
+}
+
+void CMainFrame::OnHotKeys()
+{
+    if (m_bHotKeyDlgOpen)
+        return;
+    m_bHotKeyConfigPending = false;
+    {
+        QScopedValueRollback open(m_bHotKeyDlgOpen, true);
+        CHotKeyDlg dialog(m_strIniPath, m_settings.receiveTexts, m_settings.display.autoReplyMask,
+                          this);
+        dialog.exec();
+    }
+    // Whatever the dialog's result: the captions and triggers as the file now has them.
+    for (int i = 0; i < TerminalSettings::kHotKeys; ++i)
+        m_hotKeyCaptions[i] = ConfigStore::hotKeyCaption(m_strIniPath, i);
+    emit hotKeyCaptionsChanged();
+    PrepareReceiveTriggers();
+}
+
+void CMainFrame::OnCharacterMapping()
+{
+    {
+        CCharMapDlg dialog(m_charMap, m_settings.display.charMappingOn, m_strIniPath, this);
+        dialog.exec();
+    }
+    PrepareReceiveTriggers();
+    emit stateChanged();
 }
 
 void CMainFrame::PrepareReceiveTriggers()
@@ -51,28 +185,7 @@ void CMainFrame::PrepareReceiveTriggers()
 
 void CMainFrame::CheckReceiveTriggers(const std::uint8_t *bytes, int length)
 {
+    QScopedValueRollback checking(m_bCheckingTriggers, true);
     for (int i : m_triggers.feed(bytes, length, m_settings.display.autoReplyMask))
         FireHotKey(i);
-}
-
-void CMainFrame::FireHotKey(int index)
-{
-    if (index < 0 || index >= TerminalSettings::kHotKeys)
-        return;
-    Q_UNUSED(index);
-}
-
-void CMainFrame::OnHotKeys()
-{
-    for (int i = 0; i < TerminalSettings::kHotKeys; ++i)
-        m_hotKeyCaptions[i] = ConfigStore::hotKeyCaption(m_strIniPath, i);
-    emit hotKeyCaptionsChanged();
-    PrepareReceiveTriggers();
-}
-
-void CMainFrame::SendHexInput() {}
-
-void CMainFrame::OnCharacterMapping()
-{
-    PrepareReceiveTriggers();
 }

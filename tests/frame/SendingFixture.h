@@ -1,0 +1,126 @@
+#pragma once
+
+#include "display/DisplayWidget.h"
+#include "display/RuKTerminalView.h"
+#include "frame/MainFrame.h"
+#include "platform/ProfileFile.h"
+#include "support/RecordingUiServices.h"
+#include "support/TestLinkPort.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <vector>
+
+// Drives the modal dialogs the program opens: every dialog that becomes the
+// active modal widget is recorded and handed to `act`, which must close it.
+// Records whether a dialog was opened while another one was still open.
+class ModalDriver : public QObject
+{
+public:
+    explicit ModalDriver(std::function<void(QDialog *)> act)
+        : m_act(std::move(act))
+    {
+        connect(&m_timer, &QTimer::timeout, this, &ModalDriver::poll);
+        m_timer.start(5);
+    }
+
+    QStringList opened;   // class names, in order
+    bool stacked = false; // a dialog opened over another open one
+
+private:
+    void poll()
+    {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog || m_seen.contains(dialog))
+            return;
+        for (const QPointer<QDialog> &d : m_seen) {
+            if (d && d->isVisible())
+                stacked = true;
+        }
+        m_seen.push_back(dialog);
+        opened << QString::fromLatin1(dialog->metaObject()->className());
+        m_act(dialog);
+    }
+
+    std::function<void(QDialog *)> m_act;
+    QTimer m_timer;
+    QList<QPointer<QDialog>> m_seen;
+};
+
+// A running terminal whose link's far end the test holds.
+class SendingTest : public ::testing::Test
+{
+protected:
+    SendingTest() { iniPath = dir.filePath(QStringLiteral("o.ini")); }
+    ~SendingTest() override { frame.reset(); }
+
+    // Creates the window from the INI written so far and starts the terminal.
+    void start()
+    {
+        auto ports = std::make_unique<CTestPorts>(&link);
+        frame = std::make_unique<CMainFrame>(iniPath, std::move(ports));
+        frame->show();
+        frame->settings().localEcho = false;
+        frame->OnTerminalStart();
+        ASSERT_TRUE(frame->isRunning());
+    }
+
+    void ini(const QString &section, const QString &key, const QString &value)
+    {
+        profile::writeString(section, key, value, iniPath);
+    }
+    void hotKey(int i, const QString &text, bool crlf = false, bool hex = false)
+    {
+        ini(QStringLiteral("HotKeys"), QStringLiteral("HotKeyText%1").arg(i), text);
+        ini(QStringLiteral("HotKeys"), QStringLiteral("HotKeyCRLF%1").arg(i), crlf ? "1" : "0");
+        ini(QStringLiteral("HotKeys"), QStringLiteral("HotKeyHex%1").arg(i), hex ? "1" : "0");
+    }
+    QString iniValue(const QString &section, const QString &key) const
+    {
+        return profile::getString(section, key, QStringLiteral("<missing>"), 4096, iniPath);
+    }
+
+    // Everything sent so far: a marker byte is written behind it through the
+    // same port and the far end reads up to the marker.
+    QByteArray sentSoFar()
+    {
+        const char marker = '\x7F';
+        frame->currentPort()->Write(&marker, 1);
+        QByteArray got;
+        while (!got.endsWith(marker)) {
+            const QByteArray more = link.readFar(1);
+            if (more.isEmpty())
+                return got + "<timeout>";
+            got += more;
+        }
+        got.chop(1);
+        return got;
+    }
+
+    QByteArray displayText() const { return frame->view()->widget()->buffer().text(); }
+
+    template<typename Pred>
+    static bool eventually(Pred pred, int ms = 5000)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (!pred() && t.elapsed() < ms)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        return pred();
+    }
+
+    QTemporaryDir dir;
+    QString iniPath;
+    RecordingUiServices ui;
+    CTestLinkPort link;
+    std::unique_ptr<CMainFrame> frame;
+};
