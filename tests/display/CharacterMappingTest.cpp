@@ -250,22 +250,6 @@ TEST(CharacterMapping, documentedCases)
     }
 }
 
-TEST(CharacterMapping, tableStoresAtMost30CharactersCutAtNulAndIgnoresOtherCodes)
-{
-    CharMapTable table;
-    table.setText(5, QByteArray(31, 'x'));
-    table.setText(6, QByteArray("ab\0cd", 5));
-    table.setText(-1, "bad");
-    table.setText(256, "bad");
-    EXPECT_EQ(table.text(5), QByteArray(30, 'x'));
-    EXPECT_EQ(table.text(6), "ab");
-    for (int c = 0; c < 256; ++c) {
-        if (c != 5 && c != 6) {
-            EXPECT_TRUE(table.text(c).isEmpty()) << c;
-        }
-    }
-}
-
 TEST(CharacterMapping, chainedTextsGrowToABoundNotWithoutEnd)
 {
     // Every code's text is 30 copies of the next code: taken literally, one
