@@ -67,6 +67,7 @@ void CMainFrame::createInputBar()
     });
     // The hex input takes the same place; only one of the two is shown.
     m_pHexInput = createHexInput(m_pInputBar);
+    m_pHexInput->setFixedHeight(m_pTextInput->height());
     m_pInputBar->addWidget(m_pTextInput);
     m_pInputBar->addWidget(m_pHexInput);
 

@@ -4,7 +4,6 @@
 #include "display/DisplayWidget.h"
 #include "display/RuKTerminalView.h"
 #include "frame/MainFrame.h"
-#include "platform/Language.h"
 #include "support/RecordingUiServices.h"
 #include "support/TestLinkPort.h"
 
@@ -152,25 +151,6 @@ TEST_F(StartupTest, aboutBoxShowsNameVersionAndIcon)
     EXPECT_EQ(about.findChild<QLabel *>(QStringLiteral("versionLabel"))->text(),
               QStringLiteral("ORBATerminal Version 1.19"));
     EXPECT_FALSE(about.findChild<QLabel *>(QStringLiteral("iconLabel"))->pixmap().isNull());
-}
-
-TEST_F(StartupTest, languageValuesChooseGermanOrEnglish)
-{
-    const struct
-    {
-        int language, sub;
-        UiLanguage expected;
-    } rows[] = {{7, 1, UiLanguage::German},
-                {9, 1, UiLanguage::English},
-                {7, 3, UiLanguage::German},
-                {12, 1, UiLanguage::English}};
-    for (const auto &row : rows) {
-        QSettings s(QStringLiteral("Halvorn"), QStringLiteral("NexLanguageSwitch"));
-        s.setValue(QStringLiteral("Language"), row.language);
-        s.setValue(QStringLiteral("SubLanguage"), row.sub);
-        s.sync();
-        EXPECT_EQ(chooseUiLanguage(), row.expected) << row.language << ' ' << row.sub;
-    }
 }
 
 } // namespace

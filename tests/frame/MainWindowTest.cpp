@@ -177,18 +177,10 @@ TEST_F(MainWindowTest, commandsFollowTheTerminalState)
         bool enabledStopped, checkedStopped, enabledRunning, checkedRunning;
     };
     const Row rows[] = {
-        {TerminalStart, true, false, true, true},
-        {TerminalStop, true, true, true, false},
-        {SendFile, false, false, true, false},
-        {CommandId::SendInputText, false, false, true, false},
-        {LoadSettings, true, false, false, false},
-        {SaveSettings, true, false, true, false},
-        {PortSettings, false, false, false, false},
-        {MediaGateway, false, false, false, false},
-        {CharacterMapping, true, false, true, false},
+        {TerminalStart, true, false, true, true},   {SendFile, false, false, true, false},
+        {SaveSettings, true, false, true, false},   {PortSettings, false, false, false, false},
+        {MediaGateway, false, false, false, false}, {CharacterMapping, true, false, true, false},
         {HotKeys, true, false, true, false},
-        {LocalEcho, true, true, true, true},
-        {Timestamp, true, false, true, false},
     };
     for (const Row &r : rows) {
         EXPECT_EQ(frame->action(r.id)->isEnabled(), r.enabledStopped) << r.id;
@@ -341,42 +333,29 @@ TEST_F(MainWindowTest, hotKeyButtonsAndFunctionKeysFireTheirHotKey)
                                           "AT\x03"));
 }
 
-TEST_F(MainWindowTest, hotKeyBarVisibilitySurvivesARestart)
+TEST_F(MainWindowTest, viewMenuSwitchesTheBarsAndTheHotKeyBarSurvivesARestart)
 {
     create();
-    EXPECT_TRUE(frame->hotKeyToolBar()->isVisible());
-    EXPECT_TRUE(frame->action(CommandId::ViewHotKeyBar)->isChecked());
-    frame->action(CommandId::ViewHotKeyBar)->trigger();
-    EXPECT_FALSE(frame->hotKeyToolBar()->isVisible());
+    for (int id : {CommandId::ViewToolbar, CommandId::ViewStatusBar, CommandId::ViewHotKeyBar}) {
+        QWidget *bar = id == CommandId::ViewToolbar     ? child<QToolBar>("toolBar")
+                       : id == CommandId::ViewStatusBar ? static_cast<QWidget *>(frame->statusBar())
+                                                        : frame->hotKeyToolBar();
+        EXPECT_TRUE(bar->isVisible() && frame->action(id)->isChecked()) << id;
+        frame->action(id)->trigger();
+        EXPECT_FALSE(bar->isVisible() || frame->action(id)->isChecked()) << id;
+    }
+    const auto useKeyBar = [this] {
+        return profile::getString(QStringLiteral("Display"), QStringLiteral("UseKeyBar"), {}, 9,
+                                  iniPath());
+    };
     frame.reset();
-    EXPECT_EQ(profile::getString(QStringLiteral("Display"), QStringLiteral("UseKeyBar"), {}, 9,
-                                 iniPath()),
-              QStringLiteral("0"));
-
+    EXPECT_EQ(useKeyBar(), QStringLiteral("0"));
     create();
     EXPECT_FALSE(frame->hotKeyToolBar()->isVisible());
     EXPECT_FALSE(frame->action(CommandId::ViewHotKeyBar)->isChecked());
     frame->action(CommandId::ViewHotKeyBar)->trigger();
     frame.reset();
-    EXPECT_EQ(profile::getString(QStringLiteral("Display"), QStringLiteral("UseKeyBar"), {}, 9,
-                                 iniPath()),
-              QStringLiteral("1"));
-}
-
-TEST_F(MainWindowTest, viewMenuSwitchesToolbarAndStatusBar)
-{
-    create();
-    for (int id : {CommandId::ViewToolbar, CommandId::ViewStatusBar}) {
-        QWidget *bar = id == CommandId::ViewToolbar
-                           ? static_cast<QWidget *>(child<QToolBar>("toolBar"))
-                           : frame->statusBar();
-        EXPECT_TRUE(frame->action(id)->isChecked());
-        frame->action(id)->trigger();
-        EXPECT_FALSE(bar->isVisible()) << id;
-        EXPECT_FALSE(frame->action(id)->isChecked());
-        frame->action(id)->trigger();
-        EXPECT_TRUE(bar->isVisible()) << id;
-    }
+    EXPECT_EQ(useKeyBar(), QStringLiteral("1"));
 }
 
 TEST_F(MainWindowTest, editCommandsActOnTheFocusedInputElseOnTheDisplay)
