@@ -351,6 +351,72 @@ Statusleiste ein-/ausschalten</translation>
     </message>
 </context>
 <context>
+    <name>CCharMapDlg</name>
+    <message>
+        <source>Definition character code - text</source>
+        <translation>Definition Sonderzeichen - Klartext</translation>
+    </message>
+    <message>
+        <source>Activate the character mapping</source>
+        <translation>Sonderzeichen-Umwandlung aktiv</translation>
+    </message>
+    <message>
+        <source>Charcter code (hex):</source>
+        <translation>Sonderzeichen-Code (Hex):</translation>
+    </message>
+    <message>
+        <source>Display text:</source>
+        <translation>Zugehöriger Klartext:</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Hinzu</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbruch</translation>
+    </message>
+</context>
+<context>
+    <name>CHotKeyDlg</name>
+    <message>
+        <source>Hotkey configuration</source>
+        <translation>Schnelltasten Konfiguration</translation>
+    </message>
+    <message>
+        <source>F%1:</source>
+        <translation>F%1:</translation>
+    </message>
+    <message>
+        <source>+CRLF</source>
+        <translation>+CRLF</translation>
+    </message>
+    <message>
+        <source>Hex-Data</source>
+        <translation>Hex-Data</translation>
+    </message>
+    <message>
+        <source>Activate on data receive : </source>
+        <translation>Aktivieren bei Empfang von : </translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbruch</translation>
+    </message>
+</context>
+<context>
     <name>CAboutDlg</name>
     <message>
         <source>About ORBA Terminal</source>
@@ -642,72 +708,6 @@ Statusleiste ein-/ausschalten</translation>
     <message>
         <source>Close ORBATerminal</source>
         <translation>ORBA Terminal beenden</translation>
-    </message>
-</context>
-<context>
-    <name>CCharMapDlg</name>
-    <message>
-        <source>Definition character code - text</source>
-        <translation>Definition Sonderzeichen - Klartext</translation>
-    </message>
-    <message>
-        <source>Activate the character mapping</source>
-        <translation>Sonderzeichen-Umwandlung aktiv</translation>
-    </message>
-    <message>
-        <source>Charcter code (hex):</source>
-        <translation>Sonderzeichen-Code (Hex):</translation>
-    </message>
-    <message>
-        <source>Display text:</source>
-        <translation>Zugehöriger Klartext:</translation>
-    </message>
-    <message>
-        <source>Add</source>
-        <translation>Hinzu</translation>
-    </message>
-    <message>
-        <source>Remove</source>
-        <translation>Entfernen</translation>
-    </message>
-    <message>
-        <source>OK</source>
-        <translation>OK</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>Abbruch</translation>
-    </message>
-</context>
-<context>
-    <name>CHotKeyDlg</name>
-    <message>
-        <source>Hotkey configuration</source>
-        <translation>Schnelltasten Konfiguration</translation>
-    </message>
-    <message>
-        <source>F%1:</source>
-        <translation>F%1:</translation>
-    </message>
-    <message>
-        <source>+CRLF</source>
-        <translation>+CRLF</translation>
-    </message>
-    <message>
-        <source>Hex-Data</source>
-        <translation>Hex-Data</translation>
-    </message>
-    <message>
-        <source>Activate on data receive : </source>
-        <translation>Aktivieren bei Empfang von : </translation>
-    </message>
-    <message>
-        <source>OK</source>
-        <translation>OK</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>Abbruch</translation>
     </message>
 </context>
 </TS>

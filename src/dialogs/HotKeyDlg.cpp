@@ -91,20 +91,22 @@ void CHotKeyDlg::updateReceiveEdits()
 void CHotKeyDlg::accept()
 {
     std::uint32_t mask = 0;
+    // All keys in one write, in the order they belong in the file.
+    QList<std::pair<QString, QString>> keys;
     for (int i = 0; i < kHotKeys; ++i) {
         const Row &row = m_rows[i];
-        profile::writeString(kSection, key("HotKeyText", i), row.text->text(), m_iniPath);
-        profile::writeString(kSection, key("HotKeyCRLF", i), flag(row.crlf->isChecked()),
-                             m_iniPath);
-        profile::writeString(kSection, key("HotKeyHex", i), flag(row.hex->isChecked()), m_iniPath);
+        keys.append({key("HotKeyText", i), row.text->text()});
+        keys.append({key("HotKeyCRLF", i), flag(row.crlf->isChecked())});
+        keys.append({key("HotKeyHex", i), flag(row.hex->isChecked())});
         if (row.receiveOn->isChecked())
             mask |= 1u << i;
         // Kept even while its trigger is off, so that switching it on again
         // finds the text.
         m_receiveTexts[i] = row.receiveText->text();
-        profile::writeString(kSection, key("HotKeyReceiveText", i), m_receiveTexts[i], m_iniPath);
+        keys.append({key("HotKeyReceiveText", i), m_receiveTexts[i]});
     }
     m_autoReplyMask = mask;
-    profile::writeInt(kSection, QStringLiteral("AutoReply"), static_cast<int>(mask), m_iniPath);
+    keys.append({QStringLiteral("AutoReply"), QString::number(static_cast<int>(mask))});
+    profile::writeStrings(kSection, keys, m_iniPath);
     QDialog::accept();
 }

@@ -120,11 +120,12 @@ void CCharMapDlg::accept()
 {
     const QString section = QStringLiteral("CharTexts");
     m_mappingOn = m_ui->activeCheck->isChecked();
-    profile::writeString(section, QStringLiteral("Active"),
-                         m_mappingOn ? QStringLiteral("1") : QStringLiteral("0"), m_iniPath);
     m_table = m_work;
+    // All keys in one write: 257 separate saves would take seconds.
+    QList<std::pair<QString, QString>> keys;
+    keys.append({QStringLiteral("Active"), m_mappingOn ? QStringLiteral("1") : QStringLiteral("0")});
     for (int code = 0; code < CharMapTable::kCodes; ++code)
-        profile::writeString(section, QString::number(code),
-                             codepage::toUnicode(m_table.text(code)), m_iniPath);
+        keys.append({QString::number(code), codepage::toUnicode(m_table.text(code))});
+    profile::writeStrings(section, keys, m_iniPath);
     QDialog::accept();
 }

@@ -93,6 +93,7 @@ CMainFrame::CMainFrame(const QString &iniPath, std::unique_ptr<CTerminalPorts> p
 
     setUiParentWindow(this);
     setPortNotifyTarget(this, true);
+    m_ports->setMainWindow(this);
 }
 
 CMainFrame::~CMainFrame()

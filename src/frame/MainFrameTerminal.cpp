@@ -34,7 +34,7 @@ CPortEngine *CMainFrame::currentPort() const
 void CMainFrame::showStartFailure(int stringId)
 {
     uiServices().beep();
-    uiServices().messageBox(loadString(stringId), windowTitle(), UiServices::Icon::Stop);
+    uiServices().messageBox(loadString(stringId), QString(), UiServices::Icon::Stop);
 }
 
 void CMainFrame::OnTerminalStart()
@@ -77,10 +77,8 @@ void CMainFrame::OnTerminalStop()
         m_settings.peerAddress = QLatin1String(TerminalSettings::kUnknownPeer);
     if (m_pView)
         ClearReceivedQueue();
-    if (m_nSendProgressTotal != 0) {
-        m_nSendProgressTotal = 0;
-        StartSendProgress(0);
-    }
+    if (m_nSendProgressTotal != 0)
+        hideSendProgress();
     m_bRunning = false;
     EnableInput(false);
     updateCommandStates();

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSet>
 #include <QStringDecoder>
 
 #include <climits>
@@ -164,68 +165,104 @@ QString getString(const QString &section, const QString &key, const QString &def
     return Snapshot(path).getString(section, key, def, maxChars);
 }
 
-bool writeString(const QString &section, const QString &key, const QString &value,
-                 const QString &path)
+namespace {
+
+// A value as written: on one line, and quoted where reading would otherwise
+// trim blanks or strip quotes.
+QString encodeValue(const QString &value)
 {
-    const QByteArray bytes = readFile(path);
-    const QString text = decodeFile(bytes);
-    const bool crlf = bytes.contains("\r\n");
-    const QString eol = crlf ? QStringLiteral("\r\n") : QStringLiteral("\n");
-    // A value cannot span lines; a line break in it would create keys of its own.
-    QString cleanValue = value;
-    cleanValue.replace(u'\r', u' ').replace(u'\n', u' ');
-    // Quoted where reading would otherwise trim blanks or strip quotes.
-    if (!cleanValue.isEmpty()
-        && (cleanValue.front().isSpace() || cleanValue.back().isSpace()
-            || (cleanValue.size() >= 2 && cleanValue.startsWith(u'"') && cleanValue.endsWith(u'"'))))
-        cleanValue = u'"' + cleanValue + u'"';
+    QString v = value;
+    v.replace(u'\r', u' ').replace(u'\n', u' ');
+    if (!v.isEmpty()
+        && (v.front().isSpace() || v.back().isSpace()
+            || (v.size() >= 2 && v.startsWith(u'"') && v.endsWith(u'"'))))
+        v = u'"' + v + u'"';
+    return v;
+}
 
-    const QList<QStringView> lines = splitLines(text);
-    QStringList out;
-    out.reserve(lines.size() + 2);
-    const QString s = section.toCaseFolded();
-    const QString k = key.toCaseFolded();
-    bool inTarget = false;
-    bool sectionFound = false;
-    bool done = false;
-    qsizetype lastKeyLineOfTarget = -1;
-    for (QStringView line : lines) {
-        const ParsedLine parsed = parseLine(line);
-        if (parsed.kind == ParsedLine::Section) {
-            inTarget = !done && parsed.name.toCaseFolded() == s;
-            if (inTarget) {
-                sectionFound = true;
-                lastKeyLineOfTarget = out.size();
-            }
-        } else if (inTarget && !done && parsed.kind == ParsedLine::Key
-                   && parsed.name.toCaseFolded() == k) {
-            out.append(parsed.name + u'=' + cleanValue);
-            done = true;
-            continue;
-        }
-        if (inTarget && parsed.kind == ParsedLine::Key)
-            lastKeyLineOfTarget = out.size();
-        out.append(line.toString());
-    }
-    if (!done) {
-        if (sectionFound) {
-            out.insert(lastKeyLineOfTarget + 1, key + u'=' + cleanValue);
-        } else {
-            out.append(u'[' + section + u']');
-            out.append(key + u'=' + cleanValue);
-        }
-    }
-    const QByteArray result = (out.join(eol) + eol).toUtf8();
-
-    // Write through a temporary file so that a failure never leaves half a file.
+bool writeWhole(const QString &path, const QByteArray &bytes)
+{
+    // Through a temporary file so that a failure never leaves half a file.
     QSaveFile save(path);
-    if (save.open(QIODevice::WriteOnly) && save.write(result) == result.size() && save.commit())
+    if (save.open(QIODevice::WriteOnly) && save.write(bytes) == bytes.size() && save.commit())
         return true;
     // A folder that is not writable while the file is: write in place.
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
-    return file.write(result) == result.size();
+    return file.write(bytes) == bytes.size() && file.flush();
+}
+
+} // namespace
+
+bool writeStrings(const QString &section, const QList<std::pair<QString, QString>> &values,
+                  const QString &path)
+{
+    const QByteArray bytes = readFile(path);
+    const QString text = decodeFile(bytes);
+    const QString eol = bytes.contains("\r\n") ? QStringLiteral("\r\n") : QStringLiteral("\n");
+
+    // The value each key gets; a key named twice gets its last value.
+    QHash<QString, qsizetype> wanted;
+    for (qsizetype i = 0; i < values.size(); ++i)
+        wanted.insert(values[i].first.toCaseFolded(), i);
+    QSet<QString> written;
+
+    const QString s = section.toCaseFolded();
+    const QList<QStringView> lines = splitLines(text);
+    QStringList out;
+    out.reserve(lines.size() + values.size() + 1);
+    bool inTarget = false;
+    qsizetype insertAt = -1; // after the last line of the first matching section
+    bool inFirstTarget = false;
+    for (QStringView line : lines) {
+        const ParsedLine parsed = parseLine(line);
+        if (parsed.kind == ParsedLine::Section) {
+            inTarget = parsed.name.toCaseFolded() == s;
+            inFirstTarget = inTarget && insertAt < 0;
+            if (inFirstTarget)
+                insertAt = out.size() + 1;
+        } else if (inTarget && parsed.kind == ParsedLine::Key) {
+            const QString k = parsed.name.toCaseFolded();
+            const auto it = wanted.constFind(k);
+            // Only the first occurrence is what reading sees; it takes the value.
+            if (it != wanted.constEnd() && !written.contains(k)) {
+                written.insert(k);
+                out.append(parsed.name + u'=' + encodeValue(values[it.value()].second));
+                if (inFirstTarget)
+                    insertAt = out.size();
+                continue;
+            }
+        }
+        out.append(line.toString());
+        if (inFirstTarget && parsed.kind == ParsedLine::Key)
+            insertAt = out.size();
+    }
+    // New keys where their first write would have put them, with their last value.
+    QStringList added;
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        const QString k = values[i].first.toCaseFolded();
+        if (written.contains(k))
+            continue;
+        written.insert(k);
+        added.append(values[i].first + u'=' + encodeValue(values[wanted.value(k)].second));
+    }
+    if (!added.isEmpty()) {
+        if (insertAt >= 0) {
+            for (qsizetype i = 0; i < added.size(); ++i)
+                out.insert(insertAt + i, added[i]);
+        } else {
+            out.append(u'[' + section + u']');
+            out.append(added);
+        }
+    }
+    return writeWhole(path, (out.join(eol) + eol).toUtf8());
+}
+
+bool writeString(const QString &section, const QString &key, const QString &value,
+                 const QString &path)
+{
+    return writeStrings(section, {{key, value}}, path);
 }
 
 bool writeInt(const QString &section, const QString &key, int value, const QString &path)

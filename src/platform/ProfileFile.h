@@ -2,6 +2,9 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QList>
+
+#include <utility>
 #include <QString>
 
 // Reading and writing of Windows-style profile (INI) files:
@@ -31,6 +34,10 @@ QString getString(const QString &section, const QString &key, const QString &def
 bool writeString(const QString &section, const QString &key, const QString &value,
                  const QString &path);
 bool writeInt(const QString &section, const QString &key, int value, const QString &path);
+// Writes several keys of one section in one go, with the effect of writing
+// them one after the other.
+bool writeStrings(const QString &section, const QList<std::pair<QString, QString>> &values,
+                  const QString &path);
 
 // Parses a value the way getInt does.
 int parseLeadingInt(const QString &value);

@@ -1,5 +1,5 @@
-#include "display/CharacterMapping.h"
 #include "frame/ConfigStore.h"
+#include "display/CharacterMapping.h"
 #include "platform/ProfileFile.h"
 
 #include <QDir>
@@ -19,8 +19,8 @@ TEST(ConfigStore, noIniFileGivesTheDefaults)
     CharMapTable table;
     table.setText(65, "old");
     std::array<QString, TerminalSettings::kHotKeys> captions;
-    const bool keyBar = ConfigStore::readSettings(dir.filePath(QStringLiteral("none.ini")), s,
-                                                  table, captions);
+    const bool keyBar
+        = ConfigStore::readSettings(dir.filePath(QStringLiteral("none.ini")), s, table, captions);
     EXPECT_TRUE(keyBar);
     EXPECT_EQ(s.portKind, 1);
     EXPECT_EQ(s.comPort, 1);
@@ -51,10 +51,14 @@ TEST(ConfigStore, valuesAreReadWithTheirLimits)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("[Com]\nUseSerial=0\nPort=3\nBaud=115200\nParity=1\nProtocol=7\nDevice=/dev/ttyUSB0\n"
             "[Display]\nUseLimit=1\nLimit=2\nLineBreakCnt=0\nUseLogging=5\nLogfile=/tmp/l.log\n"
-            "UseKeyBar=0\n[CharTexts]\nActive=1\n13=" + QByteArray(40, 'c') + "\n0=<NUL>\n"
-            "[Net]\nIPAdr=\nPortNum=502\nSocketType=2\n"
-            "[HotKeys]\nHotKeyText3=" + QByteArray(300, 't') + "\nHotKeyReceiveText2=OK\n"
-            "AutoReply=4\n");
+            "UseKeyBar=0\n[CharTexts]\nActive=1\n13="
+            + QByteArray(40, 'c')
+            + "\n0=<NUL>\n"
+              "[Net]\nIPAdr=\nPortNum=502\nSocketType=2\n"
+              "[HotKeys]\nHotKeyText3="
+            + QByteArray(300, 't')
+            + "\nHotKeyReceiveText2=OK\n"
+              "AutoReply=4\n");
     f.close();
     TerminalSettings s;
     CharMapTable table;

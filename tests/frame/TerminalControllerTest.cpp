@@ -29,8 +29,8 @@ protected:
     {
         auto ports = std::make_unique<CTestPorts>(&link);
         testPorts = ports.get();
-        frame = std::make_unique<CMainFrame>(dir.filePath(QStringLiteral("o.ini")),
-                                             std::move(ports));
+        frame
+            = std::make_unique<CMainFrame>(dir.filePath(QStringLiteral("o.ini")), std::move(ports));
         frame->show();
         setClockForTesting([] { return LocalTime{2026, 12, 5, 10, 22, 24, 31}; });
     }
@@ -154,8 +154,8 @@ TEST_F(TerminalControllerTest, bytesTravelBothWaysThroughTheDisplay)
     ASSERT_EQ(runs.size(), 2u);
     EXPECT_EQ(runs[0].color, CRuKTerminalView::kReceivedColor);
     EXPECT_EQ(runs[1].color, CRuKTerminalView::kSentColor);
-    EXPECT_TRUE(displayText().endsWith("CD" + QByteArray(300, 'x')
-                                       + "\n05.12.2026 10:22:24.031 - \n"));
+    EXPECT_TRUE(
+        displayText().endsWith("CD" + QByteArray(300, 'x') + "\n05.12.2026 10:22:24.031 - \n"));
 }
 
 TEST_F(TerminalControllerTest, hexModeEmptiesTheDisplayAndSwapsTheInputs)

@@ -165,3 +165,32 @@ TEST_F(ProfileFileTest, unwritableFileReportsFailure)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ProfileFileTest, batchWriteEqualsWritingKeyByKey)
+{
+    const QByteArray start = "[A]\r\nx=1\r\n[B]\r\nk1=old\r\n[a]\r\nY=2\r\nz=3\r\n";
+    const QList<std::pair<QString, QString>> keys = {
+        {QStringLiteral("X"), QStringLiteral("10")}, {QStringLiteral("y"), QStringLiteral("20")},
+        {QStringLiteral("new"), QStringLiteral(" n ")}, {QStringLiteral("x"), QStringLiteral("11")},
+        {QStringLiteral("other"), QString()}};
+    writeRaw(start);
+    for (const auto &[k, v] : keys)
+        ASSERT_TRUE(profile::writeString(QStringLiteral("A"), k, v, path()));
+    const QByteArray oneByOne = readRaw();
+    writeRaw(start);
+    ASSERT_TRUE(profile::writeStrings(QStringLiteral("A"), keys, path()));
+    EXPECT_EQ(readRaw(), oneByOne);
+    // A key that only a later section of the same name holds is replaced there.
+    EXPECT_EQ(str("A", "y"), QStringLiteral("20"));
+    EXPECT_EQ(str("A", "x"), QStringLiteral("11"));
+    EXPECT_EQ(str("A", "new"), QStringLiteral(" n "));
+    EXPECT_EQ(str("B", "k1"), QStringLiteral("old"));
+    // Into a file that does not exist yet.
+    QFile::remove(path());
+    ASSERT_TRUE(profile::writeStrings(QStringLiteral("S"), keys, path()));
+    EXPECT_EQ(readRaw(), QByteArray("[S]\nX=11\ny=20\nnew=\" n \"\nother=\n"));
+}
+
+} // namespace
