@@ -1,7 +1,13 @@
 #include "app/RuKTerminalApp.h"
 
+#include <QLoggingCategory>
+
 int main(int argc, char *argv[])
 {
+    // The ports' diagnostics are for troubleshooting; QT_LOGGING_RULES turns
+    // them on (e.g. "orbaterminal.serial.debug=true").
+    if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+        QLoggingCategory::setFilterRules(QStringLiteral("orbaterminal.*.debug=false"));
     CRuKTerminalApp app(argc, argv);
     if (!app.InitInstance())
         return 1;

@@ -47,7 +47,9 @@ void CDisplayWidget::setDisplayFont(const QFont &f)
     const QFontMetrics fm(f);
     m_lineHeight = std::max(1, fm.height());
     m_ascent = fm.ascent();
-    m_charWidth = std::max(1, fm.horizontalAdvance(QLatin1Char('M')));
+    // Fractional: glyph advances of a scaled font are rarely whole pixels, and
+    // runs drawn at rounded columns would overlap or leave gaps.
+    m_charWidth = std::max<qreal>(1.0, QFontMetricsF(f).horizontalAdvance(QLatin1Char('M')));
     updateScrollBars();
     viewport()->update();
 }
@@ -107,7 +109,7 @@ void CDisplayWidget::updateScrollBars()
     verticalScrollBar()->setRange(0, std::max(0, lines - 1));
     verticalScrollBar()->setPageStep(page);
     verticalScrollBar()->setSingleStep(1);
-    const int cols = viewport()->width() / m_charWidth;
+    const int cols = static_cast<int>(viewport()->width() / m_charWidth);
     const qsizetype longest = std::min<qsizetype>(m_buffer.longestLine(), 1 << 30);
     horizontalScrollBar()->setRange(0, std::max<int>(0, static_cast<int>(longest) - cols + 1));
     horizontalScrollBar()->setPageStep(std::max(1, cols));
@@ -133,7 +135,7 @@ void CDisplayWidget::paintEvent(QPaintEvent *)
     const int first = firstVisibleLine();
     const int rows = viewport()->height() / m_lineHeight + 1;
     const qsizetype firstCol = horizontalScrollBar()->value();
-    const qsizetype cols = viewport()->width() / m_charWidth + 2;
+    const qsizetype cols = static_cast<qsizetype>(viewport()->width() / m_charWidth) + 2;
     const QByteArray &text = m_buffer.text();
     const auto &runs = m_buffer.colorRuns();
 
@@ -153,8 +155,8 @@ void CDisplayWidget::paintEvent(QPaintEvent *)
             const qsizetype s = std::max(m_selStart, from);
             const qsizetype e = std::min(m_selEnd, lineStart + lineLen + 1);
             if (e > s) {
-                const int x = static_cast<int>(s - from) * m_charWidth;
-                p.fillRect(x, y, static_cast<int>(e - s) * m_charWidth, m_lineHeight,
+                const qreal x = static_cast<qreal>(s - from) * m_charWidth;
+                p.fillRect(QRectF(x, y, static_cast<qreal>(e - s) * m_charWidth, m_lineHeight),
                            pal.color(QPalette::Highlight));
             }
         }
@@ -176,7 +178,7 @@ void CDisplayWidget::paintEvent(QPaintEvent *)
                 }
             }
             p.setPen(selected ? pal.color(QPalette::HighlightedText) : QColor(color));
-            p.drawText(static_cast<int>(pos - from) * m_charWidth, y + m_ascent,
+            p.drawText(QPointF(static_cast<qreal>(pos - from) * m_charWidth, y + m_ascent),
                        printable(text.constData() + pos, end - pos));
             pos = end;
             while (!runs.empty() && run + 1 < runs.size() && runs[run + 1].start <= pos)
@@ -192,7 +194,8 @@ qsizetype CDisplayWidget::offsetAt(const QPoint &pos) const
     const int line = std::clamp(firstVisibleLine() + pos.y() / m_lineHeight, 0,
                                 m_buffer.lineCount() - 1);
     const qsizetype col = std::max<qsizetype>(
-        0, horizontalScrollBar()->value() + (pos.x() + m_charWidth / 2) / m_charWidth);
+        0, horizontalScrollBar()->value()
+               + static_cast<qsizetype>((pos.x() + m_charWidth / 2) / m_charWidth));
     return m_buffer.lineStart(line) + std::min(col, m_buffer.lineLength(line));
 }
 

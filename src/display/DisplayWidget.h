@@ -58,7 +58,7 @@ private:
     CDisplayBuffer m_buffer;
     int m_lineHeight = 14;
     int m_ascent = 11;
-    int m_charWidth = 7;
+    qreal m_charWidth = 7;
     qsizetype m_selAnchor = 0;
     qsizetype m_selStart = 0;
     qsizetype m_selEnd = 0;

@@ -2,6 +2,8 @@
 // far end of a real link.
 #include "SendingFixture.h"
 
+#include <QApplication>
+
 #include "display/HexEdit.h"
 #include "frame/InputEdit.h"
 
@@ -263,6 +265,11 @@ TEST_F(SendingTest, functionKeysFireTheirHotKeys)
     frame->action(32781)->trigger();
     frame->action(32792)->trigger();
     EXPECT_EQ(sentSoFar(), "\x02one\x03\x02twelve\x03\r\n");
+    // The keys themselves, pressed while the text input has the focus.
+    QApplication::setActiveWindow(frame.get());
+    frame->textInput()->setFocus();
+    QTest::keyClick(frame->textInput(), Qt::Key_F1);
+    EXPECT_EQ(sentSoFar(), "\x02one\x03");
 }
 
 } // namespace
