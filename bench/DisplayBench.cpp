@@ -129,9 +129,9 @@ void BM_RenderText(benchmark::State &state)
         fullTable(table);
     const QByteArray ts = formatTimestamp({2026, 12, 5, 10, 22, 24, 31});
     for (auto _ : state) {
-        QByteArray text = convertBytesForDisplay(
-            reinterpret_cast<const std::uint8_t *>(block.constData()), block.size(), mapping,
-            table);
+        QByteArray text
+            = convertBytesForDisplay(reinterpret_cast<const std::uint8_t *>(block.constData()),
+                                     block.size(), mapping, table);
         benchmark::DoNotOptimize(MapCharacters(text, false, ts, table, mapping));
         benchmark::DoNotOptimize(text.data());
     }
@@ -182,7 +182,8 @@ void BM_MapCharacters(benchmark::State &state)
     const QByteArray ts = formatTimestamp({2026, 12, 5, 10, 22, 24, 31});
     for (auto _ : state) {
         QByteArray text = block;
-        benchmark::DoNotOptimize(MapCharacters(text, reverse, reverse ? QByteArray() : ts, table, true));
+        benchmark::DoNotOptimize(
+            MapCharacters(text, reverse, reverse ? QByteArray() : ts, table, true));
         benchmark::DoNotOptimize(text.data());
     }
     state.SetBytesProcessed(state.iterations() * block.size());

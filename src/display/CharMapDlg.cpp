@@ -123,7 +123,8 @@ void CCharMapDlg::accept()
     m_table = m_work;
     // All keys in one write: 257 separate saves would take seconds.
     QList<std::pair<QString, QString>> keys;
-    keys.append({QStringLiteral("Active"), m_mappingOn ? QStringLiteral("1") : QStringLiteral("0")});
+    keys.append(
+        {QStringLiteral("Active"), m_mappingOn ? QStringLiteral("1") : QStringLiteral("0")});
     for (int code = 0; code < CharMapTable::kCodes; ++code)
         keys.append({QString::number(code), codepage::toUnicode(m_table.text(code))});
     profile::writeStrings(section, keys, m_iniPath);

@@ -24,16 +24,6 @@ QFont printFont()
     return font;
 }
 
-// Control characters have no glyph; a blank keeps the columns, as on screen.
-QString printable(const char *data, qsizetype size)
-{
-    QString s = codepage::toUnicode(data, size);
-    for (QChar &c : s) {
-        if (c.unicode() < 0x20)
-            c = u' ';
-    }
-    return s;
-}
 } // namespace
 
 CDisplayPrinter::CDisplayPrinter(CDisplayWidget *display, QWidget *dialogParent)
@@ -112,7 +102,7 @@ bool CDisplayPrinter::printBuffer(const CDisplayBuffer &buffer, QPrinter &printe
                 pieceEnd = std::min(pieceEnd, runs[run + 1].start);
             painter.setPen(QColor(runs.empty() ? qRgb(0, 0, 0) : runs[run].color));
             painter.drawText(QPointF((pos - line.start) * charWidth, y),
-                             printable(text.constData() + pos, pieceEnd - pos));
+                             codepage::toPrintable(text.constData() + pos, pieceEnd - pos));
             pos = pieceEnd;
             while (!runs.empty() && run + 1 < runs.size() && runs[run + 1].start <= pos)
                 ++run;

@@ -5,8 +5,8 @@
 QByteArray convertBytesForDisplay(const std::uint8_t *data, qsizetype length, bool mappingOn,
                                   const CharMapTable &table)
 {
-    const QByteArray zeroText = mappingOn && !table.text(0).isEmpty() ? table.text(0)
-                                                                      : QByteArray(".");
+    const QByteArray zeroText
+        = mappingOn && !table.text(0).isEmpty() ? table.text(0) : QByteArray(".");
     const bool keepLoneCr = mappingOn && (!table.text(13).isEmpty() || !table.text(10).isEmpty());
     QByteArray out;
     out.resize(length); // grows only when code 0 has a longer text

@@ -11,21 +11,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// Control characters have no glyph of their own; a blank keeps the columns.
-QString printable(const char *data, qsizetype size)
-{
-    QString s = codepage::toUnicode(data, size);
-    for (QChar &c : s) {
-        if (c.unicode() < 0x20)
-            c = u' ';
-    }
-    return s;
-}
-
-} // namespace
-
 CDisplayWidget::CDisplayWidget(QWidget *parent)
     : QAbstractScrollArea(parent)
 {
@@ -144,14 +129,16 @@ void CDisplayWidget::paintEvent(QPaintEvent *)
         const qsizetype lineStart = m_buffer.lineStart(line);
         const qsizetype lineLen = m_buffer.lineLength(line);
         const int y = r * m_lineHeight;
-        if (firstCol >= lineLen && !(hasSelection() && m_selEnd > lineStart + lineLen
-                                     && m_selStart <= lineStart + lineLen))
+        if (firstCol >= lineLen
+            && !(hasSelection() && m_selEnd > lineStart + lineLen
+                 && m_selStart <= lineStart + lineLen))
             continue;
         const qsizetype from = lineStart + std::min(firstCol, lineLen);
         const qsizetype to = lineStart + std::min(firstCol + cols, lineLen);
 
         // Selection background, including the line break as one blank cell.
-        if (hasSelection() && m_selStart < std::max(to, lineStart + lineLen + 1) && m_selEnd > from) {
+        if (hasSelection() && m_selStart < std::max(to, lineStart + lineLen + 1)
+            && m_selEnd > from) {
             const qsizetype s = std::max(m_selStart, from);
             const qsizetype e = std::min(m_selEnd, lineStart + lineLen + 1);
             if (e > s) {
@@ -179,7 +166,7 @@ void CDisplayWidget::paintEvent(QPaintEvent *)
             }
             p.setPen(selected ? pal.color(QPalette::HighlightedText) : QColor(color));
             p.drawText(QPointF(static_cast<qreal>(pos - from) * m_charWidth, y + m_ascent),
-                       printable(text.constData() + pos, end - pos));
+                       codepage::toPrintable(text.constData() + pos, end - pos));
             pos = end;
             while (!runs.empty() && run + 1 < runs.size() && runs[run + 1].start <= pos)
                 ++run;
@@ -191,8 +178,8 @@ qsizetype CDisplayWidget::offsetAt(const QPoint &pos) const
 {
     if (m_buffer.lineCount() == 0)
         return 0;
-    const int line = std::clamp(firstVisibleLine() + pos.y() / m_lineHeight, 0,
-                                m_buffer.lineCount() - 1);
+    const int line
+        = std::clamp(firstVisibleLine() + pos.y() / m_lineHeight, 0, m_buffer.lineCount() - 1);
     const qsizetype col = std::max<qsizetype>(
         0, horizontalScrollBar()->value()
                + static_cast<qsizetype>((pos.x() + m_charWidth / 2) / m_charWidth));
@@ -243,7 +230,9 @@ void CDisplayWidget::mouseDoubleClickEvent(QMouseEvent *event)
     // Selects the word (non-blank run) under the mouse.
     const qsizetype o = offsetAt(event->position().toPoint());
     const QByteArray &t = m_buffer.text();
-    auto isWord = [&](qsizetype i) { return i >= 0 && i < t.size() && t[i] != ' ' && t[i] != '\n'; };
+    auto isWord = [&](qsizetype i) {
+        return i >= 0 && i < t.size() && t[i] != ' ' && t[i] != '\n';
+    };
     qsizetype s = o;
     qsizetype e = o;
     while (isWord(s - 1))

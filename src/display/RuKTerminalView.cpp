@@ -104,8 +104,8 @@ void CRuKTerminalView::AppendToDisplay(const std::uint8_t *pData, int length, bo
     if (m_settings.charMappingOn || m_settings.timestampPerLine) {
         if (m_settings.timestampPerLine && m_settings.lineStartPending)
             text.prepend(timestamp.constData() + 1, timestamp.size() - 1);
-        m_settings.lineStartPending = MapCharacters(text, false, timestamp, m_table,
-                                                    m_settings.charMappingOn);
+        m_settings.lineStartPending
+            = MapCharacters(text, false, timestamp, m_table, m_settings.charMappingOn);
         if (m_settings.timestampPerLine && m_settings.loggingOn)
             AppendToLogFile(m_settings.logFilePath, text.constData(),
                             static_cast<std::uint32_t>(text.size()));

@@ -65,9 +65,9 @@ bool readSettings(const QString &iniPath, TerminalSettings &s, CharMapTable &tab
 
     const QString charTexts = QStringLiteral("CharTexts");
     for (int code = 0; code < CharMapTable::kCodes; ++code) {
-        table.setText(code, codepage::fromUnicode(ini.getString(
-                                charTexts, QString::number(code), QString(),
-                                CharMapTable::kMaxTextLength)));
+        table.setText(
+            code, codepage::fromUnicode(ini.getString(charTexts, QString::number(code), QString(),
+                                                      CharMapTable::kMaxTextLength)));
     }
     s.display.charMappingOn = ini.getInt(charTexts, QStringLiteral("Active"), 0) != 0;
 
@@ -91,11 +91,11 @@ bool readSettings(const QString &iniPath, TerminalSettings &s, CharMapTable &tab
     for (int i = 0; i < TerminalSettings::kHotKeys; ++i) {
         captions[i] = hotKeyCaption(
             i, ini.getString(hotKeys, QStringLiteral("HotKeyText%1").arg(i), QString(), 254));
-        s.receiveTexts[i] = ini.getString(hotKeys, QStringLiteral("HotKeyReceiveText%1").arg(i),
-                                          QString(), 254);
+        s.receiveTexts[i]
+            = ini.getString(hotKeys, QStringLiteral("HotKeyReceiveText%1").arg(i), QString(), 254);
     }
-    s.display.autoReplyMask = static_cast<std::uint32_t>(
-        ini.getInt(hotKeys, QStringLiteral("AutoReply"), 0));
+    s.display.autoReplyMask
+        = static_cast<std::uint32_t>(ini.getInt(hotKeys, QStringLiteral("AutoReply"), 0));
     return ini.getInt(display, QStringLiteral("UseKeyBar"), 1) != 0;
 }
 

@@ -72,6 +72,8 @@ public:
     void SendInputText(bool crlf);
     // Sends the hex input; also called by Enter in the hex input.
     void SendHexInput();
+    // Writes framed bytes to the port, lights the send indicator and echoes them.
+    void transmit(const QByteArray &bytes);
     void FireHotKey(int index);
     // The character mapping dialog, then the triggers anew.
     void OnCharacterMapping();
@@ -93,7 +95,6 @@ private:
     bool m_bCheckingTriggers = false;
 
 public:
-
     // --- window, bars and indicators (MainFrame.cpp, MainFrameBars.cpp) ---
     // Lights indicator 1046 (send) or 1047 (receive) fully.
     void LightActivityLed(int id);
@@ -172,8 +173,8 @@ private:
     std::unique_ptr<CTerminalPorts> m_ports;
 
     bool m_bRunning = false;
-    bool m_bShowingBlocks = false;    // guards against re-entrant rendering
-    bool m_bRestartPending = false;   // a link loss arrived while blocks were shown
+    bool m_bShowingBlocks = false;  // guards against re-entrant rendering
+    bool m_bRestartPending = false; // a link loss arrived while blocks were shown
     unsigned m_nSendProgressTotal = 0;
 
     CRuKTerminalView *m_pView = nullptr;

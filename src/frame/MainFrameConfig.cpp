@@ -17,8 +17,8 @@ QString trSettings(const char *text)
 
 bool CMainFrame::LoadSettings()
 {
-    const bool useKeyBar = ConfigStore::readSettings(m_strIniPath, m_settings, m_charMap,
-                                                     m_hotKeyCaptions);
+    const bool useKeyBar
+        = ConfigStore::readSettings(m_strIniPath, m_settings, m_charMap, m_hotKeyCaptions);
     emit hotKeyCaptionsChanged();
     PrepareReceiveTriggers();
     emit stateChanged();
@@ -39,7 +39,8 @@ void CMainFrame::OnLoadSettings()
     if (!ConfigStore::copySettingsFile(file, m_strIniPath)) {
         uiServices().beep();
         uiServices().messageBox(
-            trSettings("The settings file %1 could not be copied to %2. The settings stay as they were.")
+            trSettings(
+                "The settings file %1 could not be copied to %2. The settings stay as they were.")
                 .arg(file, m_strIniPath),
             dialog.title, UiServices::Icon::Stop);
         return;

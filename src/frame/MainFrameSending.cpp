@@ -53,12 +53,17 @@ void CMainFrame::SendInputText(bool crlf)
     m_pTextInput->setFocus();
     const QByteArray t = SendFraming::inputText(codepage::fromUnicode(typed), crlf,
                                                 m_settings.display.charMappingOn, m_charMap);
+    transmit(t);
+}
+
+void CMainFrame::transmit(const QByteArray &bytes)
+{
     if (CPortEngine *port = currentPort())
-        port->Write(t.constData(), static_cast<int>(t.size()));
+        port->Write(bytes.constData(), static_cast<int>(bytes.size()));
     LightActivityLed(CommandId::SendLed);
     if (m_settings.localEcho && m_pView)
-        m_pView->AppendToDisplay(reinterpret_cast<const std::uint8_t *>(t.constData()),
-                                 static_cast<int>(t.size()), false);
+        m_pView->AppendToDisplay(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
+                                 static_cast<int>(bytes.size()), false);
 }
 
 void CMainFrame::SendHexInput()
@@ -79,12 +84,7 @@ void CMainFrame::SendHexInput()
         m_pHexEdit->viewport()->repaint();
     }
     m_pHexEdit->setFocus();
-    if (CPortEngine *port = currentPort())
-        port->Write(t.constData(), static_cast<int>(t.size()));
-    LightActivityLed(CommandId::SendLed);
-    if (m_settings.localEcho && m_pView)
-        m_pView->AppendToDisplay(reinterpret_cast<const std::uint8_t *>(t.constData()),
-                                 static_cast<int>(t.size()), false);
+    transmit(t);
 }
 
 void CMainFrame::FireHotKey(int index)

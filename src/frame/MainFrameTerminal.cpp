@@ -43,11 +43,10 @@ void CMainFrame::OnTerminalStart()
     m_triggers.resetMatches();
 
     CPortEngine *port = currentPort();
-    const bool opened = port
-                        && m_ports->open(m_settings, [this](const QString &peer) {
-                               m_settings.peerAddress = peer;
-                               emit stateChanged();
-                           });
+    const bool opened = port && m_ports->open(m_settings, [this](const QString &peer) {
+        m_settings.peerAddress = peer;
+        emit stateChanged();
+    });
     if (!opened) {
         // A server whose wait the user cancelled needs no message.
         if (!(isNetworkKind(m_settings.portKind) && m_settings.address.isEmpty() && port))

@@ -37,8 +37,8 @@ public:
             return false;
         default:
             m_netPort.SetPeerAddressSink(peerAddress);
-            return m_netPort.Open(s.address, static_cast<unsigned>(s.portNumber),
-                                  kWriteTimeoutSec, s.socketType);
+            return m_netPort.Open(s.address, static_cast<unsigned>(s.portNumber), kWriteTimeoutSec,
+                                  s.socketType);
         }
     }
 

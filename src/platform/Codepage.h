@@ -9,7 +9,14 @@
 namespace codepage {
 
 QString toUnicode(const char *data, qsizetype size);
-inline QString toUnicode(const QByteArray &bytes) { return toUnicode(bytes.constData(), bytes.size()); }
+inline QString toUnicode(const QByteArray &bytes)
+{
+    return toUnicode(bytes.constData(), bytes.size());
+}
+
+// For drawing: control characters (below 0x20) become blanks, since they have
+// no glyph and a blank keeps the columns of a fixed-pitch font.
+QString toPrintable(const char *data, qsizetype size);
 
 // Characters without a Windows-1252 code become "?".
 QByteArray fromUnicode(QStringView text);

@@ -14,7 +14,8 @@ std::atomic<bool> g_hasView{false};
 
 QEvent::Type PortNotifyEvent::eventType()
 {
-    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType(QEvent::User + 0x621));
+    static const auto type
+        = static_cast<QEvent::Type>(QEvent::registerEventType(QEvent::User + 0x621));
     return type;
 }
 

@@ -4,8 +4,8 @@
 #include <QHash>
 #include <QList>
 
-#include <utility>
 #include <QString>
+#include <utility>
 
 // Reading and writing of Windows-style profile (INI) files:
 //   [Section]

@@ -65,8 +65,8 @@ int CPortEngine::Write(const void *data, int length, std::uint32_t *written)
     int blocks = 0;
     for (int offset = 0; offset < length; offset += TxBlock::kMaxLength) {
         TxBlock block;
-        block.length = static_cast<std::uint32_t>(
-            std::min<int>(TxBlock::kMaxLength, length - offset));
+        block.length
+            = static_cast<std::uint32_t>(std::min<int>(TxBlock::kMaxLength, length - offset));
         std::memcpy(block.data, bytes + offset, block.length);
         std::lock_guard lock(m_csTxQueue);
         m_txQueue.push_back(block);

@@ -1,5 +1,5 @@
-#include "display/DisplayBuffer.h"
 #include "display/DisplayRendering.h"
+#include "display/DisplayBuffer.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +35,11 @@ TEST(DisplayRendering, mappingChangesZeroAndLoneCr)
 {
     CharMapTable table;
     table.setText(0, "<NUL>");
-    EXPECT_EQ(convert(QByteArray("a\x00" "b\x00", 4), true, table), QByteArray("a<NUL>b<NUL>"));
+    EXPECT_EQ(convert(QByteArray("a\x00"
+                                 "b\x00",
+                                 4),
+                      true, table),
+              QByteArray("a<NUL>b<NUL>"));
     EXPECT_EQ(convert(QByteArray("a\x00", 2), false, table), QByteArray("a."));
     EXPECT_EQ(convert("x\ry", true, table), QByteArray("x\ny")); // 10 and 13 unmapped
     table.setText(13, "<CR>");
@@ -58,8 +62,8 @@ TEST(DisplayRendering, hexLinesFollowTheColumnCounter)
     for (int i = 0; i < 20; ++i)
         data[i] = static_cast<char>(i + 0xF0 - 16);
     int column = 0;
-    const QByteArray text = renderHex(reinterpret_cast<const std::uint8_t *>(data.constData()), 20,
-                                      column, 16);
+    const QByteArray text
+        = renderHex(reinterpret_cast<const std::uint8_t *>(data.constData()), 20, column, 16);
     EXPECT_EQ(text, QByteArray("\r\nE0 E1 E2 E3 E4 E5 E6 E7 E8 E9 EA EB EC ED EE EF "
                                "\r\nF0 F1 F2 F3 "));
     EXPECT_EQ(column, 4);

@@ -68,7 +68,8 @@ protected:
 TEST_F(TerminalViewTest, receivedTextIsBlueAndSentTextRed)
 {
     receive("AB\r\nCD");
-    send("\x02" "AT\x03\r\n");
+    send("\x02"
+         "AT\x03\r\n");
     EXPECT_EQ(colouredText(), QByteArray("[B]AB\nCD[R]AT\n\n"));
 }
 
@@ -149,7 +150,9 @@ TEST_F(TerminalViewTest, logFileGetsRawBytesOrTheRenderedText)
     QTemporaryDir dir;
     settings.loggingOn = true;
     settings.logFilePath = dir.filePath(QStringLiteral("log.txt"));
-    receive(QByteArray("\x00\x02" "a\r\n", 5));
+    receive(QByteArray("\x00\x02"
+                       "a\r\n",
+                       5));
     settings.timestampPerLine = true;
     receive("b\n");
     settings.timestampPerLine = false;
@@ -157,7 +160,9 @@ TEST_F(TerminalViewTest, logFileGetsRawBytesOrTheRenderedText)
     receive("\x01");
     QFile log(settings.logFilePath);
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    EXPECT_EQ(log.readAll(), QByteArray("\x00\x02" "a\r\n", 5)
+    EXPECT_EQ(log.readAll(), QByteArray("\x00\x02"
+                                        "a\r\n",
+                                        5)
                                  + "05.12.2026 10:22:24.031 - b\n" + "\x01");
     // A log that cannot be written leaves the display alone.
     settings.logFilePath = dir.filePath(QStringLiteral("missing/log.txt"));

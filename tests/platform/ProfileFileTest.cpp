@@ -24,8 +24,8 @@ protected:
     }
     QString str(const char *section, const char *key, int max = 254, const char *def = "<def>")
     {
-        return profile::getString(QLatin1String(section), QLatin1String(key),
-                                  QLatin1String(def), max, path());
+        return profile::getString(QLatin1String(section), QLatin1String(key), QLatin1String(def),
+                                  max, path());
     }
     int num(const char *section, const char *key, int def = -999)
     {
@@ -52,10 +52,18 @@ TEST_F(ProfileFileTest, integerValuesReadTheLeadingDecimalNumber)
         const char *value;
         int expected;
     } rows[] = {
-        {"42", 42},           {"  42abc", 42},       {"-7", -7},          {"+5", 5},
-        {"abc", 0},           {"", 0},               {"0x10", 0},         {"12 34", 12},
-        {"99999999999", 2147483647}, {"-99999999999", -2147483647 - 1},
-        {"-2147483648", -2147483647 - 1}, {"3.9", 3},
+        {"42", 42},
+        {"  42abc", 42},
+        {"-7", -7},
+        {"+5", 5},
+        {"abc", 0},
+        {"", 0},
+        {"0x10", 0},
+        {"12 34", 12},
+        {"99999999999", 2147483647},
+        {"-99999999999", -2147483647 - 1},
+        {"-2147483648", -2147483647 - 1},
+        {"3.9", 3},
     };
     for (const Row &row : rows) {
         writeRaw(QByteArray("[S]\nK=") + row.value + "\n");
@@ -109,8 +117,8 @@ TEST_F(ProfileFileTest, writeCreatesFileSectionAndKeyAndReplacesValues)
 TEST_F(ProfileFileTest, writeKeepsCrLfAndTheRestOfTheFile)
 {
     writeRaw("; my notes\r\n[Com]\r\nPort=1\r\n\r\n[Display]\r\nUseKeyBar=1");
-    ASSERT_TRUE(profile::writeInt(QStringLiteral("Display"), QStringLiteral("UseKeyBar"), 0,
-                                  path()));
+    ASSERT_TRUE(
+        profile::writeInt(QStringLiteral("Display"), QStringLiteral("UseKeyBar"), 0, path()));
     ASSERT_TRUE(profile::writeInt(QStringLiteral("Com"), QStringLiteral("Baud"), 300, path()));
     EXPECT_EQ(readRaw(), QByteArray("; my notes\r\n[Com]\r\nPort=1\r\nBaud=300\r\n\r\n"
                                     "[Display]\r\nUseKeyBar=0\r\n"));
@@ -118,16 +126,20 @@ TEST_F(ProfileFileTest, writeKeepsCrLfAndTheRestOfTheFile)
 
 TEST_F(ProfileFileTest, valuesWrittenByTheProgramReadBackUnchanged)
 {
-    const QString values[] = {
-        QStringLiteral("  leading and trailing  "), QStringLiteral("\"quoted\""),
-        QStringLiteral("a=b=c"), QStringLiteral("; not a comment"), QStringLiteral("[x]"),
-        QStringLiteral("\u00C4\u00D6\u00DC \u00DF \u20AC"), QString(), QStringLiteral("\"")};
+    const QString values[] = {QStringLiteral("  leading and trailing  "),
+                              QStringLiteral("\"quoted\""),
+                              QStringLiteral("a=b=c"),
+                              QStringLiteral("; not a comment"),
+                              QStringLiteral("[x]"),
+                              QStringLiteral("\u00C4\u00D6\u00DC \u00DF \u20AC"),
+                              QString(),
+                              QStringLiteral("\"")};
     int i = 0;
     for (const QString &v : values) {
         const QString key = QStringLiteral("K%1").arg(i++);
         ASSERT_TRUE(profile::writeString(QStringLiteral("HotKeys"), key, v, path()));
-        EXPECT_EQ(profile::getString(QStringLiteral("HotKeys"), key, QStringLiteral("<def>"),
-                                     2046, path()),
+        EXPECT_EQ(profile::getString(QStringLiteral("HotKeys"), key, QStringLiteral("<def>"), 2046,
+                                     path()),
                   v);
     }
 }
@@ -171,10 +183,11 @@ namespace {
 TEST_F(ProfileFileTest, batchWriteEqualsWritingKeyByKey)
 {
     const QByteArray start = "[A]\r\nx=1\r\n[B]\r\nk1=old\r\n[a]\r\nY=2\r\nz=3\r\n";
-    const QList<std::pair<QString, QString>> keys = {
-        {QStringLiteral("X"), QStringLiteral("10")}, {QStringLiteral("y"), QStringLiteral("20")},
-        {QStringLiteral("new"), QStringLiteral(" n ")}, {QStringLiteral("x"), QStringLiteral("11")},
-        {QStringLiteral("other"), QString()}};
+    const QList<std::pair<QString, QString>> keys = {{QStringLiteral("X"), QStringLiteral("10")},
+                                                     {QStringLiteral("y"), QStringLiteral("20")},
+                                                     {QStringLiteral("new"), QStringLiteral(" n ")},
+                                                     {QStringLiteral("x"), QStringLiteral("11")},
+                                                     {QStringLiteral("other"), QString()}};
     writeRaw(start);
     for (const auto &[k, v] : keys)
         ASSERT_TRUE(profile::writeString(QStringLiteral("A"), k, v, path()));

@@ -165,9 +165,12 @@ TEST_F(PortEngineTest, readerWaitsWhileTheQueueIsFullAndLosesNothing)
             port.writeFar(chunk);
     });
     // Nobody consumes: the queue fills up to its limit and the reader waits.
-    EXPECT_TRUE(waitFor([] {
-        return CReceivedBlockQueue::instance().queuedBytes() >= CReceivedBlockQueue::kLimitBytes;
-    }, 20s));
+    EXPECT_TRUE(waitFor(
+        [] {
+            return CReceivedBlockQueue::instance().queuedBytes()
+                   >= CReceivedBlockQueue::kLimitBytes;
+        },
+        20s));
     std::this_thread::sleep_for(50ms);
     EXPECT_LE(CReceivedBlockQueue::instance().queuedBytes(),
               CReceivedBlockQueue::kLimitBytes + (1 << 16));
@@ -188,9 +191,12 @@ TEST_F(PortEngineTest, stopEventEndsAReaderWaitingForRoom)
         for (int i = 0; i < 40 && !stop; ++i)
             port.writeFar(chunk);
     });
-    EXPECT_TRUE(waitFor([] {
-        return CReceivedBlockQueue::instance().queuedBytes() >= CReceivedBlockQueue::kLimitBytes;
-    }, 20s));
+    EXPECT_TRUE(waitFor(
+        [] {
+            return CReceivedBlockQueue::instance().queuedBytes()
+                   >= CReceivedBlockQueue::kLimitBytes;
+        },
+        20s));
     const auto before = std::chrono::steady_clock::now();
     port.Close();
     EXPECT_LT(std::chrono::steady_clock::now() - before, 2s);

@@ -20,7 +20,11 @@ public:
     RecordingUiServices() { setUiServices(this); }
     ~RecordingUiServices() override { setUiServices(nullptr); }
 
-    void beep() override { ++beeps; events << QStringLiteral("beep"); }
+    void beep() override
+    {
+        ++beeps;
+        events << QStringLiteral("beep");
+    }
     void messageBox(const QString &text, const QString &title, Icon icon) override
     {
         messages.push_back({text, title, icon});

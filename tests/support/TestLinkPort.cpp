@@ -63,7 +63,8 @@ bool CTestLinkPort::writeFar(const QByteArray &bytes)
 {
     qsizetype done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::send(m_farFd, bytes.constData() + done, bytes.size() - done, MSG_NOSIGNAL);
+        const ssize_t n
+            = ::send(m_farFd, bytes.constData() + done, bytes.size() - done, MSG_NOSIGNAL);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)

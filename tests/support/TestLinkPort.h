@@ -24,7 +24,8 @@ public:
     int farFd() const { return m_farFd; }
 
     // Reads from the far end until `count` bytes arrived or `timeout` passed.
-    QByteArray readFar(qsizetype count, std::chrono::milliseconds timeout = std::chrono::seconds(5));
+    QByteArray readFar(qsizetype count,
+                       std::chrono::milliseconds timeout = std::chrono::seconds(5));
     // Writes all bytes at the far end.
     bool writeFar(const QByteArray &bytes);
     // Closes the far end (the link goes down).
