@@ -600,6 +600,10 @@ Statusleiste ein-/ausschalten</translation>
         <translation>Die Konfiguration des Medientechnik-Gateways folgt in einer späteren Version.</translation>
     </message>
     <message>
+        <source>Sending files comes with a later version.</source>
+        <translation>Das Senden von Dateien folgt in einer späteren Version.</translation>
+    </message>
+    <message>
         <source>Inf&amp;o about ORBA Terminal...</source>
         <translation>Inf&amp;o über ORBA Terminal...</translation>
     </message>

@@ -197,7 +197,8 @@ void CMainFrame::createActions()
 
     addCommand(CommandId::TerminalStart, tr("&Start"), &CMainFrame::OnTerminalStart, true);
     addCommand(CommandId::TerminalStop, tr("S&top"), &CMainFrame::OnTerminalStop, true);
-    addCommand(CommandId::SendFile, tr("Send &file"), nullptr);
+    addCommand(CommandId::SendFile, tr("Send &file"), nullptr)
+        ->setToolTip(tr("Sending files comes with a later version."));
     addCommand(CommandId::SendInputText, tr("Send &input text"), nullptr);
     call(CommandId::SendInputText, [this] { this->SendInputText(false); });
     // Enter in the text input: the same with CR LF.
@@ -362,12 +363,12 @@ void CMainFrame::updateCommandStates()
     set(CommandId::Timestamp, true, m_settings.display.timestampPerLine);
     set(CommandId::ClearInput, true, m_settings.clearInput);
     set(CommandId::HexMode, true, m_settings.display.hexMode);
-    // Their dialogs come with a later version.
+    // Their dialogs, and sending files, come with a later version.
     set(CommandId::PortSettings, false, false);
     set(CommandId::MediaGateway, false, false);
+    set(CommandId::SendFile, false, false);
     set(CommandId::LoadSettings, !m_bRunning, false);
-    for (int id : {CommandId::SendFile, CommandId::SendInputText, CommandId::SendCrLf,
-                   CommandId::SendFileToPrinter, CommandId::ReceivePrinterFile})
+    for (int id : {CommandId::SendInputText, CommandId::SendCrLf})
         set(id, m_bRunning, false);
     // No transfer outlives its run.
     if (!m_bRunning && !m_pSendProgress->isHidden())

@@ -177,10 +177,10 @@ TEST_F(MainWindowTest, commandsFollowTheTerminalState)
         bool enabledStopped, checkedStopped, enabledRunning, checkedRunning;
     };
     const Row rows[] = {
-        {TerminalStart, true, false, true, true},   {SendFile, false, false, true, false},
-        {SaveSettings, true, false, true, false},   {PortSettings, false, false, false, false},
-        {MediaGateway, false, false, false, false}, {CharacterMapping, true, false, true, false},
-        {HotKeys, true, false, true, false},
+        {TerminalStart, true, false, true, true},     {SendInputText, false, false, true, false},
+        {SendFile, false, false, false, false},       {SaveSettings, true, false, true, false},
+        {PortSettings, false, false, false, false},   {MediaGateway, false, false, false, false},
+        {CharacterMapping, true, false, true, false}, {HotKeys, true, false, true, false},
     };
     for (const Row &r : rows) {
         EXPECT_EQ(frame->action(r.id)->isEnabled(), r.enabledStopped) << r.id;
