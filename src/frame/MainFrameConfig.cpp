@@ -9,6 +9,7 @@
 #include <QFileInfo>
 
 namespace {
+// Messages of the settings files, in a context of their own.
 QString trSettings(const char *text)
 {
     return QCoreApplication::translate("SettingsFiles", text);
@@ -29,7 +30,8 @@ void CMainFrame::OnLoadSettings()
 {
     UiServices::FileDialog dialog;
     dialog.title = loadString(StringId::LoadSettingsTitle);
-    dialog.filter = trSettings("Terminal settings files (*.SPT)|*.SPT|All Files (*.*)|*.*||");
+    dialog.filter = trSettings(QT_TRANSLATE_NOOP(
+        "SettingsFiles", "Terminal settings files (*.SPT)|*.SPT|All Files (*.*)|*.*||"));
     dialog.defaultSuffix = QStringLiteral("SPT");
     dialog.directory = m_strProgramDir;
     const QString file = uiServices().openFileName(dialog);
@@ -40,7 +42,8 @@ void CMainFrame::OnLoadSettings()
         uiServices().beep();
         uiServices().messageBox(
             trSettings(
-                "The settings file %1 could not be copied to %2. The settings stay as they were.")
+                QT_TRANSLATE_NOOP("SettingsFiles", "The settings file %1 could not be copied to "
+                                                   "%2. The settings stay as they were."))
                 .arg(file, m_strIniPath),
             dialog.title, UiServices::Icon::Stop);
         return;
@@ -54,7 +57,8 @@ void CMainFrame::OnSaveSettings()
 {
     UiServices::FileDialog dialog;
     dialog.title = loadString(StringId::SaveSettingsTitle);
-    dialog.filter = trSettings("Terminal setting file (*.SPT)|*.SPT|All Files (*.*)|*.*||");
+    dialog.filter = trSettings(QT_TRANSLATE_NOOP(
+        "SettingsFiles", "Terminal setting file (*.SPT)|*.SPT|All Files (*.*)|*.*||"));
     dialog.defaultSuffix = QStringLiteral("SPT");
     dialog.proposedName = ConfigStore::proposedSettingsFileName(m_strIniPath);
     dialog.directory = QFileInfo(m_strIniPath).absolutePath();
@@ -64,7 +68,9 @@ void CMainFrame::OnSaveSettings()
         return;
     if (!ConfigStore::copySettingsFile(m_strIniPath, file)) {
         uiServices().beep();
-        uiServices().messageBox(trSettings("The settings could not be saved to %1.").arg(file),
-                                dialog.title, UiServices::Icon::Stop);
+        uiServices().messageBox(
+            trSettings(QT_TRANSLATE_NOOP("SettingsFiles", "The settings could not be saved to %1."))
+                .arg(file),
+            dialog.title, UiServices::Icon::Stop);
     }
 }
