@@ -472,6 +472,16 @@ void CMainFrame::dropEvent(QDropEvent *event)
 
 void CMainFrame::closeEvent(QCloseEvent *event)
 {
+    if (m_bStarting) {
+        // Closing while a connection is awaited: end the wait first, or the
+        // program would go on waiting without a window. The close is repeated
+        // once the start has returned.
+        m_bCloseAfterStart = true;
+        if (CPortEngine *port = currentPort())
+            port->Close();
+        event->ignore();
+        return;
+    }
     QMainWindow::closeEvent(event);
 }
 

@@ -175,6 +175,8 @@ private:
     bool m_bRunning = false;
     bool m_bShowingBlocks = false;  // guards against re-entrant rendering
     bool m_bRestartPending = false; // a link loss arrived while blocks were shown
+    bool m_bStarting = false;       // a port is being opened (it may wait for a peer)
+    bool m_bCloseAfterStart = false;
     unsigned m_nSendProgressTotal = 0;
 
     CRuKTerminalView *m_pView = nullptr;

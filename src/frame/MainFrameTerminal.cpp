@@ -43,10 +43,23 @@ void CMainFrame::OnTerminalStart()
     m_triggers.resetMatches();
 
     CPortEngine *port = currentPort();
+    if (m_bStarting)
+        return; // a start already waits for its connection
+    m_bStarting = true;
     const bool opened = port && m_ports->open(m_settings, [this](const QString &peer) {
         m_settings.peerAddress = peer;
         emit stateChanged();
     });
+    m_bStarting = false;
+    if (m_bCloseAfterStart) {
+        // The window was closed while the connection was awaited.
+        m_bCloseAfterStart = false;
+        if (port && port->IsOpen())
+            port->Close();
+        updateCommandStates();
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        return;
+    }
     if (!opened) {
         // A server whose wait the user cancelled needs no message.
         if (!(isNetworkKind(m_settings.portKind) && m_settings.address.isEmpty() && port))

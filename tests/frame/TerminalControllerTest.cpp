@@ -210,6 +210,22 @@ TEST_F(TerminalControllerTest, linkLossShowsWhatArrivedThenStartsAgain)
     EXPECT_EQ(ui.messages.size(), 1u);
 }
 
+TEST_F(TerminalControllerTest, closingWhileAConnectionIsAwaitedEndsTheWaitThenCloses)
+{
+    bool closedDuringOpen = true;
+    testPorts->whileOpening = [&] {
+        frame->close();
+        closedDuringOpen = !frame->isVisible();
+        frame->OnTerminalStart(); // a second start while waiting is ignored
+    };
+    frame->OnTerminalStart();
+    EXPECT_FALSE(closedDuringOpen);
+    EXPECT_EQ(testPorts->opens, 1);
+    EXPECT_FALSE(frame->isRunning());
+    EXPECT_FALSE(link.IsOpen());
+    EXPECT_TRUE(eventually([&] { return !frame->isVisible(); }));
+}
+
 TEST_F(TerminalControllerTest, aFloodKeepsTheWindowResponsive)
 {
     frame->settings().display.displayLimitOn = true;

@@ -62,11 +62,14 @@ public:
     bool open(const TerminalSettings &, const std::function<void(const QString &)> &) override
     {
         ++opens;
+        if (whileOpening) // as a connection wait that runs the event loop would
+            whileOpening();
         return !failOpen && m_link->Open();
     }
 
     bool failOpen = false;
     int opens = 0;
+    std::function<void()> whileOpening;
 
 private:
     CTestLinkPort *m_link;
