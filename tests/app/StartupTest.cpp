@@ -4,12 +4,12 @@
 #include "display/DisplayWidget.h"
 #include "display/RuKTerminalView.h"
 #include "frame/MainFrame.h"
+#include "support/EventLoopWait.h"
 #include "support/RecordingUiServices.h"
 #include "support/TestLinkPort.h"
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -19,16 +19,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-template<typename F>
-bool waitFor(F done)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
 
 class StartupTest : public ::testing::Test
 {
@@ -79,7 +69,7 @@ TEST_F(StartupTest, automationStartsTheTerminalHiddenInTheTray)
     options.automation = true;
     ASSERT_TRUE(startMainWindow(*frame, options));
     EXPECT_FALSE(frame->isRunning()); // started once the event loop runs
-    ASSERT_TRUE(waitFor([&] { return frame->isRunning() && frame->isHidden(); }));
+    ASSERT_TRUE(eventually([&] { return frame->isRunning() && frame->isHidden(); }));
     EXPECT_TRUE(tray->isShown());
 
     // A double click brings the window back and takes the icon away.
@@ -96,7 +86,7 @@ TEST_F(StartupTest, withoutANotificationAreaTheWindowOnlyMinimizes)
     StartupOptions options;
     options.automation = true;
     ASSERT_TRUE(startMainWindow(*frame, options));
-    ASSERT_TRUE(waitFor([&] { return frame->isRunning(); }));
+    ASSERT_TRUE(eventually([&] { return frame->isRunning(); }));
     EXPECT_TRUE(frame->isMinimized());
     EXPECT_FALSE(frame->isHidden());
     EXPECT_FALSE(tray->isShown());
@@ -112,11 +102,11 @@ TEST_F(StartupTest, trayMenuShowsOrClosesTheWindow)
     EXPECT_EQ(items, (QStringList{"Show ORBATerminal", "Close ORBATerminal"}));
 
     frame->showMinimized();
-    ASSERT_TRUE(waitFor([&] { return frame->isHidden(); }));
+    ASSERT_TRUE(eventually([&] { return frame->isHidden(); }));
     tray->action(CTrayIcon::kShowId)->trigger();
     EXPECT_TRUE(frame->isVisible());
     frame->showMinimized();
-    ASSERT_TRUE(waitFor([&] { return frame->isHidden(); }));
+    ASSERT_TRUE(eventually([&] { return frame->isHidden(); }));
     tray->action(CTrayIcon::kCloseId)->trigger();
     EXPECT_FALSE(frame->isVisible());
     EXPECT_FALSE(tray->isShown());

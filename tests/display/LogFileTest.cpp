@@ -4,12 +4,12 @@
 #include "frame/MainFrame.h"
 #include "platform/Clock.h"
 #include "platform/ProfileFile.h"
+#include "support/EventLoopWait.h"
 #include "support/RecordingUiServices.h"
 #include "support/TestLinkPort.h"
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -49,11 +49,7 @@ protected:
     {
         const qsizetype before = shownLength();
         ASSERT_TRUE(link.writeFar(bytes));
-        QElapsedTimer t;
-        t.start();
-        while (shownLength() == before && t.elapsed() < 5000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        ASSERT_GT(shownLength(), before);
+        ASSERT_TRUE(eventually([&] { return shownLength() > before; }));
     }
     qsizetype shownLength() const { return frame->view()->widget()->buffer().length(); }
     QByteArray log() const

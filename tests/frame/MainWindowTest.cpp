@@ -8,13 +8,13 @@
 #include "frame/MainWindowIndicators.h"
 #include "platform/Clock.h"
 #include "platform/ProfileFile.h"
+#include "support/EventLoopWait.h"
 #include "support/RecordingUiServices.h"
 #include "support/TestLinkPort.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
@@ -31,17 +31,6 @@
 namespace {
 
 using Ini = std::vector<std::tuple<const char *, const char *, const char *>>;
-
-// Lets the event loop run until `done` holds, for at most five seconds.
-template<typename F>
-bool waitFor(F done)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
 
 class MainWindowTest : public ::testing::Test
 {
@@ -266,7 +255,7 @@ TEST_F(MainWindowTest, indicatorsAndProgressFollowThePort)
 
     link.holdWriter(false);
     EXPECT_EQ(link.readFar(data.size()), data);
-    ASSERT_TRUE(waitFor([&] { return !frame->currentPort()->IsWritePending(); }));
+    ASSERT_TRUE(eventually([&] { return !frame->currentPort()->IsWritePending(); }));
     frame->OnRefreshTimer();
     EXPECT_EQ(led("sendLed"), 0);
     EXPECT_FALSE(child<QProgressBar>("sendProgress")->isVisible());
@@ -274,7 +263,7 @@ TEST_F(MainWindowTest, indicatorsAndProgressFollowThePort)
 
     // A received block lights the receive indicator for one period.
     ASSERT_TRUE(link.writeFar("hello"));
-    ASSERT_TRUE(waitFor([&] { return frame->view()->widget()->buffer().text() == "hello"; }));
+    ASSERT_TRUE(eventually([&] { return frame->view()->widget()->buffer().text() == "hello"; }));
     EXPECT_EQ(led("receiveLed"), 2);
     frame->OnRefreshTimer();
     EXPECT_EQ(led("receiveLed"), 0);
@@ -362,12 +351,12 @@ TEST_F(MainWindowTest, editCommandsActOnTheFocusedInputElseOnTheDisplay)
 {
     create();
     frame->activateWindow();
-    ASSERT_TRUE(waitFor([&] { return frame->isActiveWindow(); }));
+    ASSERT_TRUE(eventually([&] { return frame->isActiveWindow(); }));
     const QByteArray shown("shown text");
     frame->view()->AppendToDisplay(reinterpret_cast<const std::uint8_t *>(shown.constData()),
                                    int(shown.size()), true);
     frame->view()->widget()->setFocus();
-    ASSERT_TRUE(waitFor([&] { return frame->view()->widget()->hasFocus(); }));
+    ASSERT_TRUE(eventually([&] { return frame->view()->widget()->hasFocus(); }));
     EXPECT_FALSE(frame->action(CommandId::EditCut)->isEnabled());
     frame->action(CommandId::EditSelectAll)->trigger();
     frame->action(CommandId::EditCopy)->trigger();
@@ -376,7 +365,7 @@ TEST_F(MainWindowTest, editCommandsActOnTheFocusedInputElseOnTheDisplay)
     frame->OnTerminalStart();
     frame->textInput()->setPlainText(QStringLiteral("typed"));
     frame->textInput()->setFocus();
-    ASSERT_TRUE(waitFor([&] { return frame->textInput()->hasFocus(); }));
+    ASSERT_TRUE(eventually([&] { return frame->textInput()->hasFocus(); }));
     EXPECT_TRUE(frame->action(CommandId::EditCut)->isEnabled());
     frame->action(CommandId::EditSelectAll)->trigger();
     frame->action(CommandId::EditCut)->trigger();
@@ -389,7 +378,7 @@ TEST_F(MainWindowTest, editCommandsActOnTheFocusedInputElseOnTheDisplay)
     const std::uint8_t bytes[] = {0x41, 0x42};
     hex->SetData(bytes, 2);
     hex->setFocus();
-    ASSERT_TRUE(waitFor([&] { return hex->hasFocus(); }));
+    ASSERT_TRUE(eventually([&] { return hex->hasFocus(); }));
     frame->action(CommandId::EditSelectAll)->trigger();
     frame->action(CommandId::EditCopy)->trigger();
     EXPECT_EQ(QApplication::clipboard()->mimeData()->data(QLatin1String(CHexEdit::kBinaryMime)),

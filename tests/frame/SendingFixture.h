@@ -4,12 +4,12 @@
 #include "display/RuKTerminalView.h"
 #include "frame/MainFrame.h"
 #include "platform/ProfileFile.h"
+#include "support/EventLoopWait.h"
 #include "support/RecordingUiServices.h"
 #include "support/TestLinkPort.h"
 
 #include <QApplication>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -107,16 +107,6 @@ protected:
     }
 
     QByteArray displayText() const { return frame->view()->widget()->buffer().text(); }
-
-    template<typename Pred>
-    static bool eventually(Pred pred, int ms = 5000)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (!pred() && t.elapsed() < ms)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        return pred();
-    }
 
     QTemporaryDir dir;
     QString iniPath;

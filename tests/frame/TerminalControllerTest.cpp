@@ -6,16 +6,17 @@
 #include "frame/MainFrame.h"
 #include "platform/Clock.h"
 #include "platform/PortNotify.h"
+#include "support/EventLoopWait.h"
 #include "support/RecordingUiServices.h"
 #include "support/TestLinkPort.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <atomic>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -46,21 +47,7 @@ protected:
     // Lets the event loop run until the display shows `count` characters.
     bool waitForDisplay(qsizetype count, int ms = 5000)
     {
-        QElapsedTimer t;
-        t.start();
-        while (displayText().size() < count && t.elapsed() < ms)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        return displayText().size() >= count;
-    }
-
-    template<typename Pred>
-    static bool eventually(Pred pred, int ms = 3000)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (!pred() && t.elapsed() < ms)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        return pred();
+        return eventually([&] { return displayText().size() >= count; }, ms);
     }
 
     QTemporaryDir dir;
@@ -196,11 +183,7 @@ TEST_F(TerminalControllerTest, linkLossShowsWhatArrivedThenStartsAgain)
     const std::uint8_t data[] = {'b', 'y', 'e'};
     QueueReceivedBlock(data, 3);
     postPortNotify(1);
-    QElapsedTimer t;
-    t.start();
-    while (testPorts->opens < 2 && t.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    EXPECT_EQ(testPorts->opens, 2);
+    EXPECT_TRUE(eventually([&] { return testPorts->opens == 2; }));
     EXPECT_TRUE(frame->isRunning());
     EXPECT_EQ(displayText(), QByteArray("bye"));
     // A restart that fails leaves the terminal stopped with its message.
@@ -232,27 +215,21 @@ TEST_F(TerminalControllerTest, aFloodKeepsTheWindowResponsive)
     frame->settings().display.displayLimit = 1 << 20;
     frame->OnTerminalStart();
     const QByteArray chunk(1 << 20, 'f');
+    std::atomic<bool> written{false};
     std::thread writer([&] {
         for (int i = 0; i < 24; ++i)
             link.writeFar(chunk);
+        written = true;
     });
     // A timer keeps firing while the flood is shown: the loop is never blocked for long.
     int ticks = 0;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
     timer.start(5);
-    QElapsedTimer t;
-    t.start();
-    qsizetype shown = 0;
-    while (t.elapsed() < 20000 && link.blockSizes().empty()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        if (CReceivedBlockQueue::instance().queuedBytes() == 0 && ticks > 20)
-            break;
-    }
+    EXPECT_TRUE(eventually(
+        [&] { return written && CReceivedBlockQueue::instance().queuedBytes() == 0; }, 20000));
     writer.join();
-    while (CReceivedBlockQueue::instance().queuedBytes() > 0 && t.elapsed() < 20000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    shown = frame->view()->widget()->buffer().length();
+    const qsizetype shown = frame->view()->widget()->buffer().length();
     EXPECT_GT(ticks, 5);
     EXPECT_GT(shown, 0);
     EXPECT_LE(shown, (1 << 20) + (1 << 16));
