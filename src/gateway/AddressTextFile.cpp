@@ -76,33 +76,19 @@ TextFileRead readAddressTextFile(const QString &path)
     int lineNumber = 0;
     while (readLine(file, bytes)) {
         ++lineNumber;
-        if (result.stopLine != 0) {
-            if (!bytes.trimmed().isEmpty()) {
-                result.textNotRead = true;
-                break;
-            }
+        if (result.stopLine == 0 && !bytes.isEmpty() && bytes.front() == 'S') {
+            GroupAddressEntry entry = parseDefinitionLine(QString::fromLatin1(bytes));
+            if (result.tally.take(entry))
+                result.entries.push_back(entry);
             continue;
         }
-        if (bytes.isEmpty() || bytes.front() != 'S') {
+        // Reading has stopped; only whether more than blank lines follow matters.
+        if (result.stopLine == 0)
             result.stopLine = lineNumber;
-            if (!bytes.trimmed().isEmpty()) {
-                result.textNotRead = true;
-                break;
-            }
-            continue;
-        }
-        GroupAddressEntry entry = parseDefinitionLine(QString::fromLatin1(bytes));
-        switch (normaliseEntry(entry)) {
-        case EntryCheck::Rejected:
-            ++result.rejectedLines;
-            continue;
-        case EntryCheck::Adjusted:
-            ++result.adjustedEntries;
-            break;
-        case EntryCheck::Valid:
+        if (!bytes.trimmed().isEmpty()) {
+            result.textNotRead = true;
             break;
         }
-        result.entries.push_back(entry);
     }
     return result;
 }

@@ -32,8 +32,9 @@ struct TextFileRead
     // The stop line or a line after it is not blank: the file holds more
     // than was read.
     bool textNotRead = false;
-    int adjustedEntries = 0; // format outside 1-21 set to 1
-    int rejectedLines = 0;   // an address with bit 15 set
+    // Lines with a format outside 1-21 (set to 1), lines with bit 15 of the
+    // address set (left out).
+    EntryTally tally;
 };
 
 // Reads definitions line by line until the end of the file or the first

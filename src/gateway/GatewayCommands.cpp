@@ -27,16 +27,10 @@ QByteArray optionFrames(const Options &on)
 
 std::uint16_t ParsePhysicalAddress(QStringView text)
 {
-    const qsizetype first = text.indexOf(u'.');
-    if (first < 0)
+    const auto [separators, n] = splitNumbers(text, u'.');
+    if (separators < 2)
         return 0;
-    const auto area = static_cast<std::uint32_t>(leadingNumber(text));
-    const auto line = static_cast<std::uint32_t>(leadingNumber(text.mid(first + 1)));
-    const qsizetype second = text.indexOf(u'.', first + 1);
-    if (second < 0)
-        return 0;
-    const auto device = static_cast<std::uint32_t>(leadingNumber(text.mid(second + 1)));
-    return static_cast<std::uint16_t>(((((area << 4) | line) & 0xFF) << 8 | device) & 0xFFFF);
+    return static_cast<std::uint16_t>(((((n[0] << 4) | n[1]) & 0xFF) << 8 | n[2]) & 0xFFFF);
 }
 
 std::uint16_t physicalAddressFromFields(int area, int line, int device)

@@ -209,19 +209,19 @@ void CGatewayDlg::LoadGatewaySettings()
     m_ui->paLineEdit->setText(QString::number((s.physicalAddress >> 8) & 15));
     m_ui->paDeviceEdit->setText(QString::number(s.physicalAddress & 255));
 
-    if (s.rejectedEntries == 0 && s.adjustedEntries == 0)
+    if (s.readTally.rejected == 0 && s.readTally.adjusted == 0)
         return;
     // A hand-edited INI file: say what was made of it once the dialog shows.
     QStringList text;
-    if (s.rejectedEntries != 0)
+    if (s.readTally.rejected != 0)
         text << tr("Entries of the section \"GAS\" that are no EIB group address (bit 15 of "
                    "the address set, or no 32-bit number) were left out; they will be missing "
                    "from the INI file when this dialog closes. Entries left out: %1")
-                    .arg(s.rejectedEntries);
-    if (s.adjustedEntries != 0)
+                    .arg(s.readTally.rejected);
+    if (s.readTally.adjusted != 0)
         text << tr("Entries of the section \"GAS\" with a format outside 1 - 21 or a receive "
                    "flag above 1 now have format 1 or receive disabled. Entries changed: %1")
-                    .arg(s.adjustedEntries);
+                    .arg(s.readTally.adjusted);
     QTimer::singleShot(0, this, [this, message = text.join(QStringLiteral("\n\n"))] {
         uiServices().messageBox(message, windowTitle(), UiServices::Icon::Warning);
     });
@@ -316,13 +316,13 @@ void CGatewayDlg::OnLoadAddressFile()
         notes << tr("Reading stopped at line %1, which is empty or does not begin with \"S\"; "
                     "the rest of the file was not read.")
                      .arg(read.stopLine);
-    if (read.rejectedLines != 0)
+    if (read.tally.rejected != 0)
         notes << tr("Lines that name no valid EIB group address (bit 15 set, as by main group "
                     "16) were left out. Lines left out: %1")
-                     .arg(read.rejectedLines);
-    if (read.adjustedEntries != 0)
+                     .arg(read.tally.rejected);
+    if (read.tally.adjusted != 0)
         notes << tr("Lines with a format outside 1 - 21 now have format 1. Lines changed: %1")
-                     .arg(read.adjustedEntries);
+                     .arg(read.tally.adjusted);
 
     const int rows = static_cast<int>(read.entries.size());
     if (rows == 0) {

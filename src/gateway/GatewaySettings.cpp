@@ -17,27 +17,6 @@ const QString kAddressSection = QStringLiteral("PA");
 const QString kAddressKey = QStringLiteral("Address");
 constexpr int kAddressMaxChars = 30;
 
-// The number at the start of a "GAS" value, wide enough to tell a value
-// beyond 32 bits from one that fits: blanks, a sign, digits.
-long long leadingWideNumber(QStringView text)
-{
-    text = text.trimmed();
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
-    long long number = 0;
-    constexpr long long kCap = 1LL << 40;
-    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
-        number = number * 10 + (text[i].unicode() - u'0');
-        if (number > kCap)
-            number = kCap;
-    }
-    return negative ? -number : number;
-}
-
 } // namespace
 
 GatewaySettings loadGatewaySettings(const QString &iniPath)
@@ -52,20 +31,12 @@ GatewaySettings loadGatewaySettings(const QString &iniPath)
         // The program writes entries as signed 32-bit numbers; negative ones
         // carry bit 15 of the address and are refused below like any other.
         if (value < INT_MIN || value > UINT_MAX) {
-            ++s.rejectedEntries;
+            ++s.readTally.rejected;
             continue;
         }
         GroupAddressEntry entry{static_cast<std::uint32_t>(value)};
-        switch (normaliseEntry(entry)) {
-        case EntryCheck::Rejected:
-            ++s.rejectedEntries;
+        if (!s.readTally.take(entry))
             continue;
-        case EntryCheck::Adjusted:
-            ++s.adjustedEntries;
-            break;
-        case EntryCheck::Valid:
-            break;
-        }
         s.entries.push_back(entry);
     }
     for (int i = 0; i < kOptionCount; ++i)

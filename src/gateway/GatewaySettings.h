@@ -21,8 +21,7 @@ struct GatewaySettings
     // How many "GAS" values were changed on reading (format outside 1-21,
     // receive flag above 1) or left out (bit 15 of the address set, or no
     // 32-bit number).
-    int adjustedEntries = 0;
-    int rejectedEntries = 0;
+    gateway::EntryTally readTally;
 };
 
 namespace gateway {

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <climits>
 
 namespace gateway {
@@ -72,7 +73,22 @@ EntryCheck normaliseEntry(GroupAddressEntry &entry)
     return EntryCheck::Adjusted;
 }
 
-int leadingNumber(QStringView text)
+bool EntryTally::take(GroupAddressEntry &entry)
+{
+    switch (normaliseEntry(entry)) {
+    case EntryCheck::Rejected:
+        ++rejected;
+        return false;
+    case EntryCheck::Adjusted:
+        ++adjusted;
+        break;
+    case EntryCheck::Valid:
+        break;
+    }
+    return true;
+}
+
+long long leadingWideNumber(QStringView text)
 {
     qsizetype i = 0;
     while (i < text.size() && isCSpace(text[i]))
@@ -82,31 +98,46 @@ int leadingNumber(QStringView text)
         negative = text[i] == u'-';
         ++i;
     }
+    constexpr long long kCap = 1LL << 40;
     long long number = 0;
     for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
         number = number * 10 + (text[i].unicode() - u'0');
-        if (number > 1LL + INT_MAX)
-            number = 1LL + INT_MAX; // saturate, but read on to the end of the digits
+        if (number > kCap)
+            number = kCap; // saturate, but read on to the end of the digits
     }
-    if (negative)
-        number = -number;
-    if (number > INT_MAX)
-        return INT_MAX;
-    return static_cast<int>(number);
+    return negative ? -number : number;
+}
+
+int leadingNumber(QStringView text)
+{
+    return static_cast<int>(std::clamp<long long>(leadingWideNumber(text), INT_MIN, INT_MAX));
+}
+
+NumberTriple splitNumbers(QStringView text, QChar separator)
+{
+    NumberTriple t;
+    t.n[0] = static_cast<std::uint32_t>(leadingNumber(text));
+    const qsizetype first = text.indexOf(separator);
+    if (first < 0)
+        return t;
+    t.separators = 1;
+    t.n[1] = static_cast<std::uint32_t>(leadingNumber(text.mid(first + 1)));
+    const qsizetype second = text.indexOf(separator, first + 1);
+    if (second < 0)
+        return t;
+    t.separators = 2;
+    t.n[2] = static_cast<std::uint32_t>(leadingNumber(text.mid(second + 1)));
+    return t;
 }
 
 std::uint16_t ParseGroupAddress(QStringView text)
 {
-    const qsizetype first = text.indexOf(u'/');
-    if (first < 0)
+    const auto [separators, n] = splitNumbers(text, u'/');
+    if (separators == 0)
         return 0;
-    const auto main = static_cast<std::uint32_t>(leadingNumber(text));
-    const auto middle = static_cast<std::uint32_t>(leadingNumber(text.mid(first + 1)));
-    const qsizetype second = text.indexOf(u'/', first + 1);
-    if (second < 0) // main/sub, the second number an 11-bit sub group
-        return static_cast<std::uint16_t>(((main << 11) | middle) & 0xFFFF);
-    const auto sub = static_cast<std::uint32_t>(leadingNumber(text.mid(second + 1)));
-    return static_cast<std::uint16_t>(((((main << 3) | middle) & 0xFF) << 8 | sub) & 0xFFFF);
+    if (separators == 1) // main/sub, the second number an 11-bit sub group
+        return static_cast<std::uint16_t>(((n[0] << 11) | n[1]) & 0xFFFF);
+    return static_cast<std::uint16_t>(((((n[0] << 3) | n[1]) & 0xFF) << 8 | n[2]) & 0xFFFF);
 }
 
 std::uint16_t groupAddressFromFields(int main, int middle, int sub)

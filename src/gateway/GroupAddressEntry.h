@@ -42,10 +42,32 @@ enum class EntryCheck {
 // Brings `entry` into the form every table row has; Rejected leaves it alone.
 EntryCheck normaliseEntry(GroupAddressEntry &entry);
 
+// What the entries read from a file came to.
+struct EntryTally
+{
+    int adjusted = 0;
+    int rejected = 0;
+
+    // Normalises `entry` and counts it; false when it is rejected.
+    bool take(GroupAddressEntry &entry);
+};
+
 // The decimal number at the start of `text`: leading blanks and a sign
-// allowed, reading stops at the first non-digit, no digits give 0; values
-// beyond 32 bits saturate.
+// allowed, reading stops at the first non-digit, no digits give 0. The wide
+// form saturates far beyond 32 bits, so a value that does not fit can be
+// told from one that does; the other saturates at the limits of int.
+long long leadingWideNumber(QStringView text);
 int leadingNumber(QStringView text);
+
+// The numbers of "a<sep>b<sep>c": the one at the start, the one after the
+// first separator and the one after the next; `separators` is how many
+// separators there were (0 to 2), numbers without one are 0.
+struct NumberTriple
+{
+    int separators = 0;
+    std::uint32_t n[3] = {};
+};
+NumberTriple splitNumbers(QStringView text, QChar separator);
 
 // "main/middle/sub" or "main/sub" into the 16-bit word, folded without a
 // range check (sub 300 with middle 2 gives middle 3 and sub 44). No "/": 0.
