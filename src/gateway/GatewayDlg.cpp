@@ -13,6 +13,7 @@
 
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QRegularExpressionValidator>
 #include <QTimer>
 
@@ -86,7 +87,29 @@ CGatewayDlg::CGatewayDlg(CGatewayLink &link, CGatewayUpload &upload, const QStri
     connect(m_ui->loadButton, &QPushButton::clicked, this, &CGatewayDlg::OnLoadAddressFile);
     connect(m_ui->importButton, &QPushButton::clicked, this, &CGatewayDlg::OnImportGaFile);
 
+    // No button is the dialog's default: Enter must never send or close
+    // unasked (see keyPressEvent).
+    for (QPushButton *b : findChildren<QPushButton *>())
+        b->setAutoDefault(false);
+
     LoadGatewaySettings();
+}
+
+void CGatewayDlg::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    // Enter presses the focused button, and adds what the group address fields hold.
+    QWidget *focus = focusWidget();
+    if (auto *button = qobject_cast<QPushButton *>(focus)) {
+        if (button->isEnabled())
+            button->click();
+    } else if (focus == m_ui->gaMainEdit || focus == m_ui->gaMiddleEdit
+               || focus == m_ui->gaSubEdit) {
+        OnAddGroupAddress();
+    }
 }
 
 CGatewayDlg::~CGatewayDlg() = default;

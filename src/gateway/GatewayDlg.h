@@ -36,6 +36,10 @@ public:
 
     CGroupAddressModel *model() const { return m_model; }
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+public:
     void OnSendOptions();
     void OnSendPhysicalAddress();
     void OnSendGroupAddresses();

@@ -51,8 +51,7 @@ protected:
     void expectMessage(const char *part) const
     {
         if (part) {
-            EXPECT_TRUE(lastMessage().contains(QLatin1String(part)))
-                << lastMessage().toStdString();
+            EXPECT_TRUE(lastMessage().contains(QLatin1String(part))) << lastMessage().toStdString();
         } else {
             EXPECT_TRUE(ui.messages.empty()) << lastMessage().toStdString();
         }

@@ -76,6 +76,20 @@ TEST_F(GatewayTableTest, addMergesByAddressAndKeepsTheRowsSorted)
     EXPECT_EQ(ui.beeps, 0);
 }
 
+TEST_F(GatewayTableTest, enterInTheAddressFieldsAddsAndNeverCloses)
+{
+    type("gaMainEdit", "1");
+    type("gaMiddleEdit", "2");
+    type("gaSubEdit", "3");
+    child<QLineEdit>("gaSubEdit")->setFocus();
+    QTest::keyClick(child<QLineEdit>("gaSubEdit"), Qt::Key_Return);
+    EXPECT_EQ(rows(), QStringList{"01/2/003|E|" + kDecimal});
+    child<QLineEdit>("paAreaEdit")->setFocus();
+    QTest::keyClick(child<QLineEdit>("paAreaEdit"), Qt::Key_Return);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(rows().size(), 1);
+}
+
 TEST_F(GatewayTableTest, addRefusesAddressesWithBit15WithABeep)
 {
     for (auto [main, middle, sub] :
