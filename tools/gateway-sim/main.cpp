@@ -57,11 +57,11 @@ void print(const std::string &line)
     std::fflush(stdout);
 }
 
-bool splitHostPort(const std::string &spec, std::string &host, std::string &port)
+bool splitHostPort(const std::string &address, std::string &host, std::string &port)
 {
-    const std::size_t colon = spec.rfind(':');
-    host = colon == std::string::npos ? "127.0.0.1" : spec.substr(0, colon);
-    port = colon == std::string::npos ? spec : spec.substr(colon + 1);
+    const std::size_t colon = address.rfind(':');
+    host = colon == std::string::npos ? "127.0.0.1" : address.substr(0, colon);
+    port = colon == std::string::npos ? address : address.substr(colon + 1);
     return !port.empty();
 }
 
@@ -185,7 +185,7 @@ bool serve(int fd, GatewayModel &model, int idleMs)
 int main(int argc, char **argv)
 {
     enum { None, Pty, Listen, Connect } mode = None;
-    std::string spec, link;
+    std::string address, link;
     int eraseBusyMs = 1000;
     int idleMs = 150;
     bool once = false;
@@ -196,10 +196,10 @@ int main(int argc, char **argv)
             mode = Pty;
         } else if (arg == "--listen" && hasValue) {
             mode = Listen;
-            spec = argv[++i];
+            address = argv[++i];
         } else if (arg == "--connect" && hasValue) {
             mode = Connect;
-            spec = argv[++i];
+            address = argv[++i];
         } else if (arg == "--link" && hasValue) {
             link = argv[++i];
         } else if (arg == "--erase-busy-ms" && hasValue) {
@@ -250,14 +250,14 @@ int main(int argc, char **argv)
             close(slave);
     } else {
         std::string host, port;
-        if (!splitHostPort(spec, host, port)) {
+        if (!splitHostPort(address, host, port)) {
             usage();
             return 2;
         }
         if (mode == Connect) {
             const int fd = connectTo(host, port);
             if (fd < 0) {
-                std::fprintf(stderr, "orba-gateway-sim: cannot connect to %s\n", spec.c_str());
+                std::fprintf(stderr, "orba-gateway-sim: cannot connect to %s\n", address.c_str());
                 return 1;
             }
             print("connected " + host + ":" + port);
@@ -268,7 +268,7 @@ int main(int argc, char **argv)
             std::string where;
             const int server = listenOn(host, port, where);
             if (server < 0) {
-                std::fprintf(stderr, "orba-gateway-sim: cannot listen on %s: %s\n", spec.c_str(),
+                std::fprintf(stderr, "orba-gateway-sim: cannot listen on %s: %s\n", address.c_str(),
                              std::strerror(errno));
                 return 1;
             }
