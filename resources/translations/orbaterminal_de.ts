@@ -52,6 +52,18 @@ ORBATer Document</translation>
         <translation>Klartext</translation>
     </message>
     <message>
+        <source>GA</source>
+        <translation>GA</translation>
+    </message>
+    <message>
+        <source>Receive</source>
+        <translation>Empfang</translation>
+    </message>
+    <message>
+        <source>Format</source>
+        <translation>Format</translation>
+    </message>
+    <message>
         <source>Receive file...</source>
         <translation>Datei empfangen...</translation>
     </message>
@@ -74,6 +86,22 @@ ORBATer Document</translation>
     <message>
         <source>Terminal settings have been loaded and activated.</source>
         <translation>Die Terminal Einstellungen wurden geladen und sind aktiv.</translation>
+    </message>
+    <message>
+        <source>Save GATEX addresses</source>
+        <translation>GATEX Adressen speichern</translation>
+    </message>
+    <message>
+        <source>Load GATEX addresses</source>
+        <translation>GATEX Adressen laden</translation>
+    </message>
+    <message>
+        <source>Import GATEX addresses from BusScout/VisPlanner *.GA files</source>
+        <translation>GATEX Adressen aus BusScout/VisPlanner *.GA Dateien importieren</translation>
+    </message>
+    <message>
+        <source>Remove all address definitions?</source>
+        <translation>Sollen wirklich alle Adressdefinitionen entfernt werden?</translation>
     </message>
     <message>
         <source>Waiting for incoming UDP data...</source>
@@ -596,10 +624,6 @@ Statusleiste ein-/ausschalten</translation>
         <translation>&amp;Medientechnik-Gateway...</translation>
     </message>
     <message>
-        <source>The media gateway configuration comes with a later version.</source>
-        <translation>Die Konfiguration des Medientechnik-Gateways folgt in einer späteren Version.</translation>
-    </message>
-    <message>
         <source>Sending files comes with a later version.</source>
         <translation>Das Senden von Dateien folgt in einer späteren Version.</translation>
     </message>
@@ -712,6 +736,334 @@ Statusleiste ein-/ausschalten</translation>
     <message>
         <source>Close ORBATerminal</source>
         <translation>ORBA Terminal beenden</translation>
+    </message>
+</context>
+<context>
+    <name>CGatewayDlg</name>
+    <message>
+        <source>Media Gateway configuration</source>
+        <translation>Medientechnik-Gateway Konfiguration</translation>
+    </message>
+    <message>
+        <source>Generic settings</source>
+        <translation>Allgemeine Einstellungen</translation>
+    </message>
+    <message>
+        <source>OD : Decimal sign</source>
+        <translation>OD : Dezimalpunkt</translation>
+    </message>
+    <message>
+        <source>OE : Echo own write telegrams</source>
+        <translation>OE : Echo von eigenen Telegrammen</translation>
+    </message>
+    <message>
+        <source>OG : German language</source>
+        <translation>OG : Sprache Deutsch</translation>
+    </message>
+    <message>
+        <source>OH : RTS/CTS handshake</source>
+        <translation>OH : RTS/CTS Handshake</translation>
+    </message>
+    <message>
+        <source>ON : Telegram numbering</source>
+        <translation>ON : Telegrammnummerierung</translation>
+    </message>
+    <message>
+        <source>OR : Read locked groupaddresses</source>
+        <translation>OR : Lesen von gesperrten Gruppenadressen</translation>
+    </message>
+    <message>
+        <source>OS : Send sourceaddress</source>
+        <translation>OS : Quelladresse an Host senden</translation>
+    </message>
+    <message>
+        <source>OV : Verbose mode</source>
+        <translation>OV : Dialoghinweise</translation>
+    </message>
+    <message>
+        <source>OX : Display addresses hexadecimal</source>
+        <translation>OX : Hexadezimale Adresswerte</translation>
+    </message>
+    <message>
+        <source>OQ : Send query telegrams to host</source>
+        <translation>OQ : Lesetelegramme an Host senden</translation>
+    </message>
+    <message>
+        <source>OW : &quot;Please wait&quot; message</source>
+        <translation>OW : &quot;Bitte warten&quot;-Meldung</translation>
+    </message>
+    <message>
+        <source>Send</source>
+        <translation>Übertragen</translation>
+    </message>
+    <message>
+        <source>Physical address</source>
+        <translation>Physikalische Adresse</translation>
+    </message>
+    <message>
+        <source>P:PA  Physical address:</source>
+        <translation>P:PA  Physikalische Adresse:</translation>
+    </message>
+    <message>
+        <source>Groupaddress settings</source>
+        <translation>Gruppenadress-Einstellungen</translation>
+    </message>
+    <message>
+        <source>GA:</source>
+        <translation>GA:</translation>
+    </message>
+    <message>
+        <source>Format:</source>
+        <translation>Format:</translation>
+    </message>
+    <message>
+        <source>Receive:</source>
+        <translation>Empfang:</translation>
+    </message>
+    <message>
+        <source>E: Enabled</source>
+        <translation>E: Empfang freigegeben</translation>
+    </message>
+    <message>
+        <source>D: Disabled</source>
+        <translation>D: Empfang deaktiviert</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Übernehmen</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>Remove all</source>
+        <translation>Alle entfernen</translation>
+    </message>
+    <message>
+        <source>GA list:</source>
+        <translation>Liste:</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>Load</source>
+        <translation>Laden</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Importieren</translation>
+    </message>
+    <message>
+        <source>Entries of the section &quot;GAS&quot; that are no EIB group address (bit 15 of the address set, or no 32-bit number) were left out; they will be missing from the INI file when this dialog closes. Entries left out: %1</source>
+        <translation>Einträge des Abschnitts &quot;GAS&quot;, die keine EIB-Gruppenadresse sind (Bit 15 der Adresse gesetzt oder keine 32-Bit-Zahl), wurden ausgelassen; sie fehlen in der INI-Datei, sobald dieser Dialog geschlossen wird. Ausgelassene Einträge: %1</translation>
+    </message>
+    <message>
+        <source>Entries of the section &quot;GAS&quot; with a format outside 1 - 21 or a receive flag above 1 now have format 1 or receive disabled. Entries changed: %1</source>
+        <translation>Einträge des Abschnitts &quot;GAS&quot; mit einem Format außerhalb von 1 - 21 oder einem Empfangswert über 1 haben jetzt Format 1 bzw. Empfang deaktiviert. Geänderte Einträge: %1</translation>
+    </message>
+    <message>
+        <source>The gateway settings could not be written to the INI file
+%1
+
+Close the dialog all the same? The changes since it opened will be lost.</source>
+        <translation>Die Gateway-Einstellungen konnten nicht in die INI-Datei
+%1
+geschrieben werden.
+
+Den Dialog trotzdem schließen? Die Änderungen seit dem Öffnen gehen dann verloren.</translation>
+    </message>
+    <message>
+        <source>The address file could not be written:
+%1
+
+%2</source>
+        <translation>Die Adressdatei konnte nicht geschrieben werden:
+%1
+
+%2</translation>
+    </message>
+    <message>
+        <source>The address file could not be opened:
+%1
+
+%2</source>
+        <translation>Die Adressdatei konnte nicht geöffnet werden:
+%1
+
+%2</translation>
+    </message>
+    <message>
+        <source>Reading stopped at line %1, which is empty or does not begin with &quot;S&quot;; the rest of the file was not read.</source>
+        <translation>Das Lesen endete in Zeile %1, die leer ist oder nicht mit &quot;S&quot; beginnt; der Rest der Datei wurde nicht gelesen.</translation>
+    </message>
+    <message>
+        <source>Lines that name no valid EIB group address (bit 15 set, as by main group 16) were left out. Lines left out: %1</source>
+        <translation>Zeilen ohne gültige EIB-Gruppenadresse (Bit 15 gesetzt, etwa durch Hauptgruppe 16) wurden ausgelassen. Ausgelassene Zeilen: %1</translation>
+    </message>
+    <message>
+        <source>Lines with a format outside 1 - 21 now have format 1. Lines changed: %1</source>
+        <translation>Zeilen mit einem Format außerhalb von 1 - 21 haben jetzt Format 1. Geänderte Zeilen: %1</translation>
+    </message>
+    <message>
+        <source>The file holds no group address definition; the table is unchanged.</source>
+        <translation>Die Datei enthält keine Gruppenadress-Definition; die Liste bleibt unverändert.</translation>
+    </message>
+    <message>
+        <source>Group address definitions read: %1</source>
+        <translation>Gelesene Gruppenadress-Definitionen: %1</translation>
+    </message>
+    <message>
+        <source>The .GA file could not be opened:
+%1
+
+%2</source>
+        <translation>Die .GA-Datei konnte nicht geöffnet werden:
+%1
+
+%2</translation>
+    </message>
+    <message>
+        <source>The .GA file could not be read:
+%1
+
+%2</source>
+        <translation>Die .GA-Datei konnte nicht gelesen werden:
+%1
+
+%2</translation>
+    </message>
+    <message>
+        <source>%1
+
+This is no .GA address file: its header does not begin with &quot;GRPADRLST&quot;. The table is unchanged.</source>
+        <translation>%1
+
+Dies ist keine .GA-Adressdatei: ihr Kopf beginnt nicht mit &quot;GRPADRLST&quot;. Die Liste bleibt unverändert.</translation>
+    </message>
+    <message>
+        <source>%1
+
+The records of this .GA file are %2 bytes long; only records of 160 bytes can be read. The table is unchanged.</source>
+        <translation>%1
+
+Die Datensätze dieser .GA-Datei sind %2 Bytes lang; gelesen werden können nur Datensätze von 160 Bytes. Die Liste bleibt unverändert.</translation>
+    </message>
+    <message>
+        <source>%1
+
+The file holds no valid group address. The table is unchanged.</source>
+        <translation>%1
+
+Die Datei enthält keine gültige Gruppenadresse. Die Liste bleibt unverändert.</translation>
+    </message>
+    <message>
+        <source>%1
+
+Group addresses imported: %2. The file ends with an incomplete record of %3 bytes, which was ignored.</source>
+        <translation>%1
+
+Importierte Gruppenadressen: %2. Die Datei endet mit einem unvollständigen Datensatz von %3 Bytes, der übergangen wurde.</translation>
+    </message>
+</context>
+<context>
+    <name>CGatewaySession</name>
+    <message>
+        <source>The terminal was stopped during the pause after &quot;ERASE!&quot;. The gateway&apos;s group address table has been erased, but the new definitions were not sent.
+
+Definitions not sent: %1</source>
+        <translation>Das Terminal wurde während der Pause nach &quot;ERASE!&quot; gestoppt. Die Gruppenadressliste des Gateways ist gelöscht, die neuen Definitionen wurden aber nicht gesendet.
+
+Nicht gesendete Definitionen: %1</translation>
+    </message>
+</context>
+<context>
+    <name>GroupAddressFormat</name>
+    <message>
+        <source>1: 1 - 6 bit decimal</source>
+        <translation>1: 1 bis 6 Bit Dezimal</translation>
+    </message>
+    <message>
+        <source>2: 1 byte ASCII</source>
+        <translation>2: 1 Byte ASCII</translation>
+    </message>
+    <message>
+        <source>3: Percent 0 - 100 %</source>
+        <translation>3: Prozentwert 0 - 100 %</translation>
+    </message>
+    <message>
+        <source>4: Angle 0 - 360 degrees</source>
+        <translation>4: Winkel 0 - 360 Grad</translation>
+    </message>
+    <message>
+        <source>5: 1 byte unsigned</source>
+        <translation>5: 1 Byte ohne Vorzeichen</translation>
+    </message>
+    <message>
+        <source>6: 1 byte signed</source>
+        <translation>6: 1 Byte mit Vorzeichen</translation>
+    </message>
+    <message>
+        <source>7: 2 byte unsigned</source>
+        <translation>7: 2 Byte ohne Vorzeichen</translation>
+    </message>
+    <message>
+        <source>8: 2 byte signed</source>
+        <translation>8: 2 Byte mit Vorzeichen</translation>
+    </message>
+    <message>
+        <source>9: EIB float value</source>
+        <translation>9: EIB Fließpunktzahl</translation>
+    </message>
+    <message>
+        <source>10: EIB time</source>
+        <translation>10: EIB Zeit</translation>
+    </message>
+    <message>
+        <source>11: EIB date</source>
+        <translation>11: EIB Datum</translation>
+    </message>
+    <message>
+        <source>12: 4 byte unsigned</source>
+        <translation>12: 4 Byte ohne Vorzeichen</translation>
+    </message>
+    <message>
+        <source>13: 4 byte signed</source>
+        <translation>13: 4 Byte mit Vorzeichen</translation>
+    </message>
+    <message>
+        <source>14: IEEE float</source>
+        <translation>14: IEEE Fließpunktzahl</translation>
+    </message>
+    <message>
+        <source>15: Entrance access</source>
+        <translation>15: Zugangskontrolle</translation>
+    </message>
+    <message>
+        <source>16: Textstring</source>
+        <translation>16: Zeichenkette</translation>
+    </message>
+    <message>
+        <source>17: Textstring NUL terminated</source>
+        <translation>17: Zeichenkette mit NUL terminiert</translation>
+    </message>
+    <message>
+        <source>18: 1 - 14 byte decimal, commaseparated</source>
+        <translation>18: 1 bis 14 Byte dezimal, kommasepariert</translation>
+    </message>
+    <message>
+        <source>19: 1 - 14 byte hexadecimal, commaseparated</source>
+        <translation>19: 1 bis 14 Byte hexadezimal, kommasepariert</translation>
+    </message>
+    <message>
+        <source>20: 1 - 14 byte hexadecimal 2 hex digits per byte</source>
+        <translation>20: Tupel von bis zu 14 Hexadezimalzahlen</translation>
+    </message>
+    <message>
+        <source>21: 1 - 6 bit hexadecimal</source>
+        <translation>21: 1 bis 6 Bit hexadezimal</translation>
     </message>
 </context>
 </TS>

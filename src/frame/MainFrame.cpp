@@ -13,6 +13,7 @@
 #include "frame/ConfigStore.h"
 #include "frame/HotKeyBar.h"
 #include "frame/InputEdit.h"
+#include "gateway/GatewaySession.h"
 #include "platform/PortNotify.h"
 #include "platform/ProfileFile.h"
 #include "platform/StringTable.h"
@@ -220,8 +221,7 @@ void CMainFrame::createActions()
                &CMainFrame::OnCharacterMapping);
     addCommand(CommandId::HotKeys, tr("&Hotkeys..."), &CMainFrame::OnHotKeys);
     addCommand(CommandId::MediaGateway, tr("&Media gateway..."), nullptr);
-    action(CommandId::MediaGateway)
-        ->setToolTip(tr("The media gateway configuration comes with a later version."));
+    call(CommandId::MediaGateway, [this] { CGatewaySession::OnMediaGateway(*this); });
 
     addCommand(CommandId::AppAbout, tr("Inf&o about ORBA Terminal..."), &CMainFrame::OnAppAbout);
 
@@ -365,7 +365,7 @@ void CMainFrame::updateCommandStates()
     set(CommandId::HexMode, true, m_settings.display.hexMode);
     // Their dialogs, and sending files, come with a later version.
     set(CommandId::PortSettings, false, false);
-    set(CommandId::MediaGateway, false, false);
+    set(CommandId::MediaGateway, true, false);
     set(CommandId::SendFile, false, false);
     set(CommandId::LoadSettings, !m_bRunning, false);
     for (int id : {CommandId::SendInputText, CommandId::SendCrLf})

@@ -168,7 +168,7 @@ TEST_F(MainWindowTest, commandsFollowTheTerminalState)
     const Row rows[] = {
         {TerminalStart, true, false, true, true},     {SendInputText, false, false, true, false},
         {SendFile, false, false, false, false},       {SaveSettings, true, false, true, false},
-        {PortSettings, false, false, false, false},   {MediaGateway, false, false, false, false},
+        {PortSettings, false, false, false, false},   {MediaGateway, true, false, true, false},
         {CharacterMapping, true, false, true, false}, {HotKeys, true, false, true, false},
     };
     for (const Row &r : rows) {
