@@ -6,10 +6,9 @@
 #include <algorithm>
 
 namespace {
-// The queue is topped up to three pieces whenever it falls below two, so the
-// writer never waits for the window while at most about 3 MB are queued.
-constexpr qint64 kLowWaterBlocks = 2 * CFileSender::kPieceBlocks;
-constexpr qint64 kHighWaterBlocks = 3 * CFileSender::kPieceBlocks;
+// Below this the queue is topped up without pause, so the writer never waits
+// for the window.
+constexpr qint64 kLowWaterBlocks = CFileSender::kMaxQueuedBlocks * 2 / 3;
 constexpr int kStreamTickMs = 5;
 constexpr int kDrainTickMs = 20;
 // The CRC pass reads this long per turn of the event loop.
@@ -112,10 +111,8 @@ void CFileSender::startSending(CPortEngine *port, Echo echoMode, const QByteArra
     if (echoMode == Echo::Path)
         emit echo(QByteArray("-> [") + pathText + "]\n");
     emit progress(0, totalBlocks());
-    // The first pieces go out at once, right behind whatever was queued before.
+    // The first piece goes out at once, right behind whatever was queued before.
     streamSlice();
-    if (m_phase == Phase::Streaming)
-        m_timer.start(kStreamTickMs);
 }
 
 void CFileSender::tick()
@@ -151,17 +148,19 @@ qint64 CFileSender::blocksWritten() const
 
 void CFileSender::streamSlice()
 {
+    // One piece per turn of the event loop, so that echoing it into the
+    // display never holds the window up for long.
     qint64 queued = m_blocksQueued - blocksWritten();
-    if (queued >= kLowWaterBlocks) {
-        reportProgress(false);
-        return;
-    }
-    while (queued < kHighWaterBlocks && m_offset < m_size) {
+    if (queued < kMaxQueuedBlocks && m_offset < m_size) {
         if (!queueNextPiece())
             return;
         queued = m_blocksQueued - m_writtenBase;
     }
     if (m_offset < m_size) {
+        // Straight on while the queue is low, otherwise a look now and then.
+        const int interval = queued < kLowWaterBlocks ? 0 : kStreamTickMs;
+        if (m_timer.interval() != interval || !m_timer.isActive())
+            m_timer.start(interval);
         reportProgress(false);
         return;
     }

@@ -38,8 +38,10 @@ public:
     // A piece is a whole number of transmit blocks, so the blocks queued add up
     // to the file's block count.
     static constexpr int kBlockSize = 255;
-    static constexpr qint64 kPieceBlocks = 4096;
+    static constexpr qint64 kPieceBlocks = 1024;
     static constexpr qint64 kPieceSize = kPieceBlocks * kBlockSize;
+    // The most the port's queue holds of the file (about 3 MB): no more is read ahead.
+    static constexpr qint64 kMaxQueuedBlocks = 12 * kPieceBlocks;
 
     explicit CFileSender(QObject *parent = nullptr);
     ~CFileSender() override;

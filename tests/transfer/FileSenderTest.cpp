@@ -120,15 +120,17 @@ protected:
     qint64 lastProgress = 0;
 };
 
-TEST_F(FileSenderTest, readsAheadAtMostThreePiecesAndDeliversTheFileExactly)
+TEST_F(FileSenderTest, readsAheadBoundedAndDeliversTheFileExactly)
 {
-    const QByteArray file = randomBytes(6 * CFileSender::kPieceSize + 1234);
+    const qint64 readAhead = CFileSender::kMaxQueuedBlocks * CFileSender::kBlockSize;
+    const QByteArray file = randomBytes(2 * readAhead + 1234);
     ASSERT_EQ(sender.open(writeFile(file)), CFileSender::OpenResult::Ok);
     link.holdWriter(true);
     sender.startSending(&link, CFileSender::Echo::Bytes, {});
+    // A held line: the sender stops reading once the queue holds its most.
+    ASSERT_TRUE(eventually([&] { return echoed().size() == readAhead; }));
     runEventsFor(60);
-    // A held line: the sender waits instead of reading the file into memory.
-    EXPECT_EQ(echoed().size(), 3 * CFileSender::kPieceSize);
+    EXPECT_EQ(echoed().size(), readAhead);
     EXPECT_TRUE(sender.holdsBackOtherSends());
     sender.holdBack("AFTER");
 
@@ -170,16 +172,17 @@ TEST_F(FileSenderTest, echoesContentsAsTextOrThePath)
 
 TEST_F(FileSenderTest, abortQueuesNothingMore)
 {
-    const QByteArray file = randomBytes(5 * CFileSender::kPieceSize);
-    ASSERT_EQ(sender.open(writeFile(file)), CFileSender::OpenResult::Ok);
+    const qint64 readAhead = CFileSender::kMaxQueuedBlocks * CFileSender::kBlockSize;
+    ASSERT_EQ(sender.open(writeFile(randomBytes(2 * readAhead))), CFileSender::OpenResult::Ok);
     link.holdWriter(true);
     sender.startSending(&link, CFileSender::Echo::None, {});
+    runEventsFor(60);
     sender.abort();
     EXPECT_FALSE(sender.isBusy());
     link.holdWriter(false);
-    ASSERT_TRUE(eventually([&] { return far->size() >= 3 * CFileSender::kPieceSize; }));
+    ASSERT_TRUE(eventually([&] { return far->size() >= readAhead; }));
     runEventsFor(60);
-    EXPECT_EQ(far->size(), 3 * CFileSender::kPieceSize);
+    EXPECT_EQ(far->size(), readAhead);
     EXPECT_TRUE(outcomes.empty());
 }
 

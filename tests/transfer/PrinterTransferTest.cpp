@@ -121,6 +121,7 @@ TEST_F(SimTransferTest, plainSendWithoutEchoShowsThePathAndLargeFilesArriveExact
     EXPECT_TRUE(readAll(record) == big);
 
     // To the printer: the whole file behind its header, checked by the printer.
+    ASSERT_TRUE(eventually([&] { return frame->action(CommandId::SendFile)->isEnabled(); }));
     ui.files = {path};
     auto driver = nameDialogAnswers(QStringLiteral("BIG"));
     frame->action(CommandId::SendFileToPrinter)->trigger();
@@ -129,7 +130,7 @@ TEST_F(SimTransferTest, plainSendWithoutEchoShowsThePathAndLargeFilesArriveExact
                             + " ok)";
     ASSERT_TRUE(sim->waitFor(line.constData(), 60000)) << sim->output().toStdString();
     EXPECT_TRUE(readAll(folder + QStringLiteral("/BIG")) == big);
-    EXPECT_TRUE(eventually([&] { return frame->action(CommandId::SendFile)->isEnabled(); }));
+    ASSERT_TRUE(eventually([&] { return frame->action(CommandId::SendFile)->isEnabled(); }));
     EXPECT_TRUE(frame->findChild<QProgressBar *>(QStringLiteral("sendProgress"))->isHidden());
 }
 
@@ -244,7 +245,7 @@ TEST_F(SendingTest, stopEndsAFileSendAndOtherSendsFollowTheFile)
 {
     start();
     const QString path = dir.filePath(QStringLiteral("f.bin"));
-    const QByteArray file(5 * CFileSender::kPieceSize, 'f');
+    const QByteArray file(2 * CFileSender::kMaxQueuedBlocks * CFileSender::kBlockSize, 'f');
     writeAll(path, file);
     auto *progress = frame->findChild<QProgressBar *>(QStringLiteral("sendProgress"));
 
