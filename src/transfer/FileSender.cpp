@@ -206,7 +206,8 @@ void CFileSender::emitEcho(QByteArray piece, bool first, bool last)
         emit echo(piece);
         return;
     }
-    piece.replace('\0', '.');
+    if (piece.contains('\0'))
+        piece.replace('\0', '.');
     if (first)
         piece.prepend("-> [");
     piece.prepend(m_heldCr);
