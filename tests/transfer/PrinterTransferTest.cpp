@@ -52,18 +52,27 @@ protected:
     }
     ~SimTransferTest() override { frame.reset(); }
 
-    void start(QStringList simArgs = {})
+    // The simulator on a TCP port, or with `pty` on a pseudo-terminal the
+    // terminal opens as its serial device.
+    void start(QStringList simArgs = {}, bool pty = false)
     {
-        sim = std::make_unique<PrinterSim>(
-            QStringList{"--tcp", "0", "--dir", folder, "--record", record} + simArgs);
+        frame.reset();
+        simArgs += QStringList{"--dir", folder, "--record", record};
+        sim = std::make_unique<PrinterSim>(pty ? QStringList{"--pty"} + simArgs
+                                               : QStringList{"--tcp", "0"} + simArgs);
         ASSERT_TRUE(sim->isRunning());
         frame = std::make_unique<CMainFrame>(dir.filePath(QStringLiteral("o.ini")));
         frame->show();
         TerminalSettings &s = frame->settings();
-        s.portKind = 0;
-        s.address = QStringLiteral("127.0.0.1");
-        s.portNumber = sim->tcpPort();
-        s.socketType = 1;
+        if (pty) {
+            s.portKind = 1;
+            s.comDevice = sim->ptyPath();
+        } else {
+            s.portKind = 0;
+            s.address = QStringLiteral("127.0.0.1");
+            s.portNumber = sim->tcpPort();
+            s.socketType = 1;
+        }
         s.localEcho = false;
         frame->OnTerminalStart();
         ASSERT_TRUE(frame->isRunning());
@@ -77,28 +86,33 @@ protected:
     std::unique_ptr<CMainFrame> frame;
 };
 
-TEST_F(SimTransferTest, fileSentToThePrinterGoesOutBehindItsHeaderInTextAndHexMode)
+TEST_F(SimTransferTest, fileSentToThePrinterGoesOutBehindItsHeaderOverTcpAndSerial)
 {
-    start();
     const QString path = dir.filePath(QStringLiteral("greeting.txt"));
     writeAll(path, "hello");
-    QStringList proposed;
-    auto driver = nameDialogAnswers(QStringLiteral("HELLO"), &proposed);
-    for (bool hex : {false, true}) {
-        if (hex)
-            frame->action(CommandId::HexMode)->trigger();
-        ui.files = {path};
-        QAction *send = frame->action(CommandId::SendFileToPrinter);
-        ASSERT_TRUE(eventually([&] { return send->isEnabled(); })); // the last send is done
-        send->trigger();
-        ASSERT_TRUE(sim->waitFor(hex ? "stored HELLO (5 bytes, CRC 907060870 ok)\nstored HELLO"
-                                     : "stored HELLO (5 bytes, CRC 907060870 ok)"))
-            << sim->output().toStdString() << readAll(record).toStdString();
+    for (bool pty : {false, true}) {
+        QFile::remove(record);
+        start({}, pty);
+        QStringList proposed;
+        auto driver = nameDialogAnswers(QStringLiteral("HELLO"), &proposed);
+        // In hex mode too the header goes out as text, not the hex input.
+        for (bool hex : {false, true}) {
+            if (hex)
+                frame->action(CommandId::HexMode)->trigger();
+            ui.files = {path};
+            QAction *send = frame->action(CommandId::SendFileToPrinter);
+            ASSERT_TRUE(eventually([&] { return send->isEnabled(); })); // the last send is done
+            send->trigger();
+            ASSERT_TRUE(sim->waitFor(hex ? "stored HELLO (5 bytes, CRC 907060870 ok)\nstored HELLO"
+                                         : "stored HELLO (5 bytes, CRC 907060870 ok)"))
+                << sim->output().toStdString();
+        }
+        EXPECT_EQ(proposed, QStringList({"greeting.txt", "greeting.txt"}));
+        EXPECT_EQ(readAll(record), QByteArray("\x02#T=HELLO,5,907060870*\x03hello").repeated(2))
+            << "pty " << pty;
+        EXPECT_EQ(readAll(folder + QStringLiteral("/HELLO")), "hello");
+        EXPECT_TRUE(ui.messages.empty());
     }
-    EXPECT_EQ(proposed, QStringList({"greeting.txt", "greeting.txt"}));
-    EXPECT_EQ(readAll(record), QByteArray("\x02#T=HELLO,5,907060870*\x03hello").repeated(2));
-    EXPECT_EQ(readAll(folder + QStringLiteral("/HELLO")), "hello");
-    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(SimTransferTest, plainSendWithoutEchoShowsThePathAndLargeFilesArriveExactly)
