@@ -20,6 +20,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -45,6 +46,15 @@ qint64 peakRssKb()
 void resetPeakRss()
 {
     std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+// CPU seconds of all the program's threads: on a busy machine, with the wall
+// time, how much of it the program got.
+double processCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
 // Answers the file dialogs with fixed paths and records the message boxes.
@@ -155,6 +165,7 @@ void measure(benchmark::State &state, const std::function<void()> &action, Done 
     QElapsedTimer sinceTick;
     QElapsedTimer total;
     double stallMs = 0;
+    const double cpuBefore = processCpuSeconds();
     QTimer tick;
     QObject::connect(&tick, &QTimer::timeout, [&] {
         const double gap = double(sinceTick.nsecsElapsed()) / 1e6;
@@ -180,6 +191,7 @@ void measure(benchmark::State &state, const std::function<void()> &action, Done 
     state.counters["rss_before_MB"] = double(baseKb) / 1024;
     state.counters["max_stall_ms"] = stallMs;
     state.counters["completed"] = done() ? 1 : 0;
+    state.counters["process_cpu_s"] = processCpuSeconds() - cpuBefore;
 }
 
 void BM_SendFileToPrinter(benchmark::State &state)
@@ -189,6 +201,8 @@ void BM_SendFileToPrinter(benchmark::State &state)
         state.SkipWithError("the simulator or the link did not start");
         return;
     }
+    // Local echo is on by default; off shows the transfer's own cost.
+    s.frame->settings().localEcho = state.range(0) != 0;
     for (auto _ : state) {
         s.ui.openPath = s.source;
         const QString stored = QStringLiteral("stored ") + s.printerName;
@@ -225,7 +239,13 @@ void BM_ReceiveFileFromPrinter(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(BM_SendFileToPrinter)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SendFileToPrinter)
+    ->ArgName("echo")
+    ->Arg(1)
+    ->Arg(0)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReceiveFileFromPrinter)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
