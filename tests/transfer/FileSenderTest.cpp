@@ -175,8 +175,8 @@ TEST_F(FileSenderTest, abortQueuesNothingMore)
     const qint64 readAhead = CFileSender::kMaxQueuedBlocks * CFileSender::kBlockSize;
     ASSERT_EQ(sender.open(writeFile(randomBytes(2 * readAhead))), CFileSender::OpenResult::Ok);
     link.holdWriter(true);
-    sender.startSending(&link, CFileSender::Echo::None, {});
-    runEventsFor(60);
+    sender.startSending(&link, CFileSender::Echo::Bytes, {});
+    ASSERT_TRUE(eventually([&] { return echoed().size() == readAhead; }));
     sender.abort();
     EXPECT_FALSE(sender.isBusy());
     link.holdWriter(false);
