@@ -624,8 +624,32 @@ Statusleiste ein-/ausschalten</translation>
         <translation>&amp;Medientechnik-Gateway...</translation>
     </message>
     <message>
-        <source>Sending files comes with a later version.</source>
-        <translation>Das Senden von Dateien folgt in einer späteren Version.</translation>
+        <source>&amp;Cancel file reception</source>
+        <translation>Dateiempfang &amp;abbrechen</translation>
+    </message>
+    <message>
+        <source>Ends the reception of a file from the r+k printer</source>
+        <translation>Beendet den Empfang einer Datei vom r+k-Drucker</translation>
+    </message>
+    <message>
+        <source>The file [%1] cannot be read.</source>
+        <translation>Die Datei [%1] kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>The file [%1] is too large for the r+k printer (4 GB at most).</source>
+        <translation>Die Datei [%1] ist zu groß für den r+k-Drucker (höchstens 4 GB).</translation>
+    </message>
+    <message>
+        <source>The file [%1] could not be read to its end; the send was stopped.</source>
+        <translation>Die Datei [%1] konnte nicht bis zum Ende gelesen werden; das Senden wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>The file [%1] changed while it was being sent; the printer will find a bad checksum.</source>
+        <translation>Die Datei [%1] hat sich während des Sendens geändert; der Drucker wird eine fehlerhafte Prüfsumme feststellen.</translation>
+    </message>
+    <message>
+        <source>The file [%1] cannot be written (%2); the reception has ended.</source>
+        <translation>Die Datei [%1] kann nicht geschrieben werden (%2); der Empfang wurde beendet.</translation>
     </message>
     <message>
         <source>Inf&amp;o about ORBA Terminal...</source>
@@ -1064,6 +1088,25 @@ Nicht gesendete Definitionen: %1</translation>
     <message>
         <source>21: 1 - 6 bit hexadecimal</source>
         <translation>21: 1 bis 6 Bit hexadezimal</translation>
+    </message>
+</context>
+<context>
+    <name>CPrinterFileNameDlg</name>
+    <message>
+        <source>r+k Printer file name</source>
+        <translation>Dateiname im r+k Drucker</translation>
+    </message>
+    <message>
+        <source>r+k Printer file name:</source>
+        <translation>Dateiname im r+k Drucker:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbruch</translation>
     </message>
 </context>
 </TS>

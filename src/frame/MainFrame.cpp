@@ -19,6 +19,8 @@
 #include "platform/StringTable.h"
 #include "platform/UiServices.h"
 #include "ports/PortEngine.h"
+#include "transfer/FileSender.h"
+#include "transfer/PrinterFileReceiver.h"
 
 #include <QAction>
 #include <QApplication>
@@ -63,6 +65,7 @@ CMainFrame::CMainFrame(const QString &iniPath, std::unique_ptr<CTerminalPorts> p
     m_pView = new CRuKTerminalView(m_settings.display, m_charMap, this, this);
     setCentralWidget(m_pView);
     createDocument();
+    createPrinterTransfer();
 
     createActions();
     createMenus();
@@ -198,8 +201,18 @@ void CMainFrame::createActions()
 
     addCommand(CommandId::TerminalStart, tr("&Start"), &CMainFrame::OnTerminalStart, true);
     addCommand(CommandId::TerminalStop, tr("S&top"), &CMainFrame::OnTerminalStop, true);
-    addCommand(CommandId::SendFile, tr("Send &file"), nullptr)
-        ->setToolTip(tr("Sending files comes with a later version."));
+    addCommand(CommandId::SendFile, tr("Send &file"), nullptr);
+    call(CommandId::SendFile, [this] { SendFile(false); });
+    // The printer commands are named after their prompts.
+    addCommand(CommandId::SendFileToPrinter,
+               commandPrompt(CommandId::SendFileToPrinter) + QStringLiteral("..."), nullptr);
+    call(CommandId::SendFileToPrinter, [this] { SendFile(true); });
+    addCommand(CommandId::ReceivePrinterFile,
+               commandPrompt(CommandId::ReceivePrinterFile) + QStringLiteral("..."),
+               &CMainFrame::OnReceivePrinterFile);
+    addCommand(CommandId::CancelPrinterReception, tr("&Cancel file reception"),
+               &CMainFrame::OnCancelPrinterReception)
+        ->setStatusTip(tr("Ends the reception of a file from the r+k printer"));
     addCommand(CommandId::SendInputText, tr("Send &input text"), nullptr);
     call(CommandId::SendInputText, [this] { this->SendInputText(false); });
     // Enter in the text input: the same with CR LF.
@@ -263,8 +276,10 @@ void CMainFrame::createMenus()
         {CommandId::EditCopy, CommandId::EditCut, CommandId::EditDelete, CommandId::EditSelectAll});
     add(menuBar()->addMenu(tr("&View")),
         {CommandId::ViewToolbar, CommandId::ViewStatusBar, CommandId::ViewHotKeyBar});
-    add(menuBar()->addMenu(tr("&Terminal")), {CommandId::TerminalStart, CommandId::TerminalStop, 0,
-                                              CommandId::SendFile, CommandId::SendInputText});
+    add(menuBar()->addMenu(tr("&Terminal")),
+        {CommandId::TerminalStart, CommandId::TerminalStop, 0, CommandId::SendFile,
+         CommandId::SendFileToPrinter, CommandId::ReceivePrinterFile,
+         CommandId::CancelPrinterReception, CommandId::SendInputText});
     QMenu *settingsMenu = menuBar()->addMenu(tr("&Settings"));
     // The commands still to come say so in their tool tips.
     settingsMenu->setToolTipsVisible(true);
@@ -363,10 +378,15 @@ void CMainFrame::updateCommandStates()
     set(CommandId::Timestamp, true, m_settings.display.timestampPerLine);
     set(CommandId::ClearInput, true, m_settings.clearInput);
     set(CommandId::HexMode, true, m_settings.display.hexMode);
-    // Their dialogs, and sending files, come with a later version.
+    // Their dialogs come with a later version.
     set(CommandId::PortSettings, false, false);
     set(CommandId::MediaGateway, true, false);
-    set(CommandId::SendFile, false, false);
+    // One file at a time: a second would land in the middle of the first.
+    const bool fileSendBusy = m_pFileSender && m_pFileSender->isBusy();
+    set(CommandId::SendFile, m_bRunning && !fileSendBusy, false);
+    set(CommandId::SendFileToPrinter, m_bRunning && !fileSendBusy, false);
+    set(CommandId::ReceivePrinterFile, m_bRunning, false);
+    set(CommandId::CancelPrinterReception, IsPrinterReceptionActive(), false);
     set(CommandId::LoadSettings, !m_bRunning, false);
     for (int id : {CommandId::SendInputText, CommandId::SendCrLf})
         set(id, m_bRunning, false);

@@ -6,6 +6,7 @@
 #include "frame/TerminalPorts.h"
 #include "frame/TerminalSettings.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QMainWindow>
 
@@ -13,7 +14,9 @@
 #include <memory>
 
 class CDisplayPrinter;
+class CFileSender;
 class CHotKeyBar;
+class CPrinterFileReceiver;
 class CInputEdit;
 class CPortEngine;
 class CRuKTerminalDoc;
@@ -93,6 +96,35 @@ private:
     bool m_bHotKeyDlgOpen = false;
     bool m_bHotKeyConfigPending = false;
     bool m_bCheckingTriggers = false;
+
+public:
+    // --- file sending and the printer file exchange (MainFramePrinter.cpp) ---
+    // Sends a file as it is, or to the printer behind a header with its name, size and CRC-32.
+    void SendFile(bool toPrinter);
+    // Asks the printer for a file and receives its answer into a local file.
+    void OnReceivePrinterFile();
+    void OnCancelPrinterReception();
+    bool IsPrinterReceptionActive() const override;
+    void ReceivePrinterFileData(std::uint8_t *bytes, int length) override;
+    // The end of a reception, shown once the block that completed it is shown.
+    void OnFileReceived(bool crcMatched, const QString &path);
+    CFileSender *fileSender() const { return m_pFileSender; }
+
+private:
+    void createPrinterTransfer();
+    // Sends a header or request framed like typed text, also in hex mode.
+    void sendPrinterText(const QString &text);
+    void startFileStream(const QString &path);
+    void onFileSendFinished(int outcome);
+    void endPrinterReception();
+    // The file transfer's share of the send progress bar.
+    void showTransferProgress(qint64 done, qint64 total);
+
+    CFileSender *m_pFileSender = nullptr;
+    std::unique_ptr<CPrinterFileReceiver> m_pReceiver;
+    QString m_strTargetPath;
+    QString m_strPrinterName;
+    QElapsedTimer m_receiveProgressClock;
 
 public:
     // --- window, bars and indicators (MainFrame.cpp, MainFrameBars.cpp) ---

@@ -13,6 +13,7 @@
 #include "platform/Codepage.h"
 #include "platform/ProfileFile.h"
 #include "ports/PortEngine.h"
+#include "transfer/FileSender.h"
 
 #include <QApplication>
 #include <QScopedValueRollback>
@@ -58,7 +59,9 @@ void CMainFrame::SendInputText(bool crlf)
 
 void CMainFrame::transmit(const QByteArray &bytes)
 {
-    if (CPortEngine *port = currentPort())
+    if (m_pFileSender->holdsBackOtherSends())
+        m_pFileSender->holdBack(bytes); // after the file, not in its middle
+    else if (CPortEngine *port = currentPort())
         port->Write(bytes.constData(), static_cast<int>(bytes.size()));
     LightActivityLed(CommandId::SendLed);
     if (m_settings.localEcho && m_pView)

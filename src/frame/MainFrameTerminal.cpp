@@ -9,6 +9,7 @@
 #include "platform/StringTable.h"
 #include "platform/UiServices.h"
 #include "ports/PortEngine.h"
+#include "transfer/FileSender.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -83,6 +84,8 @@ void CMainFrame::OnTerminalStart()
 
 void CMainFrame::OnTerminalStop()
 {
+    // A file send ends with its run; what it queued goes with the port.
+    m_pFileSender->abort();
     if (CPortEngine *port = currentPort(); port && port->IsOpen())
         port->Close();
     if (isNetworkKind(m_settings.portKind))

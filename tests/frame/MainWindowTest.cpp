@@ -134,7 +134,8 @@ TEST_F(MainWindowTest, toolbarAndMenusHoldEveryCommandInOrder)
          FilePrintPreview, FilePrintSetup, 0, FileMru, 0, AppExit},
         {EditCopy, EditCut, EditDelete, EditSelectAll},
         {ViewToolbar, ViewStatusBar, ViewHotKeyBar},
-        {TerminalStart, TerminalStop, 0, SendFile, CommandId::SendInputText},
+        {TerminalStart, TerminalStop, 0, SendFile, SendFileToPrinter, ReceivePrinterFile,
+         CancelPrinterReception, CommandId::SendInputText},
         {PortSettings, 0, LocalEcho, AutoScroll, ClearInput, HexMode, Timestamp, 0,
          CharacterMapping, 0, HotKeys, 0, MediaGateway},
         {AppAbout}};
@@ -154,6 +155,10 @@ TEST_F(MainWindowTest, toolbarAndMenusHoldEveryCommandInOrder)
     EXPECT_EQ(frame->action(TerminalStart)->statusTip(),
               QStringLiteral("Starts the terminal mode"));
     EXPECT_EQ(frame->action(TerminalStart)->toolTip(), QStringLiteral("Start"));
+    EXPECT_EQ(frame->action(SendFileToPrinter)->text(),
+              QStringLiteral("Send file to r+k-Printer..."));
+    EXPECT_EQ(frame->action(ReceivePrinterFile)->text(),
+              QStringLiteral("Receive file from r+k-Printer..."));
 }
 
 TEST_F(MainWindowTest, commandsFollowTheTerminalState)
@@ -166,10 +171,17 @@ TEST_F(MainWindowTest, commandsFollowTheTerminalState)
         bool enabledStopped, checkedStopped, enabledRunning, checkedRunning;
     };
     const Row rows[] = {
-        {TerminalStart, true, false, true, true},     {SendInputText, false, false, true, false},
-        {SendFile, false, false, false, false},       {SaveSettings, true, false, true, false},
-        {PortSettings, false, false, false, false},   {MediaGateway, true, false, true, false},
-        {CharacterMapping, true, false, true, false}, {HotKeys, true, false, true, false},
+        {TerminalStart, true, false, true, true},
+        {SendInputText, false, false, true, false},
+        {SendFile, false, false, true, false},
+        {SaveSettings, true, false, true, false},
+        {SendFileToPrinter, false, false, true, false},
+        {ReceivePrinterFile, false, false, true, false},
+        {CancelPrinterReception, false, false, false, false},
+        {PortSettings, false, false, false, false},
+        {MediaGateway, true, false, true, false},
+        {CharacterMapping, true, false, true, false},
+        {HotKeys, true, false, true, false},
     };
     for (const Row &r : rows) {
         EXPECT_EQ(frame->action(r.id)->isEnabled(), r.enabledStopped) << r.id;
