@@ -48,22 +48,24 @@ void CMainFrame::SendInputText(bool crlf)
     const QString typed = m_pTextInput->toPlainText();
     if (typed.isEmpty())
         return;
-    if (m_settings.clearInput)
-        m_pTextInput->clear();
-    m_pTextInput->setFocus();
     const QByteArray t = SendFraming::inputText(codepage::fromUnicode(typed), crlf,
                                                 m_settings.display.charMappingOn, m_charMap);
-    transmit(t);
+    // Text that was not sent stays in the input, ready to be sent again.
+    if (transmit(t) && m_settings.clearInput)
+        m_pTextInput->clear();
+    m_pTextInput->setFocus();
 }
 
-void CMainFrame::transmit(const QByteArray &bytes)
+bool CMainFrame::transmit(const QByteArray &bytes)
 {
-    if (CPortEngine *port = currentPort())
-        port->Write(bytes.constData(), static_cast<int>(bytes.size()));
+    CPortEngine *port = currentPort();
+    if (!port || port->Write(bytes.constData(), static_cast<int>(bytes.size())) <= 0)
+        return false;
     LightActivityLed(CommandId::SendLed);
     if (m_settings.localEcho && m_pView)
         m_pView->AppendToDisplay(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
                                  static_cast<int>(bytes.size()), false);
+    return true;
 }
 
 void CMainFrame::SendHexInput()
@@ -78,13 +80,12 @@ void CMainFrame::SendHexInput()
         return;
     const QByteArray t
         = SendFraming::hexInput(QByteArray(reinterpret_cast<const char *>(bytes), n));
-    if (m_settings.clearInput) {
+    if (transmit(t) && m_settings.clearInput) {
         const std::uint8_t zero = 0;
         m_pHexEdit->SetData(&zero, 1);
         m_pHexEdit->viewport()->repaint();
     }
     m_pHexEdit->setFocus();
-    transmit(t);
 }
 
 void CMainFrame::FireHotKey(int index)
