@@ -37,7 +37,7 @@ public:
     bool Open(int port, int baud, int parity, int dataBits, int stopBits, int protocol,
               int timeoutSec);
     // Also while the port runs without its device, waiting for it to return.
-    bool IsOpen() const override { return m_hComm.isOpen() || IsStarted(); }
+    bool IsOpen() const override { return IsStarted() || m_hComm.isOpen(); }
 
     // The "Device" setting: a path that replaces the device named after the
     // COM number; empty for the COM number's device. Used by the next Open.

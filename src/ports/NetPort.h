@@ -48,7 +48,7 @@ public:
     // Connect errors are shown to the user; a cancelled server wait is not.
     bool Open(const QString &address, unsigned port, int timeoutSec, int socketType);
     // Also while a TCP client runs without its connection, reconnecting.
-    bool IsOpen() const override { return m_pSocket >= 0 || IsStarted(); }
+    bool IsOpen() const override { return IsStarted() || m_pSocket >= 0; }
     // Close, except that a TCP server's listening socket stays for the next
     // Open on the same port: what the controller does when the peer left.
     bool CloseKeepingListener();

@@ -1,3 +1,4 @@
+#include "support/PortAssertions.h"
 #include "support/Pty.h"
 
 #include "display/ReceivedBlockQueue.h"
@@ -413,13 +414,7 @@ TEST_F(ComPortHangup, aLostLineIsSaidOnceWritesAreRefusedAndStopStaysPrompt)
     pty.closeMaster();
     ASSERT_TRUE(QTest::qWaitFor([&] { return port.GetLinkState() == LinkState::Lost; }, 10000));
     EXPECT_EQ(port.GetLinkLosses(), 1);
-    EXPECT_TRUE(port.IsOpen()) << "a stop must still close it";
-    std::uint32_t written = 1;
-    EXPECT_EQ(port.Write("x", 1, &written), 0);
-    EXPECT_EQ(written, 0u);
-    UnsentReason reason = UnsentReason::NotStarted;
-    EXPECT_EQ(port.TakeUnsentBytes(&reason), 1u);
-    EXPECT_EQ(reason, UnsentReason::LinkDown);
+    expectWriteRefusedWhileDown(port, "x");
 
     // Something is at the path again, but no device the port could open: it
     // goes on trying, calmly and without a further word.

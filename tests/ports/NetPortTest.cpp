@@ -3,6 +3,7 @@
 #include "platform/PortNotify.h"
 #include "ports/ConnectWaitDlg.h"
 #include "support/LoopbackSockets.h"
+#include "support/PortAssertions.h"
 #include "support/RecordingUiServices.h"
 
 #include <QApplication>
@@ -309,13 +310,7 @@ TEST(NetPortTcpClient, peerCloseOrResetIsNoticedAtOnceAndTheClientReconnects)
         listener.reset();
         ASSERT_TRUE(waitFor(
             &target, [&] { return port.GetLinkState() == LinkState::Reconnecting; }, Events::Hold));
-        EXPECT_TRUE(port.IsOpen()) << "a stop must still close it";
-        std::uint32_t written = 1;
-        EXPECT_EQ(port.Write("while down", 10, &written), 0);
-        EXPECT_EQ(written, 0u);
-        UnsentReason reason = UnsentReason::NotStarted;
-        EXPECT_EQ(port.TakeUnsentBytes(&reason), 10u);
-        EXPECT_EQ(reason, UnsentReason::LinkDown);
+        expectWriteRefusedWhileDown(port, "while down");
 
         // A new listener on the same port: the client is back by itself.
         listener.reset(boundSocket(SOCK_STREAM, "127.0.0.1", portNumber, true));
