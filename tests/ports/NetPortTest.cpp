@@ -3,7 +3,6 @@
 #include "platform/PortNotify.h"
 #include "ports/ConnectWaitDlg.h"
 #include "support/LoopbackSockets.h"
-#include "support/PortAssertions.h"
 #include "support/RecordingUiServices.h"
 
 #include <QApplication>
@@ -53,8 +52,6 @@ public:
             return QObject::event(e);
         const int code = static_cast<PortNotifyEvent *>(e)->lParam();
         linkLost += code == PortNotifyCode::NetLinkLost ? 1 : 0;
-        stateChanges += code == PortNotifyCode::LinkStateChanged ? 1 : 0;
-        notSent += code == PortNotifyCode::NotSent ? 1 : 0;
         return true;
     }
     void drain()
@@ -67,8 +64,6 @@ public:
     }
 
     int linkLost = 0;
-    int stateChanges = 0;
-    int notSent = 0;
     QByteArray received;
     std::vector<QByteArray> blocks;
 };
@@ -282,57 +277,6 @@ TEST(NetPortTcpClient, exchangesTenMegabytesEachWay)
     ASSERT_TRUE(port.Start());
     exchange(port, target, far.fd, false);
     EXPECT_TRUE(peers.isEmpty());
-}
-
-TEST(NetPortTcpClient, peerCloseOrResetIsNoticedAtOnceAndTheClientReconnects)
-{
-    for (const bool reset : {false, true}) {
-        SCOPED_TRACE(reset ? "reset" : "close");
-        NotifyTarget target;
-        RecordingUiServices ui;
-        const unsigned portNumber = freePort(SOCK_STREAM);
-        Fd listener{boundSocket(SOCK_STREAM, "127.0.0.1", portNumber, true)};
-        CNetPort port;
-        port.SetReconnectIntervalMs(20);
-        ASSERT_TRUE(port.Open(QStringLiteral("127.0.0.1"), portNumber, 5, 1));
-        Fd far{::accept(listener.fd, nullptr, nullptr)};
-        ASSERT_TRUE(port.Start());
-        ::send(far.fd, "hello", 5, 0);
-        ASSERT_TRUE(waitFor(
-            &target, [&] { return target.received == "hello"; }, Events::Hold));
-
-        // The peer goes, and with it the listener: nothing to reconnect to yet.
-        if (reset) {
-            const linger now{1, 0};
-            ::setsockopt(far.fd, SOL_SOCKET, SO_LINGER, &now, sizeof now);
-        }
-        far.reset();
-        listener.reset();
-        ASSERT_TRUE(waitFor(
-            &target, [&] { return port.GetLinkState() == LinkState::Reconnecting; }, Events::Hold));
-        expectWriteRefusedWhileDown(port, "while down");
-
-        // A new listener on the same port: the client is back by itself.
-        listener.reset(boundSocket(SOCK_STREAM, "127.0.0.1", portNumber, true));
-        ASSERT_TRUE(waitFor(
-            &target, [&] { return port.GetLinkState() == LinkState::Connected; }, Events::Hold));
-        far.reset(::accept(listener.fd, nullptr, nullptr));
-        port.Write("again", 5);
-        char got[16] = {};
-        EXPECT_EQ(::recv(far.fd, got, sizeof got, 0), 5) << "the refused bytes never go out";
-        EXPECT_EQ(QByteArray(got), QByteArray("again"));
-        ::send(far.fd, "back", 4, 0);
-        EXPECT_TRUE(waitFor(
-            &target, [&] { return target.received == "helloback"; }, Events::Hold));
-        EXPECT_EQ(port.GetLinkLosses(), 1);
-        port.Close();
-        QCoreApplication::processEvents();
-        EXPECT_EQ(port.GetLinkState(), LinkState::Idle);
-        EXPECT_GE(target.stateChanges, 2) << "lost, then connected again";
-        EXPECT_EQ(target.notSent, 1);
-        EXPECT_EQ(target.linkLost, 0) << "only a server asks the controller to restart";
-        EXPECT_TRUE(ui.messages.empty());
-    }
 }
 
 TEST(NetPortTcpServer, waitsWithDialogExchangesAndReportsPeerCloseOnce)
