@@ -1109,4 +1109,67 @@ Nicht gesendete Definitionen: %1</translation>
         <translation>Abbruch</translation>
     </message>
 </context>
+<context>
+    <name>LinkReport</name>
+    <message>
+        <source>waiting</source>
+        <translation>wartet</translation>
+    </message>
+    <message>
+        <source>connected</source>
+        <translation>verbunden</translation>
+    </message>
+    <message>
+        <source>lost</source>
+        <translation>unterbrochen</translation>
+    </message>
+    <message>
+        <source>reconnecting</source>
+        <translation>verbindet neu</translation>
+    </message>
+    <message>
+        <source>%1 is gone; it is opened again once it is back.</source>
+        <translation>%1 ist weg; sie wird wieder geöffnet, sobald sie zurück ist.</translation>
+    </message>
+    <message>
+        <source>Connection lost (%1); reconnecting every few seconds.</source>
+        <translation>Verbindung unterbrochen (%1); neuer Versuch alle paar Sekunden.</translation>
+    </message>
+    <message>
+        <source>%1 is back and open again.</source>
+        <translation>%1 ist zurück und wieder geöffnet.</translation>
+    </message>
+    <message>
+        <source>Connected again (%1).</source>
+        <translation>Wieder verbunden (%1).</translation>
+    </message>
+    <message>
+        <source>%1 closed the connection; waiting for the next one.</source>
+        <translation>%1 hat die Verbindung beendet; warte auf die nächste.</translation>
+    </message>
+    <message>
+        <source>%1 connected.</source>
+        <translation>%1 ist verbunden.</translation>
+    </message>
+    <message>
+        <source>1 byte</source>
+        <translation>1 Byte</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 Bytes</translation>
+    </message>
+    <message>
+        <source>Not sent: %1; the port did not take them in time.</source>
+        <translation>Nicht gesendet: %1; die Schnittstelle hat sie nicht rechtzeitig angenommen.</translation>
+    </message>
+    <message>
+        <source>Not sent: %1; the terminal is stopped.</source>
+        <translation>Nicht gesendet: %1; das Terminal ist gestoppt.</translation>
+    </message>
+    <message>
+        <source>Not sent: %1; the link is down.</source>
+        <translation>Nicht gesendet: %1; die Verbindung ist unterbrochen.</translation>
+    </message>
+</context>
 </TS>

@@ -75,8 +75,10 @@ public:
     void SendInputText(bool crlf);
     // Sends the hex input; also called by Enter in the hex input.
     void SendHexInput();
-    // Writes framed bytes to the port, lights the send indicator and echoes them.
-    void transmit(const QByteArray &bytes);
+    // Writes framed bytes to the port, lights the send indicator and echoes
+    // them. False when the port refused them (the user is told by the port's
+    // not-sent notice); nothing is echoed then.
+    bool transmit(const QByteArray &bytes);
     void FireHotKey(int index);
     // The character mapping dialog, then the triggers anew.
     void OnCharacterMapping();
@@ -172,6 +174,7 @@ private:
     QLabel *m_pPaneDate = nullptr;
     QLabel *m_pPaneTime = nullptr;
     QLabel *m_pPanePort = nullptr;
+    QLabel *m_pPaneLink = nullptr;
     QTimer *m_pRefreshTimer = nullptr;
     QTimer *m_pPaneTimer = nullptr;
 
@@ -195,6 +198,13 @@ private:
     void OnHexMode();
     void showStartFailure(int stringId);
     void showQueuedBlocks();
+    // Stop; `keepListening` keeps a TCP server's listening socket for the
+    // Start that follows at once (its peer left).
+    void stopRun(bool keepListening);
+    void restartAfterPeerLeft();
+    // The port announced a change of its link state, or bytes it did not send.
+    void onLinkStateChanged();
+    void reportUnsent();
 
     QString m_strIniPath;
     QString m_strProgramDir;
@@ -209,6 +219,8 @@ private:
     bool m_bRestartPending = false; // a link loss arrived while blocks were shown
     bool m_bStarting = false;       // a port is being opened (it may wait for a peer)
     bool m_bCloseAfterStart = false;
+    int m_nLinkLossesSeen = 0; // losses of this run already reported
+    bool m_bLinkDownReported = false;
     unsigned m_nSendProgressTotal = 0;
 
     CRuKTerminalView *m_pView = nullptr;

@@ -6,6 +6,7 @@
 #include "frame/CommandIds.h"
 #include "frame/HotKeyBar.h"
 #include "frame/InputEdit.h"
+#include "frame/LinkReport.h"
 #include "frame/MainWindowIndicators.h"
 #include "platform/Clock.h"
 #include "platform/StringTable.h"
@@ -129,6 +130,12 @@ void CMainFrame::createStatusBar()
     bar->addPermanentWidget(m_pPaneDate);
     bar->addPermanentWidget(m_pPaneTime);
     bar->addPermanentWidget(m_pPanePort);
+    // The state of the link, beside the port it belongs to.
+    m_pPaneLink = new QLabel(bar);
+    m_pPaneLink->setObjectName(QStringLiteral("paneLinkState"));
+    m_pPaneLink->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    m_pPaneLink->hide();
+    bar->addPermanentWidget(m_pPaneLink);
 }
 
 void CMainFrame::createHotKeyBar()
@@ -151,6 +158,20 @@ void CMainFrame::updateStatusPanes()
     m_pPaneDate->setText(indicators::datePaneText(now));
     m_pPaneTime->setText(indicators::timePaneText(now));
     m_pPanePort->setText(indicators::portPaneText(m_settings));
+
+    const CPortEngine *port = currentPort();
+    const LinkState state = linkreport::shownState(m_bRunning, m_bStarting,
+                                                   port ? port->GetLinkState() : LinkState::Idle);
+    m_pPaneLink->setText(linkreport::stateText(state));
+    m_pPaneLink->setVisible(state != LinkState::Idle);
+    // Colour only underlines the text: green stands, amber on the way, red gone.
+    const char *colour = state == LinkState::Connected ? "#1a7f37"
+                         : state == LinkState::Lost    ? "#c62828"
+                                                       : "#b26a00";
+    const QString style
+        = QStringLiteral("QLabel { color: %1; font-weight: bold; }").arg(QLatin1String(colour));
+    if (m_pPaneLink->styleSheet() != style)
+        m_pPaneLink->setStyleSheet(style);
 }
 
 void CMainFrame::LightActivityLed(int id)

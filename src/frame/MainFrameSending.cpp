@@ -49,24 +49,28 @@ void CMainFrame::SendInputText(bool crlf)
     const QString typed = m_pTextInput->toPlainText();
     if (typed.isEmpty())
         return;
-    if (m_settings.clearInput)
-        m_pTextInput->clear();
-    m_pTextInput->setFocus();
     const QByteArray t = SendFraming::inputText(codepage::fromUnicode(typed), crlf,
                                                 m_settings.display.charMappingOn, m_charMap);
-    transmit(t);
+    // Text that was not sent stays in the input, ready to be sent again.
+    if (transmit(t) && m_settings.clearInput)
+        m_pTextInput->clear();
+    m_pTextInput->setFocus();
 }
 
-void CMainFrame::transmit(const QByteArray &bytes)
+bool CMainFrame::transmit(const QByteArray &bytes)
 {
-    if (m_pFileSender->holdsBackOtherSends())
+    if (m_pFileSender->holdsBackOtherSends()) {
         m_pFileSender->holdBack(bytes); // after the file, not in its middle
-    else if (CPortEngine *port = currentPort())
-        port->Write(bytes.constData(), static_cast<int>(bytes.size()));
+    } else {
+        CPortEngine *port = currentPort();
+        if (!port || port->Write(bytes.constData(), static_cast<int>(bytes.size())) <= 0)
+            return false;
+    }
     LightActivityLed(CommandId::SendLed);
     if (m_settings.localEcho && m_pView)
         m_pView->AppendToDisplay(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
                                  static_cast<int>(bytes.size()), false);
+    return true;
 }
 
 void CMainFrame::SendHexInput()
@@ -81,13 +85,12 @@ void CMainFrame::SendHexInput()
         return;
     const QByteArray t
         = SendFraming::hexInput(QByteArray(reinterpret_cast<const char *>(bytes), n));
-    if (m_settings.clearInput) {
+    if (transmit(t) && m_settings.clearInput) {
         const std::uint8_t zero = 0;
         m_pHexEdit->SetData(&zero, 1);
         m_pHexEdit->viewport()->repaint();
     }
     m_pHexEdit->setFocus();
-    transmit(t);
 }
 
 void CMainFrame::FireHotKey(int index)

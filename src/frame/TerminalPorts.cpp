@@ -3,6 +3,12 @@
 #include "ports/ComPort.h"
 #include "ports/NetPort.h"
 
+void CTerminalPorts::closeKeepingListener(int portKind)
+{
+    if (CPortEngine *p = port(portKind))
+        p->Close();
+}
+
 namespace {
 
 // Time-out of every write, in seconds.
@@ -24,6 +30,14 @@ public:
     }
 
     void setMainWindow(QWidget *window) override { m_netPort.SetMainWindow(window); }
+
+    void closeKeepingListener(int portKind) override
+    {
+        if (port(portKind) == &m_netPort)
+            m_netPort.CloseKeepingListener();
+        else
+            CTerminalPorts::closeKeepingListener(portKind);
+    }
 
     bool open(const TerminalSettings &s,
               const std::function<void(const QString &)> &peerAddress) override

@@ -25,6 +25,9 @@ public:
     virtual bool open(const TerminalSettings &settings,
                       const std::function<void(const QString &)> &peerAddress)
         = 0;
+    // Closes the port of `portKind` for a start that follows at once: a TCP
+    // server keeps listening, so a peer that queued meanwhile is served.
+    virtual void closeKeepingListener(int portKind);
 };
 
 std::unique_ptr<CTerminalPorts> createDefaultTerminalPorts();

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "frame/TerminalSettings.h"
+#include "ports/LinkState.h"
+
+#include <QString>
+
+#include <cstdint>
+
+// What the window tells the user about the state of the link, apart from the
+// widgets that show it.
+namespace linkreport {
+
+// The state shown beside the port pane: the port's own state while the
+// terminal runs, Waiting while a start waits for its connection, Idle (no
+// text) while the terminal is stopped.
+LinkState shownState(bool running, bool starting, LinkState portState);
+
+// "connected", "waiting", "lost", "reconnecting"; empty for Idle.
+QString stateText(LinkState state);
+
+// Status-bar lines for a link that went away and for one that is back. The
+// link is named as the port pane names it.
+QString lostMessage(const TerminalSettings &settings);
+QString backMessage(const TerminalSettings &settings);
+// The TCP server's peer left; the terminal waits for the next one.
+QString peerLeftMessage(const QString &peer);
+QString peerConnectedMessage(const QString &peer);
+
+// Bytes handed to the port that did not go out.
+QString notSentMessage(std::uint64_t bytes, UnsentReason reason);
+
+} // namespace linkreport
