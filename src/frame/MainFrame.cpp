@@ -2,7 +2,7 @@
 // commands, menus and toolbar, and what it does when it goes.
 #include "MainFrame.h"
 
-#include "app/AboutDlg.h"
+#include "dialogs/AboutDlg.h"
 #include "display/DisplayPrinter.h"
 #include "display/DisplayWidget.h"
 #include "display/HexEdit.h"

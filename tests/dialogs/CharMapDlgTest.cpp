@@ -1,4 +1,4 @@
-#include "display/CharMapDlg.h"
+#include "dialogs/CharMapDlg.h"
 
 #include "platform/ProfileFile.h"
 #include "support/RecordingUiServices.h"
