@@ -161,7 +161,7 @@ private:
     void updateCommandStates();
     void toggleSwitch(bool &value);
     void OnHexMode();
-    void showStartFailure(int stringId);
+    void showStartFailure(int stringId, const QString &reason = QString());
     void showQueuedBlocks();
 
     QString m_strIniPath;

@@ -195,6 +195,7 @@ bool CNetPort::Open(const QString &address, unsigned port, int timeoutSec, int s
     m_bLinkLost = 0;
     m_nBlocksWritten = 0;
     m_bCancel = 0;
+    m_nLastOpenError = 0;
     const bool tcp = socketType == kTcp;
 
     if (port == 0 || port > 65535) {
@@ -424,6 +425,7 @@ void CNetPort::ReportPeer(const in_addr &addr)
 
 void CNetPort::ShowConnectError(int code)
 {
+    m_nLastOpenError = code;
     uiServices().messageBox(connectMessage(code), QString(), UiServices::Icon::Information);
 }
 
