@@ -560,10 +560,6 @@ Statusleiste ein-/ausschalten</translation>
         <translation>&amp;Schnittstelle / Allgemeine Einstellungen</translation>
     </message>
     <message>
-        <source>The port settings come with a later version.</source>
-        <translation>Die Schnittstelleneinstellungen folgen in einer späteren Version.</translation>
-    </message>
-    <message>
         <source>&amp;Local echo</source>
         <translation>&amp;Lokales Echo</translation>
     </message>
@@ -712,6 +708,243 @@ Statusleiste ein-/ausschalten</translation>
     <message>
         <source>Close ORBATerminal</source>
         <translation>ORBA Terminal beenden</translation>
+    </message>
+</context>
+<context>
+    <name>CPortSettingsDlg</name>
+    <message>
+        <source>Port settings...</source>
+        <translation>Schnittstelle...</translation>
+    </message>
+    <message>
+        <source>Connection:</source>
+        <translation>Verbindung:</translation>
+    </message>
+    <message>
+        <source>Serial</source>
+        <translation>Seriell</translation>
+    </message>
+    <message>
+        <source>Network</source>
+        <translation>Netzwerk</translation>
+    </message>
+    <message>
+        <source>USB</source>
+        <translation>USB</translation>
+    </message>
+    <message>
+        <source>Com port:</source>
+        <translation>Schnittstelle:</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation>Aktualisieren</translation>
+    </message>
+    <message>
+        <source>Baud rate:</source>
+        <translation>Baudrate:</translation>
+    </message>
+    <message>
+        <source>Parity:</source>
+        <translation>Parität:</translation>
+    </message>
+    <message>
+        <source>N (none)</source>
+        <translation>N (keine)</translation>
+    </message>
+    <message>
+        <source>E (even)</source>
+        <translation>E (gerade)</translation>
+    </message>
+    <message>
+        <source>O (odd)</source>
+        <translation>O (ungerade)</translation>
+    </message>
+    <message>
+        <source>Data bits:</source>
+        <translation>Datenbits:</translation>
+    </message>
+    <message>
+        <source>Protocol:</source>
+        <translation>Protokoll:</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Ohne</translation>
+    </message>
+    <message>
+        <source>XOn/XOff</source>
+        <translation>XOn/XOff</translation>
+    </message>
+    <message>
+        <source>Hardware (RTS/CTS/DTR/DTS)</source>
+        <translation>Hardware (RTS/CTS/DTR/DTS)</translation>
+    </message>
+    <message>
+        <source>Hardware (RTS/CTS)</source>
+        <translation>Hardware (RTS/CTS)</translation>
+    </message>
+    <message>
+        <source>Hardware (DTR/DTS)</source>
+        <translation>Hardware (DTR/DTS)</translation>
+    </message>
+    <message>
+        <source>Stop bits:</source>
+        <translation>Stopbits:</translation>
+    </message>
+    <message>
+        <source>IP address:</source>
+        <translation>IP-Adresse:</translation>
+    </message>
+    <message>
+        <source>(empty=server)</source>
+        <translation>(leer=Server)</translation>
+    </message>
+    <message>
+        <source>Port number:</source>
+        <translation>Portnummer:</translation>
+    </message>
+    <message>
+        <source>UDP connection</source>
+        <translation>UDP Verbindung</translation>
+    </message>
+    <message>
+        <source>Device:</source>
+        <translation>Gerät:</translation>
+    </message>
+    <message>
+        <source>Limit display buffer to:</source>
+        <translation>Anzeigebuffer begrenzen auf:</translation>
+    </message>
+    <message>
+        <source>KByte</source>
+        <translation>KByte</translation>
+    </message>
+    <message>
+        <source>Display logfile:</source>
+        <translation>Anzeige-Logfile:</translation>
+    </message>
+    <message>
+        <source>...</source>
+        <translation>...</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbruch</translation>
+    </message>
+    <message>
+        <source>Choose the log file</source>
+        <translation>Logdatei wählen</translation>
+    </message>
+    <message>
+        <source>Reads the serial devices present again</source>
+        <translation>Liest die vorhandenen seriellen Geräte neu ein</translation>
+    </message>
+    <message>
+        <source>Reads the USB printers present again</source>
+        <translation>Liest die vorhandenen USB-Drucker neu ein</translation>
+    </message>
+    <message>
+        <source>Display logfile</source>
+        <translation>Anzeige-Logfile</translation>
+    </message>
+    <message>
+        <source>Log files (*.log)|*.log|All Files (*.*)|*.*||</source>
+        <translation>Logdateien (*.log)|*.log|Alle Dateien (*.*)|*.*||</translation>
+    </message>
+</context>
+<context>
+    <name>CPortSettingsForm</name>
+    <message>
+        <source>(absent)</source>
+        <translation>(nicht vorhanden)</translation>
+    </message>
+</context>
+<context>
+    <name>OpenFailure</name>
+    <message>
+        <source>Permission denied: your user is in the group %1, but this session is not yet: log out and in again.</source>
+        <translation>Zugriff verweigert: Ihr Benutzer ist in der Gruppe %1, diese Sitzung aber noch nicht: bitte ab- und wieder anmelden.</translation>
+    </message>
+    <message>
+        <source>Permission denied: your user needs the group %1 (sudo usermod -aG %1 %2, then log in again).</source>
+        <translation>Zugriff verweigert: Ihr Benutzer braucht die Gruppe %1 (sudo usermod -aG %1 %2, dann neu anmelden).</translation>
+    </message>
+    <message>
+        <source>%1, process %2</source>
+        <translation>%1, Prozess %2</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>unbekannt</translation>
+    </message>
+    <message>
+        <source>Device or resource busy: another program uses it (%1).</source>
+        <translation>Gerät belegt: ein anderes Programm verwendet es (%1).</translation>
+    </message>
+    <message>
+        <source>No USB device is chosen: pick one in the port settings.</source>
+        <translation>Kein USB-Gerät gewählt: bitte in den Schnittstellen-Einstellungen eines wählen.</translation>
+    </message>
+    <message>
+        <source>No such device.</source>
+        <translation>Gerät nicht vorhanden.</translation>
+    </message>
+    <message>
+        <source>No such device: %1 is not plugged in.</source>
+        <translation>Gerät nicht vorhanden: %1 ist nicht angeschlossen.</translation>
+    </message>
+    <message>
+        <source>%1 is not a serial device.</source>
+        <translation>%1 ist keine serielle Schnittstelle.</translation>
+    </message>
+    <message>
+        <source>Invalid argument: the device does not take these line settings.</source>
+        <translation>Ungültige Einstellung: das Gerät nimmt diese Leitungsparameter nicht an.</translation>
+    </message>
+    <message>
+        <source>Connection refused: nothing accepts connections at %1.</source>
+        <translation>Verbindung abgelehnt: unter %1 nimmt niemand Verbindungen an.</translation>
+    </message>
+    <message>
+        <source>Connection timed out: %1 does not answer.</source>
+        <translation>Zeitüberschreitung: %1 antwortet nicht.</translation>
+    </message>
+    <message>
+        <source>Host not found: %1.</source>
+        <translation>Rechner nicht gefunden: %1.</translation>
+    </message>
+    <message>
+        <source>The name server does not answer: try again, or give the IP address.</source>
+        <translation>Der Namensserver antwortet nicht: bitte erneut versuchen oder die IP-Adresse angeben.</translation>
+    </message>
+    <message>
+        <source>No route to %1: check the cable and the network settings.</source>
+        <translation>Keine Route zu %1: bitte Kabel und Netzwerkeinstellungen prüfen.</translation>
+    </message>
+    <message>
+        <source>Address already in use: another program uses this port.</source>
+        <translation>Adresse belegt: ein anderes Programm verwendet diesen Port.</translation>
+    </message>
+    <message>
+        <source>Invalid argument: check the address and the port number (1 to 65535).</source>
+        <translation>Ungültige Angabe: bitte Adresse und Portnummer (1 bis 65535) prüfen.</translation>
+    </message>
+    <message>
+        <source>Socket error %1.</source>
+        <translation>Socket-Fehler %1.</translation>
+    </message>
+    <message>
+        <source>The terminal is running already.</source>
+        <translation>Das Terminal läuft bereits.</translation>
+    </message>
+    <message>
+        <source>Device or resource busy: another program uses it.</source>
+        <translation>Gerät belegt: ein anderes Programm verwendet es.</translation>
     </message>
 </context>
 </TS>

@@ -205,8 +205,8 @@ void CMainFrame::createActions()
     addCommand(CommandId::SendCrLf, QString(), nullptr);
     call(CommandId::SendCrLf, [this] { this->SendInputText(true); });
 
-    addCommand(CommandId::PortSettings, tr("&Communication port / generic settings"), nullptr);
-    action(CommandId::PortSettings)->setToolTip(tr("The port settings come with a later version."));
+    addCommand(CommandId::PortSettings, tr("&Communication port / generic settings"),
+               &CMainFrame::OnPortSettings);
     addCommand(CommandId::LocalEcho, tr("&Local echo"), nullptr, true);
     call(CommandId::LocalEcho, [this] { toggleSwitch(m_settings.localEcho); });
     addCommand(CommandId::AutoScroll, tr("&Auto-scroll"), nullptr, true);
@@ -363,8 +363,8 @@ void CMainFrame::updateCommandStates()
     set(CommandId::Timestamp, true, m_settings.display.timestampPerLine);
     set(CommandId::ClearInput, true, m_settings.clearInput);
     set(CommandId::HexMode, true, m_settings.display.hexMode);
-    // Their dialogs, and sending files, come with a later version.
-    set(CommandId::PortSettings, false, false);
+    set(CommandId::PortSettings, !m_bRunning, false);
+    // Its dialog, and sending files, come with a later version.
     set(CommandId::MediaGateway, false, false);
     set(CommandId::SendFile, false, false);
     set(CommandId::LoadSettings, !m_bRunning, false);

@@ -51,6 +51,8 @@ public:
     bool LoadSettings();
     void OnLoadSettings();
     void OnSaveSettings();
+    // The port settings dialog (only while stopped).
+    void OnPortSettings();
     const QString &iniPath() const { return m_strIniPath; }
     const QString &programDir() const { return m_strProgramDir; }
 
