@@ -61,7 +61,7 @@ CPortSettingsDlg::CPortSettingsDlg(TerminalSettings &settings, const QString &in
     connect(m_ui->refreshSerialButton, &QPushButton::clicked, this,
             &CPortSettingsDlg::refreshDevices);
     connect(m_ui->refreshUsbButton, &QPushButton::clicked, this, &CPortSettingsDlg::refreshDevices);
-    connect(m_ui->logFileButton, &QPushButton::clicked, this, &CPortSettingsDlg::chooseLogFile);
+    connect(m_ui->logFileButton, &QToolButton::clicked, this, &CPortSettingsDlg::chooseLogFile);
 
     m_refreshTimer.setSingleShot(true);
     m_refreshTimer.setInterval(kRefreshDelayMs);

@@ -308,7 +308,7 @@ TEST_F(PortSettingsDlgTest, theLogFileButtonOffersAFileDialog)
     settings.display.logFilePath = QStringLiteral("/var/log/old.log");
     auto d = open();
     ui.files.push_back(QStringLiteral("/tmp/new.log"));
-    child<QPushButton>(d.get(), "logFileButton")->click();
+    child<QAbstractButton>(d.get(), "logFileButton")->click();
     ASSERT_EQ(ui.fileDialogs.size(), 1u);
     EXPECT_EQ(ui.fileDialogs[0].directory, "/var/log");
     EXPECT_EQ(ui.fileDialogs[0].proposedName, "old.log");
@@ -316,7 +316,7 @@ TEST_F(PortSettingsDlgTest, theLogFileButtonOffersAFileDialog)
     EXPECT_EQ(child<QLineEdit>(d.get(), "logFileEdit")->text(), "/tmp/new.log");
 
     // Cancelled: the path stays.
-    child<QPushButton>(d.get(), "logFileButton")->click();
+    child<QAbstractButton>(d.get(), "logFileButton")->click();
     EXPECT_EQ(child<QLineEdit>(d.get(), "logFileEdit")->text(), "/tmp/new.log");
 }
 
