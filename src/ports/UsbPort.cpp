@@ -1,24 +1,17 @@
 #include "UsbPort.h"
 
+#include "platform/BoundedWrite.h"
 #include "platform/Logging.h"
-
-#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <limits>
 
-#include <fcntl.h>
 #include <poll.h>
-#include <sys/file.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 // One wait of the reader while nothing arrives.
 constexpr int kReaderWaitMs = 250;
@@ -30,12 +23,6 @@ constexpr std::uint32_t kReadChunk = 256;
 void debugText(const char *text)
 {
     qCDebug(lcUsb, "%s", text);
-}
-
-int remainingMs(Clock::time_point deadline)
-{
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return static_cast<int>(std::clamp<long long>(left, 0, std::numeric_limits<int>::max()));
 }
 
 } // namespace
@@ -50,10 +37,7 @@ bool CUsbPort::Open(const QString &devicePath, int timeoutSec)
     if (m_bWriterRunning || IsStarted())
         return false;
     // A device still held by an earlier Open is let go first.
-    if (m_hDevice >= 0) {
-        ::close(m_hDevice);
-        m_hDevice = -1;
-    }
+    m_hDevice.close();
     m_strDevicePath = devicePath;
     m_nTimeoutSec = timeoutSec;
     m_nRxBufferSize = kRxBufferSize;
@@ -63,6 +47,7 @@ bool CUsbPort::Open(const QString &devicePath, int timeoutSec)
     m_nLastOpenError = OpenDevice();
     if (m_nLastOpenError == 0)
         return true;
+    m_hDevice.close();
     debugText("Open: Bad filehandle\n");
     qCInfo(lcUsb, "%s: %s", qPrintable(m_deviceNode.isEmpty() ? devicePath : m_deviceNode),
            std::strerror(m_nLastOpenError));
@@ -77,84 +62,55 @@ int CUsbPort::OpenDevice()
     m_deviceNode = UsbDeviceNode(m_strDevicePath, m_roots);
     if (m_deviceNode.isEmpty())
         return ENODEV;
-    // O_NONBLOCK: every wait goes through poll() together with the stop event.
-    const int fd = ::open(QFile::encodeName(m_deviceNode).constData(),
-                          O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    // usblp lets one user in at a time; the lock also keeps out a second
-    // terminal on a device node that would allow it (a pseudo-terminal).
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int err = errno;
-        ::close(fd);
-        return err == EWOULDBLOCK ? EBUSY : err;
-    }
-    // A terminal device passes the bytes unchanged: no echo, no line editing,
-    // no CR/NL translation.
-    termios t{};
-    if (::tcgetattr(fd, &t) == 0) {
-        ::cfmakeraw(&t);
-        t.c_cc[VMIN] = 1;
-        t.c_cc[VTIME] = 0;
-        if (::tcsetattr(fd, TCSANOW, &t) != 0) {
-            const int err = errno;
-            ::close(fd);
-            return err;
-        }
-    }
-    m_hDevice = fd;
-    return 0;
+    // usblp lets one user in at a time; the lock keeps out a second terminal
+    // also on a node that would allow it.
+    if (const int err = m_hDevice.open(m_deviceNode); err != 0)
+        return err;
+    // A terminal device (a pseudo-terminal standing in for a printer) passes
+    // the bytes unchanged, at whatever rate it has; a usblp node is none.
+    SerialTermios current;
+    if (m_hDevice.readTermios(current) != 0)
+        return 0;
+    SerialLineSettings line;
+    line.baud = current.ospeed > 0 ? static_cast<int>(current.ospeed) : line.baud;
+    return m_hDevice.writeTermios(CSerialDevice::compose(current, line));
 }
 
 bool CUsbPort::WriteBlock(const std::uint8_t *data, std::uint32_t length)
 {
-    // Failures are reported, and the writer goes on with the next block: a
-    // printer that took part of a job still gets the rest.
-    const CEvent &stop = *m_hStopEvent;
-    const auto deadline = Clock::now() + std::chrono::seconds(std::max(m_nTimeoutSec, 0));
-    std::uint32_t done = 0;
-    while (done < length) {
-        const ssize_t n = ::write(m_hDevice, data + done, length - done);
-        if (n > 0) {
-            done += static_cast<std::uint32_t>(n);
-            continue;
-        }
-        const int err = n < 0 ? errno : EAGAIN;
-        if (err == EINTR)
-            continue;
-        if (err != EAGAIN) {
-            debugText("ERROR: WriteFile (in Writer)");
-            return true;
-        }
-        // The printer's buffer is full (or it is out of paper).
-        const int left = remainingMs(deadline);
-        if (left == 0) {
-            debugText("ERROR: Overlapped I/O Timeout\n");
-            return true;
-        }
-        bool stopped = false;
-        const short revents = pollWithStop(m_hDevice, POLLOUT, stop, left, stopped);
-        if (stopped)
-            return true;
-        if ((revents & (POLLERR | POLLHUP | POLLNVAL)) && !(revents & POLLOUT)) {
-            debugText("ERROR: GetOverlappedResult(in Writer)");
-            return true;
-        }
+    const auto deadline
+        = std::chrono::steady_clock::now() + std::chrono::seconds(std::max(m_nTimeoutSec, 0));
+    switch (writeBounded(m_hDevice.fd(), data, length, *m_hStopEvent, deadline)) {
+    case BoundedWrite::Written:
+    case BoundedWrite::Stopped:
+        break;
+    case BoundedWrite::Failed:
+        debugText("ERROR: WriteFile (in Writer)");
+        break;
+    case BoundedWrite::TimedOut:
+        debugText("ERROR: Overlapped I/O Timeout\n");
+        break;
+    case BoundedWrite::HungUp:
+        debugText("ERROR: GetOverlappedResult(in Writer)");
+        break;
     }
+    // The writer goes on with the next block whatever became of this one: a
+    // printer that took part of a job still gets the rest.
     return true;
 }
 
 void CUsbPort::ReaderLoop(std::uint8_t *buffer)
 {
+    const int fd = m_hDevice.fd();
     const CEvent &stop = *m_hStopEvent;
     for (;;) {
         bool stopped = false;
-        const short revents = pollWithStop(m_hDevice, POLLIN, stop, kReaderWaitMs, stopped);
+        const short revents = pollWithStop(fd, POLLIN, stop, kReaderWaitMs, stopped);
         if (stopped)
             return;
         if (revents == 0)
             continue;
-        const ssize_t n = ::read(m_hDevice, buffer, m_nReadChunk);
+        const ssize_t n = ::read(fd, buffer, m_nReadChunk);
         if (n > 0) {
             AppendReceived(buffer, static_cast<std::uint32_t>(n));
             continue;
@@ -172,8 +128,6 @@ void CUsbPort::ReaderLoop(std::uint8_t *buffer)
 
 void CUsbPort::TeardownLink()
 {
-    if (m_hDevice >= 0)
-        ::close(m_hDevice);
-    m_hDevice = -1;
+    m_hDevice.close();
     m_strDevicePath = UsbPrinters::kPlaceholderPath;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/DeviceRoots.h"
+#include "platform/SerialDevice.h"
 #include "platform/UsbPrinterList.h"
 #include "ports/PortEngine.h"
 
@@ -19,7 +20,7 @@ public:
     // False while running, for the placeholder path, and when the device
     // cannot be opened (LastOpenError() tells why).
     bool Open(const QString &devicePath, int timeoutSec);
-    bool IsOpen() const override { return m_hDevice >= 0; }
+    bool IsOpen() const override { return m_hDevice.isOpen(); }
 
     // The path given to the last Open; the placeholder once closed.
     QString DevicePath() const { return m_strDevicePath; }
@@ -42,7 +43,8 @@ private:
     int OpenDevice();
 
     QString m_strDevicePath = UsbPrinters::kPlaceholderPath;
-    int m_hDevice = -1;
+    // Any character device held exclusively; usblp nodes take no line settings.
+    CSerialDevice m_hDevice;
     QString m_deviceNode;
     int m_nLastOpenError = 0;
     DeviceRoots m_roots;

@@ -1,6 +1,7 @@
 #include "dialogs/PortSettingsDlg.h"
 #include "dialogs/PortSettingsForm.h"
 #include "platform/ProfileFile.h"
+#include "support/ChildWidget.h"
 #include "support/FakeDeviceTree.h"
 #include "support/RecordingUiServices.h"
 
@@ -45,13 +46,6 @@ protected:
         auto d = std::make_unique<CPortSettingsDlg>(settings, iniPath, nullptr, tree.roots());
         d->show();
         return d;
-    }
-    template<typename T>
-    static T *child(QDialog *d, const char *name)
-    {
-        T *w = d->findChild<T *>(QLatin1String(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
     }
     static QStringList items(QComboBox *list)
     {
