@@ -946,5 +946,9 @@ Statusleiste ein-/ausschalten</translation>
         <source>Device or resource busy: another program uses it.</source>
         <translation>Gerät belegt: ein anderes Programm verwendet es.</translation>
     </message>
+    <message>
+        <source>Device or resource busy: another program uses it, perhaps %1, which takes new adapters for a while.</source>
+        <translation>Gerät belegt: ein anderes Programm verwendet es, vielleicht %1, der neue Adapter eine Zeit lang belegt.</translation>
+    </message>
 </context>
 </TS>

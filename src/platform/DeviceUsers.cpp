@@ -22,6 +22,12 @@ bool isPid(const QString &name, qint64 &pid)
     return ok && pid > 0 && pid != ::getpid();
 }
 
+void sortByPid(QList<DeviceUser> &users)
+{
+    std::sort(users.begin(), users.end(),
+              [](const DeviceUser &a, const DeviceUser &b) { return a.pid < b.pid; });
+}
+
 void addUser(QList<DeviceUser> &users, qint64 pid, const QString &procRoot)
 {
     for (const DeviceUser &u : users) {
@@ -84,7 +90,19 @@ QList<DeviceUser> FindDeviceUsers(const QString &devicePath, const QString &proc
     };
     if (::stat(QFile::encodeName(target).constData(), &st) == 0)
         addLockHolders(users, st, procRoot);
-    std::sort(users.begin(), users.end(),
-              [](const DeviceUser &a, const DeviceUser &b) { return a.pid < b.pid; });
+    sortByPid(users);
     return users;
+}
+
+QList<DeviceUser> FindProcessesNamed(const QString &name, const QString &procRoot)
+{
+    QList<DeviceUser> found;
+    for (const QString &entry : QDir(procRoot).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        qint64 pid = 0;
+        if (isPid(entry, pid)
+            && readSysfsText(QStringLiteral("%1/%2/comm").arg(procRoot, entry)) == name)
+            found.append({pid, name});
+    }
+    sortByPid(found);
+    return found;
 }

@@ -17,3 +17,7 @@ struct DeviceUser
 // example when a system service holds the device without a lock.
 QList<DeviceUser> FindDeviceUsers(const QString &devicePath,
                                   const QString &procRoot = QStringLiteral("/proc"));
+
+// The processes whose command name is `name`, by process id.
+QList<DeviceUser> FindProcessesNamed(const QString &name,
+                                     const QString &procRoot = QStringLiteral("/proc"));

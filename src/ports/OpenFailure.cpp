@@ -79,21 +79,37 @@ QString permissionReason(const QString &device, const char *usualGroup)
         .arg(groupName, userName());
 }
 
-QString busyReason(const QString &device, const QString &procRoot)
+QString userText(const DeviceUser &u)
+{
+    return translated(QT_TRANSLATE_NOOP("OpenFailure", "%1, process %2"))
+        .arg(u.name.isEmpty() ? translated(QT_TRANSLATE_NOOP("OpenFailure", "unknown")) : u.name)
+        .arg(u.pid);
+}
+
+QString busyReason(const QString &device, bool serial, const QString &procRoot)
 {
     const QList<DeviceUser> users = FindDeviceUsers(device, procRoot);
-    if (users.isEmpty())
+    if (!users.isEmpty()) {
+        QStringList names;
+        for (const DeviceUser &u : users)
+            names << userText(u);
         return translated(
-            QT_TRANSLATE_NOOP("OpenFailure", "Device or resource busy: another program uses it."));
-    QStringList names;
-    for (const DeviceUser &u : users)
-        names << translated(QT_TRANSLATE_NOOP("OpenFailure", "%1, process %2"))
-                     .arg(u.name.isEmpty() ? translated(QT_TRANSLATE_NOOP("OpenFailure", "unknown"))
-                                           : u.name)
-                     .arg(u.pid);
-    return translated(QT_TRANSLATE_NOOP("OpenFailure",
-                                        "Device or resource busy: another program uses it (%1)."))
-        .arg(names.join(QStringLiteral("; ")));
+                   QT_TRANSLATE_NOOP("OpenFailure",
+                                     "Device or resource busy: another program uses it (%1)."))
+            .arg(names.join(QStringLiteral("; ")));
+    }
+    // A system service's descriptors are not visible to the user. The usual
+    // suspect for a freshly plugged adapter is named when it runs.
+    const QList<DeviceUser> modemManager
+        = FindProcessesNamed(QStringLiteral("ModemManager"), procRoot);
+    if (serial && !modemManager.isEmpty()) {
+        return translated(QT_TRANSLATE_NOOP("OpenFailure",
+                                            "Device or resource busy: another program uses it, "
+                                            "perhaps %1, which takes new adapters for a while."))
+            .arg(userText(modemManager.first()));
+    }
+    return translated(
+        QT_TRANSLATE_NOOP("OpenFailure", "Device or resource busy: another program uses it."));
 }
 
 // A stored USB port path reads as the port: "usb:1-1.4:1.0" is "USB 1-1.4".
@@ -125,7 +141,7 @@ QString deviceReason(const OpenFailure &f, const QString &procRoot)
     case EPERM:
         return permissionReason(f.target, usb ? "lp" : "dialout");
     case EBUSY:
-        return busyReason(f.target, procRoot);
+        return busyReason(f.target, !usb, procRoot);
     case ENOTTY:
         return translated(QT_TRANSLATE_NOOP("OpenFailure", "%1 is not a serial device."))
             .arg(f.target);

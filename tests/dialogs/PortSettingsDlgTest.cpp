@@ -2,6 +2,7 @@
 #include "dialogs/PortSettingsForm.h"
 #include "platform/ProfileFile.h"
 #include "support/ChildWidget.h"
+#include "support/EventLoopWait.h"
 #include "support/FakeDeviceTree.h"
 #include "support/RecordingUiServices.h"
 
@@ -292,6 +293,11 @@ TEST_F(PortSettingsDlgTest, refreshPicksUpDevicesPluggedInWhileOpenAndKeepsTheCh
     EXPECT_EQ(items(usb),
               QStringList({"---", "USB 1-4: Zebra GK420d [29J1]", "USB 1-1: r+k Printer"}));
     EXPECT_EQ(usb->currentText(), "USB 1-4: Zebra GK420d [29J1]");
+
+    // Without Refresh: the dialog watches /dev.
+    tree.addSerialAdapter(QStringLiteral("ttyUSB1"), QStringLiteral("1-5"), QString());
+    EXPECT_TRUE(eventually([&] { return com->count() == 12; }));
+    EXPECT_EQ(com->currentText(), QStringLiteral("/tmp/ttyTyped (absent)"));
     d->accept();
     EXPECT_EQ(ini("Com", "Device"), "/tmp/ttyTyped");
     EXPECT_EQ(ini("Usb", "DeviceName"), "usb:1-4:1.0");

@@ -3,12 +3,15 @@
 #include "ports/ComPort.h"
 #include "ports/NetPort.h"
 #include "ports/UsbPort.h"
+#include "support/FakeDeviceTree.h"
 #include "support/LogCapture.h"
 #include "support/Pty.h"
 #include "support/RecordingUiServices.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTranslator>
 
@@ -109,28 +112,18 @@ protected:
     PtyPair pty;
 };
 
-TEST_F(OpenFailureTest, aMissingDeviceIsNamedForEveryDeviceLink)
+TEST_F(OpenFailureTest, eachFailureOfADeviceLinkHasItsReason)
 {
-    CComPort serial;
-    serial.SetDevicePath(QStringLiteral("/dev/ttyUSB97"));
-    ASSERT_FALSE(serial.Open(1, 19200, 0, 8, 1, 0, 5));
-    EXPECT_EQ(
-        openFailureReason({OpenFailure::Link::Serial, serial.LastOpenError(), serial.DeviceName()}),
-        QStringLiteral("No such device: /dev/ttyUSB97 is not plugged in."));
-
+    // (A missing serial device or USB printer: see the main window's tests.)
+    FakeDeviceTree noPrinters;
     CUsbPort usb;
-    ASSERT_FALSE(usb.Open(QStringLiteral("/dev/usb/lp97"), 5));
-    EXPECT_EQ(openFailureReason({OpenFailure::Link::Usb, usb.LastOpenError(), usb.DeviceNode()}),
-              QStringLiteral("No such device: /dev/usb/lp97 is not plugged in."));
+    usb.SetDeviceRoots(noPrinters.roots());
     ASSERT_FALSE(usb.Open(QStringLiteral("usb:1-9:1.0"), 5));
     EXPECT_EQ(usb.LastOpenError(), ENODEV);
     EXPECT_EQ(openFailureReason({OpenFailure::Link::Usb, ENODEV, QStringLiteral("usb:1-9:1.0")}),
               QStringLiteral("No such device: USB 1-9 is not plugged in."));
-    ASSERT_FALSE(usb.Open(QStringLiteral("\\\\?\\usb"), 5));
-    EXPECT_EQ(openFailureReason(
-                  {OpenFailure::Link::Usb, usb.LastOpenError(), QStringLiteral("\\\\?\\usb")}),
-              QStringLiteral("No USB device is chosen: pick one in the port settings."));
 
+    CComPort serial;
     // Settings the line cannot take, and a file that is no serial device.
     serial.SetDevicePath(pty.devicePath());
     ASSERT_FALSE(serial.Open(1, 0, 0, 8, 1, 0, 5));
@@ -214,6 +207,23 @@ TEST_F(OpenFailureTest, aBusyDeviceNamesTheProgramThatHoldsIt)
     const QList<DeviceUser> users = FindDeviceUsers(pty.devicePath());
     ASSERT_EQ(users.size(), 1);
     EXPECT_EQ(users[0].pid, holder.pid());
+}
+
+TEST_F(OpenFailureTest, aBusyAdapterWithoutAVisibleHolderNamesModemManagerWhenItRuns)
+{
+    QTemporaryDir proc;
+    QDir(proc.path()).mkpath(QStringLiteral("812"));
+    QFile comm(proc.filePath(QStringLiteral("812/comm")));
+    ASSERT_TRUE(comm.open(QIODevice::WriteOnly));
+    comm.write("ModemManager\n");
+    comm.close();
+    const QString device = QStringLiteral("/dev/ttyACM0");
+    EXPECT_EQ(openFailureReason({OpenFailure::Link::Serial, EBUSY, device}, proc.path()),
+              QStringLiteral("Device or resource busy: another program uses it, perhaps "
+                             "ModemManager, process 812, which takes new adapters for a while."));
+    // Printers are none of its business.
+    EXPECT_EQ(openFailureReason({OpenFailure::Link::Usb, EBUSY, device}, proc.path()),
+              QStringLiteral("Device or resource busy: another program uses it."));
 }
 
 TEST_F(OpenFailureTest, aRefusedConnectionIsExplained)

@@ -19,7 +19,6 @@ DeviceRoots FakeDeviceTree::roots() const
     DeviceRoots r;
     r.sys = m_dir.filePath(QStringLiteral("sys"));
     r.dev = m_dir.filePath(QStringLiteral("dev"));
-    r.proc = m_dir.filePath(QStringLiteral("proc"));
     return r;
 }
 
