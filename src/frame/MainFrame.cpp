@@ -2,7 +2,7 @@
 // commands, menus and toolbar, and what it does when it goes.
 #include "MainFrame.h"
 
-#include "app/AboutDlg.h"
+#include "dialogs/AboutDlg.h"
 #include "display/DisplayPrinter.h"
 #include "display/DisplayWidget.h"
 #include "display/HexEdit.h"
@@ -219,8 +219,8 @@ void CMainFrame::createActions()
     addCommand(CommandId::SendCrLf, QString(), nullptr);
     call(CommandId::SendCrLf, [this] { this->SendInputText(true); });
 
-    addCommand(CommandId::PortSettings, tr("&Communication port / generic settings"), nullptr);
-    action(CommandId::PortSettings)->setToolTip(tr("The port settings come with a later version."));
+    addCommand(CommandId::PortSettings, tr("&Communication port / generic settings"),
+               &CMainFrame::OnPortSettings);
     addCommand(CommandId::LocalEcho, tr("&Local echo"), nullptr, true);
     call(CommandId::LocalEcho, [this] { toggleSwitch(m_settings.localEcho); });
     addCommand(CommandId::AutoScroll, tr("&Auto-scroll"), nullptr, true);
@@ -378,8 +378,7 @@ void CMainFrame::updateCommandStates()
     set(CommandId::Timestamp, true, m_settings.display.timestampPerLine);
     set(CommandId::ClearInput, true, m_settings.clearInput);
     set(CommandId::HexMode, true, m_settings.display.hexMode);
-    // Their dialogs come with a later version.
-    set(CommandId::PortSettings, false, false);
+    set(CommandId::PortSettings, !m_bRunning, false);
     set(CommandId::MediaGateway, true, false);
     // One file at a time: a second would land in the middle of the first.
     const bool fileSendBusy = m_pFileSender && m_pFileSender->isBusy();

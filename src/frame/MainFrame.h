@@ -54,6 +54,8 @@ public:
     bool LoadSettings();
     void OnLoadSettings();
     void OnSaveSettings();
+    // The port settings dialog (only while stopped).
+    void OnPortSettings();
     const QString &iniPath() const { return m_strIniPath; }
     const QString &programDir() const { return m_strProgramDir; }
 
@@ -196,7 +198,7 @@ private:
     void updateCommandStates();
     void toggleSwitch(bool &value);
     void OnHexMode();
-    void showStartFailure(int stringId);
+    void showStartFailure(int stringId, const QString &reason = QString());
     void showQueuedBlocks();
     // Stop; `keepListening` keeps a TCP server's listening socket for the
     // Start that follows at once (its peer left).

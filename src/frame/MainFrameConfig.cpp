@@ -1,6 +1,7 @@
 // Reading the INI file into the controller, and the settings files.
 #include "MainFrame.h"
 
+#include "dialogs/PortSettingsDlg.h"
 #include "frame/ConfigStore.h"
 #include "platform/StringTable.h"
 #include "platform/UiServices.h"
@@ -41,9 +42,9 @@ void CMainFrame::OnLoadSettings()
     if (!ConfigStore::copySettingsFile(file, m_strIniPath)) {
         uiServices().beep();
         uiServices().messageBox(
-            trSettings(
-                QT_TRANSLATE_NOOP("SettingsFiles", "The settings file %1 could not be copied to "
-                                                   "%2. The settings stay as they were."))
+            trSettings(QT_TRANSLATE_NOOP("SettingsFiles",
+                                         "The settings file %1 could not be copied to "
+                                         "%2. The settings stay as they were."))
                 .arg(file, m_strIniPath),
             dialog.title, UiServices::Icon::Stop);
         return;
@@ -73,4 +74,13 @@ void CMainFrame::OnSaveSettings()
                 .arg(file),
             dialog.title, UiServices::Icon::Stop);
     }
+}
+
+void CMainFrame::OnPortSettings()
+{
+    if (m_bRunning)
+        return; // the link in use is not changed under it
+    CPortSettingsDlg dialog(m_settings, m_strIniPath, this);
+    if (dialog.exec() == QDialog::Accepted)
+        emit stateChanged();
 }

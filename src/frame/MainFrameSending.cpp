@@ -2,8 +2,8 @@
 // hotkeys that fire on received text.
 #include "MainFrame.h"
 
+#include "dialogs/CharMapDlg.h"
 #include "dialogs/HotKeyDlg.h"
-#include "display/CharMapDlg.h"
 #include "display/HexEdit.h"
 #include "display/RuKTerminalView.h"
 #include "frame/CommandIds.h"

@@ -34,10 +34,12 @@ CPortEngine *CMainFrame::currentPort() const
     return m_ports->port(m_settings.portKind);
 }
 
-void CMainFrame::showStartFailure(int stringId)
+void CMainFrame::showStartFailure(int stringId, const QString &reason)
 {
     uiServices().beep();
-    uiServices().messageBox(loadString(stringId), QString(), UiServices::Icon::Stop);
+    const QString text = loadString(stringId);
+    uiServices().messageBox(reason.isEmpty() ? text : text + u'\n' + reason, QString(),
+                            UiServices::Icon::Stop);
 }
 
 void CMainFrame::OnTerminalStart()
@@ -67,7 +69,8 @@ void CMainFrame::OnTerminalStart()
     if (!opened) {
         // A server whose wait the user cancelled needs no message.
         if (!(isNetworkKind(m_settings.portKind) && m_settings.address.isEmpty() && port))
-            showStartFailure(StringId::OpenPortFailed);
+            showStartFailure(StringId::OpenPortFailed,
+                             openFailureReason(m_ports->lastOpenFailure()));
         updateCommandStates();
         return;
     }

@@ -114,6 +114,7 @@ bool CComPort::Open(int port, int baud, int parity, int dataBits, int stopBits, 
     m_nReadChunk = kReadChunk;
     m_nBlocksWritten = 0;
     m_nFailedDrains = 0;
+    m_nLastOpenError = 0;
 
     m_deviceName = DeviceNameFor(port, m_devicePath);
     const char parityLetter = ParityLetter(parity);
@@ -147,38 +148,44 @@ bool CComPort::OpenDevice(const SerialLineSettings &line, bool quiet)
             debugText(text);
     };
     if (const int err = m_hComm.open(m_deviceName); err != 0) {
+        m_nLastOpenError = err;
         say("Open: Bad filehandle\n");
         if (!quiet)
             qCInfo(lcSerial, "%s: %s", qPrintable(m_deviceName), std::strerror(err));
         return false;
     }
     SerialTermios current;
-    if (m_hComm.readTermios(current) != 0) {
+    if (const int err = m_hComm.readTermios(current); err != 0) {
+        m_nLastOpenError = err;
         say("Open: Could not read CommState\n");
         return false;
     }
     const bool valid = line.baud > 0 && line.dataBits >= 5 && line.dataBits <= 8
                        && (line.stopBits == 1 || line.stopBits == 2);
     if (!valid) {
+        m_nLastOpenError = EINVAL;
         say("Open: BuildCommDCB failed\n");
         return false;
     }
     m_dcb = CSerialDevice::compose(current, line);
-    if (m_hComm.writeTermios(m_dcb) != 0) {
+    if (const int err = m_hComm.writeTermios(m_dcb); err != 0) {
+        m_nLastOpenError = err;
         say("Open: SetCommState failed\n");
         return false;
     }
     // DTR and RTS are raised for every handshake: with RTS/CTS the driver
     // then moves RTS itself, and the far end sees DTR as "terminal ready".
     CSerialDevice::ModemLines lines;
-    if (m_hComm.raiseDtrRts(lines) != 0) {
+    if (const int err = m_hComm.raiseDtrRts(lines); err != 0) {
+        m_nLastOpenError = err;
         say("Open: SetCommState failed\n");
         return false;
     }
     // The driver answers a rate it cannot generate with another one instead of
     // an error, so read back what it took.
     SerialTermios applied;
-    if (m_hComm.readTermios(applied) != 0) {
+    if (const int err = m_hComm.readTermios(applied); err != 0) {
+        m_nLastOpenError = err;
         say("Open: GetCommState failed\n");
         return false;
     }
@@ -187,6 +194,7 @@ bool CComPort::OpenDevice(const SerialLineSettings &line, bool quiet)
     const long long wanted = line.baud;
     const long long got = applied.ospeed;
     if (got != 0 && std::llabs(got - wanted) * 100 > wanted * 3) {
+        m_nLastOpenError = EINVAL;
         say("Open: SetCommState failed\n");
         if (!quiet)
             qCInfo(lcSerial, "%s: the driver set %lld baud for %lld", qPrintable(m_deviceName), got,

@@ -58,6 +58,9 @@ public:
     // since the last Open. A Write issued after this rose starts afresh.
     // Bytes dropped that way count as not sent (TakeUnsentBytes).
     int FailedDrains() const { return m_nFailedDrains.load(); }
+    // errno of the last failed Open (EINVAL for settings the line cannot
+    // take); 0 after a successful one.
+    int LastOpenError() const { return m_nLastOpenError; }
 
     // Replaces the reading of the DSR line; tests use it, since a
     // pseudo-terminal has no modem lines. Set before Start; an empty
@@ -91,4 +94,5 @@ private:
     QByteArray m_definition;
     std::function<bool()> m_dsrProbe;
     std::atomic<int> m_nFailedDrains{0};
+    int m_nLastOpenError = 0;
 };

@@ -251,6 +251,7 @@ bool CNetPort::Open(const QString &address, unsigned port, int timeoutSec, int s
     m_remoteAddr = 0;
     m_bUdpServer = false;
     m_strangerReported = false;
+    m_nLastOpenError = 0;
 
     if (port == 0 || port > 65535) {
         qCDebug(lcNet, "port number %u out of range", port);
@@ -482,6 +483,7 @@ void CNetPort::ReportPeer(const in_addr &addr)
 
 void CNetPort::ShowConnectError(int code)
 {
+    m_nLastOpenError = code;
     uiServices().messageBox(connectMessage(code), QString(), UiServices::Icon::Information);
 }
 

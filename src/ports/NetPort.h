@@ -62,6 +62,9 @@ public:
     // The remote address in use; after a UDP server's first datagram, its sender.
     QString Address() const { return m_strAddress; }
     bool IsLinkLost() const { return m_bLinkLost.load() != 0; }
+    // The socket error code of the last failed Open; 0 after a successful
+    // or cancelled one.
+    int LastOpenError() const { return m_nLastOpenError; }
     // Shortens the connect limit and the pause between reconnects (tests).
     void SetConnectTimeoutMs(int ms) { m_connectTimeoutMs = ms; }
     void SetReconnectIntervalMs(int ms) { m_reconnectIntervalMs = ms; }
@@ -117,6 +120,7 @@ private:
     int m_reconnectIntervalMs = kReconnectIntervalMs;
 
     bool m_opening = false;
+    int m_nLastOpenError = 0;
     int m_connectTimeoutMs = kConnectTimeoutMs;
     std::function<void(const QString &)> m_peerSink;
     QPointer<QWidget> m_mainWindow;

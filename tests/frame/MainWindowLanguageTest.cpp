@@ -1,4 +1,4 @@
-#include "app/AboutDlg.h"
+#include "dialogs/AboutDlg.h"
 #include "app/TrayIcon.h"
 #include "frame/CommandIds.h"
 #include "frame/HotKeyBar.h"

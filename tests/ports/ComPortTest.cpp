@@ -1,3 +1,4 @@
+#include "support/LogCapture.h"
 #include "support/PortAssertions.h"
 #include "support/Pty.h"
 
@@ -28,55 +29,6 @@
 namespace {
 
 const char kTimeoutText[] = "ERROR: Overlapped I/O Timeout\n";
-
-// Every text the ports log, from any thread.
-class LogCapture final
-{
-public:
-    LogCapture()
-        : m_previous(qInstallMessageHandler(&LogCapture::handle))
-    {
-        s_current = this;
-    }
-    ~LogCapture()
-    {
-        qInstallMessageHandler(m_previous);
-        s_current = nullptr;
-    }
-    int count(const QString &text, bool part = false) const
-    {
-        std::lock_guard lock(m_mutex);
-        return countLocked(text, part);
-    }
-    bool waitFor(const QString &text, int times, int timeoutMs = 10000) const
-    {
-        std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                                  [&] { return countLocked(text, false) >= times; });
-    }
-
-private:
-    static void handle(QtMsgType, const QMessageLogContext &, const QString &text)
-    {
-        if (LogCapture *self = s_current) {
-            std::lock_guard lock(self->m_mutex);
-            self->m_texts << text;
-            self->m_changed.notify_all();
-        }
-    }
-    int countLocked(const QString &text, bool part) const
-    {
-        return int(std::count_if(m_texts.begin(), m_texts.end(), [&](const QString &t) {
-            return part ? t.contains(text) : t == text;
-        }));
-    }
-
-    static inline std::atomic<LogCapture *> s_current{nullptr};
-    QtMessageHandler m_previous;
-    mutable std::mutex m_mutex;
-    mutable std::condition_variable m_changed;
-    QStringList m_texts;
-};
 
 QByteArray everyByteValue(int repeats)
 {

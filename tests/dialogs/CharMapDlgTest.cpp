@@ -1,6 +1,7 @@
-#include "display/CharMapDlg.h"
+#include "dialogs/CharMapDlg.h"
 
 #include "platform/ProfileFile.h"
+#include "support/ChildWidget.h"
 #include "support/RecordingUiServices.h"
 
 #include <QCheckBox>
@@ -34,13 +35,6 @@ protected:
         auto d = std::make_unique<CCharMapDlg>(table, mappingOn, iniPath);
         d->show();
         return d;
-    }
-    template<typename T>
-    static T *child(QDialog *d, const char *name)
-    {
-        T *w = d->findChild<T *>(QLatin1String(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
     }
     static QStringList rows(QDialog *d)
     {
