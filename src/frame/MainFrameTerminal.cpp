@@ -174,11 +174,11 @@ void CMainFrame::onLinkStateChanged()
         m_nLinkLossesSeen = losses;
         m_bLinkDownReported = true;
         uiServices().beep();
-        statusBar()->showMessage(linkreport::lostMessage(m_settings));
+        statusBar()->showMessage(linkreport::lostMessage(m_settings, port->LinkName()));
     }
     if (m_bLinkDownReported && port->GetLinkState() == LinkState::Connected) {
         m_bLinkDownReported = false;
-        statusBar()->showMessage(linkreport::backMessage(m_settings));
+        statusBar()->showMessage(linkreport::backMessage(m_settings, port->LinkName()));
     }
 }
 

@@ -1,5 +1,7 @@
 #include "BoundedWrite.h"
 
+#include "platform/WriteCursor.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <limits>
@@ -15,30 +17,40 @@ int millisecondsUntil(std::chrono::steady_clock::time_point deadline)
     return static_cast<int>(std::clamp<long long>(left, 0, std::numeric_limits<int>::max()));
 }
 
-BoundedWrite writeBounded(int fd, const std::uint8_t *data, std::uint32_t length,
-                          const CEvent &stop, std::chrono::steady_clock::time_point deadline)
+BoundedWriteEnd writeBlocksBounded(int fd, std::span<const iovec> blocks, const CEvent &stop,
+                                   std::chrono::milliseconds perBlock, const WriteGate &gate)
 {
-    std::uint32_t done = 0;
-    while (done < length) {
-        const ssize_t n = ::write(fd, data + done, length - done);
+    using Clock = std::chrono::steady_clock;
+    CWriteCursor cursor(blocks);
+    auto deadline = Clock::now() + perBlock;
+    const auto ended = [&](BoundedWrite outcome) {
+        return BoundedWriteEnd{outcome, cursor.block()};
+    };
+    while (!cursor.atEnd()) {
+        if (gate) {
+            if (const BoundedWrite held = gate(deadline); held != BoundedWrite::Written)
+                return ended(held);
+        }
+        const ssize_t n = ::writev(fd, cursor.iov(), cursor.iovCount());
         if (n > 0) {
-            done += static_cast<std::uint32_t>(n);
+            if (cursor.advance(static_cast<std::size_t>(n)))
+                deadline = Clock::now() + perBlock;
             continue;
         }
         const int err = n < 0 ? errno : EAGAIN;
         if (err == EINTR)
             continue;
         if (err != EAGAIN)
-            return BoundedWrite::Failed;
+            return ended(BoundedWrite::Failed);
         const int left = millisecondsUntil(deadline);
         if (left == 0)
-            return BoundedWrite::TimedOut;
+            return ended(BoundedWrite::TimedOut);
         bool stopped = false;
         const short revents = pollWithStop(fd, POLLOUT, stop, left, stopped);
         if (stopped)
-            return BoundedWrite::Stopped;
+            return ended(BoundedWrite::Stopped);
         if ((revents & (POLLERR | POLLHUP | POLLNVAL)) && !(revents & POLLOUT))
-            return BoundedWrite::HungUp;
+            return ended(BoundedWrite::HungUp);
     }
-    return BoundedWrite::Written;
+    return ended(BoundedWrite::Written);
 }

@@ -5,6 +5,7 @@
 #include "platform/PortNotify.h"
 #include "platform/SocketErrors.h"
 #include "platform/UiServices.h"
+#include "platform/WriteCursor.h"
 #include "ports/ConnectWaitDlg.h"
 
 #include <QApplication>
@@ -524,51 +525,73 @@ bool CNetPort::PauseForSend(int fd, int &elapsedMs)
     return !stopped;
 }
 
-ssize_t CNetPort::SendSome(int fd, const std::uint8_t *data, std::size_t length)
+ssize_t CNetPort::SendSome(int fd, CWriteCursor &cursor)
 {
-    if (!m_bUdpServer)
-        return ::send(fd, data, length, MSG_NOSIGNAL);
-    in_addr host{};
-    host.s_addr = m_remoteAddr;
-    const sockaddr_in to = ipv4Address(host, m_nPort);
-    return ::sendto(fd, data, length, MSG_NOSIGNAL, reinterpret_cast<const sockaddr *>(&to),
-                    sizeof to);
+    msghdr message{};
+    message.msg_iov = cursor.iov();
+    message.msg_iovlen = static_cast<std::size_t>(cursor.iovCount());
+    sockaddr_in to{};
+    if (m_bUdpServer) {
+        in_addr host{};
+        host.s_addr = m_remoteAddr;
+        to = ipv4Address(host, m_nPort);
+        message.msg_name = &to;
+        message.msg_namelen = sizeof to;
+    }
+    return ::sendmsg(fd, &message, MSG_NOSIGNAL);
 }
 
 bool CNetPort::WriteBlock(const std::uint8_t *data, std::uint32_t length)
 {
+    const iovec block{const_cast<std::uint8_t *>(data), length};
+    return SendRun(TxRun(&block, 1)) == 1;
+}
+
+std::size_t CNetPort::WriteRun(TxRun blocks)
+{
+    // A UDP block is a datagram of its own.
+    if (!m_bTcp)
+        return CPortEngine::WriteRun(blocks);
+    return SendRun(blocks);
+}
+
+std::size_t CNetPort::SendRun(TxRun blocks)
+{
     const int fd = m_pSocket;
     if (fd < 0)
-        return true;
+        return blocks.size();
     const int limitMs = m_nTimeoutSec * 1000;
+    // Only the pauses count, and only those of the block under way.
     int elapsedMs = 0;
-    std::size_t left = length;
-    for (;;) {
-        const ssize_t n = SendSome(fd, data, left);
+    CWriteCursor cursor(blocks);
+    // The rest of the block under way is dropped; the link stays up for the next.
+    const auto giveUpBlock = [&](const QString &text) {
+        ShowWriteError(text);
+        cursor.skipBlock();
+        elapsedMs = 0;
+    };
+    while (!cursor.atEnd()) {
+        const ssize_t n = SendSome(fd, cursor);
         if (n >= 0) {
-            if (static_cast<std::size_t>(n) >= left)
-                return true;
-            data += n;
-            left -= static_cast<std::size_t>(n);
-            // A stop abandons the rest of the block without a message.
+            if (cursor.advance(static_cast<std::size_t>(n)))
+                elapsedMs = 0;
+            if (cursor.atEnd())
+                break;
+            // A stop abandons the rest without a message.
             if (!PauseForSend(fd, elapsedMs))
-                return true;
-            if (elapsedMs > limitMs) {
-                ShowWriteError(
+                break;
+            if (elapsedMs > limitMs)
+                giveUpBlock(
                     QCoreApplication::translate("CNetPort", "Error writing to port (timeout)!"));
-                return true;
-            }
             continue;
         }
         const int err = errno;
         if (err == EAGAIN || err == EWOULDBLOCK || err == EINTR) {
             if (!PauseForSend(fd, elapsedMs))
-                return true;
-            if (elapsedMs > limitMs) {
-                ShowWriteError(
+                break;
+            if (elapsedMs > limitMs)
+                giveUpBlock(
                     QCoreApplication::translate("CNetPort", "Error writing to port (blocking)!"));
-                return true;
-            }
             continue;
         }
         if (m_bTcp && connectionGone(err)) {
@@ -576,14 +599,13 @@ bool CNetPort::WriteBlock(const std::uint8_t *data, std::uint32_t length)
             // block and the rest of the queue count as not sent.
             qCDebug(lcNet, "send: connection lost (errno %d)", err);
             SetLinkState(LinkState::Lost, IsTcpClient());
-            return false;
+            return cursor.block();
         }
-        // The rest of this block is dropped; the link stays up for the next.
-        ShowWriteError(
+        giveUpBlock(
             QCoreApplication::translate("CNetPort", "Error writing to port (socket error: %1)!")
                 .arg(SocketErrors::writeErrorName(SocketErrors::codeFromErrno(err))));
-        return true;
     }
+    return blocks.size();
 }
 
 void CNetPort::ReaderLoop(std::uint8_t *buffer)

@@ -1,7 +1,6 @@
 #include "PortEngine.h"
 
 #include "display/ReceivedBlockQueue.h"
-#include "platform/DeviceNode.h"
 #include "platform/Logging.h"
 #include "platform/PortNotify.h"
 
@@ -116,15 +115,33 @@ void CPortEngine::WriterThread()
     m_finished.notify_all();
 }
 
+namespace {
+// The most blocks handed to the link at once (the iovec limit of one writev):
+// a flood goes out in runs of up to 255 KiB, a lone block on its own.
+constexpr std::size_t kMaxRunBlocks = 1024;
+
+std::uint64_t bytesOf(TxRun blocks)
+{
+    std::uint64_t bytes = 0;
+    for (const iovec &block : blocks)
+        bytes += block.iov_len;
+    return bytes;
+}
+} // namespace
+
 void CPortEngine::Drain()
 {
-    // The queue lock is held only to unlink a block, never while the link
-    // writes, so a Write from the window never waits for a slow line.
+    // The queue lock is held only to look at the queue, never while the link
+    // writes, so a Write from the window never waits for a slow line. Only
+    // this thread takes blocks off the queue, and appending leaves the blocks
+    // in place, so the run can be written from where it lies.
     bool allWritten = true;
     std::uint64_t unsent = 0;
     UnsentReason reason = UnsentReason::WriteFailed;
+    std::vector<iovec> run;
+    run.reserve(kMaxRunBlocks);
     for (;;) {
-        TxBlock block;
+        run.clear();
         {
             std::lock_guard lock(m_csTxQueue);
             if (m_txQueue.empty()) {
@@ -135,28 +152,45 @@ void CPortEngine::Drain()
                 m_hDataEvent->reset();
                 break;
             }
-            block = m_txQueue.front();
-            m_txQueue.pop_front();
-            --m_nQueuedBlocks;
+            const std::size_t n = std::min(m_txQueue.size(), kMaxRunBlocks);
+            for (std::size_t i = 0; i < n; ++i)
+                run.push_back({m_txQueue[i].data, m_txQueue[i].length});
         }
         {
             std::lock_guard link(m_csLink);
             if (!IsLinkUp()) {
-                unsent += block.length;
+                unsent += bytesOf(run);
                 reason = UnsentReason::LinkDown;
             } else if (!allWritten) {
-                unsent += block.length;
-            } else if (!WriteBlock(block.data, block.length)) {
+                unsent += bytesOf(run);
+            } else if (const std::size_t done = WriteRun(run); done < run.size()) {
                 allWritten = false;
-                unsent += block.length;
+                unsent += bytesOf(TxRun(run).subspan(done));
                 if (!IsLinkUp())
                     reason = UnsentReason::LinkDown;
             }
         }
-        ++m_nBlocksWritten;
+        {
+            // Pending until written: a send that waits for the queue to empty
+            // ends only once its last bytes are out.
+            std::lock_guard lock(m_csTxQueue);
+            m_txQueue.erase(m_txQueue.begin(), m_txQueue.begin() + std::ptrdiff_t(run.size()));
+            m_nQueuedBlocks -= run.size();
+        }
+        m_nBlocksWritten += static_cast<int>(run.size());
     }
     if (unsent > 0)
         NoteUnsent(unsent, reason);
+}
+
+std::size_t CPortEngine::WriteRun(TxRun blocks)
+{
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        if (!WriteBlock(static_cast<const std::uint8_t *>(blocks[i].iov_base),
+                        static_cast<std::uint32_t>(blocks[i].iov_len)))
+            return i;
+    }
+    return blocks.size();
 }
 
 void CPortEngine::ReaderThread()
@@ -224,24 +258,6 @@ bool CPortEngine::RestoreLink(const std::function<bool()> &reopen)
         return false;
     SetLinkState(LinkState::Connected);
     return true;
-}
-
-bool CPortEngine::AwaitDeviceNode(const QString &path, const std::function<bool()> &reopen,
-                                  int pollMs)
-{
-    for (;;) {
-        if (m_hStopEvent->wait(pollMs))
-            return false;
-        if (!devicenode::present(path)) {
-            SetLinkState(LinkState::Lost);
-            continue;
-        }
-        // The node may be back before it can be opened (permissions are set
-        // a moment later); it is tried again at the same pace.
-        SetLinkState(LinkState::Reconnecting);
-        if (RestoreLink(reopen))
-            return true;
-    }
 }
 
 void CPortEngine::NoteUnsent(std::uint64_t bytes, UnsentReason reason)

@@ -12,8 +12,11 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <thread>
 #include <vector>
+
+#include <sys/uio.h>
 
 // One element of the transmit queue.
 struct TxBlock
@@ -22,6 +25,10 @@ struct TxBlock
     std::uint32_t length = 0;
     std::uint8_t data[kMaxLength];
 };
+
+// Blocks that were queued together and go to the link at once, in order: one
+// iovec per TxBlock.
+using TxRun = std::span<const iovec>;
 
 // The engine every port kind runs on: a transmit queue of TxBlocks drained by a
 // writer thread, and a reader thread that stages received bytes and hands them
@@ -35,7 +42,7 @@ struct TxBlock
 // Write refuses and the writer drops what is queued, and the bytes are counted
 // and announced (NotSent) for the window to tell the user. A link kind that
 // can heal (a device node, a TCP client) drops its link with DropLink, brings
-// it back with RestoreLink or AwaitDeviceNode, and the state changes are
+// it back with RestoreLink, and the state changes are
 // announced (LinkStateChanged).
 class CPortEngine
 {
@@ -61,6 +68,9 @@ public:
     bool Close();
 
     bool IsStarted() const { return m_hStopEvent != nullptr; }
+    // The device the link runs on, as messages about the link name it; empty
+    // where the settings name it well enough.
+    virtual QString LinkName() const { return {}; }
 
     LinkState GetLinkState() const { return m_linkState.load(); }
     // How often the link was lost since Start.
@@ -73,6 +83,11 @@ protected:
     // Writes one block; false when it failed, which makes the writer drop the
     // rest of this drain and call OnDrainFailed() at its end.
     virtual bool WriteBlock(const std::uint8_t *data, std::uint32_t length) = 0;
+    // Writes the blocks of a run, in as few system calls as the link allows,
+    // each block under the rules of WriteBlock. Returns the blocks dealt with
+    // before one failed (that one and the rest count as failed), the run's
+    // size when none did. By default block by block through WriteBlock.
+    virtual std::size_t WriteRun(TxRun blocks);
     virtual void OnDrainFailed() {}
     // Body of the reader thread: reads into `buffer` (m_nReadChunk bytes) and
     // calls AppendReceived until m_hStopEvent is set.
@@ -102,10 +117,6 @@ protected:
     // Puts a new link in place: `reopen` runs when the writer is not using
     // the old one; when it succeeds the link is Connected. Reader thread.
     bool RestoreLink(const std::function<bool()> &reopen);
-    // For links on a device node: waits until `path` is present again and
-    // `reopen` succeeds, trying every `pollMs`. Lost while the node is absent,
-    // Reconnecting while it is there. False when the stop event ends the wait.
-    bool AwaitDeviceNode(const QString &path, const std::function<bool()> &reopen, int pollMs);
     // Counts bytes that will never go out and announces them.
     void NoteUnsent(std::uint64_t bytes, UnsentReason reason);
 
