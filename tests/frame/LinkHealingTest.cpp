@@ -3,6 +3,7 @@
 #include "frame/InputEdit.h"
 #include "frame/LinkReport.h"
 #include "frame/MainFrame.h"
+#include "platform/Clock.h"
 #include "ports/ComPort.h"
 #include "ports/ConnectWaitDlg.h"
 #include "ports/NetPort.h"
@@ -16,6 +17,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -315,6 +317,34 @@ TEST_F(LinkHealingTest, tcpClientTellsOfTheLossRefusesSendingAndReconnectsByItse
         EXPECT_TRUE(eventually([&] { return displayText().endsWith("back\n"); }));
     }
     EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(LinkHealingTest, whatAHealedLinkBringsBeginsWithItsTimestampAsAfterAStart)
+{
+    setClockForTesting([] { return LocalTime{2026, 12, 5, 10, 22, 24, 31}; });
+    const auto restoreClock = qScopeGuard([] { setClockForTesting({}); });
+    const QByteArray stamp("05.12.2026 10:22:24.031 - ");
+    const unsigned port = freePort(SOCK_STREAM);
+    Fd listener{boundSocket(SOCK_STREAM, "127.0.0.1", port, true)};
+    useNetwork("127.0.0.1", port);
+    frame->settings().display.timestampPerLine = true;
+    dynamic_cast<CNetPort *>(frame->currentPort())->SetReconnectIntervalMs(20);
+    frame->OnTerminalStart();
+    ASSERT_TRUE(frame->isRunning());
+    Fd far{::accept(listener.fd, nullptr, nullptr)};
+    ::send(far.fd, "one", 3, 0);
+    ASSERT_TRUE(eventually([&] { return displayText().endsWith("one"); }));
+
+    // The line "one" never ended, yet what comes after the reconnect starts
+    // anew.
+    far.reset();
+    ASSERT_TRUE(eventually([&] {
+        return statusLine() == QStringLiteral("Connected again (IP:127.0.0.1, %1).").arg(port);
+    }));
+    far.reset(::accept(listener.fd, nullptr, nullptr));
+    ::send(far.fd, "two", 3, 0);
+    ASSERT_TRUE(eventually([&] { return displayText().endsWith("two"); }));
+    EXPECT_EQ(displayText().toStdString(), (stamp + "one" + stamp + "two").toStdString());
 }
 
 TEST_F(LinkHealingTest, serialAndUsbDevicesRemovedAndMadeAgainAreReopenedWithTheirSettings)
