@@ -18,7 +18,8 @@ int millisecondsUntil(std::chrono::steady_clock::time_point deadline)
 }
 
 BoundedWriteEnd writeBlocksBounded(int fd, std::span<const iovec> blocks, const CEvent &stop,
-                                   std::chrono::milliseconds perBlock, const WriteGate &gate)
+                                   std::chrono::milliseconds perBlock,
+                                   const BoundedWriteHooks &hooks)
 {
     using Clock = std::chrono::steady_clock;
     CWriteCursor cursor(blocks);
@@ -27,14 +28,18 @@ BoundedWriteEnd writeBlocksBounded(int fd, std::span<const iovec> blocks, const 
         return BoundedWriteEnd{outcome, cursor.block()};
     };
     while (!cursor.atEnd()) {
-        if (gate) {
-            if (const BoundedWrite held = gate(deadline); held != BoundedWrite::Written)
+        if (hooks.gate) {
+            if (const BoundedWrite held = hooks.gate(deadline); held != BoundedWrite::Written)
                 return ended(held);
         }
         const ssize_t n = ::writev(fd, cursor.iov(), cursor.iovCount());
         if (n > 0) {
-            if (cursor.advance(static_cast<std::size_t>(n)))
+            const std::size_t before = cursor.block();
+            if (cursor.advance(static_cast<std::size_t>(n))) {
                 deadline = Clock::now() + perBlock;
+                if (hooks.blocksOut)
+                    hooks.blocksOut(cursor.block() - before);
+            }
             continue;
         }
         const int err = n < 0 ? errno : EAGAIN;

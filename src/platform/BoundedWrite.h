@@ -26,9 +26,15 @@ struct BoundedWriteEnd
     std::size_t block = 0;
 };
 
-// Asked before each system call of a bounded write: Written to go on, or how
-// a wait it made (up to the deadline) ended.
-using WriteGate = std::function<BoundedWrite(std::chrono::steady_clock::time_point deadline)>;
+// What a bounded write of several blocks asks and tells on its way.
+struct BoundedWriteHooks
+{
+    // Asked before each system call: Written to go on, or how a wait it made
+    // (up to the deadline) ended.
+    std::function<BoundedWrite(std::chrono::steady_clock::time_point deadline)> gate;
+    // Told of each `n` more blocks that are out.
+    std::function<void(std::size_t n)> blocksOut;
+};
 
 // Writes `blocks` one after the other to the nonblocking descriptor `fd`, with
 // as few system calls as the device allows (writev). Each block has
@@ -36,7 +42,8 @@ using WriteGate = std::function<BoundedWrite(std::chrono::steady_clock::time_poi
 // takes nothing (its buffer full, flow control holding the line) the write
 // waits for room together with `stop`. At the first block that fails it stops.
 BoundedWriteEnd writeBlocksBounded(int fd, std::span<const iovec> blocks, const CEvent &stop,
-                                   std::chrono::milliseconds perBlock, const WriteGate &gate = {});
+                                   std::chrono::milliseconds perBlock,
+                                   const BoundedWriteHooks &hooks = {});
 
 // Milliseconds until `deadline`, 0 when it has passed; for poll() time-outs.
 int millisecondsUntil(std::chrono::steady_clock::time_point deadline);

@@ -42,26 +42,33 @@ bool CDevicePort::WriteBlock(const std::uint8_t *data, std::uint32_t length)
 std::size_t CDevicePort::WriteRun(TxRun blocks)
 {
     const auto perBlock = std::chrono::seconds(std::max(m_nTimeoutSec, 0));
-    const WriteGate gate = [this](std::chrono::steady_clock::time_point deadline) {
+    BoundedWriteHooks hooks;
+    hooks.gate = [this](std::chrono::steady_clock::time_point deadline) {
         return GateWrite(deadline);
     };
+    hooks.blocksOut = [this](std::size_t n) {
+        BlocksDone(n);
+    };
+    std::uint64_t unsent = 0;
+    UnsentReason reason = UnsentReason::WriteFailed;
     std::size_t from = 0;
     while (from < blocks.size()) {
         const BoundedWriteEnd end = writeBlocksBounded(Device().fd(), blocks.subspan(from),
-                                                       *m_hStopEvent, perBlock, gate);
+                                                       *m_hStopEvent, perBlock, hooks);
         const std::size_t failed = from + end.block;
+        if (end.outcome == BoundedWrite::Written || end.outcome == BoundedWrite::Stopped)
+            break; // what a stop cut short counts as done
         switch (end.outcome) {
-        case BoundedWrite::Written:
-        case BoundedWrite::Stopped: // what a stop cut short counts as done
-            return blocks.size();
         case BoundedWrite::Failed:
             DebugText("ERROR: WriteFile (in Writer)");
-            break;
-        case BoundedWrite::TimedOut:
-            DebugText("ERROR: Overlapped I/O Timeout\n");
+            reason = UnsentReason::LinkDown;
             break;
         case BoundedWrite::HungUp:
             DebugText("ERROR: GetOverlappedResult(in Writer)");
+            reason = UnsentReason::LinkDown;
+            break;
+        default:
+            DebugText("ERROR: Overlapped I/O Timeout\n");
             break;
         }
         if (FailedBlockEndsDrain())
@@ -69,11 +76,12 @@ std::size_t CDevicePort::WriteRun(TxRun blocks)
         // The writer goes on with the next block whatever became of this one:
         // a printer that took part of a job still gets the rest. The user
         // still hears of the block that did not go out.
-        NoteUnsent(blocks[failed].iov_len, end.outcome == BoundedWrite::TimedOut
-                                               ? UnsentReason::WriteFailed
-                                               : UnsentReason::LinkDown);
+        unsent += blocks[failed].iov_len;
+        BlocksDone(1);
         from = failed + 1;
     }
+    if (unsent > 0)
+        NoteUnsent(unsent, reason);
     return blocks.size();
 }
 

@@ -549,10 +549,14 @@ bool CNetPort::WriteBlock(const std::uint8_t *data, std::uint32_t length)
 
 std::size_t CNetPort::WriteRun(TxRun blocks)
 {
+    if (m_bTcp)
+        return SendRun(blocks);
     // A UDP block is a datagram of its own.
-    if (!m_bTcp)
-        return CPortEngine::WriteRun(blocks);
-    return SendRun(blocks);
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        if (SendRun(blocks.subspan(i, 1)) == 0)
+            return i;
+    }
+    return blocks.size();
 }
 
 std::size_t CNetPort::SendRun(TxRun blocks)
@@ -567,14 +571,19 @@ std::size_t CNetPort::SendRun(TxRun blocks)
     // The rest of the block under way is dropped; the link stays up for the next.
     const auto giveUpBlock = [&](const QString &text) {
         ShowWriteError(text);
+        const std::size_t before = cursor.block();
         cursor.skipBlock();
+        BlocksDone(cursor.block() - before);
         elapsedMs = 0;
     };
     while (!cursor.atEnd()) {
         const ssize_t n = SendSome(fd, cursor);
         if (n >= 0) {
-            if (cursor.advance(static_cast<std::size_t>(n)))
+            const std::size_t before = cursor.block();
+            if (cursor.advance(static_cast<std::size_t>(n))) {
+                BlocksDone(cursor.block() - before);
                 elapsedMs = 0;
+            }
             if (cursor.atEnd())
                 break;
             // A stop abandons the rest without a message.

@@ -156,6 +156,7 @@ void CPortEngine::Drain()
             for (std::size_t i = 0; i < n; ++i)
                 run.push_back({m_txQueue[i].data, m_txQueue[i].length});
         }
+        m_nRunBlocksDone = 0;
         {
             std::lock_guard link(m_csLink);
             if (!IsLinkUp()) {
@@ -177,7 +178,8 @@ void CPortEngine::Drain()
             m_txQueue.erase(m_txQueue.begin(), m_txQueue.begin() + std::ptrdiff_t(run.size()));
             m_nQueuedBlocks -= run.size();
         }
-        m_nBlocksWritten += static_cast<int>(run.size());
+        // Blocks given up count as done too, so that progress reaches its end.
+        BlocksDone(run.size() - std::min(m_nRunBlocksDone, run.size()));
     }
     if (unsent > 0)
         NoteUnsent(unsent, reason);
@@ -189,8 +191,15 @@ std::size_t CPortEngine::WriteRun(TxRun blocks)
         if (!WriteBlock(static_cast<const std::uint8_t *>(blocks[i].iov_base),
                         static_cast<std::uint32_t>(blocks[i].iov_len)))
             return i;
+        BlocksDone(1);
     }
     return blocks.size();
+}
+
+void CPortEngine::BlocksDone(std::size_t n)
+{
+    m_nRunBlocksDone += n;
+    m_nBlocksWritten += static_cast<int>(n);
 }
 
 void CPortEngine::ReaderThread()

@@ -84,10 +84,14 @@ protected:
     // rest of this drain and call OnDrainFailed() at its end.
     virtual bool WriteBlock(const std::uint8_t *data, std::uint32_t length) = 0;
     // Writes the blocks of a run, in as few system calls as the link allows,
-    // each block under the rules of WriteBlock. Returns the blocks dealt with
-    // before one failed (that one and the rest count as failed), the run's
-    // size when none did. By default block by block through WriteBlock.
+    // each block under the rules of WriteBlock, and calls BlocksDone as blocks
+    // are dealt with. Returns the blocks dealt with before one failed (that
+    // one and the rest count as failed), the run's size when none did. By
+    // default block by block through WriteBlock.
     virtual std::size_t WriteRun(TxRun blocks);
+    // Progress within a run: `n` more of its blocks are dealt with. Writer
+    // thread.
+    void BlocksDone(std::size_t n);
     virtual void OnDrainFailed() {}
     // Body of the reader thread: reads into `buffer` (m_nReadChunk bytes) and
     // calls AppendReceived until m_hStopEvent is set.
@@ -138,6 +142,8 @@ private:
     std::mutex m_csTxQueue;
     std::deque<TxBlock> m_txQueue;
     std::atomic<std::size_t> m_nQueuedBlocks{0};
+    // Blocks of the run under way already counted by BlocksDone.
+    std::size_t m_nRunBlocksDone = 0;
 
     // Held by the writer while it writes a block and by the reader while it
     // replaces the link, so a block never goes to a link being torn down.

@@ -186,8 +186,13 @@ TEST_F(ComPortTransfer, writtenBytesArriveAtTheFarEndUnchangedAndInOrder)
     QByteArray bulk;
     for (int i = 0; bulk.size() < 200000; ++i)
         bulk += QByteArray::number(i) + ',';
-    port.Write(bulk.constData(), int(bulk.size()));
+    const int blocks = port.Write(bulk.constData(), int(bulk.size()));
+    // Progress moves block by block while the line is busy.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return port.GetBlocksWritten() > 0 && port.IsWritePending(); }, 10000));
     EXPECT_EQ(pty.read(bulk.size()), bulk);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return port.GetBlocksWritten() == blocks && !port.IsWritePending(); }, 10000));
     EXPECT_EQ(log.count(QLatin1String(kTimeoutText)), 0);
 }
 
