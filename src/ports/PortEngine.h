@@ -42,8 +42,12 @@ using TxRun = std::span<const iovec>;
 // Write refuses and the writer drops what is queued, and the bytes are counted
 // and announced (NotSent) for the window to tell the user. A link kind that
 // can heal (a device node, a TCP client) drops its link with DropLink, brings
-// it back with RestoreLink, and the state changes are
-// announced (LinkStateChanged).
+// it back with RestoreLink, and the state changes are announced
+// (LinkStateChanged).
+//
+// The writer hands the link every block that is queued when it looks, as one
+// run (WriteRun), so that a flood costs one system call per run instead of
+// one per block; the blocks keep their cut, their count and their rules.
 class CPortEngine
 {
 public:

@@ -27,9 +27,7 @@ public:
     QString DevicePath() const { return m_strDevicePath; }
     // The node the last Open tried (the port path looked up in sysfs).
     QString DeviceNode() const { return m_deviceNode; }
-    // The printer as the device list names it, taken when it was opened, for
-    // messages about the link.
-    QString DisplayName() const { return m_displayName; }
+    // The printer as the device list names it, taken when it was opened.
     QString LinkName() const override { return m_displayName; }
     // errno of the last failed Open; 0 after a successful one.
     int LastOpenError() const { return m_nLastOpenError; }
