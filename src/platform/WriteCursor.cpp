@@ -2,41 +2,31 @@
 
 #include <algorithm>
 
-CWriteCursor::CWriteCursor(std::span<const iovec> blocks)
-    : m_left(blocks.begin(), blocks.end())
+CWriteCursor::CWriteCursor(const BlockRun &run)
+    : m_run(run)
 {
-    skipEmpty();
+    settle();
 }
 
-int CWriteCursor::iovCount(std::size_t max) const
+std::size_t CWriteCursor::advance(std::size_t bytes)
 {
-    return static_cast<int>(std::min(m_left.size() - std::min(m_block, m_left.size()), max));
+    m_done = std::min(m_done + bytes, m_run.bytes.size());
+    return settle();
 }
 
-bool CWriteCursor::advance(std::size_t bytes)
-{
-    const std::size_t before = m_block;
-    while (bytes > 0 && !atEnd()) {
-        iovec &current = m_left[m_block];
-        const std::size_t n = std::min(bytes, current.iov_len);
-        current.iov_base = static_cast<char *>(current.iov_base) + n;
-        current.iov_len -= n;
-        bytes -= n;
-        skipEmpty();
-    }
-    return m_block != before;
-}
-
-void CWriteCursor::skipBlock()
+std::size_t CWriteCursor::skipBlock()
 {
     if (atEnd())
-        return;
-    m_left[m_block].iov_len = 0;
-    skipEmpty();
+        return 0;
+    m_done = m_run.ends[m_block];
+    return settle();
 }
 
-void CWriteCursor::skipEmpty()
+std::size_t CWriteCursor::settle()
 {
-    while (!atEnd() && m_left[m_block].iov_len == 0)
+    // Blocks of no bytes are done as soon as they are reached.
+    const std::size_t before = m_block;
+    while (m_block < m_run.size() && m_run.ends[m_block] <= m_done)
         ++m_block;
+    return m_block - before;
 }

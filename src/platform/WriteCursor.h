@@ -1,34 +1,49 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
-#include <vector>
 
-#include <sys/uio.h>
+// Blocks laid end to end in one buffer, so that a device or socket takes as
+// many of them as it can in one system call: their bytes, and the offset at
+// which each block ends (rising).
+struct BlockRun
+{
+    std::span<const std::uint8_t> bytes;
+    std::span<const std::size_t> ends;
 
-// A position in a run of blocks that go out back to back: what is left, as
-// the iovecs of one gathered write, and which block is under way. Blocks of
-// no bytes are passed over.
+    std::size_t size() const { return ends.size(); }
+    std::size_t begin(std::size_t block) const { return block == 0 ? 0 : ends[block - 1]; }
+    std::span<const std::uint8_t> block(std::size_t i) const
+    {
+        return bytes.subspan(begin(i), ends[i] - begin(i));
+    }
+};
+
+// How far writing a run got: the bytes that are left, and the block under way.
 class CWriteCursor final
 {
 public:
-    explicit CWriteCursor(std::span<const iovec> blocks);
+    explicit CWriteCursor(const BlockRun &run);
 
-    bool atEnd() const { return m_block >= m_left.size(); }
+    bool atEnd() const { return m_block >= m_run.size(); }
     // The block under way; the block count once at the end.
     std::size_t block() const { return m_block; }
-    // The rest of the run, for writev() or sendmsg(); at most `max` iovecs.
-    iovec *iov() { return m_left.data() + m_block; }
-    int iovCount(std::size_t max = 1024) const;
+    // The rest of the run, and the rest of the block under way.
+    const std::uint8_t *data() const { return m_run.bytes.data() + m_done; }
+    std::size_t left() const { return m_run.bytes.size() - m_done; }
+    std::size_t leftInBlock() const { return atEnd() ? 0 : m_run.ends[m_block] - m_done; }
 
-    // `bytes` went out; true when that finished at least one block.
-    bool advance(std::size_t bytes);
-    // Gives up the rest of the block under way.
-    void skipBlock();
+    // `bytes` went out; returns how many blocks that finished.
+    std::size_t advance(std::size_t bytes);
+    // Gives up the rest of the block under way; returns how many blocks that
+    // finished.
+    std::size_t skipBlock();
 
 private:
-    void skipEmpty();
+    std::size_t settle();
 
-    std::vector<iovec> m_left;
+    BlockRun m_run;
+    std::size_t m_done = 0;
     std::size_t m_block = 0;
 };

@@ -35,8 +35,8 @@ bool CDevicePort::BeginOpen(int timeoutSec, std::uint32_t rxBufferSize, std::uin
 
 bool CDevicePort::WriteBlock(const std::uint8_t *data, std::uint32_t length)
 {
-    const iovec block{const_cast<std::uint8_t *>(data), length};
-    return WriteRun(TxRun(&block, 1)) == 1;
+    const std::size_t end = length;
+    return WriteRun(TxRun{{data, length}, {&end, 1}}) == 1;
 }
 
 std::size_t CDevicePort::WriteRun(TxRun blocks)
@@ -51,14 +51,13 @@ std::size_t CDevicePort::WriteRun(TxRun blocks)
     };
     std::uint64_t unsent = 0;
     UnsentReason reason = UnsentReason::WriteFailed;
-    std::size_t from = 0;
-    while (from < blocks.size()) {
-        const BoundedWriteEnd end = writeBlocksBounded(Device().fd(), blocks.subspan(from),
-                                                       *m_hStopEvent, perBlock, hooks);
-        const std::size_t failed = from + end.block;
-        if (end.outcome == BoundedWrite::Written || end.outcome == BoundedWrite::Stopped)
+    CWriteCursor cursor(blocks);
+    while (!cursor.atEnd()) {
+        const BoundedWrite outcome
+            = writeBounded(Device().fd(), cursor, *m_hStopEvent, perBlock, hooks);
+        if (outcome == BoundedWrite::Written || outcome == BoundedWrite::Stopped)
             break; // what a stop cut short counts as done
-        switch (end.outcome) {
+        switch (outcome) {
         case BoundedWrite::Failed:
             DebugText("ERROR: WriteFile (in Writer)");
             reason = UnsentReason::LinkDown;
@@ -72,13 +71,12 @@ std::size_t CDevicePort::WriteRun(TxRun blocks)
             break;
         }
         if (FailedBlockEndsDrain())
-            return failed;
+            return cursor.block();
         // The writer goes on with the next block whatever became of this one:
         // a printer that took part of a job still gets the rest. The user
         // still hears of the block that did not go out.
-        unsent += blocks[failed].iov_len;
-        BlocksDone(1);
-        from = failed + 1;
+        unsent += blocks.block(cursor.block()).size();
+        BlocksDone(cursor.skipBlock());
     }
     if (unsent > 0)
         NoteUnsent(unsent, reason);

@@ -525,41 +525,24 @@ bool CNetPort::PauseForSend(int fd, int &elapsedMs)
     return !stopped;
 }
 
-ssize_t CNetPort::SendSome(int fd, CWriteCursor &cursor)
+ssize_t CNetPort::SendSome(int fd, const std::uint8_t *data, std::size_t length)
 {
-    msghdr message{};
-    message.msg_iov = cursor.iov();
-    message.msg_iovlen = static_cast<std::size_t>(cursor.iovCount());
-    sockaddr_in to{};
-    if (m_bUdpServer) {
-        in_addr host{};
-        host.s_addr = m_remoteAddr;
-        to = ipv4Address(host, m_nPort);
-        message.msg_name = &to;
-        message.msg_namelen = sizeof to;
-    }
-    return ::sendmsg(fd, &message, MSG_NOSIGNAL);
+    if (!m_bUdpServer)
+        return ::send(fd, data, length, MSG_NOSIGNAL);
+    in_addr host{};
+    host.s_addr = m_remoteAddr;
+    const sockaddr_in to = ipv4Address(host, m_nPort);
+    return ::sendto(fd, data, length, MSG_NOSIGNAL, reinterpret_cast<const sockaddr *>(&to),
+                    sizeof to);
 }
 
 bool CNetPort::WriteBlock(const std::uint8_t *data, std::uint32_t length)
 {
-    const iovec block{const_cast<std::uint8_t *>(data), length};
-    return SendRun(TxRun(&block, 1)) == 1;
+    const std::size_t end = length;
+    return WriteRun(TxRun{{data, length}, {&end, 1}}) == 1;
 }
 
 std::size_t CNetPort::WriteRun(TxRun blocks)
-{
-    if (m_bTcp)
-        return SendRun(blocks);
-    // A UDP block is a datagram of its own.
-    for (std::size_t i = 0; i < blocks.size(); ++i) {
-        if (SendRun(blocks.subspan(i, 1)) == 0)
-            return i;
-    }
-    return blocks.size();
-}
-
-std::size_t CNetPort::SendRun(TxRun blocks)
 {
     const int fd = m_pSocket;
     if (fd < 0)
@@ -571,21 +554,20 @@ std::size_t CNetPort::SendRun(TxRun blocks)
     // The rest of the block under way is dropped; the link stays up for the next.
     const auto giveUpBlock = [&](const QString &text) {
         ShowWriteError(text);
-        const std::size_t before = cursor.block();
-        cursor.skipBlock();
-        BlocksDone(cursor.block() - before);
+        BlocksDone(cursor.skipBlock());
         elapsedMs = 0;
     };
     while (!cursor.atEnd()) {
-        const ssize_t n = SendSome(fd, cursor);
+        // A UDP block is a datagram of its own; a TCP stream takes what it can.
+        const std::size_t offered = m_bTcp ? cursor.left() : cursor.leftInBlock();
+        const ssize_t n = SendSome(fd, cursor.data(), offered);
         if (n >= 0) {
-            const std::size_t before = cursor.block();
-            if (cursor.advance(static_cast<std::size_t>(n))) {
-                BlocksDone(cursor.block() - before);
+            if (const std::size_t finished = cursor.advance(static_cast<std::size_t>(n))) {
+                BlocksDone(finished);
                 elapsedMs = 0;
             }
-            if (cursor.atEnd())
-                break;
+            if (static_cast<std::size_t>(n) >= offered)
+                continue;
             // A stop abandons the rest without a message.
             if (!PauseForSend(fd, elapsedMs))
                 break;

@@ -14,7 +14,6 @@
 #include <mutex>
 
 struct in_addr;
-class CWriteCursor;
 
 // The network link. One Open covers four ways of connecting:
 //   address given, type 1: TCP client
@@ -72,7 +71,8 @@ public:
 
 protected:
     bool WriteBlock(const std::uint8_t *data, std::uint32_t length) override;
-    // A TCP run goes out in as few sends as the socket takes.
+    // A TCP run goes out in as few sends as the socket takes; UDP sends a
+    // datagram per block.
     std::size_t WriteRun(TxRun blocks) override;
     void ReaderLoop(std::uint8_t *buffer) override;
     void TeardownLink() override;
@@ -96,10 +96,7 @@ private:
     // the earliest one interval after the previous. False on stop.
     bool Reconnect();
     void OnConnectionGone(ssize_t r, int err);
-    // Sends what is left of a run: one datagram for UDP (a run of one
-    // block), as much of the stream as the socket takes for TCP.
-    ssize_t SendSome(int fd, CWriteCursor &cursor);
-    std::size_t SendRun(TxRun blocks);
+    ssize_t SendSome(int fd, const std::uint8_t *data, std::size_t length);
     void CloseDataSocket();
     void CloseListener();
 

@@ -116,32 +116,25 @@ void CPortEngine::WriterThread()
 }
 
 namespace {
-// The most blocks handed to the link at once (the iovec limit of one writev):
-// a flood goes out in runs of up to 255 KiB, a lone block on its own.
+// The most blocks handed to the link at once: a flood goes out in runs of up
+// to 255 KiB, a lone block on its own.
 constexpr std::size_t kMaxRunBlocks = 1024;
-
-std::uint64_t bytesOf(TxRun blocks)
-{
-    std::uint64_t bytes = 0;
-    for (const iovec &block : blocks)
-        bytes += block.iov_len;
-    return bytes;
-}
 } // namespace
 
 void CPortEngine::Drain()
 {
     // The queue lock is held only to look at the queue, never while the link
-    // writes, so a Write from the window never waits for a slow line. Only
-    // this thread takes blocks off the queue, and appending leaves the blocks
-    // in place, so the run can be written from where it lies.
+    // writes, so a Write from the window never waits for a slow line.
     bool allWritten = true;
     std::uint64_t unsent = 0;
     UnsentReason reason = UnsentReason::WriteFailed;
-    std::vector<iovec> run;
-    run.reserve(kMaxRunBlocks);
+    std::vector<std::uint8_t> bytes;
+    std::vector<std::size_t> ends;
+    bytes.reserve(kMaxRunBlocks * TxBlock::kMaxLength);
+    ends.reserve(kMaxRunBlocks);
     for (;;) {
-        run.clear();
+        bytes.clear();
+        ends.clear();
         {
             std::lock_guard lock(m_csTxQueue);
             if (m_txQueue.empty()) {
@@ -152,28 +145,33 @@ void CPortEngine::Drain()
                 m_hDataEvent->reset();
                 break;
             }
+            // The blocks stay queued, and pending, until they are written: a
+            // send that waits for the queue to empty ends once its last bytes
+            // are out.
             const std::size_t n = std::min(m_txQueue.size(), kMaxRunBlocks);
-            for (std::size_t i = 0; i < n; ++i)
-                run.push_back({m_txQueue[i].data, m_txQueue[i].length});
+            for (std::size_t i = 0; i < n; ++i) {
+                const TxBlock &block = m_txQueue[i];
+                bytes.insert(bytes.end(), block.data, block.data + block.length);
+                ends.push_back(bytes.size());
+            }
         }
+        const TxRun run{bytes, ends};
         m_nRunBlocksDone = 0;
         {
             std::lock_guard link(m_csLink);
             if (!IsLinkUp()) {
-                unsent += bytesOf(run);
+                unsent += bytes.size();
                 reason = UnsentReason::LinkDown;
             } else if (!allWritten) {
-                unsent += bytesOf(run);
+                unsent += bytes.size();
             } else if (const std::size_t done = WriteRun(run); done < run.size()) {
                 allWritten = false;
-                unsent += bytesOf(TxRun(run).subspan(done));
+                unsent += bytes.size() - run.begin(done);
                 if (!IsLinkUp())
                     reason = UnsentReason::LinkDown;
             }
         }
         {
-            // Pending until written: a send that waits for the queue to empty
-            // ends only once its last bytes are out.
             std::lock_guard lock(m_csTxQueue);
             m_txQueue.erase(m_txQueue.begin(), m_txQueue.begin() + std::ptrdiff_t(run.size()));
             m_nQueuedBlocks -= run.size();
@@ -188,8 +186,8 @@ void CPortEngine::Drain()
 std::size_t CPortEngine::WriteRun(TxRun blocks)
 {
     for (std::size_t i = 0; i < blocks.size(); ++i) {
-        if (!WriteBlock(static_cast<const std::uint8_t *>(blocks[i].iov_base),
-                        static_cast<std::uint32_t>(blocks[i].iov_len)))
+        const auto block = blocks.block(i);
+        if (!WriteBlock(block.data(), static_cast<std::uint32_t>(block.size())))
             return i;
         BlocksDone(1);
     }

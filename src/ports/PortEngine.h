@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Event.h"
+#include "platform/WriteCursor.h"
 #include "ports/LinkState.h"
 
 #include <QString>
@@ -12,11 +13,8 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <span>
 #include <thread>
 #include <vector>
-
-#include <sys/uio.h>
 
 // One element of the transmit queue.
 struct TxBlock
@@ -26,9 +24,9 @@ struct TxBlock
     std::uint8_t data[kMaxLength];
 };
 
-// Blocks that were queued together and go to the link at once, in order: one
-// iovec per TxBlock.
-using TxRun = std::span<const iovec>;
+// Blocks that were queued together and go to the link at once, laid end to
+// end in their order and cut.
+using TxRun = BlockRun;
 
 // The engine every port kind runs on: a transmit queue of TxBlocks drained by a
 // writer thread, and a reader thread that stages received bytes and hands them
