@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -325,7 +326,7 @@ Result runOurs(const Options &o, const QString &device, int port, int ptySlave, 
         QApplication::processEvents(QEventLoop::AllEvents, 20);
     const int end = terminalEndOf(o, ptySlave, port);
 
-    // A 1 ms timer measures how long the event loop goes without turning.
+    // A 2 ms timer measures how long the event loop goes without turning.
     QElapsedTimer sinceTick;
     double stall = 0;
     QTimer tick;
@@ -339,22 +340,28 @@ Result runOurs(const Options &o, const QString &device, int port, int ptySlave, 
     QElapsedTimer clock;
     clock.start();
     sinceTick.start();
-    tick.start(1);
+    tick.start(2);
     writeAll(control, "g", 1);
     ::fcntl(report, F_SETFL, O_NONBLOCK);
     bool peerDone = false;
     int idleChecks = 0;
-    while (clock.elapsed() < qint64(o.timeoutSec) * 1000) {
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    // The window runs its own event loop; a timer looks for the end.
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, [&] {
         char c;
         if (!peerDone && ::read(report, &c, 1) == 1)
             peerDone = true;
+        if (clock.elapsed() > qint64(o.timeoutSec) * 1000) {
+            loop.quit();
+            return;
+        }
         if (!o.log.empty()) {
             if (loggedBytes(o.log) >= o.bytes) {
                 r.complete = true;
-                break;
+                loop.quit();
             }
-            continue;
+            return;
         }
         // Without a log: the peer has sent all, nothing waits in the link or
         // the display queue, a few checks in a row.
@@ -363,9 +370,11 @@ Result runOurs(const Options &o, const QString &device, int port, int ptySlave, 
         idleChecks = idle ? idleChecks + 1 : 0;
         if (idleChecks >= 5) {
             r.complete = true;
-            break;
+            loop.quit();
         }
-    }
+    });
+    check.start(10);
+    loop.exec();
     r.seconds = double(clock.nsecsElapsed()) / 1e9;
     r.cpu = cpuSecondsOf(0) - cpu0;
     tick.stop();

@@ -2,10 +2,12 @@
 // bar panes, the hotkey bar and the 500 ms refresh that drives them.
 #include "MainFrame.h"
 
+#include "display/RuKTerminalView.h"
 #include "frame/CommandIcons.h"
 #include "frame/CommandIds.h"
 #include "frame/HotKeyBar.h"
 #include "frame/InputEdit.h"
+#include "frame/LogStatusPane.h"
 #include "frame/MainWindowIndicators.h"
 #include "platform/Clock.h"
 #include "platform/StringTable.h"
@@ -129,6 +131,10 @@ void CMainFrame::createStatusBar()
     bar->addPermanentWidget(m_pPaneDate);
     bar->addPermanentWidget(m_pPaneTime);
     bar->addPermanentWidget(m_pPanePort);
+    auto *log = new CLogStatusPane(bar);
+    bar->addPermanentWidget(log);
+    log->hide();
+    connect(m_pView, &CRuKTerminalView::logStatusChanged, log, &CLogStatusPane::showStatus);
 }
 
 void CMainFrame::createHotKeyBar()
