@@ -60,48 +60,42 @@ struct Options
     int timeoutSec = 600;
 };
 
-// The flood's bytes, generated in order. "text": numbered lines of about 70
-// printable characters ending in CR LF; "short": "ab" CR LF again and again.
+// The flood's bytes, in order: a stretch of about 8 MB made once and repeated,
+// so that sending costs the peer next to nothing. "text": numbered lines of
+// about 70 printable characters ending in CR LF; "short": "ab" CR LF again
+// and again.
 class Pattern
 {
 public:
     explicit Pattern(bool shortLines)
-        : m_short(shortLines)
-    {}
+    {
+        if (shortLines) {
+            for (int i = 0; i < 1 << 20; ++i)
+                m_period += "ab\r\n";
+            return;
+        }
+        char line[96];
+        for (unsigned long long i = 0; m_period.size() < 8'000'000; ++i) {
+            std::snprintf(line, sizeof line,
+                          "%09llu the quick brown fox jumps over the lazy dog 0123456789 %c%c\r\n",
+                          i, 'A' + static_cast<char>(i % 26), 'a' + static_cast<char>(i % 23));
+            m_period += line;
+        }
+    }
     // Appends the next `n` bytes of the stream to `out`.
     void next(std::string &out, std::size_t n)
     {
         while (n > 0) {
-            if (m_pos == m_line.size())
-                makeLine();
-            const std::size_t take = std::min(n, m_line.size() - m_pos);
-            out.append(m_line, m_pos, take);
-            m_pos += take;
+            const std::size_t take = std::min(n, m_period.size() - m_pos);
+            out.append(m_period, m_pos, take);
+            m_pos = (m_pos + take) % m_period.size();
             n -= take;
         }
     }
 
 private:
-    void makeLine()
-    {
-        if (m_short) {
-            m_line = "ab\r\n";
-        } else {
-            char buf[96];
-            std::snprintf(buf, sizeof buf,
-                          "%09llu the quick brown fox jumps over the lazy dog 0123456789 %c%c\r\n",
-                          m_count, 'A' + static_cast<char>(m_count % 26),
-                          'a' + static_cast<char>(m_count % 23));
-            m_line = buf;
-        }
-        ++m_count;
-        m_pos = 0;
-    }
-
-    bool m_short;
-    std::string m_line;
+    std::string m_period;
     std::size_t m_pos = 0;
-    unsigned long long m_count = 0;
 };
 
 bool writeAll(int fd, const char *p, std::size_t n)
@@ -138,9 +132,9 @@ char readByte(int fd)
         if (fd < 0)
             _exit(2);
     }
+    Pattern pattern(o.shape == "short");
     if (readByte(control) != 'g')
         _exit(0);
-    Pattern pattern(o.shape == "short");
     std::string chunk;
     for (long long sent = 0; sent < o.bytes;) {
         const auto n = static_cast<std::size_t>(std::min<long long>(64 * 1024, o.bytes - sent));

@@ -106,8 +106,13 @@ void CDisplayBuffer::reserveFor(qsizetype more)
     // Doubling: a flood of small blocks costs a few moves of the text, not one
     // per block.
     const qsizetype needed = m_text.size() + more;
-    if (needed > m_text.capacity())
-        m_text.reserve(std::max<qsizetype>({needed, 2 * m_text.capacity(), 4096}));
+    if (needed <= m_text.capacity())
+        return;
+    qsizetype room = std::max<qsizetype>({needed, 2 * m_text.capacity(), 4096});
+    constexpr qsizetype kAllAtOnce = 1024 * 1024;
+    if (m_capacityLimit > 0 && room > kAllAtOnce)
+        room = std::max(needed, m_capacityLimit);
+    m_text.reserve(room);
 }
 
 void CDisplayBuffer::lineBreakAt(qsizetype offset)

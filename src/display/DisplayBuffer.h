@@ -36,6 +36,12 @@ public:
 
     CDisplayBuffer();
 
+    // The most text the owner lets the buffer hold (0: no such bound). Past
+    // 1 MB the buffer takes room for all of it at once instead of doubling on:
+    // text moved to a new place costs the first touch of every page again,
+    // which is slow, and a bound keeps that from happening more than once.
+    void setCapacityLimit(qsizetype limit) { m_capacityLimit = limit; }
+
     // Appends `text` in `color`.
     void append(const QByteArray &text, QRgb color);
     void append(const char *data, qsizetype size, QRgb color);
@@ -84,6 +90,7 @@ private:
     qsizetype m_lastLineStart = 0;
     std::vector<ColorRun> m_runs;
     qsizetype m_longestLine = 0;
+    qsizetype m_capacityLimit = 0;
     // The last line found by lineStart(), where the next lookup may go on.
     mutable int m_cacheLine = 0;
     mutable qsizetype m_cacheStart = 0;

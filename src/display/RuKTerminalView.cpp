@@ -38,6 +38,7 @@ CRuKTerminalView::CRuKTerminalView(DisplaySettings &settings, const CharMapTable
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_display);
     m_display->setDisplayFont(displayFont());
+    m_display->buffer().setCapacityLimit(kHardLimit);
     setFocusProxy(m_display);
     m_log.setStatusHandler([this](const CLogWriter::Status &s) { emit logStatusChanged(s); });
 }
