@@ -67,32 +67,41 @@ void CLogWriter::forget()
 
 QString CLogWriter::describe(int error)
 {
-    const auto tr = [](const char *text) {
-        return QCoreApplication::translate("CLogWriter", text);
-    };
+    const char *text = nullptr;
     switch (error) {
     case kLogNotRegularFile:
-        return tr("it is not a regular file");
+        text = QT_TRANSLATE_NOOP("CLogWriter", "it is not a regular file");
+        break;
     case ENOSPC:
-        return tr("the disk is full");
+        text = QT_TRANSLATE_NOOP("CLogWriter", "the disk is full");
+        break;
     case EDQUOT:
-        return tr("the disk quota is used up");
+        text = QT_TRANSLATE_NOOP("CLogWriter", "the disk quota is used up");
+        break;
     case EFBIG:
-        return tr("the file has reached the largest size allowed");
+        text = QT_TRANSLATE_NOOP("CLogWriter", "the file has reached the largest size allowed");
+        break;
     case EACCES:
     case EPERM:
-        return tr("there is no permission to write it");
+        text = QT_TRANSLATE_NOOP("CLogWriter", "there is no permission to write it");
+        break;
     case EROFS:
-        return tr("it is on a read-only file system");
+        text = QT_TRANSLATE_NOOP("CLogWriter", "it is on a read-only file system");
+        break;
     case ENOENT:
-        return tr("its folder does not exist");
+        text = QT_TRANSLATE_NOOP("CLogWriter", "its folder does not exist");
+        break;
     case ENOTDIR:
-        return tr("a part of its path is not a folder");
+        text = QT_TRANSLATE_NOOP("CLogWriter", "a part of its path is not a folder");
+        break;
     case EISDIR:
-        return tr("it is a folder");
+        text = QT_TRANSLATE_NOOP("CLogWriter", "it is a folder");
+        break;
     case ENAMETOOLONG:
-        return tr("its path is too long");
+        text = QT_TRANSLATE_NOOP("CLogWriter", "its path is too long");
+        break;
     default:
         return QString::fromLocal8Bit(std::strerror(error));
     }
+    return QCoreApplication::translate("CLogWriter", text);
 }

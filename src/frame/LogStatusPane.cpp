@@ -19,12 +19,10 @@ void CLogStatusPane::showStatus(const CLogWriter::Status &status)
 {
     const QString path = QDir::toNativeSeparators(status.path);
     if (status.failing) {
-        const QString reason = CLogWriter::describe(status.error);
-        setToolTip(tr("The log file %1 cannot be written: %2.").arg(path, reason));
+        m_message = tr("The log file %1 cannot be written: %2.")
+                        .arg(path, CLogWriter::describe(status.error));
+        setToolTip(m_message);
         show();
-        m_message = tr("The log file %1 cannot be written: %2. Received data is not logged until "
-                       "this is mended.")
-                        .arg(path, reason);
         m_bar->showMessage(m_message);
         return;
     }
