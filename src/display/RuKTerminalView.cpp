@@ -161,18 +161,20 @@ void CRuKTerminalView::AppendHexToDisplay(const std::uint8_t *pData, int length,
 
 void CRuKTerminalView::keepWithinHardLimit(qsizetype incoming)
 {
+    const bool huge = incoming > kHardLimit / 2;
+    const qint64 excess = m_display->buffer().length() + incoming - kHardLimit;
+    if (!huge && excess <= 0)
+        return;
     const QByteArray note = codepage::fromUnicode(
         tr("[Older text was removed here: the display keeps the last %1 MB]")
             .arg(kHardLimit / (1024 * 1024)));
-    if (incoming > kHardLimit / 2) {
+    if (huge) {
         // One block larger than the display keeps: only its end is shown.
         m_display->clear();
         m_display->appendText(note + '\n', kNoteColor);
         return;
     }
-    const qint64 excess = m_display->buffer().length() + incoming - kHardLimit;
-    if (excess > 0)
-        m_display->dropOldest(std::max<qint64>(excess, kHardLimit / 4), note, kNoteColor);
+    m_display->dropOldest(std::max<qint64>(excess, kHardLimit / 4), note, kNoteColor);
 }
 
 void CRuKTerminalView::insertText(const QByteArray &text, QRgb color)
