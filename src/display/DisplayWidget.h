@@ -76,7 +76,7 @@ private:
     bool m_selecting = false;
     bool m_updatePending = false;
     bool m_followingText = false; // the scroll bars are being set after appends
-    int m_pendingFirstLine = -1; // set by scrollToLine() until applied
+    int m_pendingFirstLine = -1;  // set by scrollToLine() until applied
     // Appends repaint at most this often, so a flood does not spend its time
     // painting text that is replaced before anyone can read it.
     static constexpr int kRepaintIntervalMs = 25;
