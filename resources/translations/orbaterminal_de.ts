@@ -361,6 +361,64 @@ Nicht gesendete Definitionen: %1</translation>
     </message>
 </context>
 <context>
+    <name>CLogStatusPane</name>
+    <message>
+        <source>Log not written</source>
+        <translation>Logfile nicht geschrieben</translation>
+    </message>
+    <message>
+        <source>The log file %1 cannot be written: %2.</source>
+        <translation>Das Logfile %1 kann nicht geschrieben werden: %2.</translation>
+    </message>
+    <message>
+        <source>The log file %1 is written again; %2 bytes could not be logged.</source>
+        <translation>Das Logfile %1 wird wieder geschrieben; %2 Bytes konnten nicht protokolliert werden.</translation>
+    </message>
+</context>
+<context>
+    <name>CLogWriter</name>
+    <message>
+        <source>it is not a regular file</source>
+        <translation>es ist keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>the disk is full</source>
+        <translation>der Datenträger ist voll</translation>
+    </message>
+    <message>
+        <source>the disk quota is used up</source>
+        <translation>das Speicherkontingent ist aufgebraucht</translation>
+    </message>
+    <message>
+        <source>the file has reached the largest size allowed</source>
+        <translation>die Datei hat die größte erlaubte Größe erreicht</translation>
+    </message>
+    <message>
+        <source>there is no permission to write it</source>
+        <translation>es fehlt die Berechtigung, es zu schreiben</translation>
+    </message>
+    <message>
+        <source>it is on a read-only file system</source>
+        <translation>es liegt auf einem schreibgeschützten Dateisystem</translation>
+    </message>
+    <message>
+        <source>its folder does not exist</source>
+        <translation>sein Ordner existiert nicht</translation>
+    </message>
+    <message>
+        <source>a part of its path is not a folder</source>
+        <translation>ein Teil seines Pfades ist kein Ordner</translation>
+    </message>
+    <message>
+        <source>it is a folder</source>
+        <translation>es ist ein Ordner</translation>
+    </message>
+    <message>
+        <source>its path is too long</source>
+        <translation>sein Pfad ist zu lang</translation>
+    </message>
+</context>
+<context>
     <name>CMainFrame</name>
     <message>
         <source>&amp;New	Strg+N</source>
@@ -831,6 +889,13 @@ Nicht gesendete Definitionen: %1</translation>
     <message>
         <source>Save As</source>
         <translation>Speichern unter</translation>
+    </message>
+</context>
+<context>
+    <name>CRuKTerminalView</name>
+    <message>
+        <source>[Older text was removed here: the display keeps the last %1 MB]</source>
+        <translation>[Älterer Text wurde hier entfernt: die Anzeige behält die letzten %1 MB]</translation>
     </message>
 </context>
 <context>

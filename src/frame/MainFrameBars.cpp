@@ -2,11 +2,13 @@
 // bar panes, the hotkey bar and the 500 ms refresh that drives them.
 #include "MainFrame.h"
 
+#include "display/RuKTerminalView.h"
 #include "frame/CommandIcons.h"
 #include "frame/CommandIds.h"
 #include "frame/HotKeyBar.h"
 #include "frame/InputEdit.h"
 #include "frame/LinkReport.h"
+#include "frame/LogStatusPane.h"
 #include "frame/MainWindowIndicators.h"
 #include "platform/Clock.h"
 #include "platform/StringTable.h"
@@ -136,6 +138,10 @@ void CMainFrame::createStatusBar()
     m_pPaneLink->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     m_pPaneLink->hide();
     bar->addPermanentWidget(m_pPaneLink);
+    auto *log = new CLogStatusPane(bar);
+    bar->addPermanentWidget(log);
+    log->hide();
+    connect(m_pView, &CRuKTerminalView::logStatusChanged, log, &CLogStatusPane::showStatus);
 }
 
 void CMainFrame::createHotKeyBar()
