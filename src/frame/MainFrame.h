@@ -2,9 +2,9 @@
 
 #include "display/CharacterMapping.h"
 #include "display/DisplaySettings.h"
-#include "frame/ReceiveTriggers.h"
 #include "frame/TerminalPorts.h"
 #include "frame/TerminalSettings.h"
+#include "input/ReceiveTriggers.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -155,6 +155,7 @@ private:
     void createToolBar();
     void createStatusBar();
     void createHotKeyBar();
+    void refreshHotKeyBar();
     void createDocument();
     void updateRecentFileMenu();
     void updateBarChecks();

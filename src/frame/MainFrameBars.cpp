@@ -4,11 +4,12 @@
 
 #include "frame/CommandIcons.h"
 #include "frame/CommandIds.h"
-#include "frame/HotKeyBar.h"
-#include "frame/InputEdit.h"
 #include "frame/LinkReport.h"
 #include "frame/MainWindowIndicators.h"
+#include "input/HotKeyBar.h"
+#include "input/InputEdit.h"
 #include "platform/Clock.h"
+#include "platform/ProfileFile.h"
 #include "platform/StringTable.h"
 #include "ports/PortEngine.h"
 
@@ -144,10 +145,22 @@ void CMainFrame::createHotKeyBar()
     m_pHotKeyToolBar->setObjectName(QStringLiteral("hotKeyBar"));
     m_pHotKeyToolBar->setMovable(false);
     m_pHotKeyToolBar->setStatusTip(commandPrompt(CommandId::ViewHotKeyBar));
-    m_pHotKeyBar = new CHotKeyBar(this, m_pHotKeyToolBar);
+    m_pHotKeyBar = new CHotKeyBar(m_pHotKeyToolBar);
+    connect(m_pHotKeyBar, &CHotKeyBar::hotKeyClicked, this, &CMainFrame::FireHotKey);
+    connect(this, &CMainFrame::hotKeyCaptionsChanged, this, &CMainFrame::refreshHotKeyBar);
     m_pHotKeyToolBar->addWidget(m_pHotKeyBar);
     addToolBar(Qt::BottomToolBarArea, m_pHotKeyToolBar);
     connect(m_pHotKeyToolBar, &QToolBar::visibilityChanged, this, &CMainFrame::updateBarChecks);
+}
+
+void CMainFrame::refreshHotKeyBar()
+{
+    // The hex flag only changes what the button's tool tip explains.
+    const profile::Snapshot ini(m_strIniPath);
+    for (int i = 0; i < TerminalSettings::kHotKeys; ++i)
+        m_pHotKeyBar->setHotKey(
+            i, m_hotKeyCaptions[i],
+            ini.getInt(QStringLiteral("HotKeys"), QStringLiteral("HotKeyHex%1").arg(i), 0) != 0);
 }
 
 void CMainFrame::updateStatusPanes()

@@ -1,8 +1,8 @@
-#include "dialogs/AboutDlg.h"
 #include "app/TrayIcon.h"
+#include "dialogs/AboutDlg.h"
 #include "frame/CommandIds.h"
-#include "frame/HotKeyBar.h"
 #include "frame/MainFrame.h"
+#include "input/HotKeyBar.h"
 #include "support/RecordingUiServices.h"
 #include "support/TestLinkPort.h"
 
@@ -135,7 +135,7 @@ TEST(MainWindowLanguageTest, germanIsShownForEveryMenuItemPromptAndTip)
     }
     EXPECT_EQ(deutsch.title, QStringLiteral("Unbenannt - ORBA Terminal"));
     EXPECT_EQ(deutsch.ready, QStringLiteral("Bereit"));
-    EXPECT_EQ(deutsch.hotKeyTip, QStringLiteral("Sendet den Text der Schnelltaste F1"));
+    EXPECT_EQ(deutsch.hotKeyTip, QStringLiteral("F1: \nSendet den Text der Schnelltaste F1"));
     EXPECT_EQ(deutsch.tray, QStringLiteral("ORBA Terminal anzeigen|ORBA Terminal beenden"));
     EXPECT_EQ(deutsch.about, QStringLiteral("Info über ORBA Terminal|ORBA Terminal Version 1.19"));
     EXPECT_EQ(english.about, QStringLiteral("About ORBA Terminal|ORBATerminal Version 1.19"));

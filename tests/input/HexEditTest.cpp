@@ -1,4 +1,4 @@
-#include "display/HexEdit.h"
+#include "input/HexEdit.h"
 
 #include <QAction>
 #include <QApplication>

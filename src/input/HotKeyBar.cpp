@@ -1,13 +1,11 @@
 #include "HotKeyBar.h"
 
-#include "frame/MainFrame.h"
-
 #include <QEvent>
 #include <QPushButton>
+#include <QStyle>
 
-CHotKeyBar::CHotKeyBar(CMainFrame *frame, QWidget *parent)
+CHotKeyBar::CHotKeyBar(QWidget *parent)
     : QWidget(parent)
-    , m_frame(frame)
 {
     setObjectName(QStringLiteral("hotKeyBarButtons"));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -17,21 +15,41 @@ CHotKeyBar::CHotKeyBar(CMainFrame *frame, QWidget *parent)
         // Keyboard focus stays in the inputs; the keys F1-F12 do the same.
         b->setFocusPolicy(Qt::NoFocus);
         b->setAutoDefault(false);
-        b->setToolTip(tr("Sends the text of hotkey F%1").arg(i + 1));
-        connect(b, &QPushButton::clicked, m_frame, [this, i] { m_frame->FireHotKey(i); });
+        connect(b, &QPushButton::clicked, this, [this, i] { emit hotKeyClicked(i); });
         m_buttons[i] = b;
+        m_captions[i] = QStringLiteral("F%1: ").arg(i + 1);
+        showCaption(i);
     }
-    connect(m_frame, &CMainFrame::hotKeyCaptionsChanged, this, &CHotKeyBar::updateCaptions);
-    updateCaptions();
 }
 
-void CHotKeyBar::updateCaptions()
+void CHotKeyBar::setHotKey(int index, const QString &caption, bool hexData)
 {
-    for (int i = 0; i < kButtons; ++i) {
-        // "&" would turn the next character into a mnemonic.
-        QString caption = m_frame->hotKeyCaption(i);
-        m_buttons[i]->setText(caption.replace(u'&', QLatin1String("&&")));
-    }
+    if (index < 0 || index >= kButtons)
+        return;
+    m_captions[index] = caption;
+    m_hexData[index] = hexData;
+    showCaption(index);
+}
+
+void CHotKeyBar::showCaption(int index)
+{
+    QPushButton *b = m_buttons[index];
+    const QString &caption = m_captions[index];
+    // The room for text inside the button's frame and margins.
+    const int margins = 2
+                        * (style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b)
+                           + style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, b));
+    const int room = b->width() - margins;
+    QString shown = room > 0 ? b->fontMetrics().elidedText(caption, Qt::ElideRight, room) : caption;
+    // "&" would turn the next character into a mnemonic.
+    b->setText(shown.replace(u'&', QLatin1String("&&")));
+
+    QString tip = tr("Sends the text of hotkey F%1").arg(index + 1);
+    if (m_hexData[index])
+        tip += u'\n'
+               + tr("Hex-Data: in hex mode the text is sent as the bytes its hex digits "
+                    "give; in text mode it is sent as it is written.");
+    b->setToolTip(caption + u'\n' + tip);
 }
 
 QRect CHotKeyBar::buttonGeometry(int index, int barWidth, int rowHeight)
@@ -59,7 +77,9 @@ QSize CHotKeyBar::sizeHint() const
 
 QSize CHotKeyBar::minimumSizeHint() const
 {
-    return {3 * 40 + 14, 4 * rowHeight() + 10};
+    // Each column keeps room for "F12: " and a few characters of the text.
+    const int column = fontMetrics().horizontalAdvance(QStringLiteral("F12: MMMMMM"));
+    return {3 * column + 14, 4 * rowHeight() + 10};
 }
 
 void CHotKeyBar::resizeEvent(QResizeEvent *event)
@@ -83,6 +103,8 @@ void CHotKeyBar::layoutButtons()
     // ends exactly at the bar's right edge.
     const int barWidth = width() + 2;
     const int h = rowHeight();
-    for (int i = 0; i < kButtons; ++i)
+    for (int i = 0; i < kButtons; ++i) {
         m_buttons[i]->setGeometry(buttonGeometry(i, barWidth, h));
+        showCaption(i);
+    }
 }
