@@ -50,6 +50,8 @@ void CHotKeyBar::showCaption(int index)
                + tr("Hex-Data: in hex mode the text is sent as the bytes its hex digits "
                     "give; in text mode it is sent as it is written.");
     b->setToolTip(caption + u'\n' + tip);
+    // Its own prompt, not the bar's "Show/hide the hotkey bar".
+    b->setStatusTip(tr("Sends the text of hotkey F%1").arg(index + 1));
 }
 
 QRect CHotKeyBar::buttonGeometry(int index, int barWidth, int rowHeight)
