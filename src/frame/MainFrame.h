@@ -93,6 +93,7 @@ public:
 private:
     // Opens the hotkey configuration at once, or, while a received block is
     // being shown or another dialog is open, as soon as that is over.
+    void sendTextInput(bool crlf, bool remember);
     void requestHotKeyConfiguration();
     void openPendingHotKeyConfiguration();
 
@@ -156,6 +157,7 @@ private:
     void createStatusBar();
     void createHotKeyBar();
     void refreshHotKeyBar();
+    void keepUsableWhenSmall();
     void createDocument();
     void updateRecentFileMenu();
     void updateBarChecks();

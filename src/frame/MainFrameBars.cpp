@@ -2,6 +2,8 @@
 // bar panes, the hotkey bar and the 500 ms refresh that drives them.
 #include "MainFrame.h"
 
+#include "display/DisplayWidget.h"
+#include "display/RuKTerminalView.h"
 #include "frame/CommandIcons.h"
 #include "frame/CommandIds.h"
 #include "frame/LinkReport.h"
@@ -18,6 +20,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -66,6 +69,11 @@ void CMainFrame::createInputBar()
     connect(m_pTextInput, &CInputEdit::enterPressed, this, [this] {
         if (QAction *send = action(CommandId::SendCrLf); send->isEnabled())
             send->trigger();
+    });
+    connect(m_pTextInput, &CInputEdit::linesPasted, this, [this](int lines) {
+        statusBar()->showMessage(
+            tr("%n lines in the input: each is sent as a text of its own, empty ones not at all.",
+               nullptr, lines));
     });
     // The hex input takes the same place; only one of the two is shown.
     m_pHexInput = createHexInput(m_pInputBar);
@@ -153,6 +161,20 @@ void CMainFrame::createHotKeyBar()
     connect(m_pHotKeyToolBar, &QToolBar::visibilityChanged, this, &CMainFrame::updateBarChecks);
 }
 
+void CMainFrame::keepUsableWhenSmall()
+{
+    // However small the window is made, the display keeps a few lines and
+    // columns of text; the input and hotkey bars keep their own minimum
+    // widths, and the window's minimum follows from all of them.
+    constexpr int kMinDisplayLines = 6;
+    constexpr int kMinDisplayColumns = 32;
+    const QFontMetrics text(m_pView->widget()->font());
+    const int chrome = style()->pixelMetric(QStyle::PM_ScrollBarExtent)
+                       + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 4;
+    m_pView->setMinimumSize(text.horizontalAdvance(QLatin1Char('0')) * kMinDisplayColumns + chrome,
+                            text.lineSpacing() * kMinDisplayLines + chrome);
+}
+
 void CMainFrame::refreshHotKeyBar()
 {
     // The hex flag only changes what the button's tool tip explains.
@@ -175,12 +197,15 @@ void CMainFrame::updateStatusPanes()
     const CPortEngine *port = currentPort();
     const LinkState state = linkreport::shownState(m_bRunning, m_bStarting,
                                                    port ? port->GetLinkState() : LinkState::Idle);
-    m_pPaneLink->setText(linkreport::stateText(state));
+    const HandshakeHold hold
+        = state == LinkState::Connected && port ? port->GetHandshakeHold() : HandshakeHold::None;
+    m_pPaneLink->setText(linkreport::stateText(state, hold));
+    m_pPaneLink->setToolTip(linkreport::holdExplanation(hold));
     m_pPaneLink->setVisible(state != LinkState::Idle);
     // Colour only underlines the text: green stands, amber on the way, red gone.
-    const char *colour = state == LinkState::Connected ? "#1a7f37"
-                         : state == LinkState::Lost    ? "#c62828"
-                                                       : "#b26a00";
+    const char *colour = state == LinkState::Connected && hold == HandshakeHold::None ? "#1a7f37"
+                         : state == LinkState::Lost                                   ? "#c62828"
+                                                                                      : "#b26a00";
     const QString style
         = QStringLiteral("QLabel { color: %1; font-weight: bold; }").arg(QLatin1String(colour));
     if (m_pPaneLink->styleSheet() != style)

@@ -42,18 +42,30 @@ QWidget *CMainFrame::createHexInput(QWidget *parent)
 
 void CMainFrame::SendInputText(bool crlf)
 {
+    sendTextInput(crlf, true);
+}
+
+void CMainFrame::sendTextInput(bool crlf, bool remember)
+{
     if (m_settings.display.hexMode) {
         SendHexInput();
         return;
     }
     const QString typed = m_pTextInput->toPlainText();
-    if (typed.isEmpty())
+    // Each line of a pasted text goes out as a text of its own.
+    QByteArray t;
+    for (const QString &line : SendFraming::inputLines(typed))
+        t += SendFraming::inputText(codepage::fromUnicode(line), crlf,
+                                    m_settings.display.charMappingOn, m_charMap);
+    if (t.isEmpty())
         return;
-    const QByteArray t = SendFraming::inputText(codepage::fromUnicode(typed), crlf,
-                                                m_settings.display.charMappingOn, m_charMap);
     // Text that was not sent stays in the input, ready to be sent again.
-    if (transmit(t) && m_settings.clearInput)
-        m_pTextInput->clear();
+    if (transmit(t)) {
+        if (remember)
+            m_pTextInput->remember(typed);
+        if (m_settings.clearInput)
+            m_pTextInput->clear();
+    }
     m_pTextInput->setFocus();
 }
 
@@ -123,7 +135,8 @@ void CMainFrame::FireHotKey(int index)
     } else {
         m_pTextInput->setPlainText(text);
     }
-    SendInputText(crlf);
+    // What a hotkey sends is no typed text to recall.
+    sendTextInput(crlf, false);
 }
 
 void CMainFrame::requestHotKeyConfiguration()
