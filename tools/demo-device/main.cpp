@@ -3,11 +3,11 @@
 // It answers commands, sends a reading every few seconds, plays an r+k printer
 // for the file exchange and a media gateway for the gateway dialog.
 #include "DemoDevice.h"
+#include "SimPty.h"
 
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -69,38 +69,18 @@ bool writeAll(int fd, const std::uint8_t *data, std::size_t length)
     return true;
 }
 
-int openPty(std::string &path, int &slave)
-{
-    const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0)
-        return -1;
-    path = ptsname(master);
-    // Held open so the master never sees a hang-up while the terminal has the
-    // device closed; raw, so nothing is translated before the terminal sets
-    // its own line settings.
-    slave = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (slave >= 0) {
-        termios t{};
-        if (tcgetattr(slave, &t) == 0) {
-            cfmakeraw(&t);
-            tcsetattr(slave, TCSANOW, &t);
-        }
-    }
-    return master;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
 {
-    bool pty = false;
+    bool wantPty = false;
     std::string link;
     DemoDevice::Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
         if (arg == "--pty") {
-            pty = true;
+            wantPty = true;
         } else if (arg == "--link" && hasValue) {
             link = argv[++i];
         } else if (arg == "--dir" && hasValue) {
@@ -117,7 +97,7 @@ int main(int argc, char **argv)
             return 2;
         }
     }
-    if (!pty) {
+    if (!wantPty) {
         usage(stderr);
         return 2;
     }
@@ -130,21 +110,13 @@ int main(int argc, char **argv)
     sigaction(SIGTERM, &sa, nullptr);
     signal(SIGPIPE, SIG_IGN);
 
-    std::string path;
-    int slave = -1;
-    const int master = openPty(path, slave);
-    if (master < 0) {
-        std::perror("orba-demo-device: pseudo-terminal");
+    SimPty pty;
+    if (std::string failed; !pty.open(true, link, failed)) {
+        std::fprintf(stderr, "orba-demo-device: %s: %s\n", failed.c_str(), std::strerror(errno));
         return 1;
     }
-    if (!link.empty()) {
-        ::unlink(link.c_str());
-        if (::symlink(path.c_str(), link.c_str()) != 0) {
-            std::perror("orba-demo-device: --link");
-            return 1;
-        }
-    }
-    std::printf("pty %s\n", path.c_str());
+    const int master = pty.master;
+    std::printf("pty %s\n", pty.path.c_str());
     std::fflush(stdout);
 
     DemoDevice device(
@@ -173,10 +145,5 @@ int main(int argc, char **argv)
             break;
         }
     }
-    if (!link.empty())
-        ::unlink(link.c_str());
-    ::close(master);
-    if (slave >= 0)
-        ::close(slave);
     return status;
 }

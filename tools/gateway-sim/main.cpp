@@ -4,6 +4,7 @@
 // what it made of it: one line per frame, then, whenever the line has been
 // quiet for a moment after a change, the whole state.
 #include "GatewayModel.h"
+#include "SimPty.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -63,26 +64,6 @@ bool splitHostPort(const std::string &address, std::string &host, std::string &p
     host = colon == std::string::npos ? "127.0.0.1" : address.substr(0, colon);
     port = colon == std::string::npos ? address : address.substr(colon + 1);
     return !port.empty();
-}
-
-int openPty(std::string &path, int &slave)
-{
-    const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0)
-        return -1;
-    path = ptsname(master);
-    // Held open so the master never sees a hang-up while the terminal has
-    // the device closed; raw, so nothing is translated before the terminal
-    // sets its own line settings.
-    slave = open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (slave >= 0) {
-        termios t{};
-        if (tcgetattr(slave, &t) == 0) {
-            cfmakeraw(&t);
-            tcsetattr(slave, TCSANOW, &t);
-        }
-    }
-    return master;
 }
 
 int listenOn(const std::string &host, const std::string &port, std::string &where)
@@ -229,25 +210,14 @@ int main(int argc, char **argv)
     GatewayModel model{std::chrono::milliseconds(eraseBusyMs)};
     int status = 0;
     if (mode == Pty) {
-        std::string path;
-        int slave = -1;
-        const int master = openPty(path, slave);
-        if (master < 0) {
-            std::perror("orba-gateway-sim: pseudo-terminal");
+        SimPty pty;
+        if (std::string failed; !pty.open(false, link, failed)) {
+            std::fprintf(stderr, "orba-gateway-sim: %s: %s\n", failed.c_str(),
+                         std::strerror(errno));
             return 1;
         }
-        if (!link.empty()) {
-            unlink(link.c_str());
-            if (symlink(path.c_str(), link.c_str()) != 0)
-                std::perror("orba-gateway-sim: --link");
-        }
-        print("pty " + path);
-        status = serve(master, model, idleMs) ? 0 : 1;
-        if (!link.empty())
-            unlink(link.c_str());
-        close(master);
-        if (slave >= 0)
-            close(slave);
+        print("pty " + pty.path);
+        status = serve(pty.master, model, idleMs) ? 0 : 1;
     } else {
         std::string host, port;
         if (!splitHostPort(address, host, port)) {

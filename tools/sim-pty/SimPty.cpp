@@ -1,0 +1,44 @@
+#include "SimPty.h"
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+SimPty::~SimPty()
+{
+    if (!link.empty())
+        ::unlink(link.c_str());
+    if (master >= 0)
+        ::close(master);
+    if (slave >= 0)
+        ::close(slave);
+}
+
+bool SimPty::open(bool nonblocking, const std::string &linkPath, std::string &failed)
+{
+    failed = "pseudo-terminal";
+    master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC | (nonblocking ? O_NONBLOCK : 0));
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
+        return false;
+    path = ::ptsname(master);
+    slave = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    termios raw{};
+    if (slave < 0 || ::tcgetattr(slave, &raw) != 0) {
+        failed = path;
+        return false;
+    }
+    ::cfmakeraw(&raw);
+    ::tcsetattr(slave, TCSANOW, &raw);
+    if (!linkPath.empty()) {
+        ::unlink(linkPath.c_str());
+        if (::symlink(path.c_str(), linkPath.c_str()) != 0) {
+            failed = linkPath;
+            return false;
+        }
+        link = linkPath;
+    }
+    return true;
+}
