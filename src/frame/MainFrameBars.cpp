@@ -132,6 +132,8 @@ void CMainFrame::createStatusBar()
     // The idle text; the bar hides it while a command's prompt is shown.
     auto *ready = new QLabel(loadString(StringId::Ready), bar);
     ready->setObjectName(QStringLiteral("paneMessage"));
+    // Where the bar writes a prompt, so the text does not jump when one goes.
+    ready->setIndent(3);
     bar->addWidget(ready, 1);
     m_pPaneDate = makePane(QStringLiteral("paneDate"), StringId::PaneDate, bar);
     m_pPaneTime = makePane(QStringLiteral("paneTime"), StringId::PaneTime, bar);
