@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QScopedValueRollback>
+#include <QTextCursor>
 #include <QTimer>
 
 namespace {
@@ -205,6 +206,25 @@ void CMainFrame::PrepareReceiveTriggers()
 void CMainFrame::CheckReceiveTriggers(const std::uint8_t *bytes, int length)
 {
     QScopedValueRollback checking(m_bCheckingTriggers, true);
-    for (int i : m_triggers.feed(bytes, length, m_settings.display.autoReplyMask))
+    const std::vector<int> fired = m_triggers.feed(bytes, length, m_settings.display.autoReplyMask);
+    if (fired.empty())
+        return;
+    // An auto-reply goes out through the inputs as a pressed hotkey does, but
+    // what the user is typing there meanwhile stays as it was.
+    const QString typed = m_pTextInput->toPlainText();
+    const int cursor = m_pTextInput->textCursor().position();
+    std::vector<std::uint8_t> hex(static_cast<std::size_t>(m_pHexEdit->GetData(nullptr, 0)));
+    m_pHexEdit->GetData(hex.data(), static_cast<int>(hex.size()));
+    for (int i : fired)
         FireHotKey(i);
+    if (m_pTextInput->toPlainText() != typed) {
+        m_pTextInput->setPlainText(typed);
+        QTextCursor at = m_pTextInput->textCursor();
+        at.setPosition(std::min(cursor, static_cast<int>(typed.size())));
+        m_pTextInput->setTextCursor(at);
+    }
+    if (m_pHexEdit->model().data() != hex && !hex.empty()) {
+        m_pHexEdit->SetData(hex.data(), static_cast<int>(hex.size()));
+        m_pHexEdit->viewport()->update();
+    }
 }

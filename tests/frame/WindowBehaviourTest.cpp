@@ -53,6 +53,16 @@ protected:
         QApplication::setActiveWindow(frame.get());
     }
     QAction *action(int id) const { return frame->action(id); }
+    // What the far end receives while the window goes on running.
+    QByteArray answered(qsizetype count)
+    {
+        QByteArray got;
+        eventually([&] {
+            got += link.readFar(count - got.size(), std::chrono::milliseconds(5));
+            return got.size() >= count;
+        });
+        return got;
+    }
     QStatusBar *bar() const { return frame->statusBar(); }
     QWidget *toolButton(int id) const
     {
@@ -264,6 +274,37 @@ TEST_F(WindowBehaviourTest, typedTextsAreRecalledAndPastedLinesSentOneByOne)
     EXPECT_EQ(link.readFar(lines.size()), lines);
     QTest::keyClick(input, Qt::Key_Up);
     EXPECT_EQ(input->toPlainText(), "SET 22.5\nREAD");
+}
+
+TEST_F(WindowBehaviourTest, anAutoReplyLeavesWhatTheUserIsTypingAlone)
+{
+    ini("HotKeys", "HotKeyText11", "ALIVE");
+    ini("HotKeys", "HotKeyReceiveText11", "ALIVE?");
+    ini("HotKeys", "AutoReply", "2048");
+    create();
+    frame->OnTerminalStart();
+    CInputEdit *input = frame->textInput();
+    ASSERT_TRUE(eventually([&] { return input->hasFocus(); }));
+    QTest::keyClicks(input, "SET 2");
+    ASSERT_TRUE(link.writeFar("\x02"
+                              "ALIVE?\x03"));
+    const QByteArray reply("\x02"
+                           "ALIVE\x03");
+    EXPECT_EQ(answered(reply.size()), reply);
+    EXPECT_EQ(input->toPlainText(), "SET 2");
+    QTest::keyClicks(input, "2.5"); // typing goes on where it was
+    EXPECT_EQ(input->toPlainText(), "SET 22.5");
+
+    // The same for bytes typed into the hex input.
+    action(CommandId::HexMode)->trigger();
+    QTest::keyClicks(frame->hexInput(), "1f2");
+    ASSERT_TRUE(link.writeFar("\x02"
+                              "ALIVE?\x03"));
+    EXPECT_EQ(answered(reply.size()), reply);
+    std::uint8_t bytes[4] = {};
+    ASSERT_EQ(frame->hexEdit()->GetData(bytes, 4), 2);
+    EXPECT_EQ(bytes[0], 0x1F);
+    EXPECT_EQ(bytes[1], 0x20);
 }
 
 TEST_F(WindowBehaviourTest, longHotKeyTextsAreShortenedWithTheWholeTextInTheirTip)
