@@ -5,11 +5,14 @@
 #include "display/DisplayWidget.h"
 #include "display/RuKTerminalView.h"
 #include "frame/MainFrame.h"
+#include "frame/SendingFixture.h"
 #include "support/EventLoopWait.h"
 #include "support/RecordingUiServices.h"
 #include "transfer/Crc32.h"
 
+#include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -116,6 +119,48 @@ TEST_F(DemoDeviceTest, theDemosHotKeysAreAnsweredAndAliveIsAnsweredByItself)
     // Every third reading the device asks "ALIVE?"; F12 answers it unasked.
     EXPECT_TRUE(eventually([&] { return shown().contains("ALIVE OK - thank you for answering"); }))
         << shown().toStdString();
+}
+
+// The round trip the demo offers: a file to the printer and back, while
+// readings keep arriving around the request and its answer.
+TEST_F(DemoDeviceTest, aFileGoesToThePrinterAndComesBackWhileReadingsFlow)
+{
+    frame = std::make_unique<CMainFrame>(demoIni());
+    frame->show();
+    frame->OnTerminalStart();
+    ASSERT_TRUE(frame->isRunning());
+    ModalDriver names([](QDialog *dialog) {
+        dialog->findChild<QLineEdit *>(QStringLiteral("fileName"))->setText("ROUND.TXT");
+        dialog->accept();
+    });
+    QByteArray content;
+    for (int i = 0; i < 2000; ++i)
+        content += "line " + QByteArray::number(i) + ", with * and \x02\x03 in it\r\n";
+    const QString source = dir.filePath(QStringLiteral("source.txt"));
+    QFile out(source);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(content);
+    out.close();
+
+    ui.files = {source};
+    frame->SendFile(true);
+    const QString stored = dir.filePath(QStringLiteral("ROUND.TXT"));
+    ASSERT_TRUE(eventually([&] {
+        log += device.readAllStandardOutput();
+        return log.contains("stored ROUND.TXT");
+    })) << log.toStdString();
+    EXPECT_TRUE(log.contains("CRC")) << log.toStdString();
+    EXPECT_FALSE(log.contains("mismatch")) << log.toStdString();
+
+    const QString target = dir.filePath(QStringLiteral("back.txt"));
+    ui.files = {target};
+    frame->OnReceivePrinterFile();
+    ASSERT_TRUE(eventually([&] { return !ui.messages.empty(); }, 20000));
+    EXPECT_EQ(ui.messages.back().text, QStringLiteral("File [%1] has been received successfully!")
+                                           .arg(QDir::toNativeSeparators(target)));
+    QFile back(target);
+    ASSERT_TRUE(back.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(back.readAll() == content);
 }
 
 TEST_F(DemoDeviceTest, commandsPrinterAndGatewayFramesGetTheirAnswers)
