@@ -255,13 +255,9 @@ TEST_F(WindowBehaviourTest, typedTextsAreRecalledAndPastedLinesSentOneByOne)
     const QByteArray sent("\x02READ\x03\r\n\x02VER\x03\r\n\x02"
                           "FROM A HOTKEY\x03");
     EXPECT_EQ(link.readFar(sent.size()), sent);
+    // Up recalls what was typed, not what the hotkey sent.
     QTest::keyClick(input, Qt::Key_Up);
     EXPECT_EQ(input->toPlainText(), "VER");
-    QTest::keyClick(input, Qt::Key_Up);
-    EXPECT_EQ(input->toPlainText(), "READ");
-    QTest::keyClick(input, Qt::Key_Down);
-    QTest::keyClick(input, Qt::Key_Down);
-    EXPECT_EQ(input->toPlainText(), QString());
 
     // Pasted lines: each goes out as a text of its own, and the user is told.
     input->clear();
