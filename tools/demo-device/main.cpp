@@ -19,13 +19,6 @@
 
 namespace {
 
-volatile sig_atomic_t g_stop = 0;
-
-void onSignal(int)
-{
-    g_stop = 1;
-}
-
 void usage(std::FILE *to)
 {
     std::fputs("usage: orba-demo-device --pty [--link PATH] [--dir FOLDER] [--interval-ms N]\n"
@@ -63,7 +56,7 @@ bool writeAll(int fd, const std::uint8_t *data, std::size_t length)
         if (n < 0 && errno != EAGAIN)
             return false;
         pollfd p{fd, POLLOUT, 0};
-        if (::poll(&p, 1, kStallMs) <= 0 || g_stop)
+        if (::poll(&p, 1, kStallMs) <= 0 || stopRequested())
             return false;
     }
     return true;
@@ -102,13 +95,7 @@ int main(int argc, char **argv)
         return 2;
     }
 
-    struct sigaction sa
-    {
-    };
-    sa.sa_handler = onSignal;
-    sigaction(SIGINT, &sa, nullptr);
-    sigaction(SIGTERM, &sa, nullptr);
-    signal(SIGPIPE, SIG_IGN);
+    catchStopSignals();
 
     SimPty pty;
     if (std::string failed; !pty.open(true, link, failed)) {
@@ -125,7 +112,7 @@ int main(int argc, char **argv)
         stdout);
     std::uint8_t buffer[4096];
     int status = 0;
-    while (!g_stop) {
+    while (!stopRequested()) {
         const auto wait = device.tick(DemoDevice::Clock::now());
         pollfd p{master, POLLIN, 0};
         const int ready = ::poll(&p, 1, static_cast<int>(std::max<long long>(1, wait.count())));

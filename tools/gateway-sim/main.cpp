@@ -26,13 +26,6 @@
 
 namespace {
 
-volatile sig_atomic_t g_stop = 0;
-
-void onSignal(int)
-{
-    g_stop = 1;
-}
-
 void usage()
 {
     std::fputs(
@@ -97,7 +90,7 @@ int connectTo(const std::string &host, const std::string &port)
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     // The terminal may still be starting its server: try for ten seconds.
-    for (int attempt = 0; attempt < 50 && !g_stop; ++attempt) {
+    for (int attempt = 0; attempt < 50 && !stopRequested(); ++attempt) {
         addrinfo *res = nullptr;
         if (getaddrinfo(host.c_str(), port.c_str(), &hints, &res) == 0) {
             const int fd = socket(res->ai_family, res->ai_socktype | SOCK_CLOEXEC, 0);
@@ -132,7 +125,7 @@ bool serve(int fd, GatewayModel &model, int idleMs)
     for (;;) {
         pollfd p{fd, POLLIN, 0};
         const int n = poll(&p, 1, idleMs);
-        if (g_stop)
+        if (stopRequested())
             return true;
         if (n < 0) {
             if (errno == EINTR)
@@ -199,13 +192,7 @@ int main(int argc, char **argv)
         return 2;
     }
 
-    struct sigaction sa
-    {
-    };
-    sa.sa_handler = onSignal;
-    sigaction(SIGINT, &sa, nullptr);
-    sigaction(SIGTERM, &sa, nullptr);
-    signal(SIGPIPE, SIG_IGN);
+    catchStopSignals();
 
     GatewayModel model{std::chrono::milliseconds(eraseBusyMs)};
     int status = 0;
@@ -243,7 +230,7 @@ int main(int argc, char **argv)
                 return 1;
             }
             print("listening " + where);
-            while (!g_stop) {
+            while (!stopRequested()) {
                 pollfd p{server, POLLIN, 0};
                 if (poll(&p, 1, 200) <= 0)
                     continue;

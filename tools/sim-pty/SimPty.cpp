@@ -1,11 +1,37 @@
 #include "SimPty.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+
+namespace {
+volatile sig_atomic_t g_stop = 0;
+
+void onSignal(int)
+{
+    g_stop = 1;
+}
+} // namespace
+
+void catchStopSignals()
+{
+    struct sigaction sa
+    {
+    };
+    sa.sa_handler = onSignal;
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+    signal(SIGPIPE, SIG_IGN);
+}
+
+bool stopRequested()
+{
+    return g_stop != 0;
+}
 
 SimPty::~SimPty()
 {

@@ -2,6 +2,11 @@
 
 #include <string>
 
+// Makes SIGINT and SIGTERM ask the simulator to end (see stopRequested) and
+// lets writes to a vanished peer fail instead of ending the program.
+void catchStopSignals();
+bool stopRequested();
+
 // The far end of a pseudo-terminal that a simulator serves: the terminal opens
 // `path` as its serial device, the simulator reads and writes `master`. The
 // simulator holds the slave open too, so the master never sees a hang-up while
