@@ -202,6 +202,7 @@ bool CComPort::OpenDevice(const SerialLineSettings &line, bool quiet)
         return false;
     }
     m_hComm.flushBoth();
+    SampleHandshake();
     return true;
 }
 
@@ -231,6 +232,29 @@ bool CComPort::DsrUp() const
     return up;
 }
 
+void CComPort::SampleHandshake()
+{
+    HandshakeHold hold = HandshakeHold::None;
+    if (m_handshake.dsrOut && !DsrUp()) {
+        hold = HandshakeHold::Dsr;
+    } else if (m_handshake.rtsCts) {
+        bool cts = true;
+        if (m_ctsProbe) {
+            cts = m_ctsProbe();
+        } else {
+            bool dsr = false;
+            CSerialDevice::ModemLines lines;
+            // Without modem lines there is no CTS to wait for.
+            if (m_hComm.readInputs(dsr, cts, lines) != 0
+                || lines == CSerialDevice::ModemLines::Absent)
+                cts = true;
+        }
+        if (!cts)
+            hold = HandshakeHold::Cts;
+    }
+    m_hold = hold;
+}
+
 bool CComPort::WriteBlock(const std::uint8_t *data, std::uint32_t length)
 {
     const CEvent &stop = *m_hStopEvent;
@@ -238,6 +262,7 @@ bool CComPort::WriteBlock(const std::uint8_t *data, std::uint32_t length)
 
     if (m_handshake.dsrOut) {
         while (!DsrUp()) {
+            m_hold = HandshakeHold::Dsr;
             const int left = remainingMs(deadline);
             if (left == 0) {
                 debugText("ERROR: Overlapped I/O Timeout\n");
@@ -329,6 +354,9 @@ void CComPort::ReaderLoop(std::uint8_t *buffer)
         const short revents = pollWithStop(fd, POLLIN, stop, kReaderWaitMs, stopped);
         if (stopped)
             return;
+        // The lines are looked at after every wait: at least four times a
+        // second, at most once per chunk read.
+        SampleHandshake();
         if (revents == 0) {
             // A node removed while the line stays quiet reports no error of
             // its own.
@@ -350,12 +378,14 @@ void CComPort::ReaderLoop(std::uint8_t *buffer)
             debugText(err == EAGAIN ? "ERROR: GetOverlappedResult (in Reader)\n"
                                     : "ERROR: ReadFile");
         }
+        m_hold = HandshakeHold::None;
         DropLink([this] { m_hComm.close(); });
     }
 }
 
 void CComPort::TeardownLink()
 {
+    m_hold = HandshakeHold::None;
     m_hComm.close();
     m_dcb = {};
     m_handshake = {};

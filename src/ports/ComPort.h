@@ -66,6 +66,12 @@ public:
     // pseudo-terminal has no modem lines. Set before Start; an empty
     // function reads the device again.
     void SetDsrProbe(std::function<bool()> probe) { m_dsrProbe = std::move(probe); }
+    // The same for CTS, read only to tell the user what holds sending back.
+    void SetCtsProbe(std::function<bool()> probe) { m_ctsProbe = std::move(probe); }
+
+    // DSR low under a DSR handshake, or CTS low under RTS/CTS, as last looked
+    // at by the port's threads (at least four times a second while it runs).
+    HandshakeHold GetHandshakeHold() const override { return m_hold.load(); }
 
 protected:
     bool WriteBlock(const std::uint8_t *data, std::uint32_t length) override;
@@ -80,6 +86,8 @@ private:
     bool OpenDevice(const SerialLineSettings &line, bool quiet = false);
     bool Reopen();
     bool DsrUp() const;
+    // Looks at the lines the handshake waits for; reader and writer thread.
+    void SampleHandshake();
     // Reads what follows the first bytes until the line has been idle for
     // 1 ms or the chunk is full; returns the bytes now in the buffer.
     std::uint32_t GatherChunk(std::uint8_t *buffer, std::uint32_t count);
@@ -93,6 +101,8 @@ private:
     QString m_deviceName;
     QByteArray m_definition;
     std::function<bool()> m_dsrProbe;
+    std::function<bool()> m_ctsProbe;
+    std::atomic<HandshakeHold> m_hold{HandshakeHold::None};
     std::atomic<int> m_nFailedDrains{0};
     int m_nLastOpenError = 0;
 };
