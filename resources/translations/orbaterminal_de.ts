@@ -23,7 +23,7 @@
         <translation>Sonderzeichen-Umwandlung aktiv</translation>
     </message>
     <message>
-        <source>Charcter code (hex):</source>
+        <source>Character code (hex):</source>
         <translation>Sonderzeichen-Code (Hex):</translation>
     </message>
     <message>
@@ -328,6 +328,10 @@ Nicht gesendete Definitionen: %1</translation>
         <source>Sends the text of hotkey F%1</source>
         <translation>Sendet den Text der Schnelltaste F%1</translation>
     </message>
+    <message>
+        <source>Hex-Data: in hex mode the text is sent as the bytes its hex digits give; in text mode it is sent as it is written.</source>
+        <translation>Hex-Data: im Hexadezimal-Modus wird der Text als die Bytes seiner Hex-Ziffern gesendet, im Textmodus so, wie er geschrieben ist.</translation>
+    </message>
 </context>
 <context>
     <name>CHotKeyDlg</name>
@@ -348,8 +352,16 @@ Nicht gesendete Definitionen: %1</translation>
         <translation>Hex-Data</translation>
     </message>
     <message>
-        <source>Activate on data receive : </source>
-        <translation>Aktivieren bei Empfang von : </translation>
+        <source>Activate on data receive:</source>
+        <translation>Aktivieren bei Empfang von:</translation>
+    </message>
+    <message>
+        <source>Hex-Data is used in hex mode only: there the text&apos;s hex digits (blanks ignored, two per byte) are sent as bytes. In text mode the text is sent as it is written.</source>
+        <translation>Hex-Data gilt nur im Hexadezimal-Modus: dort werden die Hex-Ziffern des Textes (Leerzeichen übergangen, zwei je Byte) als Bytes gesendet. Im Textmodus wird der Text gesendet, wie er geschrieben ist.</translation>
+    </message>
+    <message>
+        <source>When this text arrives, the hotkey is sent by itself (auto-reply), also across received blocks.</source>
+        <translation>Trifft dieser Text ein, wird die Schnelltaste von selbst gesendet (automatische Antwort), auch über empfangene Blöcke hinweg.</translation>
     </message>
     <message>
         <source>OK</source>
@@ -361,18 +373,76 @@ Nicht gesendete Definitionen: %1</translation>
     </message>
 </context>
 <context>
+    <name>CLogStatusPane</name>
+    <message>
+        <source>Log not written</source>
+        <translation>Logfile nicht geschrieben</translation>
+    </message>
+    <message>
+        <source>The log file %1 cannot be written: %2.</source>
+        <translation>Das Logfile %1 kann nicht geschrieben werden: %2.</translation>
+    </message>
+    <message>
+        <source>The log file %1 is written again; %2 bytes could not be logged.</source>
+        <translation>Das Logfile %1 wird wieder geschrieben; %2 Bytes konnten nicht protokolliert werden.</translation>
+    </message>
+</context>
+<context>
+    <name>CLogWriter</name>
+    <message>
+        <source>it is not a regular file</source>
+        <translation>es ist keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>the disk is full</source>
+        <translation>der Datenträger ist voll</translation>
+    </message>
+    <message>
+        <source>the disk quota is used up</source>
+        <translation>das Speicherkontingent ist aufgebraucht</translation>
+    </message>
+    <message>
+        <source>the file has reached the largest size allowed</source>
+        <translation>die Datei hat die größte erlaubte Größe erreicht</translation>
+    </message>
+    <message>
+        <source>there is no permission to write it</source>
+        <translation>es fehlt die Berechtigung, es zu schreiben</translation>
+    </message>
+    <message>
+        <source>it is on a read-only file system</source>
+        <translation>es liegt auf einem schreibgeschützten Dateisystem</translation>
+    </message>
+    <message>
+        <source>its folder does not exist</source>
+        <translation>sein Ordner existiert nicht</translation>
+    </message>
+    <message>
+        <source>a part of its path is not a folder</source>
+        <translation>ein Teil seines Pfades ist kein Ordner</translation>
+    </message>
+    <message>
+        <source>it is a folder</source>
+        <translation>es ist ein Ordner</translation>
+    </message>
+    <message>
+        <source>its path is too long</source>
+        <translation>sein Pfad ist zu lang</translation>
+    </message>
+</context>
+<context>
     <name>CMainFrame</name>
     <message>
-        <source>&amp;New	Strg+N</source>
-        <translation>I&amp;nitialisieren	Strg+N</translation>
+        <source>&amp;New</source>
+        <translation>I&amp;nitialisieren</translation>
     </message>
     <message>
-        <source>&amp;Open...	Strg+O</source>
-        <translation>Ö&amp;ffnen...	Strg+O</translation>
+        <source>&amp;Open...</source>
+        <translation>Ö&amp;ffnen...</translation>
     </message>
     <message>
-        <source>&amp;Save	Strg+S</source>
-        <translation>S&amp;peichern	Strg+S</translation>
+        <source>&amp;Save</source>
+        <translation>S&amp;peichern</translation>
     </message>
     <message>
         <source>Save &amp;as...</source>
@@ -387,8 +457,8 @@ Nicht gesendete Definitionen: %1</translation>
         <translation>E&amp;instellungen speichern...</translation>
     </message>
     <message>
-        <source>&amp;Print...	Strg+P</source>
-        <translation>&amp;Drucken...	Strg+P</translation>
+        <source>&amp;Print...</source>
+        <translation>&amp;Drucken...</translation>
     </message>
     <message>
         <source>Print pre&amp;view</source>
@@ -399,8 +469,15 @@ Nicht gesendete Definitionen: %1</translation>
         <translation>Drucker&amp;einrichtung...</translation>
     </message>
     <message>
-        <source>Letzte Datei</source>
+        <source>Recent file</source>
         <translation>Letzte Datei</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n lines in the input: each is sent as a text of its own, empty ones not at all.</source>
+        <translation>
+            <numerusform>%n Zeile im Eingabefeld: sie wird als eigener Text gesendet.</numerusform>
+            <numerusform>%n Zeilen im Eingabefeld: jede wird als eigener Text gesendet, leere gar nicht.</numerusform>
+        </translation>
     </message>
     <message>
         <source>&amp;Close</source>
@@ -782,6 +859,10 @@ Nicht gesendete Definitionen: %1</translation>
         <translation>FILE als Einstellungsdatei verwenden.</translation>
     </message>
     <message>
+        <source>Start the terminal at once (as Terminal &gt; Start).</source>
+        <translation>Das Terminal sofort starten (wie Terminal &gt; Start).</translation>
+    </message>
+    <message>
         <source>A saved terminal display (.ter) to show.</source>
         <translation>Eine gespeicherte Terminalanzeige (.ter), die angezeigt wird.</translation>
     </message>
@@ -831,6 +912,13 @@ Nicht gesendete Definitionen: %1</translation>
     <message>
         <source>Save As</source>
         <translation>Speichern unter</translation>
+    </message>
+</context>
+<context>
+    <name>CRuKTerminalView</name>
+    <message>
+        <source>[Older text was removed here: the display keeps the last %1 MB]</source>
+        <translation>[Älterer Text wurde hier entfernt: die Anzeige behält die letzten %1 MB]</translation>
     </message>
 </context>
 <context>
@@ -948,6 +1036,22 @@ Nicht gesendete Definitionen: %1</translation>
     <message>
         <source>reconnecting</source>
         <translation>verbindet neu</translation>
+    </message>
+    <message>
+        <source>waiting for DSR</source>
+        <translation>wartet auf DSR</translation>
+    </message>
+    <message>
+        <source>waiting for CTS</source>
+        <translation>wartet auf CTS</translation>
+    </message>
+    <message>
+        <source>The handshake holds sending until the device raises DSR; what arrives is shown all the same. For a device, adapter or cable without DSR choose the protocol None, XOn/XOff or Hardware (RTS/CTS) in the port settings.</source>
+        <translation>Das Protokoll hält das Senden zurück, bis das Gerät DSR setzt; Empfangenes wird trotzdem angezeigt. Für ein Gerät, einen Adapter oder ein Kabel ohne DSR in den Schnittstelleneinstellungen das Protokoll Ohne, XOn/XOff oder Hardware (RTS/CTS) wählen.</translation>
+    </message>
+    <message>
+        <source>The handshake holds sending until the device raises CTS; what arrives is shown all the same. For a device, adapter or cable without CTS choose the protocol None, XOn/XOff or Hardware (DTR/DTS) in the port settings.</source>
+        <translation>Das Protokoll hält das Senden zurück, bis das Gerät CTS setzt; Empfangenes wird trotzdem angezeigt. Für ein Gerät, einen Adapter oder ein Kabel ohne CTS in den Schnittstelleneinstellungen das Protokoll Ohne, XOn/XOff oder Hardware (DTR/DTS) wählen.</translation>
     </message>
     <message>
         <source>%1 is gone; it is opened again once it is back.</source>

@@ -53,6 +53,36 @@ QString stateText(LinkState state)
     return {};
 }
 
+QString stateText(LinkState state, HandshakeHold hold)
+{
+    if (state != LinkState::Connected || hold == HandshakeHold::None)
+        return stateText(state);
+    return hold == HandshakeHold::Dsr
+               ? QCoreApplication::translate("LinkReport", "waiting for DSR")
+               : QCoreApplication::translate("LinkReport", "waiting for CTS");
+}
+
+QString holdExplanation(HandshakeHold hold)
+{
+    switch (hold) {
+    case HandshakeHold::None:
+        break;
+    case HandshakeHold::Dsr:
+        return QCoreApplication::translate(
+            "LinkReport",
+            "The handshake holds sending until the device raises DSR; what arrives is "
+            "shown all the same. For a device, adapter or cable without DSR choose the "
+            "protocol None, XOn/XOff or Hardware (RTS/CTS) in the port settings.");
+    case HandshakeHold::Cts:
+        return QCoreApplication::translate(
+            "LinkReport",
+            "The handshake holds sending until the device raises CTS; what arrives is "
+            "shown all the same. For a device, adapter or cable without CTS choose the "
+            "protocol None, XOn/XOff or Hardware (DTR/DTS) in the port settings.");
+    }
+    return {};
+}
+
 QString lostMessage(const TerminalSettings &settings, const QString &device)
 {
     if (isSerialKind(settings))

@@ -18,6 +18,12 @@ LinkState shownState(bool running, bool starting, LinkState portState);
 
 // "connected", "waiting", "lost", "reconnecting"; empty for Idle.
 QString stateText(LinkState state);
+// The same, except that a connected link whose handshake holds sending back
+// says what it waits for: "waiting for DSR", "waiting for CTS".
+QString stateText(LinkState state, HandshakeHold hold);
+// Why nothing goes out while the handshake holds it back, and what helps;
+// empty when nothing holds it.
+QString holdExplanation(HandshakeHold hold);
 
 // Status-bar lines for a link that went away and for one that is back. The
 // link is named by `device` (the port's own name for it) where that is given,

@@ -5,15 +5,15 @@
 #include "dialogs/AboutDlg.h"
 #include "display/DisplayPrinter.h"
 #include "display/DisplayWidget.h"
-#include "display/HexEdit.h"
 #include "display/RuKTerminalDoc.h"
 #include "display/RuKTerminalView.h"
 #include "frame/CommandIcons.h"
 #include "frame/CommandIds.h"
 #include "frame/ConfigStore.h"
-#include "frame/HotKeyBar.h"
-#include "frame/InputEdit.h"
 #include "gateway/GatewaySession.h"
+#include "input/HexEdit.h"
+#include "input/HotKeyBar.h"
+#include "input/InputEdit.h"
 #include "platform/PortNotify.h"
 #include "platform/ProfileFile.h"
 #include "platform/StringTable.h"
@@ -36,6 +36,11 @@
 #include <QToolBar>
 
 namespace {
+// Keys of Start and Stop: free of F1-F12 (the hotkeys) and of every key the
+// inputs take for typing and editing; the letters underlined in the menu.
+const QKeySequence kStartKeys(Qt::CTRL | Qt::SHIFT | Qt::Key_S);
+const QKeySequence kStopKeys(Qt::CTRL | Qt::SHIFT | Qt::Key_T);
+
 // Recent-file entries: the placeholder id and the three after it.
 constexpr int kRecentFileCount = CRuKTerminalDoc::kMaxRecentFiles;
 
@@ -74,6 +79,7 @@ CMainFrame::CMainFrame(const QString &iniPath, std::unique_ptr<CTerminalPorts> p
     EnableInput(false);
     createStatusBar();
     createHotKeyBar();
+    keepUsableWhenSmall();
     if (!LoadSettings())
         m_pHotKeyToolBar->hide();
     ShowInputControl();
@@ -153,20 +159,20 @@ void CMainFrame::createActions()
         connect(action(id), &QAction::triggered, this, fn);
     };
 
-    addCommand(CommandId::FileNew, tr("&New\tStrg+N"), nullptr)
+    addCommand(CommandId::FileNew, tr("&New"), nullptr)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     call(CommandId::FileNew, [this] { m_pDoc->OnFileNew(); });
-    addCommand(CommandId::FileOpen, tr("&Open...\tStrg+O"), nullptr)
+    addCommand(CommandId::FileOpen, tr("&Open..."), nullptr)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     call(CommandId::FileOpen, [this] { m_pDoc->OnFileOpen(); });
-    addCommand(CommandId::FileSave, tr("&Save\tStrg+S"), nullptr)
+    addCommand(CommandId::FileSave, tr("&Save"), nullptr)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     call(CommandId::FileSave, [this] { m_pDoc->OnFileSave(); });
     addCommand(CommandId::FileSaveAs, tr("Save &as..."), nullptr);
     call(CommandId::FileSaveAs, [this] { m_pDoc->OnFileSaveAs(); });
     addCommand(CommandId::LoadSettings, tr("&Load settings..."), &CMainFrame::OnLoadSettings);
     addCommand(CommandId::SaveSettings, tr("Save sett&ings..."), &CMainFrame::OnSaveSettings);
-    addCommand(CommandId::FilePrint, tr("&Print...\tStrg+P"), nullptr)
+    addCommand(CommandId::FilePrint, tr("&Print..."), nullptr)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     call(CommandId::FilePrint, [this] { m_pPrinter->OnFilePrint(); });
     addCommand(CommandId::FilePrintPreview, tr("Print pre&view"), nullptr);
@@ -174,10 +180,11 @@ void CMainFrame::createActions()
     addCommand(CommandId::FilePrintSetup, tr("Printe&r setup..."), nullptr);
     call(CommandId::FilePrintSetup, [this] { m_pPrinter->OnFilePrintSetup(); });
     for (int i = 0; i < kRecentFileCount; ++i) {
-        addCommand(CommandId::FileMru + i, tr("Letzte Datei"), nullptr);
+        addCommand(CommandId::FileMru + i, tr("Recent file"), nullptr);
         call(CommandId::FileMru + i, [this, i] { m_pDoc->OnOpenRecentFile(i); });
     }
-    addCommand(CommandId::AppExit, tr("&Close"), nullptr);
+    addCommand(CommandId::AppExit, tr("&Close"), nullptr)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     call(CommandId::AppExit, [this] { close(); });
 
     addCommand(CommandId::EditCopy, tr("Co&py"), nullptr)->setShortcut(QKeySequence::Copy);
@@ -199,8 +206,10 @@ void CMainFrame::createActions()
     addCommand(CommandId::ViewHotKeyBar, tr("&Hotkeybar"), nullptr, true);
     call(CommandId::ViewHotKeyBar, [this](bool on) { m_pHotKeyToolBar->setVisible(on); });
 
-    addCommand(CommandId::TerminalStart, tr("&Start"), &CMainFrame::OnTerminalStart, true);
-    addCommand(CommandId::TerminalStop, tr("S&top"), &CMainFrame::OnTerminalStop, true);
+    addCommand(CommandId::TerminalStart, tr("&Start"), &CMainFrame::OnTerminalStart, true)
+        ->setShortcut(kStartKeys);
+    addCommand(CommandId::TerminalStop, tr("S&top"), &CMainFrame::OnTerminalStop, true)
+        ->setShortcut(kStopKeys);
     addCommand(CommandId::SendFile, tr("Send &file"), nullptr);
     call(CommandId::SendFile, [this] { SendFile(false); });
     // The printer commands are named after their prompts.
@@ -340,7 +349,7 @@ void CMainFrame::updateRecentFileMenu()
             a->setVisible(true);
         } else {
             // An empty list keeps its greyed placeholder.
-            a->setText(tr("Letzte Datei"));
+            a->setText(tr("Recent file"));
             a->setEnabled(false);
             a->setVisible(i == 0);
         }
@@ -360,6 +369,10 @@ void CMainFrame::OnHexMode()
         m_pView->ClearDisplay();
     ShowInputControl();
     updateCommandStates();
+    // Typing goes on in the input now shown (it takes no keys while stopped).
+    QWidget *input = m_settings.display.hexMode ? m_pHexInput : m_pTextInput;
+    if (input->isEnabled())
+        input->setFocus();
 }
 
 void CMainFrame::updateCommandStates()

@@ -2,9 +2,9 @@
 
 #include "display/CharacterMapping.h"
 #include "display/DisplaySettings.h"
-#include "frame/ReceiveTriggers.h"
 #include "frame/TerminalPorts.h"
 #include "frame/TerminalSettings.h"
+#include "input/ReceiveTriggers.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -93,6 +93,7 @@ public:
 private:
     // Opens the hotkey configuration at once, or, while a received block is
     // being shown or another dialog is open, as soon as that is over.
+    void sendTextInput(bool crlf, bool remember);
     void requestHotKeyConfiguration();
     void openPendingHotKeyConfiguration();
 
@@ -155,6 +156,8 @@ private:
     void createToolBar();
     void createStatusBar();
     void createHotKeyBar();
+    void refreshHotKeyBar();
+    void keepUsableWhenSmall();
     void createDocument();
     void updateRecentFileMenu();
     void updateBarChecks();

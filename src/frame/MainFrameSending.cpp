@@ -4,12 +4,12 @@
 
 #include "dialogs/CharMapDlg.h"
 #include "dialogs/HotKeyDlg.h"
-#include "display/HexEdit.h"
 #include "display/RuKTerminalView.h"
 #include "frame/CommandIds.h"
 #include "frame/ConfigStore.h"
-#include "frame/InputEdit.h"
-#include "frame/SendFraming.h"
+#include "input/HexEdit.h"
+#include "input/InputEdit.h"
+#include "input/SendFraming.h"
 #include "platform/Codepage.h"
 #include "platform/ProfileFile.h"
 #include "ports/PortEngine.h"
@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QScopedValueRollback>
+#include <QTextCursor>
 #include <QTimer>
 
 namespace {
@@ -42,18 +43,30 @@ QWidget *CMainFrame::createHexInput(QWidget *parent)
 
 void CMainFrame::SendInputText(bool crlf)
 {
+    sendTextInput(crlf, true);
+}
+
+void CMainFrame::sendTextInput(bool crlf, bool remember)
+{
     if (m_settings.display.hexMode) {
         SendHexInput();
         return;
     }
     const QString typed = m_pTextInput->toPlainText();
-    if (typed.isEmpty())
+    // Each line of a pasted text goes out as a text of its own.
+    QByteArray t;
+    for (const QString &line : SendFraming::inputLines(typed))
+        t += SendFraming::inputText(codepage::fromUnicode(line), crlf,
+                                    m_settings.display.charMappingOn, m_charMap);
+    if (t.isEmpty())
         return;
-    const QByteArray t = SendFraming::inputText(codepage::fromUnicode(typed), crlf,
-                                                m_settings.display.charMappingOn, m_charMap);
     // Text that was not sent stays in the input, ready to be sent again.
-    if (transmit(t) && m_settings.clearInput)
-        m_pTextInput->clear();
+    if (transmit(t)) {
+        if (remember)
+            m_pTextInput->remember(typed);
+        if (m_settings.clearInput)
+            m_pTextInput->clear();
+    }
     m_pTextInput->setFocus();
 }
 
@@ -123,7 +136,8 @@ void CMainFrame::FireHotKey(int index)
     } else {
         m_pTextInput->setPlainText(text);
     }
-    SendInputText(crlf);
+    // What a hotkey sends is no typed text to recall.
+    sendTextInput(crlf, false);
 }
 
 void CMainFrame::requestHotKeyConfiguration()
@@ -192,6 +206,25 @@ void CMainFrame::PrepareReceiveTriggers()
 void CMainFrame::CheckReceiveTriggers(const std::uint8_t *bytes, int length)
 {
     QScopedValueRollback checking(m_bCheckingTriggers, true);
-    for (int i : m_triggers.feed(bytes, length, m_settings.display.autoReplyMask))
+    const std::vector<int> fired = m_triggers.feed(bytes, length, m_settings.display.autoReplyMask);
+    if (fired.empty())
+        return;
+    // An auto-reply goes out through the inputs as a pressed hotkey does, but
+    // what the user is typing there meanwhile stays as it was.
+    const QString typed = m_pTextInput->toPlainText();
+    const int cursor = m_pTextInput->textCursor().position();
+    std::vector<std::uint8_t> hex(static_cast<std::size_t>(m_pHexEdit->GetData(nullptr, 0)));
+    m_pHexEdit->GetData(hex.data(), static_cast<int>(hex.size()));
+    for (int i : fired)
         FireHotKey(i);
+    if (m_pTextInput->toPlainText() != typed) {
+        m_pTextInput->setPlainText(typed);
+        QTextCursor at = m_pTextInput->textCursor();
+        at.setPosition(std::min(cursor, static_cast<int>(typed.size())));
+        m_pTextInput->setTextCursor(at);
+    }
+    if (m_pHexEdit->model().data() != hex && !hex.empty()) {
+        m_pHexEdit->SetData(hex.data(), static_cast<int>(hex.size()));
+        m_pHexEdit->viewport()->update();
+    }
 }

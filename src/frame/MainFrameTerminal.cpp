@@ -4,8 +4,8 @@
 #include "display/ReceivedBlockQueue.h"
 #include "display/RuKTerminalView.h"
 #include "frame/CommandIds.h"
-#include "frame/InputEdit.h"
 #include "frame/LinkReport.h"
+#include "input/InputEdit.h"
 #include "platform/PortNotify.h"
 #include "platform/StringTable.h"
 #include "platform/UiServices.h"
@@ -19,9 +19,11 @@
 #include <QToolBar>
 
 namespace {
-// Received blocks are shown for at most this long at a time before the window
-// gets to paint and handle input again.
+// Received blocks are shown for at most this long, and this many bytes, at a
+// time before the window gets to paint and handle input again (and the log
+// file gets what the slice showed).
 constexpr int kDisplaySliceMs = 12;
+constexpr qsizetype kDisplaySliceBytes = 2 * 1024 * 1024;
 
 bool isNetworkKind(int portKind)
 {
@@ -213,8 +215,9 @@ void CMainFrame::showQueuedBlocks()
     QElapsedTimer slice;
     slice.start();
     bool more = true;
-    while (more && slice.elapsed() < kDisplaySliceMs)
-        more = m_pView->ShowNextReceivedBlock();
+    qsizetype shown = 0;
+    while (more && slice.elapsed() < kDisplaySliceMs && shown < kDisplaySliceBytes)
+        more = m_pView->ShowNextReceivedBlock(&shown);
     m_bShowingBlocks = false;
     startLineIfDue();
     if (more) // yield to painting and input, then go on

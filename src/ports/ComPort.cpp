@@ -181,6 +181,7 @@ bool CComPort::OpenDevice(const SerialLineSettings &line, bool quiet)
         return false;
     }
     m_hComm.flushBoth();
+    SampleHandshake();
     return true;
 }
 
@@ -205,11 +206,35 @@ bool CComPort::DsrUp() const
     return up;
 }
 
+void CComPort::SampleHandshake()
+{
+    HandshakeHold hold = HandshakeHold::None;
+    if (m_handshake.dsrOut && !DsrUp()) {
+        hold = HandshakeHold::Dsr;
+    } else if (m_handshake.rtsCts) {
+        bool cts = true;
+        if (m_ctsProbe) {
+            cts = m_ctsProbe();
+        } else {
+            bool dsr = false;
+            CSerialDevice::ModemLines lines;
+            // Without modem lines there is no CTS to wait for.
+            if (m_hComm.readInputs(dsr, cts, lines) != 0
+                || lines == CSerialDevice::ModemLines::Absent)
+                cts = true;
+        }
+        if (!cts)
+            hold = HandshakeHold::Cts;
+    }
+    m_hold = hold;
+}
+
 BoundedWrite CComPort::GateWrite(Clock::time_point deadline)
 {
     if (!m_handshake.dsrOut)
         return BoundedWrite::Written;
     while (!DsrUp()) {
+        m_hold = HandshakeHold::Dsr;
         const int left = millisecondsUntil(deadline);
         if (left == 0)
             return BoundedWrite::TimedOut;
@@ -252,6 +277,7 @@ std::uint32_t CComPort::ReadOn(std::uint8_t *buffer, std::uint32_t count)
 
 void CComPort::TeardownLink()
 {
+    m_hold = HandshakeHold::None;
     m_hComm.close();
     m_dcb = {};
     m_handshake = {};

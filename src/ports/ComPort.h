@@ -63,6 +63,12 @@ public:
     // pseudo-terminal has no modem lines. Set before Start; an empty
     // function reads the device again.
     void SetDsrProbe(std::function<bool()> probe) { m_dsrProbe = std::move(probe); }
+    // The same for CTS, read only to tell the user what holds sending back.
+    void SetCtsProbe(std::function<bool()> probe) { m_ctsProbe = std::move(probe); }
+
+    // DSR low under a DSR handshake, or CTS low under RTS/CTS, as last looked
+    // at by the port's threads (at least four times a second while it runs).
+    HandshakeHold GetHandshakeHold() const override { return m_hold.load(); }
 
 protected:
     CSerialDevice &Device() override { return m_hComm; }
@@ -76,6 +82,10 @@ protected:
     // Holds the write while DSR is down, for the handshakes that ask for it.
     BoundedWrite GateWrite(std::chrono::steady_clock::time_point deadline) override;
     bool FailedBlockEndsDrain() const override { return true; }
+    // The lines are looked at after every wait: at least four times a second,
+    // at most once per chunk read.
+    void AfterReaderWait() override { SampleHandshake(); }
+    void OnLinkDropped() override { m_hold = HandshakeHold::None; }
     void OnDrainFailed() override;
     void TeardownLink() override;
 
@@ -83,6 +93,8 @@ private:
     // `quiet`: no debug texts (the attempts to reopen a returning device).
     bool OpenDevice(const SerialLineSettings &line, bool quiet = false);
     bool DsrUp() const;
+    // Looks at the lines the handshake waits for; reader and writer thread.
+    void SampleHandshake();
 
     int m_nPort = 0;
     CSerialDevice m_hComm;
@@ -93,6 +105,8 @@ private:
     QString m_deviceName;
     QByteArray m_definition;
     std::function<bool()> m_dsrProbe;
+    std::function<bool()> m_ctsProbe;
+    std::atomic<HandshakeHold> m_hold{HandshakeHold::None};
     std::atomic<int> m_nFailedDrains{0};
     int m_nLastOpenError = 0;
 };

@@ -98,6 +98,7 @@ void CDevicePort::ReaderLoop(std::uint8_t *buffer)
         const short revents = pollWithStop(fd, POLLIN, stop, kReaderWaitMs, stopped);
         if (stopped)
             return;
+        AfterReaderWait();
         if (revents == 0) {
             // A node removed while the device stays quiet reports no error
             // of its own.
@@ -119,6 +120,7 @@ void CDevicePort::ReaderLoop(std::uint8_t *buffer)
             DebugText(err == EAGAIN ? "ERROR: GetOverlappedResult (in Reader)\n"
                                     : "ERROR: ReadFile");
         }
+        OnLinkDropped();
         DropLink([this] { Device().close(); });
     }
 }

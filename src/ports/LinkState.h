@@ -13,6 +13,14 @@ enum class LinkState : int {
     Reconnecting,
 };
 
+// What holds a running serial link's sending back: the handshake waits for
+// the device to raise DSR or CTS. Receiving goes on meanwhile.
+enum class HandshakeHold : int {
+    None,
+    Dsr,
+    Cts,
+};
+
 // Why bytes handed to a port were not sent.
 enum class UnsentReason : int {
     LinkDown,    // refused or dropped while the link was lost

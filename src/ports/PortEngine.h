@@ -75,6 +75,8 @@ public:
     virtual QString LinkName() const { return {}; }
 
     LinkState GetLinkState() const { return m_linkState.load(); }
+    // Whether the handshake holds sending back right now (serial links only).
+    virtual HandshakeHold GetHandshakeHold() const { return HandshakeHold::None; }
     // How often the link was lost since Start.
     int GetLinkLosses() const { return m_nLinkLosses.load(); }
     // The bytes that were not sent since the last call, and why (the reason

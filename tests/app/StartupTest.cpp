@@ -91,6 +91,18 @@ TEST_F(StartupTest, withoutANotificationAreaTheWindowOnlyMinimizes)
     EXPECT_FALSE(tray->isShown());
 }
 
+TEST_F(StartupTest, startOptionRunsTheTerminalInTheShownWindow)
+{
+    create(true);
+    StartupOptions options;
+    options.startTerminal = true;
+    ASSERT_TRUE(startMainWindow(*frame, options));
+    ASSERT_TRUE(eventually([&] { return frame->isRunning(); }));
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_FALSE(frame->isMinimized());
+    EXPECT_FALSE(tray->isShown());
+}
+
 TEST_F(StartupTest, trayMenuShowsOrClosesTheWindow)
 {
     create(true);

@@ -4,7 +4,7 @@
 
 #include "dialogs/PortSettingsDlg.h"
 #include "frame/CommandIds.h"
-#include "frame/InputEdit.h"
+#include "input/InputEdit.h"
 #include "support/Pty.h"
 
 #include <QAction>

@@ -2,8 +2,8 @@
 // printer simulator, and a socket pair whose far end the test plays.
 #include "PrinterSim.h"
 #include "frame/CommandIds.h"
-#include "frame/InputEdit.h"
 #include "frame/SendingFixture.h"
+#include "input/InputEdit.h"
 #include "transfer/Crc32.h"
 #include "transfer/FileSender.h"
 

@@ -4,6 +4,7 @@
 // what it made of it: one line per frame, then, whenever the line has been
 // quiet for a moment after a change, the whole state.
 #include "GatewayModel.h"
+#include "SimPty.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -24,13 +25,6 @@
 #include <thread>
 
 namespace {
-
-volatile sig_atomic_t g_stop = 0;
-
-void onSignal(int)
-{
-    g_stop = 1;
-}
 
 void usage()
 {
@@ -65,26 +59,6 @@ bool splitHostPort(const std::string &address, std::string &host, std::string &p
     return !port.empty();
 }
 
-int openPty(std::string &path, int &slave)
-{
-    const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0)
-        return -1;
-    path = ptsname(master);
-    // Held open so the master never sees a hang-up while the terminal has
-    // the device closed; raw, so nothing is translated before the terminal
-    // sets its own line settings.
-    slave = open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (slave >= 0) {
-        termios t{};
-        if (tcgetattr(slave, &t) == 0) {
-            cfmakeraw(&t);
-            tcsetattr(slave, TCSANOW, &t);
-        }
-    }
-    return master;
-}
-
 int listenOn(const std::string &host, const std::string &port, std::string &where)
 {
     addrinfo hints{};
@@ -116,7 +90,7 @@ int connectTo(const std::string &host, const std::string &port)
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     // The terminal may still be starting its server: try for ten seconds.
-    for (int attempt = 0; attempt < 50 && !g_stop; ++attempt) {
+    for (int attempt = 0; attempt < 50 && !stopRequested(); ++attempt) {
         addrinfo *res = nullptr;
         if (getaddrinfo(host.c_str(), port.c_str(), &hints, &res) == 0) {
             const int fd = socket(res->ai_family, res->ai_socktype | SOCK_CLOEXEC, 0);
@@ -151,7 +125,7 @@ bool serve(int fd, GatewayModel &model, int idleMs)
     for (;;) {
         pollfd p{fd, POLLIN, 0};
         const int n = poll(&p, 1, idleMs);
-        if (g_stop)
+        if (stopRequested())
             return true;
         if (n < 0) {
             if (errno == EINTR)
@@ -218,36 +192,19 @@ int main(int argc, char **argv)
         return 2;
     }
 
-    struct sigaction sa
-    {
-    };
-    sa.sa_handler = onSignal;
-    sigaction(SIGINT, &sa, nullptr);
-    sigaction(SIGTERM, &sa, nullptr);
-    signal(SIGPIPE, SIG_IGN);
+    catchStopSignals();
 
     GatewayModel model{std::chrono::milliseconds(eraseBusyMs)};
     int status = 0;
     if (mode == Pty) {
-        std::string path;
-        int slave = -1;
-        const int master = openPty(path, slave);
-        if (master < 0) {
-            std::perror("orba-gateway-sim: pseudo-terminal");
+        SimPty pty;
+        if (std::string failed; !pty.open(false, link, failed)) {
+            std::fprintf(stderr, "orba-gateway-sim: %s: %s\n", failed.c_str(),
+                         std::strerror(errno));
             return 1;
         }
-        if (!link.empty()) {
-            unlink(link.c_str());
-            if (symlink(path.c_str(), link.c_str()) != 0)
-                std::perror("orba-gateway-sim: --link");
-        }
-        print("pty " + path);
-        status = serve(master, model, idleMs) ? 0 : 1;
-        if (!link.empty())
-            unlink(link.c_str());
-        close(master);
-        if (slave >= 0)
-            close(slave);
+        print("pty " + pty.path);
+        status = serve(pty.master, model, idleMs) ? 0 : 1;
     } else {
         std::string host, port;
         if (!splitHostPort(address, host, port)) {
@@ -273,7 +230,7 @@ int main(int argc, char **argv)
                 return 1;
             }
             print("listening " + where);
-            while (!g_stop) {
+            while (!stopRequested()) {
                 pollfd p{server, POLLIN, 0};
                 if (poll(&p, 1, 200) <= 0)
                     continue;

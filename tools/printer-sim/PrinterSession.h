@@ -33,6 +33,8 @@ public:
     void feed(const std::uint8_t *data, std::size_t length);
     // The link went down: a file being received is kept as far as it came.
     void reset();
+    // The raw file bytes still expected after a "#T=" header; 0 when none.
+    std::uint64_t fileBytesExpected() const { return m_state == State::FileData ? m_remaining : 0; }
 
 private:
     void takeFrame(const std::string &text);

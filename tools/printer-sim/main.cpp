@@ -1,6 +1,7 @@
 // printer-sim: plays an r+k printer at the far end of a TCP link or a
 // pseudo-terminal, so the terminal's file exchange can be tried without one.
 #include "PrinterSession.h"
+#include "SimPty.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -153,23 +154,13 @@ int runTcp(int port, const std::string &address, PrinterSession::Options options
 
 int runPty(PrinterSession::Options options, Recorder &recorder)
 {
-    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) {
-        std::fprintf(stderr, "printer-sim: no pseudo-terminal: %s\n", std::strerror(errno));
+    SimPty pty;
+    if (std::string failed; !pty.open(false, {}, failed)) {
+        std::fprintf(stderr, "printer-sim: %s: %s\n", failed.c_str(), std::strerror(errno));
         return 1;
     }
-    const char *slavePath = ::ptsname(master);
-    // Held open, so that the master never sees a hang-up while the terminal
-    // has the device closed; raw, so that nothing is changed on the way.
-    const int slave = ::open(slavePath, O_RDWR | O_NOCTTY | O_CLOEXEC);
-    termios raw{};
-    if (slave < 0 || ::tcgetattr(slave, &raw) != 0) {
-        std::fprintf(stderr, "printer-sim: %s: %s\n", slavePath, std::strerror(errno));
-        return 1;
-    }
-    ::cfmakeraw(&raw);
-    ::tcsetattr(slave, TCSANOW, &raw);
-    std::printf("pty %s\n", slavePath);
+    const int master = pty.master;
+    std::printf("pty %s\n", pty.path.c_str());
     std::fflush(stdout);
     PrinterSession session(
         options,

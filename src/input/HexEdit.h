@@ -1,6 +1,6 @@
 #pragma once
 
-#include "display/HexEditModel.h"
+#include "input/HexEditModel.h"
 
 #include <QAbstractScrollArea>
 #include <QFont>

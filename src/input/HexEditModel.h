@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -10,9 +11,11 @@
 // cells and paints what this class says.
 //
 // Invariants once data has been set: the data holds 1 to kMaxLength bytes; the
-// caret is a byte index inside the data; selection ends lie in 0 … length (the
-// end exclusive, start may be greater than end for a backwards selection);
-// top is a multiple of bytes per row between 0 and maxTop().
+// caret is a byte index inside the data or, on a high nibble or in the
+// character area, the append position just behind the last byte (caretLimit()),
+// where typing adds a byte; selection ends lie in 0 … length (the end
+// exclusive, start may be greater than end for a backwards selection); top is
+// a multiple of bytes per row between 0 and maxTop().
 // Before the first setData() there is no data and every input is ignored.
 class CHexEditModel final
 {
@@ -60,6 +63,10 @@ public:
     bool lastLinePartial() const { return m_lastLinePartial; }
     // The greatest top that still fills the page (0 when the data fits).
     int maxTop() const;
+    // The greatest caret: the append position, or the last byte once the
+    // data is as long as it can be.
+    int caretLimit() const { return length() < kMaxLength ? length() : length() - 1; }
+    bool atAppendPosition() const { return m_caret == length(); }
 
     int top() const { return m_top; }
     int caret() const { return m_caret; }
@@ -105,6 +112,9 @@ public:
 private:
     void updatePage();
     void clampCaret();
+    void clampSelectionEnd() { m_selEnd = std::min(m_selEnd, length()); }
+    // The cells the view covers: the bytes and the append position.
+    int extent() const { return caretLimit() + 1; }
     void keepCaretInView();
     void placeCaret() { m_caretHidden = false; }
     void applyHit(int cell, int line);

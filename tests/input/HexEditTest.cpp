@@ -1,4 +1,4 @@
-#include "display/HexEdit.h"
+#include "input/HexEdit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -77,7 +77,7 @@ QByteArray clipboardFormat(const char *mime)
     return QGuiApplication::clipboard()->mimeData()->data(QString::fromLatin1(mime));
 }
 
-TEST(HexEditKeys, TypingSetsNibblesAndNeverLengthensTheData)
+TEST(HexEditKeys, TypingSetsNibblesAndAppendsBehindTheLastByte)
 {
     struct Row
     {
@@ -87,14 +87,18 @@ TEST(HexEditKeys, TypingSetsNibblesAndNeverLengthensTheData)
         int caret;
         Model::Area area;
     } rows[] = {
-        {{0x00}, "1f", {0x1F}, 0, Model::HighNibble},
-        {{0x00}, "1f2", {0x2F}, 0, Model::LowNibble},
+        // Behind the last byte typing goes on: the data grows as it is typed.
+        {{0x00}, "1f", {0x1F}, 1, Model::HighNibble},
+        {{0x00}, "1f2", {0x1F, 0x20}, 1, Model::LowNibble},
+        {{0x00}, "1f23", {0x1F, 0x23}, 2, Model::HighNibble},
+        {{0x00}, "1fZ", {0x1F}, 1, Model::HighNibble},
         {{0x00}, "A", {0x00}, 0, Model::HighNibble},
         {{0x00}, "a", {0xA0}, 0, Model::LowNibble},
         {{0, 0, 0}, "12345", {0x12, 0x34, 0x50}, 2, Model::LowNibble},
         {{0x12, 0x34}, "gZ !", {0x12, 0x34}, 0, Model::HighNibble},
         // Tab switches to character entry and back.
         {{0, 0, 0}, "\tA\tb", {0x41, 0xB0, 0}, 1, Model::LowNibble},
+        {{0x41}, "\tBC", {0x42, 0x43}, 2, Model::CharArea},
     };
     for (const Row &row : rows) {
         Edit e(row.data);
@@ -118,14 +122,19 @@ TEST(HexEditKeys, MovingInsertingAndDeleting)
         {{0x1F}, "Ins", {0x00, 0x1F}, 0, -1, -1},
         {{0x1F}, "Del", {0x1F}, 0, -1, -1},
         {{1, 2, 3}, "Right Right Del", {1, 3}, 1, -1, -1},
-        {{1, 2, 3}, "End Del", {1, 2}, 1, -1, -1},
+        // End goes behind the last byte, where Delete has nothing to delete.
+        {{1, 2, 3}, "End Del", {1, 2, 3}, 3, -1, -1},
+        {{1, 2, 3}, "End Backspace", {1, 2}, 2, -1, -1},
+        {{1, 2, 3}, "End Left Del", {1, 2}, 2, -1, -1},
+        {{1, 2}, "Right Right Right Right Right", {1, 2}, 2, -1, -1},
+        {{1, 2}, "End Shift+Right", {1, 2}, 2, 2, 2},
         {{1, 2, 3}, "Right Right Backspace", {2, 3}, 0, -1, -1},
         {{1, 2}, "Backspace", {1, 2}, 0, -1, -1},
         {counting(8), "End Home Right Right", counting(8), 1, -1, -1},
         {counting(4), "Shift+Right Shift+Right", counting(4), 1, 0, 2},
         {counting(4), "Shift+Right Left", counting(4), 0, -1, -1},
         // A backwards selection inserts as many bytes as it holds.
-        {{1, 2, 3, 4}, "End Shift+Home Ins", {0, 0, 0, 1, 2, 3, 4}, 0, -1, -1},
+        {{1, 2, 3, 4}, "End Shift+Home Ins", {0, 0, 0, 0, 1, 2, 3, 4}, 0, -1, -1},
     };
     for (const Row &row : rows) {
         Edit e(row.data);
@@ -146,14 +155,14 @@ TEST(HexEditKeys, HomeEndAndPagingOnDataLongerThanAPage)
     } rows[] = {
         {"End", 15, 0, -1, -1},
         {"Down Down Down", 48, 16, -1, -1},
-        {"Ctrl+End", 99, 64, -1, -1},
+        {"Ctrl+End", 100, 64, -1, -1},
         {"Ctrl+End Home", 96, 64, -1, -1},
         {"Ctrl+End Ctrl+Home", 0, 0, -1, -1},
         {"Right PgDown", 48, 48, -1, -1},
         {"PgDown PgDown PgDown", 64, 64, -1, -1},
         {"PgDown PgDown PgUp", 16, 16, -1, -1},
         {"Shift+PgDown", 48, 48, 0, 48},
-        {"Ctrl+Shift+End", 99, 64, 0, 99},
+        {"Ctrl+Shift+End", 100, 64, 0, 100},
         {"Shift+Down", 16, 0, 0, 17},
     };
     for (const Row &row : rows) {
@@ -241,8 +250,9 @@ TEST(HexEditClipboard, CopyCutAndDeleteActOnTheBytesShown)
          "04 ",
          {0, 1, 2, 3, 5, 6, 7},
          4},
-        {"Down End Left Left Left Left Shift+Home", "00 01 02 03 04 ", {5, 6, 7}, 0},
-        {"Right Right Shift+End Shift+Right Shift+Right", "01 02 03 04 05 06 07 ", {0}, 0},
+        // Down on the last line goes behind the last byte.
+        {"Down End Left Left Left Left Shift+Home", "00 01 02 03 04 05 ", {6, 7}, 0},
+        {"Right Right Shift+End Shift+Right Shift+Right", "01 02 03 04 05 06 07 ", {0}, 1},
         {"Ctrl+A", "00 01 02 03 04 05 06 07 ", counting(8), 0},
     };
     for (const Row &row : rows) {
@@ -280,7 +290,7 @@ TEST(HexEditClipboard, NoSelectionCopiesNothingAndCharacterAreaCopiesText)
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("..z"));
 }
 
-TEST(HexEditMouse, ClicksPlaceTheCaretInsideTheData)
+TEST(HexEditMouse, ClicksPlaceTheCaretOnABytesNibbleOrBehindTheData)
 {
     struct Row
     {
@@ -288,8 +298,8 @@ TEST(HexEditMouse, ClicksPlaceTheCaretInsideTheData)
         int caret;
         Model::Area area;
     } rows[] = {
-        {2, 0, 2, Model::HighNibble}, {2, 1, 2, Model::LowNibble},   {2, 2, 3, Model::HighNibble},
-        {9, 1, 4, Model::LowNibble},  {20, 0, 0, Model::HighNibble},
+        {2, 0, 2, Model::HighNibble}, {2, 1, 2, Model::LowNibble},  {2, 2, 3, Model::HighNibble},
+        {4, 2, 5, Model::HighNibble}, {9, 1, 5, Model::HighNibble}, {20, 0, 0, Model::HighNibble},
     };
     for (const Row &row : rows) {
         Edit e(counting(5));
@@ -341,8 +351,9 @@ TEST(HexEditModel, PageSizeFollowsTheDataAndTheView)
         bool partial;
         int maxTop;
     } rows[] = {
-        {1, 3, 1, true, 0},     {24, 3, 2, true, 0},    {32, 3, 2, false, 0},
-        {100, 3, 3, false, 64}, {100, 0, 1, false, 96}, {96, 2, 2, false, 64},
+        // The page holds the append position behind the last byte too.
+        {1, 3, 1, true, 0},     {24, 3, 2, true, 0},    {32, 3, 3, true, 0},
+        {100, 3, 3, false, 64}, {100, 0, 1, false, 96}, {96, 2, 2, false, 80},
     };
     for (const Row &row : rows) {
         Model m;
@@ -385,6 +396,13 @@ TEST(HexEditModel, BadInputHasDefinedResults)
     m.setData(big.data(), static_cast<int>(big.size()));
     m.keyDown(Model::Key::Insert, false, false);
     EXPECT_EQ(m.length(), Model::kMaxLength);
+    // A full input has no append position: typing at its end overwrites.
+    m.keyDown(Model::Key::End, false, true);
+    EXPECT_EQ(m.caret(), Model::kMaxLength - 1);
+    for (const char c : {'1', '2', '3'})
+        m.character(static_cast<std::uint8_t>(c), false);
+    EXPECT_EQ(m.length(), Model::kMaxLength);
+    EXPECT_EQ(m.data().back(), 0x32);
 }
 
 // Long random key and mouse sequences: the data never empties and caret,
@@ -435,7 +453,10 @@ TEST(HexEditFuzz, RandomInputKeepsTheInvariants)
         ASSERT_GE(m.length(), 1);
         ASSERT_LE(m.length(), Model::kMaxLength);
         ASSERT_GE(m.caret(), 0);
-        ASSERT_LT(m.caret(), m.length());
+        ASSERT_LE(m.caret(), m.caretLimit());
+        if (m.caret() == m.length()) {
+            ASSERT_NE(m.area(), Model::LowNibble);
+        }
         if (m.hasSelection()) {
             ASSERT_LE(m.selectionHigh(), m.length());
             ASSERT_GE(m.selectionLow(), 0);

@@ -84,16 +84,17 @@ int CHexEditModel::charColumn() const
     return hexColumn() + (m_showHex ? m_bytesPerRow * 3 : 0);
 }
 
-// Page = whole lines of the client area, or only the lines holding data when
-// the data is shorter; never 0, so paging and keeping the caret in view always
-// make progress even in a control lower than one line.
+// Page = whole lines of the client area, or only the lines holding data (and
+// the append position) when the data is shorter; never 0, so paging and
+// keeping the caret in view always make progress even in a control lower
+// than one line.
 void CHexEditModel::updatePage()
 {
     int lines = m_clientLines;
     m_lastLinePartial = false;
-    if (m_hasData && static_cast<long long>(m_bytesPerRow) * lines > length()) {
-        lines = (length() + m_bytesPerRow - 1) / m_bytesPerRow;
-        m_lastLinePartial = length() % m_bytesPerRow != 0;
+    if (m_hasData && static_cast<long long>(m_bytesPerRow) * lines > extent()) {
+        lines = (extent() + m_bytesPerRow - 1) / m_bytesPerRow;
+        m_lastLinePartial = extent() % m_bytesPerRow != 0;
     }
     m_linesPerPage = std::max(1, lines);
     m_top = clampTo(m_top, 0, maxTop());
@@ -101,7 +102,7 @@ void CHexEditModel::updatePage()
 
 int CHexEditModel::maxTop() const
 {
-    const int beyondPage = length() - m_linesPerPage * m_bytesPerRow;
+    const int beyondPage = extent() - m_linesPerPage * m_bytesPerRow;
     if (beyondPage <= 0)
         return 0;
     return (beyondPage + m_bytesPerRow - 1) / m_bytesPerRow * m_bytesPerRow;
@@ -140,7 +141,10 @@ int CHexEditModel::caretCell() const
 
 void CHexEditModel::clampCaret()
 {
-    m_caret = clampTo(m_caret, 0, std::max(0, length() - 1));
+    m_caret = clampTo(m_caret, 0, std::max(0, caretLimit()));
+    // Behind the last byte there is no low nibble to stand on.
+    if (atAppendPosition() && m_area == LowNibble)
+        m_area = HighNibble;
 }
 
 void CHexEditModel::scroll(Scroll request, int position)
@@ -149,7 +153,7 @@ void CHexEditModel::scroll(Scroll request, int position)
         return;
     const int old = m_top;
     const int page = m_linesPerPage * m_bytesPerRow;
-    const bool moreBelow = m_top < length() - page;
+    const bool moreBelow = m_top < extent() - page;
     switch (request) {
     case Scroll::LineUp:
         if (m_top >= 1)
@@ -290,13 +294,16 @@ void CHexEditModel::keyDown(Key key, bool shift, bool ctrl)
         moveCaret(0, 0);
         break;
     case Key::End:
+        // Where typing goes on: behind the last byte, on the last line.
         if (ctrl) {
-            m_caret = length() - 1;
+            m_caret = caretLimit();
             const int lastLine = m_caret - m_caret % m_bytesPerRow;
             m_top = std::max(0, lastLine - (m_linesPerPage - 1) * m_bytesPerRow);
         } else {
-            m_caret = std::min(lineStart + m_bytesPerRow - 1, length() - 1);
+            m_caret = std::min(lineStart + m_bytesPerRow - 1, caretLimit());
         }
+        if (m_area == LowNibble && atAppendPosition())
+            m_area = HighNibble;
         moveCaret(0, 0);
         break;
     default:
@@ -304,8 +311,10 @@ void CHexEditModel::keyDown(Key key, bool shift, bool ctrl)
     }
     m_keepCaret = false;
 
-    if (shift)
+    if (shift) {
         m_selEnd = m_caret + (isHexArea() && (key == Key::Right || key == Key::Down) ? 1 : 0);
+        clampSelectionEnd();
+    }
 }
 
 CHexEditModel::CharResult CHexEditModel::character(std::uint8_t code, bool ctrl)
@@ -325,6 +334,13 @@ CHexEditModel::CharResult CHexEditModel::character(std::uint8_t code, bool ctrl)
     }
 
     clearSelection();
+    // Typing behind the last byte adds a byte: the input grows as it is typed.
+    const bool appends = atAppendPosition() && length() < kMaxLength
+                         && (m_area == CharArea || (isHexArea() && nibbleOf(code) >= 0));
+    if (appends) {
+        m_data.push_back(0);
+        updatePage();
+    }
     if (isHexArea()) {
         const int nibble = nibbleOf(code);
         if (nibble >= 0) {
@@ -348,10 +364,11 @@ std::optional<CHexEditModel::Hit> CHexEditModel::hitTest(int cell, int line) con
     if (first > length() || cell < hexColumn() || cell - hexColumn() >= m_bytesPerRow * 3)
         return std::nullopt;
     const int c = cell - hexColumn();
-    // A click on the blank after a pair means the next byte's high nibble.
-    const long long index = first + (c + 1) / 3;
-    return Hit{static_cast<int>(std::min<long long>(index, length() - 1)),
-               c % 3 == 1 ? LowNibble : HighNibble};
+    // A click on the blank after a pair means the next byte's high nibble;
+    // one behind the data, the append position.
+    const long long index = std::min<long long>(first + (c + 1) / 3, caretLimit());
+    const Area area = c % 3 == 1 && index < length() ? LowNibble : HighNibble;
+    return Hit{static_cast<int>(index), area};
 }
 
 void CHexEditModel::applyHit(int cell, int line)
@@ -372,6 +389,7 @@ void CHexEditModel::mousePress(int cell, int line, bool shift)
         applyHit(cell, line);
         m_selStart = before;
         m_selEnd = m_caret + (isHexArea() ? 1 : 0);
+        clampSelectionEnd();
         m_dragPending = false;
     } else {
         applyHit(cell, line);
@@ -402,6 +420,7 @@ void CHexEditModel::mouseDrag(int cell, int line, int edge)
         m_caret = hit->index;
         m_area = hit->area;
         m_selEnd = m_caret + (isHexArea() ? 1 : 0);
+        clampSelectionEnd();
     }
     m_caretHidden = true;
 }

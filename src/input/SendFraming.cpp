@@ -25,6 +25,24 @@ QByteArray inputText(const QByteArray &text, bool crlf, bool mappingOn, const Ch
     return t;
 }
 
+QStringList inputLines(const QString &typed)
+{
+    QStringList lines;
+    QString line;
+    for (const QChar c : typed) {
+        if (c == u'\r' || c == u'\n') {
+            if (!line.isEmpty())
+                lines << line;
+            line.clear();
+        } else {
+            line += c;
+        }
+    }
+    if (!line.isEmpty())
+        lines << line;
+    return lines;
+}
+
 QByteArray hexInput(const QByteArray &bytes)
 {
     QByteArray t;

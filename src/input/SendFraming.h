@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 class CharMapTable;
 
@@ -20,6 +21,11 @@ inline constexpr int kMaxHotKeyText = 2046;
 // texts become their bytes (framing and CR LF included), then the text of
 // code 0 becomes the byte 0x00.
 QByteArray inputText(const QByteArray &text, bool crlf, bool mappingOn, const CharMapTable &table);
+
+// The texts that the text input sends, one frame each: its lines, split at
+// CR LF, LF and CR, without empty ones. A pasted line break thus never goes
+// out inside a frame, where it would show nowhere in the input.
+QStringList inputLines(const QString &typed);
 
 // 0x02, at most 1022 of the bytes, 0x03.
 QByteArray hexInput(const QByteArray &bytes);

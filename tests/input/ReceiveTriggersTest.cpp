@@ -1,4 +1,4 @@
-#include "frame/ReceiveTriggers.h"
+#include "input/ReceiveTriggers.h"
 #include "display/CharacterMapping.h"
 
 #include <gtest/gtest.h>
