@@ -14,8 +14,10 @@ bool isSerialKind(const TerminalSettings &s)
 }
 
 // "COM1", "ttyUSB0", "USB", "192.168.0.1, 9100".
-QString linkName(const TerminalSettings &s)
+QString linkName(const TerminalSettings &s, const QString &device)
 {
+    if (!device.isEmpty())
+        return device;
     if (s.portKind == 1)
         return s.comDevice.isEmpty() ? QStringLiteral("COM%1").arg(s.comPort)
                                      : QFileInfo(s.comDevice).fileName();
@@ -81,24 +83,24 @@ QString holdExplanation(HandshakeHold hold)
     return {};
 }
 
-QString lostMessage(const TerminalSettings &settings)
+QString lostMessage(const TerminalSettings &settings, const QString &device)
 {
     if (isSerialKind(settings))
         return QCoreApplication::translate("LinkReport",
                                            "%1 is gone; it is opened again once it is back.")
-            .arg(linkName(settings));
+            .arg(linkName(settings, device));
     return QCoreApplication::translate("LinkReport",
                                        "Connection lost (%1); reconnecting every few seconds.")
-        .arg(linkName(settings));
+        .arg(linkName(settings, device));
 }
 
-QString backMessage(const TerminalSettings &settings)
+QString backMessage(const TerminalSettings &settings, const QString &device)
 {
     if (isSerialKind(settings))
         return QCoreApplication::translate("LinkReport", "%1 is back and open again.")
-            .arg(linkName(settings));
+            .arg(linkName(settings, device));
     return QCoreApplication::translate("LinkReport", "Connected again (%1).")
-        .arg(linkName(settings));
+        .arg(linkName(settings, device));
 }
 
 QString peerLeftMessage(const QString &peer)

@@ -26,9 +26,10 @@ QString stateText(LinkState state, HandshakeHold hold);
 QString holdExplanation(HandshakeHold hold);
 
 // Status-bar lines for a link that went away and for one that is back. The
-// link is named as the port pane names it.
-QString lostMessage(const TerminalSettings &settings);
-QString backMessage(const TerminalSettings &settings);
+// link is named by `device` (the port's own name for it) where that is given,
+// otherwise as the port pane names it.
+QString lostMessage(const TerminalSettings &settings, const QString &device = {});
+QString backMessage(const TerminalSettings &settings, const QString &device = {});
 // The TCP server's peer left; the terminal waits for the next one.
 QString peerLeftMessage(const QString &peer);
 QString peerConnectedMessage(const QString &peer);

@@ -209,6 +209,9 @@ private:
     void restartAfterPeerLeft();
     // The port announced a change of its link state, or bytes it did not send.
     void onLinkStateChanged();
+    // Once the blocks from before a link loss are shown, what comes next
+    // begins a new line, as after a start.
+    void startLineIfDue();
     void reportUnsent();
 
     QString m_strIniPath;
@@ -226,6 +229,7 @@ private:
     bool m_bCloseAfterStart = false;
     int m_nLinkLossesSeen = 0; // losses of this run already reported
     bool m_bLinkDownReported = false;
+    bool m_bLineStartDue = false; // a healed link's data begins a new line
     unsigned m_nSendProgressTotal = 0;
 
     CRuKTerminalView *m_pView = nullptr;

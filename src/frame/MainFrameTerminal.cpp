@@ -84,6 +84,7 @@ void CMainFrame::OnTerminalStart()
     m_bRunning = true;
     m_nLinkLossesSeen = 0;
     m_bLinkDownReported = false;
+    m_bLineStartDue = false;
     EnableInput(true);
     if (m_settings.display.hexMode)
         m_pHexInput->setFocus();
@@ -176,12 +177,24 @@ void CMainFrame::onLinkStateChanged()
         m_nLinkLossesSeen = losses;
         m_bLinkDownReported = true;
         uiServices().beep();
-        statusBar()->showMessage(linkreport::lostMessage(m_settings));
+        statusBar()->showMessage(linkreport::lostMessage(m_settings, port->LinkName()));
+        m_bLineStartDue = true;
+        startLineIfDue();
     }
     if (m_bLinkDownReported && port->GetLinkState() == LinkState::Connected) {
         m_bLinkDownReported = false;
-        statusBar()->showMessage(linkreport::backMessage(m_settings));
+        statusBar()->showMessage(linkreport::backMessage(m_settings, port->LinkName()));
     }
+}
+
+void CMainFrame::startLineIfDue()
+{
+    // While the link is down nothing new is queued, so an empty queue means
+    // everything from before the loss is on the display.
+    if (!m_bLineStartDue || CReceivedBlockQueue::instance().queuedBlocks() != 0)
+        return;
+    m_bLineStartDue = false;
+    m_settings.display.lineStartPending = true;
 }
 
 void CMainFrame::reportUnsent()
@@ -206,6 +219,7 @@ void CMainFrame::showQueuedBlocks()
     while (more && slice.elapsed() < kDisplaySliceMs && shown < kDisplaySliceBytes)
         more = m_pView->ShowNextReceivedBlock(&shown);
     m_bShowingBlocks = false;
+    startLineIfDue();
     if (more) // yield to painting and input, then go on
         QCoreApplication::postEvent(this, new PortNotifyEvent(0));
     if (m_bRestartPending) {

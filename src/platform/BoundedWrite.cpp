@@ -15,14 +15,23 @@ int millisecondsUntil(std::chrono::steady_clock::time_point deadline)
     return static_cast<int>(std::clamp<long long>(left, 0, std::numeric_limits<int>::max()));
 }
 
-BoundedWrite writeBounded(int fd, const std::uint8_t *data, std::uint32_t length,
-                          const CEvent &stop, std::chrono::steady_clock::time_point deadline)
+BoundedWrite writeBounded(int fd, CWriteCursor &cursor, const CEvent &stop,
+                          std::chrono::milliseconds perBlock, const BoundedWriteHooks &hooks)
 {
-    std::uint32_t done = 0;
-    while (done < length) {
-        const ssize_t n = ::write(fd, data + done, length - done);
+    using Clock = std::chrono::steady_clock;
+    auto deadline = Clock::now() + perBlock;
+    while (!cursor.atEnd()) {
+        if (hooks.gate) {
+            if (const BoundedWrite held = hooks.gate(deadline); held != BoundedWrite::Written)
+                return held;
+        }
+        const ssize_t n = ::write(fd, cursor.data(), cursor.left());
         if (n > 0) {
-            done += static_cast<std::uint32_t>(n);
+            if (const std::size_t finished = cursor.advance(static_cast<std::size_t>(n))) {
+                deadline = Clock::now() + perBlock;
+                if (hooks.blocksOut)
+                    hooks.blocksOut(finished);
+            }
             continue;
         }
         const int err = n < 0 ? errno : EAGAIN;

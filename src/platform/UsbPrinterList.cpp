@@ -123,3 +123,16 @@ QString UsbDeviceNode(const QString &path, const DeviceRoots &roots)
         return {};
     return nodeOf(usbmisc.filePath(entries.first()), entries.first(), roots);
 }
+
+QString UsbDeviceTitle(const QString &path, const DeviceRoots &roots)
+{
+    if (!path.startsWith(UsbPrinters::kPortPathPrefix))
+        return QFileInfo(path).fileName();
+    QStringList paths;
+    QStringList names;
+    EnumUsbDevices(paths, names, roots);
+    if (const qsizetype i = paths.indexOf(path); i > 0)
+        return names.at(i);
+    const QString interfaceName = path.mid(UsbPrinters::kPortPathPrefix.size());
+    return QStringLiteral("USB ") + interfaceName.section(u':', 0, 0);
+}

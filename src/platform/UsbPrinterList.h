@@ -35,3 +35,8 @@ void FindUsbDevicePath(const QString &name, QString &path, const DeviceRoots &ro
 // The device node that `path` opens: a port path looked up in sysfs (empty
 // when no printer is plugged into that port), any other path unchanged.
 QString UsbDeviceNode(const QString &path, const DeviceRoots &roots = {});
+
+// A name for messages about the printer at `path`: its name in the device
+// list while it is present ("USB 1-1.4: r+k Printer [42]"), its location for
+// a port path that finds no printer now, the file name of any other path.
+QString UsbDeviceTitle(const QString &path, const DeviceRoots &roots = {});

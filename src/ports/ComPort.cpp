@@ -1,6 +1,5 @@
 #include "ComPort.h"
 
-#include "platform/DeviceNode.h"
 #include "platform/Logging.h"
 
 #include <algorithm>
@@ -9,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <limits>
 
 #include <poll.h>
 #include <unistd.h>
@@ -18,16 +16,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// One wait of the reader while nothing arrives.
-constexpr int kReaderWaitMs = 250;
 // A read is handed on once the line has been idle this long after data arrived.
 constexpr int kIdleGapMs = 1;
 // A read is handed on at the latest this long after its first byte, so that
 // a steady stream shows while it flows instead of once a chunk is full.
 constexpr auto kGatherLimit = std::chrono::milliseconds(10);
-// How often a lost device's path is looked at; also the pace of the attempts
-// to open it again once it is back.
-constexpr int kDevicePollMs = 250;
 // DSR changes raise no event that poll() could wait for together with the
 // stop event, so a held write looks at the line this often.
 constexpr int kDsrPollMs = 10;
@@ -37,18 +30,11 @@ constexpr int kDsrPollMs = 10;
 constexpr std::uint32_t kReadChunk = 64 * 1024;
 constexpr std::uint32_t kRxBufferSize = 2 * kReadChunk;
 
-void debugText(const char *text)
-{
-    qCDebug(lcSerial, "%s", text);
-}
-
-int remainingMs(Clock::time_point deadline)
-{
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return static_cast<int>(std::clamp<long long>(left, 0, std::numeric_limits<int>::max()));
-}
-
 } // namespace
+
+CComPort::CComPort()
+    : CDevicePort(lcSerial)
+{}
 
 CComPort::~CComPort()
 {
@@ -103,16 +89,9 @@ CComPort::Handshake CComPort::HandshakeFor(int protocol)
 bool CComPort::Open(int port, int baud, int parity, int dataBits, int stopBits, int protocol,
                     int timeoutSec)
 {
-    if (m_bWriterRunning || IsStarted())
+    if (!BeginOpen(timeoutSec, kRxBufferSize, kReadChunk))
         return false;
-    // A device still held by an earlier Open is let go first.
-    m_hComm.close();
-
-    m_nTimeoutSec = timeoutSec;
     m_nPort = port;
-    m_nRxBufferSize = kRxBufferSize;
-    m_nReadChunk = kReadChunk;
-    m_nBlocksWritten = 0;
     m_nFailedDrains = 0;
     m_nLastOpenError = 0;
 
@@ -143,9 +122,9 @@ bool CComPort::Open(int port, int baud, int parity, int dataBits, int stopBits, 
 
 bool CComPort::OpenDevice(const SerialLineSettings &line, bool quiet)
 {
-    const auto say = [quiet](const char *text) {
+    const auto say = [this, quiet](const char *text) {
         if (!quiet)
-            debugText(text);
+            DebugText(text);
     };
     if (const int err = m_hComm.open(m_deviceName); err != 0) {
         m_nLastOpenError = err;
@@ -214,11 +193,6 @@ bool CComPort::Reopen()
     return false;
 }
 
-bool CComPort::CanStart() const
-{
-    return IsOpen();
-}
-
 bool CComPort::DsrUp() const
 {
     if (m_dsrProbe)
@@ -255,56 +229,19 @@ void CComPort::SampleHandshake()
     m_hold = hold;
 }
 
-bool CComPort::WriteBlock(const std::uint8_t *data, std::uint32_t length)
+BoundedWrite CComPort::GateWrite(Clock::time_point deadline)
 {
-    const CEvent &stop = *m_hStopEvent;
-    const auto deadline = Clock::now() + std::chrono::seconds(std::max(m_nTimeoutSec, 0));
-
-    if (m_handshake.dsrOut) {
-        while (!DsrUp()) {
-            m_hold = HandshakeHold::Dsr;
-            const int left = remainingMs(deadline);
-            if (left == 0) {
-                debugText("ERROR: Overlapped I/O Timeout\n");
-                return false;
-            }
-            // At a stop the block is abandoned, which counts as done.
-            if (stop.wait(std::min(left, kDsrPollMs)))
-                return true;
-        }
+    if (!m_handshake.dsrOut)
+        return BoundedWrite::Written;
+    while (!DsrUp()) {
+        m_hold = HandshakeHold::Dsr;
+        const int left = millisecondsUntil(deadline);
+        if (left == 0)
+            return BoundedWrite::TimedOut;
+        if (m_hStopEvent->wait(std::min(left, kDsrPollMs)))
+            return BoundedWrite::Stopped;
     }
-
-    const int fd = m_hComm.fd();
-    std::uint32_t done = 0;
-    while (done < length) {
-        const ssize_t n = ::write(fd, data + done, length - done);
-        if (n > 0) {
-            done += static_cast<std::uint32_t>(n);
-            continue;
-        }
-        const int err = n < 0 ? errno : EAGAIN;
-        if (err == EINTR)
-            continue;
-        if (err != EAGAIN) {
-            debugText("ERROR: WriteFile (in Writer)");
-            return false;
-        }
-        // The driver's buffer is full, or flow control holds the line.
-        const int left = remainingMs(deadline);
-        if (left == 0) {
-            debugText("ERROR: Overlapped I/O Timeout\n");
-            return false;
-        }
-        bool stopped = false;
-        const short revents = pollWithStop(fd, POLLOUT, stop, left, stopped);
-        if (stopped)
-            return true;
-        if ((revents & (POLLERR | POLLHUP | POLLNVAL)) && !(revents & POLLOUT)) {
-            debugText("ERROR: GetOverlappedResult(in Writer)");
-            return false;
-        }
-    }
-    return true;
+    return BoundedWrite::Written;
 }
 
 void CComPort::OnDrainFailed()
@@ -314,7 +251,7 @@ void CComPort::OnDrainFailed()
     ++m_nFailedDrains;
 }
 
-std::uint32_t CComPort::GatherChunk(std::uint8_t *buffer, std::uint32_t count)
+std::uint32_t CComPort::ReadOn(std::uint8_t *buffer, std::uint32_t count)
 {
     const int fd = m_hComm.fd();
     const auto handOver = Clock::now() + kGatherLimit;
@@ -336,51 +273,6 @@ std::uint32_t CComPort::GatherChunk(std::uint8_t *buffer, std::uint32_t count)
             break;
     }
     return count;
-}
-
-void CComPort::ReaderLoop(std::uint8_t *buffer)
-{
-    const CEvent &stop = *m_hStopEvent;
-    for (;;) {
-        if (!IsLinkUp()) {
-            if (!AwaitDeviceNode(
-                    m_deviceName, [this] { return Reopen(); }, kDevicePollMs))
-                return;
-            qCDebug(lcSerial, "%s is back", qPrintable(m_deviceName));
-            continue;
-        }
-        const int fd = m_hComm.fd();
-        bool stopped = false;
-        const short revents = pollWithStop(fd, POLLIN, stop, kReaderWaitMs, stopped);
-        if (stopped)
-            return;
-        // The lines are looked at after every wait: at least four times a
-        // second, at most once per chunk read.
-        SampleHandshake();
-        if (revents == 0) {
-            // A node removed while the line stays quiet reports no error of
-            // its own.
-            if (devicenode::stillOpenAt(m_deviceName, fd))
-                continue;
-            debugText("ERROR: ReadFile");
-        } else {
-            const ssize_t n = ::read(fd, buffer, m_nReadChunk);
-            if (n > 0) {
-                AppendReceived(buffer, GatherChunk(buffer, static_cast<std::uint32_t>(n)));
-                continue;
-            }
-            const int err = n < 0 ? errno : 0;
-            if (err == EINTR || (err == EAGAIN && !(revents & (POLLERR | POLLHUP | POLLNVAL))))
-                continue;
-            // Failed, end of file or hung up: the device is gone (adapter
-            // unplugged, far end of a pseudo-terminal closed). Said once; the
-            // device is let go, so that it keeps its name when it returns.
-            debugText(err == EAGAIN ? "ERROR: GetOverlappedResult (in Reader)\n"
-                                    : "ERROR: ReadFile");
-        }
-        m_hold = HandshakeHold::None;
-        DropLink([this] { m_hComm.close(); });
-    }
 }
 
 void CComPort::TeardownLink()

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/SerialDevice.h"
-#include "ports/PortEngine.h"
+#include "ports/DevicePort.h"
 
 #include <QByteArray>
 #include <QString>
@@ -15,7 +15,7 @@
 // port engine. When the device goes away while the port runs (an adapter
 // unplugged, the far end of a pseudo-terminal gone), the port lets it go and
 // opens the same path with the same settings again once it is back.
-class CComPort final : public CPortEngine
+class CComPort final : public CDevicePort
 {
 public:
     // Flow control that a handshake (protocol) code asks for. Codes other
@@ -29,16 +29,13 @@ public:
         bool dsrOut = false;
     };
 
-    CComPort() = default;
+    CComPort();
     ~CComPort() override;
 
     // Opens and configures the device; false while running or on any failure,
     // which leaves the device closed again.
     bool Open(int port, int baud, int parity, int dataBits, int stopBits, int protocol,
               int timeoutSec);
-    // Also while the port runs without its device, waiting for it to return.
-    bool IsOpen() const override { return IsStarted() || m_hComm.isOpen(); }
-
     // The "Device" setting: a path that replaces the device named after the
     // COM number; empty for the COM number's device. Used by the next Open.
     void SetDevicePath(const QString &path) { m_devicePath = path; }
@@ -74,23 +71,30 @@ public:
     HandshakeHold GetHandshakeHold() const override { return m_hold.load(); }
 
 protected:
-    bool WriteBlock(const std::uint8_t *data, std::uint32_t length) override;
+    CSerialDevice &Device() override { return m_hComm; }
+    const CSerialDevice &Device() const override { return m_hComm; }
+    QString NodeInUse() const override { return m_deviceName; }
+    QString FindNode() const override { return m_deviceName; }
+    bool Reopen() override;
+    // Reads what follows the first bytes until the line has been idle for
+    // 1 ms or the chunk is full.
+    std::uint32_t ReadOn(std::uint8_t *buffer, std::uint32_t count) override;
+    // Holds the write while DSR is down, for the handshakes that ask for it.
+    BoundedWrite GateWrite(std::chrono::steady_clock::time_point deadline) override;
+    bool FailedBlockEndsDrain() const override { return true; }
+    // The lines are looked at after every wait: at least four times a second,
+    // at most once per chunk read.
+    void AfterReaderWait() override { SampleHandshake(); }
+    void OnLinkDropped() override { m_hold = HandshakeHold::None; }
     void OnDrainFailed() override;
-    void ReaderLoop(std::uint8_t *buffer) override;
     void TeardownLink() override;
-    int StopTimeoutMs() const override { return 2500; }
-    bool CanStart() const override;
 
 private:
     // `quiet`: no debug texts (the attempts to reopen a returning device).
     bool OpenDevice(const SerialLineSettings &line, bool quiet = false);
-    bool Reopen();
     bool DsrUp() const;
     // Looks at the lines the handshake waits for; reader and writer thread.
     void SampleHandshake();
-    // Reads what follows the first bytes until the line has been idle for
-    // 1 ms or the chunk is full; returns the bytes now in the buffer.
-    std::uint32_t GatherChunk(std::uint8_t *buffer, std::uint32_t count);
 
     int m_nPort = 0;
     CSerialDevice m_hComm;

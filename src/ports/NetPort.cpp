@@ -5,6 +5,7 @@
 #include "platform/PortNotify.h"
 #include "platform/SocketErrors.h"
 #include "platform/UiServices.h"
+#include "platform/WriteCursor.h"
 #include "ports/ConnectWaitDlg.h"
 
 #include <QApplication>
@@ -537,38 +538,51 @@ ssize_t CNetPort::SendSome(int fd, const std::uint8_t *data, std::size_t length)
 
 bool CNetPort::WriteBlock(const std::uint8_t *data, std::uint32_t length)
 {
+    const std::size_t end = length;
+    return WriteRun(TxRun{{data, length}, {&end, 1}}) == 1;
+}
+
+std::size_t CNetPort::WriteRun(TxRun blocks)
+{
     const int fd = m_pSocket;
     if (fd < 0)
-        return true;
+        return blocks.size();
     const int limitMs = m_nTimeoutSec * 1000;
+    // Only the pauses count, and only those of the block under way.
     int elapsedMs = 0;
-    std::size_t left = length;
-    for (;;) {
-        const ssize_t n = SendSome(fd, data, left);
+    CWriteCursor cursor(blocks);
+    // The rest of the block under way is dropped; the link stays up for the next.
+    const auto giveUpBlock = [&](const QString &text) {
+        ShowWriteError(text);
+        BlocksDone(cursor.skipBlock());
+        elapsedMs = 0;
+    };
+    while (!cursor.atEnd()) {
+        // A UDP block is a datagram of its own; a TCP stream takes what it can.
+        const std::size_t offered = m_bTcp ? cursor.left() : cursor.leftInBlock();
+        const ssize_t n = SendSome(fd, cursor.data(), offered);
         if (n >= 0) {
-            if (static_cast<std::size_t>(n) >= left)
-                return true;
-            data += n;
-            left -= static_cast<std::size_t>(n);
-            // A stop abandons the rest of the block without a message.
-            if (!PauseForSend(fd, elapsedMs))
-                return true;
-            if (elapsedMs > limitMs) {
-                ShowWriteError(
-                    QCoreApplication::translate("CNetPort", "Error writing to port (timeout)!"));
-                return true;
+            if (const std::size_t finished = cursor.advance(static_cast<std::size_t>(n))) {
+                BlocksDone(finished);
+                elapsedMs = 0;
             }
+            if (static_cast<std::size_t>(n) >= offered)
+                continue;
+            // A stop abandons the rest without a message.
+            if (!PauseForSend(fd, elapsedMs))
+                break;
+            if (elapsedMs > limitMs)
+                giveUpBlock(
+                    QCoreApplication::translate("CNetPort", "Error writing to port (timeout)!"));
             continue;
         }
         const int err = errno;
         if (err == EAGAIN || err == EWOULDBLOCK || err == EINTR) {
             if (!PauseForSend(fd, elapsedMs))
-                return true;
-            if (elapsedMs > limitMs) {
-                ShowWriteError(
+                break;
+            if (elapsedMs > limitMs)
+                giveUpBlock(
                     QCoreApplication::translate("CNetPort", "Error writing to port (blocking)!"));
-                return true;
-            }
             continue;
         }
         if (m_bTcp && connectionGone(err)) {
@@ -576,14 +590,13 @@ bool CNetPort::WriteBlock(const std::uint8_t *data, std::uint32_t length)
             // block and the rest of the queue count as not sent.
             qCDebug(lcNet, "send: connection lost (errno %d)", err);
             SetLinkState(LinkState::Lost, IsTcpClient());
-            return false;
+            return cursor.block();
         }
-        // The rest of this block is dropped; the link stays up for the next.
-        ShowWriteError(
+        giveUpBlock(
             QCoreApplication::translate("CNetPort", "Error writing to port (socket error: %1)!")
                 .arg(SocketErrors::writeErrorName(SocketErrors::codeFromErrno(err))));
-        return true;
     }
+    return blocks.size();
 }
 
 void CNetPort::ReaderLoop(std::uint8_t *buffer)

@@ -71,6 +71,9 @@ public:
 
 protected:
     bool WriteBlock(const std::uint8_t *data, std::uint32_t length) override;
+    // A TCP run goes out in as few sends as the socket takes; UDP sends a
+    // datagram per block.
+    std::size_t WriteRun(TxRun blocks) override;
     void ReaderLoop(std::uint8_t *buffer) override;
     void TeardownLink() override;
     int StopTimeoutMs() const override { return 30000; }

@@ -1,7 +1,6 @@
 #include "PortEngine.h"
 
 #include "display/ReceivedBlockQueue.h"
-#include "platform/DeviceNode.h"
 #include "platform/Logging.h"
 #include "platform/PortNotify.h"
 
@@ -116,15 +115,26 @@ void CPortEngine::WriterThread()
     m_finished.notify_all();
 }
 
+namespace {
+// The most blocks handed to the link at once: a flood goes out in runs of up
+// to 255 KiB, a lone block on its own.
+constexpr std::size_t kMaxRunBlocks = 1024;
+} // namespace
+
 void CPortEngine::Drain()
 {
-    // The queue lock is held only to unlink a block, never while the link
+    // The queue lock is held only to look at the queue, never while the link
     // writes, so a Write from the window never waits for a slow line.
     bool allWritten = true;
     std::uint64_t unsent = 0;
     UnsentReason reason = UnsentReason::WriteFailed;
+    std::vector<std::uint8_t> bytes;
+    std::vector<std::size_t> ends;
+    bytes.reserve(kMaxRunBlocks * TxBlock::kMaxLength);
+    ends.reserve(kMaxRunBlocks);
     for (;;) {
-        TxBlock block;
+        bytes.clear();
+        ends.clear();
         {
             std::lock_guard lock(m_csTxQueue);
             if (m_txQueue.empty()) {
@@ -135,28 +145,59 @@ void CPortEngine::Drain()
                 m_hDataEvent->reset();
                 break;
             }
-            block = m_txQueue.front();
-            m_txQueue.pop_front();
-            --m_nQueuedBlocks;
+            // The blocks stay queued, and pending, until they are written: a
+            // send that waits for the queue to empty ends once its last bytes
+            // are out.
+            const std::size_t n = std::min(m_txQueue.size(), kMaxRunBlocks);
+            for (std::size_t i = 0; i < n; ++i) {
+                const TxBlock &block = m_txQueue[i];
+                bytes.insert(bytes.end(), block.data, block.data + block.length);
+                ends.push_back(bytes.size());
+            }
         }
+        const TxRun run{bytes, ends};
+        m_nRunBlocksDone = 0;
         {
             std::lock_guard link(m_csLink);
             if (!IsLinkUp()) {
-                unsent += block.length;
+                unsent += bytes.size();
                 reason = UnsentReason::LinkDown;
             } else if (!allWritten) {
-                unsent += block.length;
-            } else if (!WriteBlock(block.data, block.length)) {
+                unsent += bytes.size();
+            } else if (const std::size_t done = WriteRun(run); done < run.size()) {
                 allWritten = false;
-                unsent += block.length;
+                unsent += bytes.size() - run.begin(done);
                 if (!IsLinkUp())
                     reason = UnsentReason::LinkDown;
             }
         }
-        ++m_nBlocksWritten;
+        {
+            std::lock_guard lock(m_csTxQueue);
+            m_txQueue.erase(m_txQueue.begin(), m_txQueue.begin() + std::ptrdiff_t(run.size()));
+            m_nQueuedBlocks -= run.size();
+        }
+        // Blocks given up count as done too, so that progress reaches its end.
+        BlocksDone(run.size() - std::min(m_nRunBlocksDone, run.size()));
     }
     if (unsent > 0)
         NoteUnsent(unsent, reason);
+}
+
+std::size_t CPortEngine::WriteRun(TxRun blocks)
+{
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        const auto block = blocks.block(i);
+        if (!WriteBlock(block.data(), static_cast<std::uint32_t>(block.size())))
+            return i;
+        BlocksDone(1);
+    }
+    return blocks.size();
+}
+
+void CPortEngine::BlocksDone(std::size_t n)
+{
+    m_nRunBlocksDone += n;
+    m_nBlocksWritten += static_cast<int>(n);
 }
 
 void CPortEngine::ReaderThread()
@@ -224,24 +265,6 @@ bool CPortEngine::RestoreLink(const std::function<bool()> &reopen)
         return false;
     SetLinkState(LinkState::Connected);
     return true;
-}
-
-bool CPortEngine::AwaitDeviceNode(const QString &path, const std::function<bool()> &reopen,
-                                  int pollMs)
-{
-    for (;;) {
-        if (m_hStopEvent->wait(pollMs))
-            return false;
-        if (!devicenode::present(path)) {
-            SetLinkState(LinkState::Lost);
-            continue;
-        }
-        // The node may be back before it can be opened (permissions are set
-        // a moment later); it is tried again at the same pace.
-        SetLinkState(LinkState::Reconnecting);
-        if (RestoreLink(reopen))
-            return true;
-    }
 }
 
 void CPortEngine::NoteUnsent(std::uint64_t bytes, UnsentReason reason)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Event.h"
+#include "platform/WriteCursor.h"
 #include "ports/LinkState.h"
 
 #include <QString>
@@ -23,6 +24,10 @@ struct TxBlock
     std::uint8_t data[kMaxLength];
 };
 
+// Blocks that were queued together and go to the link at once, laid end to
+// end in their order and cut.
+using TxRun = BlockRun;
+
 // The engine every port kind runs on: a transmit queue of TxBlocks drained by a
 // writer thread, and a reader thread that stages received bytes and hands them
 // to the received-block queue of the display.
@@ -35,8 +40,12 @@ struct TxBlock
 // Write refuses and the writer drops what is queued, and the bytes are counted
 // and announced (NotSent) for the window to tell the user. A link kind that
 // can heal (a device node, a TCP client) drops its link with DropLink, brings
-// it back with RestoreLink or AwaitDeviceNode, and the state changes are
-// announced (LinkStateChanged).
+// it back with RestoreLink, and the state changes are announced
+// (LinkStateChanged).
+//
+// The writer hands the link every block that is queued when it looks, as one
+// run (WriteRun), so that a flood costs one system call per run instead of
+// one per block; the blocks keep their cut, their count and their rules.
 class CPortEngine
 {
 public:
@@ -61,6 +70,9 @@ public:
     bool Close();
 
     bool IsStarted() const { return m_hStopEvent != nullptr; }
+    // The device the link runs on, as messages about the link name it; empty
+    // where the settings name it well enough.
+    virtual QString LinkName() const { return {}; }
 
     LinkState GetLinkState() const { return m_linkState.load(); }
     // Whether the handshake holds sending back right now (serial links only).
@@ -75,6 +87,15 @@ protected:
     // Writes one block; false when it failed, which makes the writer drop the
     // rest of this drain and call OnDrainFailed() at its end.
     virtual bool WriteBlock(const std::uint8_t *data, std::uint32_t length) = 0;
+    // Writes the blocks of a run, in as few system calls as the link allows,
+    // each block under the rules of WriteBlock, and calls BlocksDone as blocks
+    // are dealt with. Returns the blocks dealt with before one failed (that
+    // one and the rest count as failed), the run's size when none did. By
+    // default block by block through WriteBlock.
+    virtual std::size_t WriteRun(TxRun blocks);
+    // Progress within a run: `n` more of its blocks are dealt with. Writer
+    // thread.
+    void BlocksDone(std::size_t n);
     virtual void OnDrainFailed() {}
     // Body of the reader thread: reads into `buffer` (m_nReadChunk bytes) and
     // calls AppendReceived until m_hStopEvent is set.
@@ -104,10 +125,6 @@ protected:
     // Puts a new link in place: `reopen` runs when the writer is not using
     // the old one; when it succeeds the link is Connected. Reader thread.
     bool RestoreLink(const std::function<bool()> &reopen);
-    // For links on a device node: waits until `path` is present again and
-    // `reopen` succeeds, trying every `pollMs`. Lost while the node is absent,
-    // Reconnecting while it is there. False when the stop event ends the wait.
-    bool AwaitDeviceNode(const QString &path, const std::function<bool()> &reopen, int pollMs);
     // Counts bytes that will never go out and announces them.
     void NoteUnsent(std::uint64_t bytes, UnsentReason reason);
 
@@ -129,6 +146,8 @@ private:
     std::mutex m_csTxQueue;
     std::deque<TxBlock> m_txQueue;
     std::atomic<std::size_t> m_nQueuedBlocks{0};
+    // Blocks of the run under way already counted by BlocksDone.
+    std::size_t m_nRunBlocksDone = 0;
 
     // Held by the writer while it writes a block and by the reader while it
     // replaces the link, so a block never goes to a link being torn down.

@@ -3,6 +3,7 @@
 #include "frame/LinkReport.h"
 #include "frame/MainFrame.h"
 #include "input/InputEdit.h"
+#include "platform/Clock.h"
 #include "ports/ComPort.h"
 #include "ports/ConnectWaitDlg.h"
 #include "ports/NetPort.h"
@@ -16,6 +17,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -317,46 +319,90 @@ TEST_F(LinkHealingTest, tcpClientTellsOfTheLossRefusesSendingAndReconnectsByItse
     EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST_F(LinkHealingTest, serialDeviceRemovedAndMadeAgainIsReopenedWithItsSettings)
+TEST_F(LinkHealingTest, whatAHealedLinkBringsBeginsWithItsTimestampAsAfterAStart)
 {
-    const QString path = dir.filePath(QStringLiteral("ttyLink"));
-    auto device = std::make_unique<SocatPty>(path);
-    ASSERT_TRUE(device->isValid()) << "socat is needed";
-    TerminalSettings &s = frame->settings();
-    s.portKind = 1;
-    s.comDevice = path;
-    s.baud = 9600;
-    s.parity = 1;
-    s.dataBits = 7;
-    s.stopBits = 2;
-    s.protocol = 0;
-    logTo(QStringLiteral("serial.log"));
+    setClockForTesting([] { return LocalTime{2026, 12, 5, 10, 22, 24, 31}; });
+    const auto restoreClock = qScopeGuard([] { setClockForTesting({}); });
+    const QByteArray stamp("05.12.2026 10:22:24.031 - ");
+    const unsigned port = freePort(SOCK_STREAM);
+    Fd listener{boundSocket(SOCK_STREAM, "127.0.0.1", port, true)};
+    useNetwork("127.0.0.1", port);
+    frame->settings().display.timestampPerLine = true;
+    dynamic_cast<CNetPort *>(frame->currentPort())->SetReconnectIntervalMs(20);
     frame->OnTerminalStart();
     ASSERT_TRUE(frame->isRunning());
-    device->write("before\r\n");
-    ASSERT_TRUE(eventually([&] { return logged(QStringLiteral("serial.log")) == "before\r\n"; }));
+    Fd far{::accept(listener.fd, nullptr, nullptr)};
+    ::send(far.fd, "one", 3, 0);
+    ASSERT_TRUE(eventually([&] { return displayText().endsWith("one"); }));
 
-    device.reset();
-    ASSERT_TRUE(eventually([&] { return pane("paneLinkState") == QStringLiteral("lost"); }));
-    EXPECT_EQ(statusLine(), QStringLiteral("ttyLink is gone; it is opened again once it is back."));
-    EXPECT_EQ(ui.beeps, 1);
+    // The line "one" never ended, yet what comes after the reconnect starts
+    // anew.
+    far.reset();
+    ASSERT_TRUE(eventually([&] {
+        return statusLine() == QStringLiteral("Connected again (IP:127.0.0.1, %1).").arg(port);
+    }));
+    far.reset(::accept(listener.fd, nullptr, nullptr));
+    ::send(far.fd, "two", 3, 0);
+    ASSERT_TRUE(eventually([&] { return displayText().endsWith("two"); }));
+    EXPECT_EQ(displayText().toStdString(), (stamp + "one" + stamp + "two").toStdString());
+}
 
-    device = std::make_unique<SocatPty>(path);
-    ASSERT_TRUE(device->isValid());
-    ASSERT_TRUE(eventually([&] { return pane("paneLinkState") == QStringLiteral("connected"); }));
-    EXPECT_EQ(statusLine(), QStringLiteral("ttyLink is back and open again."));
-    const SerialTermios line = dynamic_cast<CComPort *>(frame->currentPort())->AppliedTermios();
-    EXPECT_EQ(line.ospeed, 9600u);
-    EXPECT_EQ(line.cflag & (CSIZE | PARENB | PARODD | CSTOPB),
-              static_cast<std::uint32_t>(CS7 | PARENB | CSTOPB));
+TEST_F(LinkHealingTest, serialAndUsbDevicesRemovedAndMadeAgainAreReopenedWithTheirSettings)
+{
+    const struct
+    {
+        int portKind;
+        const char *name;
+    } rows[] = {{1, "ttyLink"}, {2, "lpLink"}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString name = QLatin1String(row.name);
+        const QString path = dir.filePath(name);
+        const QString logName = name + QStringLiteral(".log");
+        auto device = std::make_unique<SocatPty>(path);
+        ASSERT_TRUE(device->isValid()) << "socat is needed";
+        TerminalSettings &s = frame->settings();
+        s.portKind = row.portKind;
+        s.comDevice = path;
+        s.usbDevicePath = path;
+        s.baud = 9600;
+        s.parity = 1;
+        s.dataBits = 7;
+        s.stopBits = 2;
+        s.protocol = 0;
+        logTo(logName);
+        const int beeps = ui.beeps;
+        frame->OnTerminalStart();
+        ASSERT_TRUE(frame->isRunning());
+        device->write("before\r\n");
+        ASSERT_TRUE(eventually([&] { return logged(logName) == "before\r\n"; }));
 
-    device->write("after\r\n");
-    EXPECT_TRUE(
-        eventually([&] { return logged(QStringLiteral("serial.log")) == "before\r\nafter\r\n"; }));
-    type(QStringLiteral("hi"));
-    EXPECT_TRUE(device->readUntil("\x02hi\x03\r\n") == "\x02hi\x03\r\n");
-    frame->OnTerminalStop();
-    EXPECT_TRUE(pane("paneLinkState").isEmpty());
+        device.reset();
+        ASSERT_TRUE(eventually([&] { return pane("paneLinkState") == QStringLiteral("lost"); }));
+        EXPECT_EQ(statusLine(),
+                  name + QStringLiteral(" is gone; it is opened again once it is back."));
+        EXPECT_EQ(ui.beeps, beeps + 1);
+
+        device = std::make_unique<SocatPty>(path);
+        ASSERT_TRUE(device->isValid());
+        ASSERT_TRUE(
+            eventually([&] { return pane("paneLinkState") == QStringLiteral("connected"); }));
+        EXPECT_EQ(statusLine(), name + QStringLiteral(" is back and open again."));
+        if (row.portKind == 1) {
+            const SerialTermios line
+                = dynamic_cast<CComPort *>(frame->currentPort())->AppliedTermios();
+            EXPECT_EQ(line.ospeed, 9600u);
+            EXPECT_EQ(line.cflag & (CSIZE | PARENB | PARODD | CSTOPB),
+                      static_cast<std::uint32_t>(CS7 | PARENB | CSTOPB));
+        }
+
+        device->write("after\r\n");
+        EXPECT_TRUE(eventually([&] { return logged(logName) == "before\r\nafter\r\n"; }));
+        type(QStringLiteral("hi"));
+        EXPECT_TRUE(device->readUntil("\x02hi\x03\r\n") == "\x02hi\x03\r\n");
+        frame->OnTerminalStop();
+        EXPECT_TRUE(pane("paneLinkState").isEmpty());
+    }
     EXPECT_TRUE(ui.messages.empty());
 }
 

@@ -1,12 +1,8 @@
-#include "support/LogCapture.h"
+#include "support/DevicePortFixture.h"
 #include "support/PortAssertions.h"
-#include "support/Pty.h"
 
-#include "display/ReceivedBlockQueue.h"
-#include "platform/PortNotify.h"
 #include "ports/ComPort.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
@@ -30,62 +26,14 @@ namespace {
 
 const char kTimeoutText[] = "ERROR: Overlapped I/O Timeout\n";
 
-QByteArray everyByteValue(int repeats)
-{
-    QByteArray bytes;
-    for (int r = 0; r < repeats; ++r) {
-        for (int b = 0; b < 256; ++b)
-            bytes.append(static_cast<char>(b));
-    }
-    return bytes;
-}
-
-class ComPortFixture : public ::testing::Test
+class ComPortFixture : public DevicePortFixture
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(pty.isValid());
-        CReceivedBlockQueue::instance().clear();
-        setPortNotifyTarget(&window, true);
-    }
-    void TearDown() override
-    {
-        setPortNotifyTarget(nullptr, false);
-        QCoreApplication::removePostedEvents(&window);
-        CReceivedBlockQueue::instance().clear();
-        // Every wait of the port threads includes the stop event.
-        EXPECT_EQ(log.count(QStringLiteral("did not end"), true), 0);
-    }
-
     bool open(CComPort &port, int protocol = 0, int timeoutSec = 5)
     {
         port.SetDevicePath(pty.devicePath());
         return port.Open(1, 19200, 0, 8, 1, protocol, timeoutSec);
     }
-
-    // The received blocks, until `count` bytes are in.
-    QByteArray receive(qsizetype count, std::vector<qsizetype> *sizes = nullptr)
-    {
-        QByteArray all;
-        // A short result shows in the comparison of the caller.
-        [[maybe_unused]] const bool complete = QTest::qWaitFor(
-            [&] {
-                QByteArray block;
-                while (CReceivedBlockQueue::instance().takeNext(block)) {
-                    if (sizes)
-                        sizes->push_back(block.size());
-                    all += block;
-                }
-                return all.size() >= count;
-            },
-            10000);
-        return all;
-    }
-
-    LogCapture log;
-    PtyPair pty;
-    QObject window;
 };
 
 using ComPortOpen = ComPortFixture;
@@ -238,8 +186,13 @@ TEST_F(ComPortTransfer, writtenBytesArriveAtTheFarEndUnchangedAndInOrder)
     QByteArray bulk;
     for (int i = 0; bulk.size() < 200000; ++i)
         bulk += QByteArray::number(i) + ',';
-    port.Write(bulk.constData(), int(bulk.size()));
+    const int blocks = port.Write(bulk.constData(), int(bulk.size()));
+    // Progress moves block by block while the line is busy.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return port.GetBlocksWritten() > 0 && port.IsWritePending(); }, 10000));
     EXPECT_EQ(pty.read(bulk.size()), bulk);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return port.GetBlocksWritten() == blocks && !port.IsWritePending(); }, 10000));
     EXPECT_EQ(log.count(QLatin1String(kTimeoutText)), 0);
 }
 
@@ -375,10 +328,5 @@ TEST_F(ComPortHangup, aLostLineIsSaidOnceWritesAreRefusedAndStopStaysPrompt)
     ASSERT_TRUE(notADevice.open(QIODevice::WriteOnly));
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return port.GetLinkState() == LinkState::Reconnecting; }, 10000));
-    EXPECT_TRUE(port.Close());
-    EXPECT_FALSE(port.IsOpen());
-    EXPECT_EQ(port.GetLinkState(), LinkState::Idle);
-    EXPECT_EQ(log.count(QStringLiteral("ERROR: ReadFile")), 1);
-    EXPECT_EQ(log.count(QStringLiteral("ERROR: "), true), 1);
-    EXPECT_EQ(log.count(QStringLiteral("Open: "), true), 0);
+    expectStopEndsTheWaitForTheDevice(port, log, 1);
 }

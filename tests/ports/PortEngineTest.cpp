@@ -121,6 +121,24 @@ TEST_F(PortEngineTest, pendingAndProgressFollowTheWriter)
     EXPECT_TRUE(waitFor([&] { return port.GetBlocksWritten() == 1; }));
 }
 
+TEST_F(PortEngineTest, blocksQueuedMeanwhileGoToTheLinkTogetherInTheirCut)
+{
+    ASSERT_TRUE(port.Open());
+    ASSERT_TRUE(port.Start());
+    port.holdWriter(true);
+    port.Write("a", 1);
+    ASSERT_TRUE(waitFor([&] { return port.runSizes().size() == 1; }));
+    // Queued while the link is busy with the first block.
+    EXPECT_EQ(port.Write(QByteArray(600, 'b').constData(), 600), 3);
+    EXPECT_EQ(port.Write(QByteArray(10, 'c').constData(), 10), 1);
+    EXPECT_TRUE(port.IsWritePending());
+    port.holdWriter(false);
+    EXPECT_EQ(port.readFar(611), "a" + QByteArray(600, 'b') + QByteArray(10, 'c'));
+    EXPECT_TRUE(waitFor([&] { return !port.IsWritePending(); }));
+    EXPECT_EQ(port.runSizes(), (std::vector<std::size_t>{1, 4}));
+    EXPECT_EQ(port.blockSizes(), (std::vector<std::uint32_t>{1, 255, 255, 90, 10}));
+}
+
 TEST_F(PortEngineTest, blocksQueuedBeforeCloseAreWritten)
 {
     ASSERT_TRUE(port.Open());

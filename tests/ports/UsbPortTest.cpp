@@ -1,12 +1,8 @@
 #include "ports/UsbPort.h"
-#include "display/ReceivedBlockQueue.h"
-#include "platform/PortNotify.h"
-#include "support/CalmRetries.h"
+#include "support/DevicePortFixture.h"
 #include "support/FakeDeviceTree.h"
-#include "support/LogCapture.h"
-#include "support/Pty.h"
+#include "support/PortAssertions.h"
 
-#include <QCoreApplication>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -21,51 +17,7 @@ namespace {
 
 const QString kBadHandle = QStringLiteral("Open: Bad filehandle\n");
 
-class UsbPortTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(pty.isValid());
-        CReceivedBlockQueue::instance().clear();
-        setPortNotifyTarget(&window, true);
-    }
-    void TearDown() override
-    {
-        setPortNotifyTarget(nullptr, false);
-        QCoreApplication::removePostedEvents(&window);
-        CReceivedBlockQueue::instance().clear();
-        EXPECT_EQ(log.count(QStringLiteral("did not end"), true), 0);
-    }
-
-    QByteArray receive(qsizetype count)
-    {
-        QByteArray all;
-        [[maybe_unused]] const bool complete = QTest::qWaitFor(
-            [&] {
-                QByteArray block;
-                while (CReceivedBlockQueue::instance().takeNext(block)) {
-                    EXPECT_LE(block.size(), 256);
-                    all += block;
-                }
-                return all.size() >= count;
-            },
-            10000);
-        return all;
-    }
-
-    LogCapture log;
-    PtyPair pty;
-    QObject window;
-};
-
-QByteArray everyByteValue()
-{
-    QByteArray bytes;
-    for (int b = 0; b < 256; ++b)
-        bytes.append(static_cast<char>(b));
-    return bytes;
-}
+using UsbPortTest = DevicePortFixture;
 
 TEST_F(UsbPortTest, bytesPassUnchangedBothWaysAndCloseForgetsTheDevice)
 {
@@ -80,7 +32,10 @@ TEST_F(UsbPortTest, bytesPassUnchangedBothWaysAndCloseForgetsTheDevice)
     EXPECT_EQ(pty.read(bytes.size()), bytes);
 
     ASSERT_TRUE(pty.write(bytes));
-    EXPECT_EQ(receive(bytes.size()), bytes);
+    std::vector<qsizetype> sizes;
+    EXPECT_EQ(receive(bytes.size(), &sizes), bytes);
+    for (const qsizetype size : sizes)
+        EXPECT_LE(size, 256);
 
     EXPECT_TRUE(port.Close());
     EXPECT_FALSE(port.IsOpen());
@@ -97,6 +52,7 @@ TEST_F(UsbPortTest, aPortPathOpensThePrinterPluggedIntoThatPort)
     port.SetDeviceRoots(tree.roots());
     ASSERT_TRUE(port.Open(QStringLiteral("usb:1-1.4:1.0"), 5));
     EXPECT_EQ(port.DeviceNode(), tree.devPath(QStringLiteral("usb/lp3")));
+    EXPECT_EQ(port.LinkName(), QStringLiteral("USB 1-1.4: r+k Printer [42]"));
     ASSERT_TRUE(port.Start());
     port.Write("\x02OK\x03", 4);
     EXPECT_EQ(pty.read(4), QByteArray("\x02OK\x03"));
@@ -136,26 +92,82 @@ TEST_F(UsbPortTest, devicesThatCannotBeOpenedFailWithTheirReason)
     EXPECT_TRUE(port.Open(pty.devicePath(), 5));
 }
 
-TEST_F(UsbPortTest, anUnpluggedDeviceIsRetriedCalmlyAndStopStaysPrompt)
+TEST_F(UsbPortTest, anUnpluggedPrinterIsOpenedAgainInItsSocketUnderANewNumber)
+{
+    const QString socket = QStringLiteral("usb:1-1.4:1.0");
+    FakeDeviceTree tree;
+    tree.addUsbPrinter(3, QStringLiteral("1-1.4:1.0"), QStringLiteral("r+k"),
+                       QStringLiteral("Printer"), QStringLiteral("42"), pty.devicePath());
+    CUsbPort port;
+    port.SetDeviceRoots(tree.roots());
+    ASSERT_TRUE(port.Open(socket, 5));
+    ASSERT_TRUE(port.Start());
+    port.Write("one", 3);
+    ASSERT_EQ(pty.read(3), QByteArray("one"));
+
+    tree.removeUsbPrinter(3);
+    pty.closeMaster();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return port.GetLinkState() == LinkState::Lost; }, 10000));
+    EXPECT_EQ(port.GetLinkLosses(), 1);
+    expectWriteRefusedWhileDown(port, "lost");
+
+    // Plugged in again, the printer gets another lp number.
+    PtyPair again;
+    ASSERT_TRUE(again.isValid());
+    tree.addUsbPrinter(5, QStringLiteral("1-1.4:1.0"), QStringLiteral("r+k"),
+                       QStringLiteral("Printer"), QStringLiteral("42"), again.devicePath());
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return port.GetLinkState() == LinkState::Connected; }, 10000));
+    port.Write("two", 3);
+    EXPECT_EQ(again.read(3), QByteArray("two"));
+    ASSERT_TRUE(again.write("back"));
+    EXPECT_EQ(receive(4), QByteArray("back"));
+    EXPECT_EQ(port.LinkName(), QStringLiteral("USB 1-1.4: r+k Printer [42]"));
+
+    // Unplugged for good: Stop ends the wait for it.
+    tree.removeUsbPrinter(5);
+    again.closeMaster();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return port.GetLinkState() == LinkState::Lost; }, 10000));
+    expectStopEndsTheWaitForTheDevice(port, log, 2);
+}
+
+TEST_F(UsbPortTest, aBlockThePrinterDoesNotTakeInTimeIsToldAndTheNextOnesAreStillTried)
 {
     CUsbPort port;
-    ASSERT_TRUE(port.Open(pty.devicePath(), 5));
+    // No time at all to wait for room: every block beyond the full buffer times out.
+    ASSERT_TRUE(port.Open(pty.devicePath(), 0));
     ASSERT_TRUE(port.Start());
-    pty.closeMaster();
+    QByteArray bulk;
+    for (int i = 0; bulk.size() < 128 * 1024; ++i)
+        bulk += QByteArray::number(i) + ';';
+    const int blocks = port.Write(bulk.constData(), int(bulk.size()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !port.IsWritePending(); }, 10000));
+    EXPECT_EQ(port.GetBlocksWritten(), blocks);
 
-    const QString readError = QStringLiteral("ERROR: ReadFile");
-    ASSERT_TRUE(log.waitFor(readError, 3));
-    EXPECT_TRUE(retriedCalmly(log, readError));
+    // Each block that timed out was said and counted as not sent, and the
+    // blocks after it were still tried: what arrived is the bulk in order,
+    // without the bytes of those blocks that did not go out.
+    const QByteArray sent = pty.read(bulk.size(), 500);
+    const int timeouts = log.count(QStringLiteral("ERROR: Overlapped I/O Timeout\n"));
+    EXPECT_GT(timeouts, 0);
+    UnsentReason reason = UnsentReason::LinkDown;
+    const std::uint64_t unsent = port.TakeUnsentBytes(&reason);
+    EXPECT_EQ(reason, UnsentReason::WriteFailed);
+    EXPECT_GT(unsent, 255u * std::uint64_t(timeouts - 1));
+    EXPECT_LE(unsent, 255u * std::uint64_t(timeouts));
+    EXPECT_GE(std::uint64_t(sent.size()), std::uint64_t(bulk.size()) - unsent);
+    qsizetype at = 0;
+    for (const char c : sent) {
+        while (at < bulk.size() && bulk[at] != c)
+            ++at;
+        ++at;
+    }
+    EXPECT_LE(at, bulk.size()) << "not in the order of the bulk";
 
-    // Writes fail, and each block of the transmission is still tried.
-    const QByteArray bytes(600, 'w');
-    ASSERT_EQ(port.Write(bytes.constData(), int(bytes.size())), 3);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return port.GetBlocksWritten() == 3; }, 10000));
-    EXPECT_EQ(log.count(QStringLiteral("ERROR: WriteFile (in Writer)")), 3);
-
-    // Close waits for no time-out: the reader's pause ends with the stop event.
-    EXPECT_TRUE(port.Close());
-    EXPECT_EQ(log.count(QStringLiteral("did not end"), true), 0);
+    // Nothing is purged: what comes next goes out once there is room.
+    port.Write("<next>", 6);
+    EXPECT_EQ(pty.readUntil("<next>"), QByteArray("<next>"));
+    EXPECT_EQ(port.GetLinkState(), LinkState::Connected);
 }
 
 } // namespace

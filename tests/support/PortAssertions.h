@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ports/PortEngine.h"
+#include "support/LogCapture.h"
 
 #include <QByteArray>
 
@@ -18,4 +19,17 @@ inline void expectWriteRefusedWhileDown(CPortEngine &port, const QByteArray &byt
     UnsentReason reason = UnsentReason::NotStarted;
     EXPECT_EQ(port.TakeUnsentBytes(&reason), static_cast<std::uint64_t>(bytes.size()));
     EXPECT_EQ(reason, UnsentReason::LinkDown);
+}
+
+// A stop while a device link waits for its device: the wait ends and the port
+// is idle. Each of the `losses` losses was said in one debug line, and no
+// attempt to open the device again said anything.
+inline void expectStopEndsTheWaitForTheDevice(CPortEngine &port, const LogCapture &log, int losses)
+{
+    EXPECT_TRUE(port.Close());
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_EQ(port.GetLinkState(), LinkState::Idle);
+    EXPECT_EQ(log.count(QStringLiteral("ERROR: ReadFile")), losses);
+    EXPECT_EQ(log.count(QStringLiteral("ERROR: "), true), losses);
+    EXPECT_EQ(log.count(QStringLiteral("Open: "), true), 0);
 }

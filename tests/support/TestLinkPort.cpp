@@ -35,6 +35,7 @@ bool CTestLinkPort::Open(int rxBufferSize, int readChunk)
     m_nBlocksWritten = 0;
     std::lock_guard lock(m_mutex);
     m_blockSizes.clear();
+    m_runSizes.clear();
     return true;
 }
 
@@ -85,6 +86,21 @@ std::vector<std::uint32_t> CTestLinkPort::blockSizes() const
 {
     std::lock_guard lock(m_mutex);
     return m_blockSizes;
+}
+
+std::vector<std::size_t> CTestLinkPort::runSizes() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_runSizes;
+}
+
+std::size_t CTestLinkPort::WriteRun(TxRun blocks)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_runSizes.push_back(blocks.size());
+    }
+    return CPortEngine::WriteRun(blocks);
 }
 
 void CTestLinkPort::holdWriter(bool hold)

@@ -32,12 +32,15 @@ public:
     void closeFar();
 
     std::vector<std::uint32_t> blockSizes() const;
+    // The number of blocks of each run the writer handed over.
+    std::vector<std::size_t> runSizes() const;
     // While held, the writer waits before each block (the stop event still ends the wait).
     void holdWriter(bool hold);
     int stopTimeout = 2500;
 
 protected:
     bool WriteBlock(const std::uint8_t *data, std::uint32_t length) override;
+    std::size_t WriteRun(TxRun blocks) override;
     void ReaderLoop(std::uint8_t *buffer) override;
     void TeardownLink() override;
     int StopTimeoutMs() const override { return stopTimeout; }
@@ -47,6 +50,7 @@ private:
     int m_farFd = -1;
     mutable std::mutex m_mutex;
     std::vector<std::uint32_t> m_blockSizes;
+    std::vector<std::size_t> m_runSizes;
     CEvent m_released;
 };
 

@@ -1,0 +1,143 @@
+#include "DevicePort.h"
+
+#include "platform/DeviceNode.h"
+
+#include <algorithm>
+#include <cerrno>
+
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+// One wait of the reader while nothing arrives.
+constexpr int kReaderWaitMs = 250;
+// How often a lost device's node is looked for; also the pace of the attempts
+// to open it again once it is back.
+constexpr int kDevicePollMs = 250;
+} // namespace
+
+void CDevicePort::DebugText(const char *text) const
+{
+    qCDebug(m_category, "%s", text);
+}
+
+bool CDevicePort::BeginOpen(int timeoutSec, std::uint32_t rxBufferSize, std::uint32_t readChunk)
+{
+    if (m_bWriterRunning || IsStarted())
+        return false;
+    Device().close();
+    m_nTimeoutSec = timeoutSec;
+    m_nRxBufferSize = rxBufferSize;
+    m_nReadChunk = readChunk;
+    m_nBlocksWritten = 0;
+    return true;
+}
+
+bool CDevicePort::WriteBlock(const std::uint8_t *data, std::uint32_t length)
+{
+    const std::size_t end = length;
+    return WriteRun(TxRun{{data, length}, {&end, 1}}) == 1;
+}
+
+std::size_t CDevicePort::WriteRun(TxRun blocks)
+{
+    const auto perBlock = std::chrono::seconds(std::max(m_nTimeoutSec, 0));
+    BoundedWriteHooks hooks;
+    hooks.gate = [this](std::chrono::steady_clock::time_point deadline) {
+        return GateWrite(deadline);
+    };
+    hooks.blocksOut = [this](std::size_t n) {
+        BlocksDone(n);
+    };
+    std::uint64_t unsent = 0;
+    UnsentReason reason = UnsentReason::WriteFailed;
+    CWriteCursor cursor(blocks);
+    while (!cursor.atEnd()) {
+        const BoundedWrite outcome
+            = writeBounded(Device().fd(), cursor, *m_hStopEvent, perBlock, hooks);
+        if (outcome == BoundedWrite::Written || outcome == BoundedWrite::Stopped)
+            break; // what a stop cut short counts as done
+        switch (outcome) {
+        case BoundedWrite::Failed:
+            DebugText("ERROR: WriteFile (in Writer)");
+            reason = UnsentReason::LinkDown;
+            break;
+        case BoundedWrite::HungUp:
+            DebugText("ERROR: GetOverlappedResult(in Writer)");
+            reason = UnsentReason::LinkDown;
+            break;
+        default:
+            DebugText("ERROR: Overlapped I/O Timeout\n");
+            break;
+        }
+        if (FailedBlockEndsDrain())
+            return cursor.block();
+        // The writer goes on with the next block whatever became of this one:
+        // a printer that took part of a job still gets the rest. The user
+        // still hears of the block that did not go out.
+        unsent += blocks.block(cursor.block()).size();
+        BlocksDone(cursor.skipBlock());
+    }
+    if (unsent > 0)
+        NoteUnsent(unsent, reason);
+    return blocks.size();
+}
+
+void CDevicePort::ReaderLoop(std::uint8_t *buffer)
+{
+    const CEvent &stop = *m_hStopEvent;
+    for (;;) {
+        if (!IsLinkUp()) {
+            if (!AwaitDeviceNode())
+                return;
+            qCDebug(m_category, "%s is back", qPrintable(NodeInUse()));
+            continue;
+        }
+        const int fd = Device().fd();
+        bool stopped = false;
+        const short revents = pollWithStop(fd, POLLIN, stop, kReaderWaitMs, stopped);
+        if (stopped)
+            return;
+        AfterReaderWait();
+        if (revents == 0) {
+            // A node removed while the device stays quiet reports no error
+            // of its own.
+            if (devicenode::stillOpenAt(NodeInUse(), fd))
+                continue;
+            DebugText("ERROR: ReadFile");
+        } else {
+            const ssize_t n = ::read(fd, buffer, m_nReadChunk);
+            if (n > 0) {
+                AppendReceived(buffer, ReadOn(buffer, static_cast<std::uint32_t>(n)));
+                continue;
+            }
+            const int err = n < 0 ? errno : 0;
+            if (err == EINTR || (err == EAGAIN && !(revents & (POLLERR | POLLHUP | POLLNVAL))))
+                continue;
+            // Failed, end of file or hung up: the device is gone (unplugged,
+            // far end of a pseudo-terminal closed). Said once; the device is
+            // let go, so that it keeps its name when it returns.
+            DebugText(err == EAGAIN ? "ERROR: GetOverlappedResult (in Reader)\n"
+                                    : "ERROR: ReadFile");
+        }
+        OnLinkDropped();
+        DropLink([this] { Device().close(); });
+    }
+}
+
+bool CDevicePort::AwaitDeviceNode()
+{
+    for (;;) {
+        if (m_hStopEvent->wait(kDevicePollMs))
+            return false;
+        if (!devicenode::present(FindNode())) {
+            SetLinkState(LinkState::Lost);
+            continue;
+        }
+        // The node may be back before it can be opened (permissions are set
+        // a moment later); it is tried again at the same pace.
+        SetLinkState(LinkState::Reconnecting);
+        if (RestoreLink([this] { return Reopen(); }))
+            return true;
+    }
+}
