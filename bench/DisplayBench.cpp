@@ -191,13 +191,3 @@ void BM_MapCharacters(benchmark::State &state)
 BENCHMARK(BM_MapCharacters)->ArgName("reverse")->Arg(0)->Arg(1);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
