@@ -7,11 +7,6 @@
 
 namespace {
 
-constexpr std::uint8_t kStx = 0x02;
-constexpr std::uint8_t kEtx = 0x03;
-// Longer than any command; a frame beyond this lost its ETX.
-constexpr std::size_t kMaxFrame = 4096;
-
 std::string upper(std::string text)
 {
     for (char &c : text)
@@ -82,23 +77,15 @@ void DemoDevice::feed(const std::uint8_t *data, std::size_t length)
         }
         const std::uint8_t b = *data++;
         --length;
-        if (m_state == State::Idle) {
-            if (b == kStx) {
-                m_state = State::Frame;
-                m_frame.clear();
-            }
-            continue; // CR LF after a frame, and anything else between frames
-        }
-        if (b == kEtx) {
-            m_state = State::Idle;
-            takeFrame(m_frame);
-        } else if (b == kStx) {
-            m_frame.clear();
-        } else if (m_frame.size() < kMaxFrame) {
-            m_frame.push_back(static_cast<char>(b));
-        } else {
-            std::fprintf(m_log, "dropped a frame of more than %zu bytes\n", kMaxFrame);
-            m_state = State::Idle;
+        switch (m_frames.take(b)) {
+        case FrameReader::Step::None:
+            break;
+        case FrameReader::Step::Frame:
+            takeFrame(m_frames.frame());
+            break;
+        case FrameReader::Step::TooLong:
+            std::fprintf(m_log, "dropped a frame of more than %zu bytes\n", m_frames.limit());
+            break;
         }
     }
     std::fflush(m_log);

@@ -49,8 +49,8 @@ private:
     PrinterSession m_printer;
     GatewayModel m_gateway;
 
-    enum class State { Idle, Frame } m_state = State::Idle;
-    std::string m_frame;
+    // Longer than any command; a frame beyond this lost its ETX.
+    FrameReader m_frames{4096};
 
     Clock::time_point m_started = Clock::now();
     Clock::time_point m_nextReading = Clock::now();

@@ -10,11 +10,6 @@
 
 namespace {
 
-constexpr std::uint8_t kStx = 0x02;
-constexpr std::uint8_t kEtx = 0x03;
-// A frame longer than this is no header or request; it is dropped.
-constexpr std::size_t kMaxFrame = 64 * 1024;
-
 // CRC-32/ISO-HDLC, bytewise over the reflected polynomial.
 const std::array<std::uint32_t, 256> &crcTable()
 {
@@ -75,7 +70,7 @@ void PrinterSession::reset()
         m_file = nullptr;
     }
     m_state = State::Idle;
-    m_frame.clear();
+    m_frames.reset();
 }
 
 std::filesystem::path PrinterSession::fileFor(const std::string &name) const
@@ -106,24 +101,15 @@ void PrinterSession::feed(const std::uint8_t *data, std::size_t length)
         }
         const std::uint8_t b = *data++;
         --length;
-        if (m_state == State::Idle) {
-            if (b == kStx) {
-                m_state = State::Frame;
-                m_frame.clear();
-            }
-            continue;
-        }
-        // In a frame.
-        if (b == kEtx) {
-            m_state = State::Idle;
-            takeFrame(m_frame);
-        } else if (b == kStx) {
-            m_frame.clear(); // a new frame starts over
-        } else if (m_frame.size() < kMaxFrame) {
-            m_frame.push_back(static_cast<char>(b));
-        } else {
-            std::fprintf(m_log, "dropped a frame of more than %zu bytes\n", kMaxFrame);
-            m_state = State::Idle;
+        switch (m_frames.take(b)) {
+        case FrameReader::Step::None:
+            break;
+        case FrameReader::Step::Frame:
+            takeFrame(m_frames.frame());
+            break;
+        case FrameReader::Step::TooLong:
+            std::fprintf(m_log, "dropped a frame of more than %zu bytes\n", m_frames.limit());
+            break;
         }
     }
     std::fflush(m_log);

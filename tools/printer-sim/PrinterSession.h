@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FrameReader.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -50,8 +52,9 @@ private:
     Sender m_send;
     std::FILE *m_log;
 
-    enum class State { Idle, Frame, FileData } m_state = State::Idle;
-    std::string m_frame;
+    enum class State { Idle, FileData } m_state = State::Idle;
+    // A frame longer than this is no header or request; it is dropped.
+    FrameReader m_frames{64 * 1024};
     // The file being received.
     std::FILE *m_file = nullptr;
     std::string m_fileName;
