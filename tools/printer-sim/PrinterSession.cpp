@@ -101,16 +101,8 @@ void PrinterSession::feed(const std::uint8_t *data, std::size_t length)
         }
         const std::uint8_t b = *data++;
         --length;
-        switch (m_frames.take(b)) {
-        case FrameReader::Step::None:
-            break;
-        case FrameReader::Step::Frame:
+        if (m_frames.take(b, m_log))
             takeFrame(m_frames.frame());
-            break;
-        case FrameReader::Step::TooLong:
-            std::fprintf(m_log, "dropped a frame of more than %zu bytes\n", m_frames.limit());
-            break;
-        }
     }
     std::fflush(m_log);
 }

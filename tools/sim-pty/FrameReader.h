@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 // Frames of STX text ETX out of a byte stream, as the simulated devices take
@@ -10,35 +11,34 @@
 class FrameReader
 {
 public:
-    enum class Step { None, Frame, TooLong };
-
     explicit FrameReader(std::size_t maxFrame)
         : m_max(maxFrame)
     {}
 
-    // Takes one byte; Frame when it ended one (then frame() holds its text).
-    Step take(std::uint8_t b)
+    // Takes one byte; true when it ended a frame (then frame() holds its
+    // text). A frame dropped for its length is said in `log`.
+    bool take(std::uint8_t b, std::FILE *log)
     {
         if (!m_inFrame) {
             if (b == kStx) {
                 m_inFrame = true;
                 m_frame.clear();
             }
-            return Step::None;
+            return false;
         }
         if (b == kEtx) {
             m_inFrame = false;
-            return Step::Frame;
+            return true;
         }
         if (b == kStx) {
             m_frame.clear();
         } else if (m_frame.size() < m_max) {
             m_frame.push_back(static_cast<char>(b));
         } else {
+            std::fprintf(log, "dropped a frame of more than %zu bytes\n", m_max);
             m_inFrame = false;
-            return Step::TooLong;
         }
-        return Step::None;
+        return false;
     }
     void reset()
     {
@@ -46,7 +46,6 @@ public:
         m_frame.clear();
     }
     const std::string &frame() const { return m_frame; }
-    std::size_t limit() const { return m_max; }
 
 private:
     static constexpr std::uint8_t kStx = 0x02;
