@@ -48,8 +48,8 @@ CRuKTerminalView::CRuKTerminalView(DisplaySettings &settings, const CharMapTable
     m_pFindAction->setStatusTip(tr("Finds a text in the display"));
     connect(m_pFindAction, &QAction::triggered, m_pFindBar, &CFindBar::open);
     // Back at the end once the bar no longer holds the view on a match.
-    connect(m_pFindBar, &CFindBar::closed, this, &CRuKTerminalView::followEnd);
-    connect(m_display, &CDisplayWidget::viewResized, this, &CRuKTerminalView::followEnd);
+    connect(m_pFindBar, &CFindBar::closed, this, [this] { followEnd(); });
+    connect(m_display, &CDisplayWidget::viewResized, this, [this] { followEnd(true); });
     m_display->setDisplayFont(displayFont());
     m_display->buffer().setCapacityLimit(kHardLimit);
     setFocusProxy(m_display);
@@ -98,7 +98,7 @@ void CRuKTerminalView::measureVisibleLines()
     m_nVisibleLines = std::max(0, m_display->visibleLineCapacity() - 1);
 }
 
-void CRuKTerminalView::followEnd()
+void CRuKTerminalView::followEnd(bool fillView)
 {
     if (!m_settings.autoScroll)
         return;
@@ -109,8 +109,9 @@ void CRuKTerminalView::followEnd()
     measureVisibleLines();
     const int caretLine = m_display->buffer().lineCount() - 1;
     const int first = m_display->firstVisibleLine();
-    if (caretLine > first + m_nVisibleLines)
-        m_display->scrollToLine(caretLine - m_nVisibleLines);
+    const int target = std::max(0, caretLine - m_nVisibleLines);
+    if (caretLine > first + m_nVisibleLines || (fillView && caretLine >= first && first > target))
+        m_display->scrollToLine(target);
 }
 
 bool CRuKTerminalView::ShowNextReceivedBlock(qsizetype *shown)

@@ -67,7 +67,9 @@ private:
     void measureVisibleLines();
     // With auto-scroll on, brings the last line into view, whole; not while
     // the find bar shows a match, which would be scrolled away from.
-    void followEnd();
+    // `fillView`: a view that grew shows more of the text above instead of
+    // empty room below it.
+    void followEnd(bool fillView = false);
 
     DisplaySettings &m_settings;
     const CharMapTable &m_table;

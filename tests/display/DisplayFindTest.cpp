@@ -112,6 +112,20 @@ TEST_F(DisplayFindTest, theLastLineStaysWholeWhenTheViewShrinksOrGetsAScrollBar)
         ASSERT_FALSE(cell.isEmpty()) << height;
         EXPECT_LE(cell.bottom() + 1, viewportHeight()) << height;
     }
+    // Grown again, the view fills with the text above, not with room below.
+    view.resize(600, 300);
+    settle();
+    EXPECT_EQ(lastLineCell().top() / display()->lineHeight(), display()->visibleLineCapacity() - 1);
+    // Text that came while the window was still tiny is shown from its top.
+    view.ClearDisplay();
+    view.resize(600, 40);
+    receive("first\nsecond");
+    settle();
+    view.resize(600, 300);
+    settle();
+    EXPECT_EQ(display()->firstVisibleLine(), 0);
+    receiveLines(0, 100);
+    settle();
     // A line longer than the view brings the horizontal scroll bar, which
     // takes height from the text.
     receive(QByteArray(400, 'w') + "\nend");
