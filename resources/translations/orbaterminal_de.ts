@@ -85,7 +85,7 @@
     <name>CFindBar</name>
     <message>
         <source>Match case</source>
-        <translation>Groß-/Kleinschreibung beachten</translation>
+        <translation>Groß-/Kleinschreibung</translation>
     </message>
     <message>
         <source>Find:</source>
@@ -129,7 +129,7 @@
     </message>
     <message>
         <source>Auto-scroll waits while a match is shown</source>
-        <translation>Auto-Rollen wartet, solange ein Treffer gezeigt wird</translation>
+        <translation>Auto-Rollen ruht während der Suche</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,7 @@
 #include "platform/Codepage.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 std::uint8_t byteOf(char c)
@@ -34,6 +35,13 @@ bool CDisplaySearch::setPattern(const QString &text, bool caseSensitive)
     for (qsizetype i = 0; i < bytes.size(); ++i)
         m_pattern[i] = static_cast<char>(m_fold[byteOf(bytes[i])]);
 
+    m_singleBytes.clear();
+    if (m_pattern.size() == 1) {
+        for (int b = 0; b < 256; ++b) {
+            if (m_fold[b] == byteOf(m_pattern[0]))
+                m_singleBytes.append(static_cast<char>(b));
+        }
+    }
     // Horspool's shifts, one table for each direction.
     const qsizetype m = m_pattern.size();
     m_skipForward.fill(std::max<qsizetype>(1, m));
@@ -53,6 +61,8 @@ qsizetype CDisplaySearch::findForward(const char *data, qsizetype size, qsizetyp
         return -1;
     from = std::max<qsizetype>(0, from);
     const qsizetype lastStart = std::min(to, size - m + 1); // exclusive
+    if (m == 1)
+        return findByte(data, from, lastStart, true);
     const auto *t = reinterpret_cast<const std::uint8_t *>(data);
     const auto *p = reinterpret_cast<const std::uint8_t *>(m_pattern.constData());
     for (qsizetype pos = from; pos < lastStart;) {
@@ -73,6 +83,8 @@ qsizetype CDisplaySearch::findBackward(const char *data, qsizetype size, qsizety
     if (m == 0 || !m_representable)
         return -1;
     from = std::max<qsizetype>(0, from);
+    if (m == 1)
+        return findByte(data, from, std::min(to, size), false);
     const auto *t = reinterpret_cast<const std::uint8_t *>(data);
     const auto *p = reinterpret_cast<const std::uint8_t *>(m_pattern.constData());
     for (qsizetype pos = std::min(to, size - m + 1) - 1; pos >= from;) {
@@ -84,6 +96,24 @@ qsizetype CDisplaySearch::findBackward(const char *data, qsizetype size, qsizety
         pos -= m_skipBackward[m_fold[t[pos]]];
     }
     return -1;
+}
+
+qsizetype CDisplaySearch::findByte(const char *data, qsizetype from, qsizetype to,
+                                   bool forward) const
+{
+    qsizetype best = -1;
+    if (from >= to)
+        return best;
+    const auto n = static_cast<std::size_t>(to - from);
+    for (const char c : m_singleBytes) {
+        const void *hit = forward ? std::memchr(data + from, c, n) : memrchr(data + from, c, n);
+        if (!hit)
+            continue;
+        const qsizetype at = static_cast<const char *>(hit) - data;
+        if (best < 0 || (forward ? at < best : at > best))
+            best = at;
+    }
+    return best;
 }
 
 CDisplaySearch::Match CDisplaySearch::next(const QByteArray &text, qsizetype from) const

@@ -42,6 +42,8 @@ CFindBar::CFindBar(CDisplayWidget *display, QWidget *parent)
     m_next->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_matchCase->setObjectName(QStringLiteral("findMatchCase"));
     m_message->setObjectName(QStringLiteral("findMessage"));
+    // A long message must not widen the window; its tip shows it whole.
+    m_message->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto *close = new QToolButton(this);
     close->setObjectName(QStringLiteral("findClose"));
     close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
@@ -183,6 +185,7 @@ void CFindBar::showResult(bool found, bool wrapped, bool forward)
 void CFindBar::setMessage(const QString &text)
 {
     m_message->setText(text);
+    m_message->setToolTip(text);
 }
 
 void CFindBar::noteAutoScrollWaits()

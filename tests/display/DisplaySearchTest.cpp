@@ -34,6 +34,10 @@ TEST(DisplaySearch, findsForwardAndBackwardWithWrapping)
         {"22.0", false, false, 100, 15, false}, // a start beyond the end is the end
         {"23", false, true, 0, 34, false},      // a match that ends the text
         {"x", false, true, 0, -1, true},
+        {"T", false, true, 1, 10, false}, // one character: either case
+        {"t", false, false, 29, 26, false},
+        {"T", true, false, 29, 10, false},
+        {"T", true, true, 30, 10, true},
         {"", false, true, 0, -1, true},
         {"humidity\nT", false, true, 0, 20, false}, // a line break matches itself
         {"very long pattern longer than the text itself, no match", false, true, 0, -1, true},
