@@ -82,6 +82,57 @@
     </message>
 </context>
 <context>
+    <name>CFindBar</name>
+    <message>
+        <source>Match case</source>
+        <translation>Groß-/Kleinschreibung</translation>
+    </message>
+    <message>
+        <source>Find:</source>
+        <translation>Suchen:</translation>
+    </message>
+    <message>
+        <source>Enter: next match, Shift+Enter: previous match, Escape: close</source>
+        <translation>Enter: nächster Treffer, Umschalt+Enter: vorheriger Treffer, Esc: schließen</translation>
+    </message>
+    <message>
+        <source>Previous</source>
+        <translation>Zurück</translation>
+    </message>
+    <message>
+        <source>Previous match (Shift+Enter)</source>
+        <translation>Vorheriger Treffer (Umschalt+Enter)</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Weiter</translation>
+    </message>
+    <message>
+        <source>Next match (Enter)</source>
+        <translation>Nächster Treffer (Enter)</translation>
+    </message>
+    <message>
+        <source>Close the find bar (Escape)</source>
+        <translation>Suchleiste schließen (Esc)</translation>
+    </message>
+    <message>
+        <source>Not found</source>
+        <translation>Nicht gefunden</translation>
+    </message>
+    <message>
+        <source>Continued from the top</source>
+        <translation>Von oben fortgesetzt</translation>
+    </message>
+    <message>
+        <source>Continued from the bottom</source>
+        <translation>Von unten fortgesetzt</translation>
+    </message>
+    <message>
+        <source>Auto-scroll waits while a match is shown</source>
+        <translation>Auto-Rollen ruht während der Suche</translation>
+    </message>
+</context>
+<context>
     <name>CGatewayDlg</name>
     <message>
         <source>Media Gateway configuration</source>
@@ -655,6 +706,10 @@ Nicht gesendete Definitionen: %1</translation>
         <source>Hotkey bar</source>
         <translation>Schnelltastenleiste</translation>
     </message>
+    <message>
+        <source>Clear display</source>
+        <translation>Anzeige löschen</translation>
+    </message>
 </context>
 <context>
     <name>CNetPort</name>
@@ -919,6 +974,14 @@ Nicht gesendete Definitionen: %1</translation>
     <message>
         <source>[Older text was removed here: the display keeps the last %1 MB]</source>
         <translation>[Älterer Text wurde hier entfernt: die Anzeige behält die letzten %1 MB]</translation>
+    </message>
+    <message>
+        <source>&amp;Find...</source>
+        <translation>&amp;Suchen...</translation>
+    </message>
+    <message>
+        <source>Finds a text in the display</source>
+        <translation>Sucht einen Text in der Terminalanzeige</translation>
     </message>
 </context>
 <context>

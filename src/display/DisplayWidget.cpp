@@ -4,12 +4,15 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 
 CDisplayWidget::CDisplayWidget(QWidget *parent)
     : QAbstractScrollArea(parent)
@@ -140,7 +143,7 @@ void CDisplayWidget::updateScrollBars()
     verticalScrollBar()->setRange(0, std::max(0, lines - 1));
     verticalScrollBar()->setPageStep(page);
     verticalScrollBar()->setSingleStep(1);
-    const int cols = static_cast<int>(viewport()->width() / m_charWidth);
+    const int cols = visibleColumns();
     const qsizetype longest = std::min<qsizetype>(m_buffer.longestLine(), 1 << 30);
     horizontalScrollBar()->setRange(0, std::max<int>(0, static_cast<int>(longest) - cols + 1));
     horizontalScrollBar()->setPageStep(std::max(1, cols));
@@ -153,10 +156,18 @@ void CDisplayWidget::updateScrollBars()
     }
 }
 
+int CDisplayWidget::visibleColumns() const
+{
+    return static_cast<int>(std::max(0, viewport()->width() - kTextMargin) / m_charWidth);
+}
+
 void CDisplayWidget::resizeEvent(QResizeEvent *event)
 {
+    // Comes for the frame and for the viewport: scroll bars that appear or
+    // go change the room for text without the window changing its size.
     QAbstractScrollArea::resizeEvent(event);
     updateScrollBars();
+    emit viewResized();
 }
 
 void CDisplayWidget::scrollContentsBy(int, int)
@@ -175,7 +186,7 @@ void CDisplayWidget::paintEvent(QPaintEvent *)
     const int first = firstVisibleLine();
     const int rows = viewport()->height() / m_lineHeight + 1;
     const qsizetype firstCol = horizontalScrollBar()->value();
-    const qsizetype cols = static_cast<qsizetype>(viewport()->width() / m_charWidth) + 2;
+    const qsizetype cols = visibleColumns() + 2;
     const QByteArray &text = m_buffer.text();
     const auto &runs = m_buffer.colorRuns();
 
@@ -190,6 +201,7 @@ void CDisplayWidget::paintEvent(QPaintEvent *)
             continue;
         const qsizetype from = lineStart + std::min(firstCol, lineLen);
         const qsizetype to = lineStart + std::min(firstCol + cols, lineLen);
+        paintHighlights(p, lineStart, lineLen, from, to, y);
 
         // Selection background, including the line break as one blank cell.
         if (hasSelection() && m_selStart < std::max(to, lineStart + lineLen + 1)
@@ -197,7 +209,7 @@ void CDisplayWidget::paintEvent(QPaintEvent *)
             const qsizetype s = std::max(m_selStart, from);
             const qsizetype e = std::min(m_selEnd, lineStart + lineLen + 1);
             if (e > s) {
-                const qreal x = static_cast<qreal>(s - from) * m_charWidth;
+                const qreal x = kTextMargin + static_cast<qreal>(s - from) * m_charWidth;
                 p.fillRect(QRectF(x, y, static_cast<qreal>(e - s) * m_charWidth, m_lineHeight),
                            pal.color(QPalette::Highlight));
             }
@@ -220,8 +232,9 @@ void CDisplayWidget::paintEvent(QPaintEvent *)
                 }
             }
             p.setPen(selected ? pal.color(QPalette::HighlightedText) : QColor(color));
-            p.drawText(QPointF(static_cast<qreal>(pos - from) * m_charWidth, y + m_ascent),
-                       codepage::toPrintable(text.constData() + pos, end - pos));
+            p.drawText(
+                QPointF(kTextMargin + static_cast<qreal>(pos - from) * m_charWidth, y + m_ascent),
+                codepage::toPrintable(text.constData() + pos, end - pos));
             pos = end;
             while (!runs.empty() && run + 1 < runs.size() && runs[run + 1].start <= pos)
                 ++run;
@@ -235,9 +248,10 @@ qsizetype CDisplayWidget::offsetAt(const QPoint &pos) const
         return 0;
     const int line
         = std::clamp(firstVisibleLine() + pos.y() / m_lineHeight, 0, m_buffer.lineCount() - 1);
-    const qsizetype col = std::max<qsizetype>(
-        0, horizontalScrollBar()->value()
-               + static_cast<qsizetype>((pos.x() + m_charWidth / 2) / m_charWidth));
+    const qsizetype col
+        = std::max<qsizetype>(0, horizontalScrollBar()->value()
+                                     + static_cast<qsizetype>(std::floor(
+                                         (pos.x() - kTextMargin + m_charWidth / 2) / m_charWidth)));
     return m_buffer.lineStart(line) + std::min(col, m_buffer.lineLength(line));
 }
 
@@ -337,4 +351,107 @@ void CDisplayWidget::copy()
 void CDisplayWidget::selectAll()
 {
     setSelection(0, m_buffer.length());
+}
+
+void CDisplayWidget::select(qsizetype start, qsizetype end)
+{
+    start = std::clamp<qsizetype>(start, 0, m_buffer.length());
+    end = std::clamp<qsizetype>(end, start, m_buffer.length());
+    setSelection(start, end);
+}
+
+void CDisplayWidget::ensureVisible(qsizetype start, qsizetype end)
+{
+    // The scroll bars' ranges must know the text appended this turn.
+    updateScrollBars();
+    const int line = m_buffer.lineOfOffset(start);
+    const int first = firstVisibleLine();
+    const int rows = std::max(1, visibleLineCapacity());
+    if (line < first || line >= first + rows)
+        verticalScrollBar()->setValue(std::max(0, line - rows / 2));
+    const qsizetype lineStart = m_buffer.lineStart(line);
+    const qsizetype startCol = start - lineStart;
+    const qsizetype endCol = std::max(startCol + 1, end - lineStart);
+    const qsizetype firstCol = horizontalScrollBar()->value();
+    const qsizetype cols = std::max(1, visibleColumns());
+    if (startCol < firstCol || endCol > firstCol + cols) {
+        // A little of what comes before stays in view, where it fits.
+        const qsizetype col = std::max<qsizetype>(0, std::min(startCol - cols / 4, endCol - cols));
+        horizontalScrollBar()->setValue(static_cast<int>(std::min<qsizetype>(col, 1 << 30)));
+    }
+    viewport()->update();
+}
+
+QRect CDisplayWidget::cellRect(qsizetype offset) const
+{
+    if (offset < 0 || offset > m_buffer.length())
+        return {};
+    const int line = m_buffer.lineOfOffset(offset);
+    const int row = line - firstVisibleLine();
+    const qsizetype col = offset - m_buffer.lineStart(line) - horizontalScrollBar()->value();
+    if (row < 0 || row * m_lineHeight >= viewport()->height() || col < 0 || col > visibleColumns())
+        return {};
+    const qreal x = kTextMargin + static_cast<qreal>(col) * m_charWidth;
+    return QRectF(x, row * m_lineHeight, m_charWidth, m_lineHeight).toAlignedRect();
+}
+
+void CDisplayWidget::setHighlight(const CDisplaySearch &search)
+{
+    m_highlight = search;
+    viewport()->update();
+}
+
+void CDisplayWidget::clearHighlight()
+{
+    m_highlight.setPattern(QString());
+    viewport()->update();
+}
+
+void CDisplayWidget::paintHighlights(QPainter &p, qsizetype lineStart, qsizetype lineLen,
+                                     qsizetype from, qsizetype to, int y)
+{
+    if (m_highlight.isEmpty())
+        return;
+    // Only the part of the line in view is searched, however long the line.
+    const qsizetype m = m_highlight.length();
+    const char *line = m_buffer.text().constData() + lineStart;
+    const qsizetype first = std::max<qsizetype>(0, from - lineStart - m + 1);
+    const qsizetype last = to - lineStart;
+    static const QColor kMatch(0xff, 0xe0, 0x60);
+    for (qsizetype at = m_highlight.findForward(line, lineLen, first, last); at >= 0;
+         at = m_highlight.findForward(line, lineLen, at + 1, last)) {
+        const qsizetype s = std::max(lineStart + at, from);
+        const qsizetype e = std::min(lineStart + at + m, to);
+        const qreal x = kTextMargin + static_cast<qreal>(s - from) * m_charWidth;
+        p.fillRect(QRectF(x, y, static_cast<qreal>(e - s) * m_charWidth, m_lineHeight), kMatch);
+    }
+}
+
+void CDisplayWidget::setContextMenuActions(const QList<QAction *> &actions)
+{
+    m_contextActions = actions;
+}
+
+QMenu *CDisplayWidget::createContextMenu(QWidget *parent)
+{
+    auto *menu = new QMenu(parent);
+    menu->setObjectName(QStringLiteral("displayContextMenu"));
+    for (QAction *a : std::as_const(m_contextActions)) {
+        if (a)
+            menu->addAction(a);
+        else
+            menu->addSeparator();
+    }
+    return menu;
+}
+
+void CDisplayWidget::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (m_contextActions.isEmpty())
+        return;
+    // Copy and Select all act on what has the focus.
+    setFocus(Qt::PopupFocusReason);
+    QMenu *menu = createContextMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
 }

@@ -1,11 +1,16 @@
 #pragma once
 
 #include "display/DisplayBuffer.h"
+#include "display/DisplaySearch.h"
 
 #include <QAbstractScrollArea>
 #include <QElapsedTimer>
 #include <QFont>
 #include <QTimer>
+
+class QAction;
+class QPainter;
+class QMenu;
 
 // Read-only, no-wrap text view over a CDisplayBuffer: draws only the lines in
 // view, so appending stays cheap however long the text grows. The user can
@@ -14,6 +19,10 @@ class CDisplayWidget final : public QAbstractScrollArea
 {
     Q_OBJECT
 public:
+    // Room between the left border and the text, so the first column does
+    // not touch the frame.
+    static constexpr int kTextMargin = 4;
+
     explicit CDisplayWidget(QWidget *parent = nullptr);
 
     CDisplayBuffer &buffer() { return m_buffer; }
@@ -39,6 +48,27 @@ public:
     bool hasSelection() const { return m_selStart != m_selEnd; }
     QString selectedText() const;
     QString plainText() const;
+    qsizetype selectionStart() const { return m_selStart; }
+    qsizetype selectionEnd() const { return m_selEnd; }
+    void select(qsizetype start, qsizetype end);
+    // Scrolls as little as needed to show the characters [start, end) of
+    // one line, or, when the line is out of view, to show it in the middle.
+    void ensureVisible(qsizetype start, qsizetype end);
+    // Where the character at `offset` is drawn in the viewport (its cell),
+    // or an empty rectangle when it is not in view.
+    QRect cellRect(qsizetype offset) const;
+
+    // Matches of `search` in view get a marker colour (the current one is
+    // the selection); an empty search marks none.
+    void setHighlight(const CDisplaySearch &search);
+    void clearHighlight();
+    bool isHighlighting() const { return !m_highlight.isEmpty(); }
+
+    // The commands of the context menu, a null entry for each separator;
+    // they stay the window's, the menu only shows them.
+    void setContextMenuActions(const QList<QAction *> &actions);
+    // The context menu as it pops up (the caller owns it).
+    QMenu *createContextMenu(QWidget *parent);
 
 public slots:
     void copy();
@@ -46,6 +76,8 @@ public slots:
 
 signals:
     void selectionChanged();
+    // The room for text changed (window size, scroll bars shown or hidden).
+    void viewResized();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -55,6 +87,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
 
 private:
@@ -65,8 +98,14 @@ private:
     qsizetype offsetAt(const QPoint &pos) const;
     QString textOf(qsizetype from, qsizetype to) const;
     void setSelection(qsizetype anchor, qsizetype pos);
+    // Columns of text in view, beside the margin.
+    int visibleColumns() const;
+    void paintHighlights(QPainter &p, qsizetype lineStart, qsizetype lineLen, qsizetype from,
+                         qsizetype to, int y);
 
     CDisplayBuffer m_buffer;
+    CDisplaySearch m_highlight;
+    QList<QAction *> m_contextActions;
     int m_lineHeight = 14;
     int m_ascent = 11;
     qreal m_charWidth = 7;

@@ -2,11 +2,13 @@
 
 #include "display/DisplayRendering.h"
 #include "display/DisplayWidget.h"
+#include "display/FindBar.h"
 #include "display/ReceivedBlockQueue.h"
 #include "platform/Clock.h"
 #include "platform/Codepage.h"
 
-#include <QFontMetrics>
+#include <QAction>
+#include <QKeyEvent>
 #include <QVBoxLayout>
 
 namespace {
@@ -33,10 +35,21 @@ CRuKTerminalView::CRuKTerminalView(DisplaySettings &settings, const CharMapTable
     , m_table(table)
     , m_host(host)
     , m_display(new CDisplayWidget(this))
+    , m_pFindBar(new CFindBar(m_display, this))
+    , m_pFindAction(new QAction(tr("&Find..."), this))
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
     layout->addWidget(m_display);
+    layout->addWidget(m_pFindBar);
+    m_pFindAction->setObjectName(QStringLiteral("findAction"));
+    m_pFindAction->setShortcut(QKeySequence::Find);
+    m_pFindAction->setStatusTip(tr("Finds a text in the display"));
+    connect(m_pFindAction, &QAction::triggered, m_pFindBar, &CFindBar::open);
+    // Back at the end once the bar no longer holds the view on a match.
+    connect(m_pFindBar, &CFindBar::closed, this, [this] { followEnd(); });
+    connect(m_display, &CDisplayWidget::viewResized, this, [this] { followEnd(true); });
     m_display->setDisplayFont(displayFont());
     m_display->buffer().setCapacityLimit(kHardLimit);
     setFocusProxy(m_display);
@@ -67,13 +80,38 @@ void CRuKTerminalView::resizeEvent(QResizeEvent *event)
     measureVisibleLines();
 }
 
+void CRuKTerminalView::keyPressEvent(QKeyEvent *event)
+{
+    // Escape in the display closes the find bar as it does in the bar.
+    if (event->key() == Qt::Key_Escape && m_pFindBar->isVisible()) {
+        m_pFindBar->close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void CRuKTerminalView::measureVisibleLines()
 {
-    if (m_glyphHeight < 0) {
-        const QFontMetrics fm(m_display->font());
-        m_glyphHeight = fm.boundingRect(QStringLiteral("\u00C4g\u00B0")).height();
+    // Measured in the lines the display draws, not in the font's glyphs:
+    // their extent is smaller than the line pitch in many fonts, and the
+    // last line would then be partly under the lower edge.
+    m_nVisibleLines = std::max(0, m_display->visibleLineCapacity() - 1);
+}
+
+void CRuKTerminalView::followEnd(bool fillView)
+{
+    if (!m_settings.autoScroll)
+        return;
+    if (m_pFindBar->showsMatch()) {
+        m_pFindBar->noteAutoScrollWaits();
+        return;
     }
-    m_nVisibleLines = m_glyphHeight > 0 ? m_display->viewport()->height() / m_glyphHeight - 1 : 10;
+    measureVisibleLines();
+    const int caretLine = m_display->buffer().lineCount() - 1;
+    const int first = m_display->firstVisibleLine();
+    const int target = std::max(0, caretLine - m_nVisibleLines);
+    if (caretLine > first + m_nVisibleLines || (fillView && caretLine >= first && first > target))
+        m_display->scrollToLine(target);
 }
 
 bool CRuKTerminalView::ShowNextReceivedBlock(qsizetype *shown)
@@ -189,13 +227,7 @@ void CRuKTerminalView::insertText(const QByteArray &text, QRgb color)
     else
         m_display->appendText(text, color);
 
-    if (m_settings.autoScroll) {
-        measureVisibleLines();
-        const int caretLine = m_display->buffer().lineCount() - 1;
-        const int first = m_display->firstVisibleLine();
-        if (caretLine > first + m_nVisibleLines)
-            m_display->scrollToLine(caretLine - m_nVisibleLines);
-    }
+    followEnd();
 }
 
 static_assert(CRuKTerminalView::kHardLimit <= CDisplayBuffer::kMaxLength);

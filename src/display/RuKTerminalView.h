@@ -9,6 +9,8 @@
 #include <cstdint>
 
 class CDisplayWidget;
+class CFindBar;
+class QAction;
 
 // The terminal display: turns blocks of received and sent bytes into coloured
 // text (text or hex rendering, timestamps, mapping texts), keeps the display
@@ -40,6 +42,9 @@ public:
     const CLogWriter::Status &logStatus() const { return m_log.status(); }
 
     CDisplayWidget *widget() const { return m_display; }
+    CFindBar *findBar() const { return m_pFindBar; }
+    // Ctrl+F: opens the find bar under the display.
+    QAction *findAction() const { return m_pFindAction; }
     int visibleLines() const { return m_nVisibleLines; }
     int hexColumnSent() const { return m_nHexColumnSent; }
     int hexColumnReceived() const { return m_nHexColumnReceived; }
@@ -50,6 +55,7 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void AppendHexToDisplay(const std::uint8_t *pData, int length, bool received);
@@ -59,13 +65,19 @@ private:
     // Display limit, insert at the end in `color`, auto-scroll.
     void insertText(const QByteArray &text, QRgb color);
     void measureVisibleLines();
+    // With auto-scroll on, brings the last line into view, whole; not while
+    // the find bar shows a match, which would be scrolled away from.
+    // `fillView`: a view that grew shows more of the text above instead of
+    // empty room below it.
+    void followEnd(bool fillView = false);
 
     DisplaySettings &m_settings;
     const CharMapTable &m_table;
     CDisplayHost *m_host;
     CDisplayWidget *m_display;
+    CFindBar *m_pFindBar;
+    QAction *m_pFindAction;
     int m_nVisibleLines = 10;
-    int m_glyphHeight = -1; // height of the display font's tallest glyphs
     int m_nHexColumnSent = 0;
     int m_nHexColumnReceived = 0;
     CLogWriter m_log;

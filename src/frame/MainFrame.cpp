@@ -281,8 +281,10 @@ void CMainFrame::createMenus()
 
     QMenu *edit = menuBar()->addMenu(tr("&Edit"));
     connect(edit, &QMenu::aboutToShow, this, &CMainFrame::updateEditCommands);
-    add(edit,
-        {CommandId::EditCopy, CommandId::EditCut, CommandId::EditDelete, CommandId::EditSelectAll});
+    add(edit, {CommandId::EditCopy, CommandId::EditCut, CommandId::EditDelete,
+               CommandId::EditSelectAll, 0});
+    edit->addAction(m_pView->findAction());
+    createDisplayContextMenu();
     add(menuBar()->addMenu(tr("&View")),
         {CommandId::ViewToolbar, CommandId::ViewStatusBar, CommandId::ViewHotKeyBar});
     add(menuBar()->addMenu(tr("&Terminal")),
@@ -297,6 +299,21 @@ void CMainFrame::createMenus()
          CommandId::ClearInput, CommandId::HexMode, CommandId::Timestamp, 0,
          CommandId::CharacterMapping, 0, CommandId::HotKeys, 0, CommandId::MediaGateway});
     add(menuBar()->addMenu(tr("&?")), {CommandId::AppAbout});
+}
+
+void CMainFrame::createDisplayContextMenu()
+{
+    // The window's own commands; New is named for what it does to the display.
+    QAction *fileNew = action(CommandId::FileNew);
+    auto *clear = new QAction(fileNew->icon(), tr("Clear display"), this);
+    clear->setObjectName(QStringLiteral("clearDisplay"));
+    clear->setShortcut(fileNew->shortcut());
+    clear->setStatusTip(fileNew->statusTip());
+    connect(clear, &QAction::triggered, fileNew, &QAction::trigger);
+    using namespace CommandId;
+    m_pView->widget()->setContextMenuActions(
+        {action(EditCopy), action(EditSelectAll), m_pView->findAction(), nullptr, clear,
+         action(FileSave), action(FilePrint), nullptr, action(Timestamp), action(HexMode)});
 }
 
 void CMainFrame::createToolBar()

@@ -154,6 +154,7 @@ protected:
 
 private:
     void createToolBar();
+    void createDisplayContextMenu();
     void createStatusBar();
     void createHotKeyBar();
     void refreshHotKeyBar();

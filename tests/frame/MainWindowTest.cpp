@@ -132,7 +132,7 @@ TEST_F(MainWindowTest, toolbarAndMenusHoldEveryCommandInOrder)
     const std::vector<std::vector<int>> menus{
         {FileNew, FileOpen, FileSave, FileSaveAs, 0, LoadSettings, SaveSettings, 0, FilePrint,
          FilePrintPreview, FilePrintSetup, 0, FileMru, 0, AppExit},
-        {EditCopy, EditCut, EditDelete, EditSelectAll},
+        {EditCopy, EditCut, EditDelete, EditSelectAll, 0, 0}, // Find has no number
         {ViewToolbar, ViewStatusBar, ViewHotKeyBar},
         {TerminalStart, TerminalStop, 0, SendFile, SendFileToPrinter, ReceivePrinterFile,
          CancelPrinterReception, CommandId::SendInputText},
