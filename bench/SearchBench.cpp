@@ -44,5 +44,3 @@ void BM_FindShortTextNearTheEnd(benchmark::State &state)
 BENCHMARK(BM_FindShortTextNearTheEnd)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-BENCHMARK_MAIN();
