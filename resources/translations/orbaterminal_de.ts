@@ -300,6 +300,14 @@ Statusleiste ein-/ausschalten</translation>
         <source>The settings could not be saved to %1.</source>
         <translation>Die Einstellungen konnten nicht in %1 gespeichert werden.</translation>
     </message>
+    <message>
+        <source>The settings could not be saved in %1.
+%2
+They apply until the program ends.</source>
+        <translation>Die Einstellungen konnten nicht in %1 gespeichert werden.
+%2
+Sie gelten, bis das Programm beendet wird.</translation>
+    </message>
 </context>
 <context>
     <name>CRuKTerminalApp</name>
@@ -712,6 +720,29 @@ Statusleiste ein-/ausschalten</translation>
     <message>
         <source>Close ORBATerminal</source>
         <translation>ORBA Terminal beenden</translation>
+    </message>
+</context>
+<context>
+    <name>AtomicFile</name>
+    <message>
+        <source>The disk is full.</source>
+        <translation>Der Datenträger ist voll.</translation>
+    </message>
+    <message>
+        <source>Access was denied.</source>
+        <translation>Der Zugriff wurde verweigert.</translation>
+    </message>
+    <message>
+        <source>The disk is write-protected.</source>
+        <translation>Der Datenträger ist schreibgeschützt.</translation>
+    </message>
+    <message>
+        <source>The folder does not exist.</source>
+        <translation>Der Ordner existiert nicht.</translation>
+    </message>
+    <message>
+        <source>It is a folder.</source>
+        <translation>Es ist ein Ordner.</translation>
     </message>
 </context>
 </TS>

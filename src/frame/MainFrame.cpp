@@ -105,14 +105,17 @@ CMainFrame::~CMainFrame()
     m_pRefreshTimer->stop();
     m_pPaneTimer->stop();
     // Hidden by the user, not merely because the window is hidden.
-    profile::writeString(QStringLiteral("Display"), QStringLiteral("UseKeyBar"),
-                         m_pHotKeyToolBar->isHidden() ? QStringLiteral("0") : QStringLiteral("1"),
-                         m_strIniPath);
+    const bool keyBarShown = !m_pHotKeyToolBar->isHidden();
     setPortNotifyTarget(nullptr, false);
     if (CPortEngine *port = currentPort(); port && port->IsOpen())
         port->Close();
     // The view goes with the window; its blocks must not outlive it.
     ClearReceivedQueue();
+    // Last, with the port closed: a failure is told in a box of its own.
+    setUiParentWindow(nullptr);
+    ConfigStore::writeKeys(
+        m_strIniPath, QStringLiteral("Display"),
+        {{QStringLiteral("UseKeyBar"), keyBarShown ? QStringLiteral("1") : QStringLiteral("0")}});
 }
 
 void CMainFrame::createDocument()

@@ -5,6 +5,7 @@
 #include "frame/ReceiveTriggers.h"
 #include "frame/TerminalPorts.h"
 #include "frame/TerminalSettings.h"
+#include "platform/ProfileCache.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -165,6 +166,8 @@ private:
     void showQueuedBlocks();
 
     QString m_strIniPath;
+    // The hotkey keys as a hotkey fires: read again only when the file changed.
+    profile::ProfileCache m_hotKeyIni;
     QString m_strProgramDir;
     TerminalSettings m_settings;
     CharMapTable m_charMap;
