@@ -108,17 +108,35 @@ struct ParsedLine
     QString value; // value, trimmed and unquoted
 };
 
+// Blanks around names and values; a byte-order mark (a file glued to the end
+// of another) counts as one.
+bool isBlank(QChar c)
+{
+    return c.isSpace() || c == u'\uFEFF';
+}
+
+QStringView trimmedView(QStringView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isBlank(text[begin]))
+        ++begin;
+    while (end > begin && isBlank(text[end - 1]))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
 ParsedLine parseLine(QStringView line)
 {
     ParsedLine parsed;
-    const QStringView trimmed = line.trimmed();
+    const QStringView trimmed = trimmedView(line);
     if (trimmed.isEmpty() || trimmed.startsWith(u';'))
         return parsed;
     if (trimmed.startsWith(u'[')) {
         const qsizetype close = trimmed.indexOf(u']');
         if (close > 0) {
             parsed.kind = ParsedLine::Section;
-            parsed.name = trimmed.mid(1, close - 1).trimmed().toString();
+            parsed.name = trimmedView(trimmed.mid(1, close - 1)).toString();
         }
         return parsed;
     }
@@ -126,8 +144,8 @@ ParsedLine parseLine(QStringView line)
     if (eq < 0)
         return parsed;
     parsed.kind = ParsedLine::Key;
-    parsed.name = trimmed.left(eq).trimmed().toString();
-    QStringView value = trimmed.mid(eq + 1).trimmed();
+    parsed.name = trimmedView(trimmed.left(eq)).toString();
+    QStringView value = trimmedView(trimmed.mid(eq + 1));
     // Surrounding quotes are not part of the value; they keep blanks at its ends.
     if (value.size() >= 2 && value.startsWith(u'"') && value.endsWith(u'"'))
         value = value.mid(1, value.size() - 2);
@@ -147,25 +165,16 @@ QString encodeValue(const QString &value)
     QString v = value;
     v.replace(u'\r', u' ').replace(u'\n', u' ');
     if (!v.isEmpty()
-        && (v.front().isSpace() || v.back().isSpace()
+        && (isBlank(v.front()) || isBlank(v.back())
             || (v.size() >= 2 && v.startsWith(u'"') && v.endsWith(u'"'))))
         v = u'"' + v + u'"';
     return v;
 }
 
-bool isAscii(const QByteArray &bytes)
-{
-    for (char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    }
-    return true;
-}
-
 // The key line `line` with `value` in place of its old value. The name, the
-// "=" and the blanks after it stay as they were; only where the name is in
-// Windows-1252 and the value needs UTF-8 is the name written in UTF-8 too,
-// so that the line reads back in one encoding.
+// "=" and the blanks after it stay as they were. The new line is UTF-8; so a
+// line that was read as Windows-1252 gets its name in UTF-8 too, and reads
+// back with the same name.
 QByteArray replacedKeyLine(const QByteArray &bytes, const LineRef &line, const QString &value)
 {
     const char *data = bytes.constData();
@@ -176,10 +185,9 @@ QByteArray replacedKeyLine(const QByteArray &bytes, const LineRef &line, const Q
     while (valueStart < line.end && (data[valueStart] == ' ' || data[valueStart] == '\t'))
         ++valueStart;
     QByteArray prefix = bytes.mid(line.begin, valueStart - line.begin);
-    const QByteArray encoded = encodeValue(value).toUtf8();
-    if (!isAscii(encoded) && !isValidUtf8(prefix.constData(), prefix.size()))
+    if (!isValidUtf8(data + line.begin, line.end - line.begin))
         prefix = codepage::toUnicode(prefix).toUtf8();
-    return prefix + encoded;
+    return prefix + encodeValue(value).toUtf8();
 }
 
 bool endsLine(const QByteArray &out, qsizetype at, qsizetype start)
