@@ -13,7 +13,7 @@
 #define FUZZ_CHECK(condition)                                                                      \
     do {                                                                                           \
         if (!(condition)) {                                                                        \
-            std::fprintf(stderr, "invariant broken: %s (%s:%d)\n", #condition, __FILE__,          \
+            std::fprintf(stderr, "invariant broken: %s (%s:%d)\n", #condition, __FILE__,           \
                          __LINE__);                                                                \
             std::abort();                                                                          \
         }                                                                                          \
@@ -41,7 +41,8 @@ public:
             return lo;
         const unsigned long long range = static_cast<unsigned long long>(hi - lo);
         unsigned long long value = 0;
-        for (unsigned long long seen = 0; seen < range && m_end > m_begin; seen = (seen << 8) | 0xFF)
+        for (unsigned long long seen = 0; seen < range && m_end > m_begin;
+             seen = (seen << 8) | 0xFF)
             value = (value << 8) | m_data[--m_end];
         return lo + static_cast<long long>(range == ~0ULL ? value : value % (range + 1));
     }
@@ -57,7 +58,10 @@ public:
         return out;
     }
     // A byte string whose length comes from the end, up to `max`.
-    QByteArray sizedBytes(std::size_t max) { return bytes(static_cast<std::size_t>(number(0, static_cast<long long>(max)))); }
+    QByteArray sizedBytes(std::size_t max)
+    {
+        return bytes(static_cast<std::size_t>(number(0, static_cast<long long>(max))));
+    }
     QByteArray rest() { return bytes(remaining()); }
 
 private:

@@ -77,17 +77,17 @@ void checkStoredTable(const CharMapTable &table)
     profile::KeyValues keys;
     for (int code = 0; code < CharMapTable::kCodes; ++code)
         keys.append({QString::number(code), codepage::toUnicode(table.text(code))});
-    const profile::Snapshot ini = profile::Snapshot::fromBytes(
-        profile::withStrings({}, QStringLiteral("CharTexts"), keys));
+    const profile::Snapshot ini
+        = profile::Snapshot::fromBytes(profile::withStrings({}, QStringLiteral("CharTexts"), keys));
     for (int code = 0; code < CharMapTable::kCodes; ++code) {
         const QByteArray &text = table.text(code);
         // A line holds no line end: CR and LF are stored as blanks.
         QByteArray expected = text;
         expected.replace('\r', ' ').replace('\n', ' ');
-        FUZZ_CHECK(codepage::fromUnicode(ini.getString(QStringLiteral("CharTexts"),
-                                                       QString::number(code), QString(),
-                                                       CharMapTable::kMaxTextLength))
-                   == expected);
+        FUZZ_CHECK(
+            codepage::fromUnicode(ini.getString(QStringLiteral("CharTexts"), QString::number(code),
+                                                QString(), CharMapTable::kMaxTextLength))
+            == expected);
     }
 }
 

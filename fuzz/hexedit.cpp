@@ -45,15 +45,17 @@ void checkCopy(const CHexEditModel &m)
     }
     // Pasted into a hotkey marked as hex data, the copy sends the same bytes.
     const QByteArray sent = SendFraming::hotKeyHexBytes(QString::fromStdString(text), false);
-    FUZZ_CHECK(sent == QByteArray(reinterpret_cast<const char *>(bytes.data()),
-                                  static_cast<qsizetype>(bytes.size())));
+    FUZZ_CHECK(sent
+               == QByteArray(reinterpret_cast<const char *>(bytes.data()),
+                             static_cast<qsizetype>(bytes.size())));
 }
 
 void step(CHexEditModel &m, FuzzInput &in)
 {
     switch (in.intInRange(0, 12)) {
     case 0:
-        m.keyDown(static_cast<CHexEditModel::Key>(in.intInRange(0, 10)), in.boolean(), in.boolean());
+        m.keyDown(static_cast<CHexEditModel::Key>(in.intInRange(0, 10)), in.boolean(),
+                  in.boolean());
         break;
     case 1:
     case 2:
@@ -70,7 +72,8 @@ void step(CHexEditModel &m, FuzzInput &in)
         m.mouseRelease();
         break;
     case 6:
-        m.scroll(static_cast<CHexEditModel::Scroll>(in.intInRange(0, 5)), in.intInRange(-10, 70000));
+        m.scroll(static_cast<CHexEditModel::Scroll>(in.intInRange(0, 5)),
+                 in.intInRange(-10, 70000));
         break;
     case 7:
         m.moveCaret(in.intInRange(-3, 3), in.intInRange(-3, 3));
@@ -110,7 +113,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     // Any hotkey hex text: one byte for every two digits left after the blanks.
     const bool crlf = in.boolean();
-    const QString digits = QString(hexText).remove(u' ') + (crlf ? QStringLiteral("0D0A") : QString());
+    const QString digits
+        = QString(hexText).remove(u' ') + (crlf ? QStringLiteral("0D0A") : QString());
     FUZZ_CHECK(SendFraming::hotKeyHexBytes(hexText, crlf).size() == (digits.size() + 1) / 2);
 
     CHexEditModel m;

@@ -72,9 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FuzzInput in(data, size);
     const int keyCount = in.intInRange(1, 3);
     const int controlBytes = 12 * keyCount;
-    const QByteArray file = in.bytes(in.remaining() > std::size_t(controlBytes)
-                                         ? in.remaining() - controlBytes
-                                         : 0);
+    const QByteArray file
+        = in.bytes(in.remaining() > std::size_t(controlBytes) ? in.remaining() - controlBytes : 0);
     const profile::Snapshot before = profile::Snapshot::fromBytes(file);
 
     // Keys of one section, as the dialogs write them.
@@ -95,8 +94,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     qsizetype written = 0;
     for (qsizetype i = 0; i < values.size(); ++i) {
         expected.insert(id(targets[i]), asRead(values[i].second));
-        written += (first.section.size() + values[i].first.size() + values[i].second.size()) * 3
-                   + 8;
+        written
+            += (first.section.size() + values[i].first.size() + values[i].second.size()) * 3 + 8;
     }
     FUZZ_CHECK(read.entries() == expected);
 

@@ -121,8 +121,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     }
 
-    const bool keepLoneCr = s.charMappingOn
-                            && (!d.table.text(13).isEmpty() || !d.table.text(10).isEmpty());
+    const bool keepLoneCr
+        = s.charMappingOn && (!d.table.text(13).isEmpty() || !d.table.text(10).isEmpty());
     QByteArray reference;
     for (qsizetype i = 0; i < blocks.size(); ++i) {
         QByteArray block = blocks[i];

@@ -490,8 +490,8 @@ void CMainFrame::closeEvent(QCloseEvent *event)
 
 bool CMainFrame::event(QEvent *event)
 {
-    if (event->type() == PortNotifyEvent::eventType()) {
-        OnPortNotify(static_cast<PortNotifyEvent *>(event)->lParam());
+    if (const PortNotifyEvent *notify = PortNotifyEvent::from(event)) {
+        OnPortNotify(notify->lParam());
         return true;
     }
     return QMainWindow::event(event);

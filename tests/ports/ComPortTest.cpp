@@ -1,3 +1,4 @@
+#include "support/EventLoopWait.h"
 #include "support/Pty.h"
 
 #include "display/ReceivedBlockQueue.h"
@@ -49,7 +50,7 @@ public:
     bool waitFor(const QString &text, int times, int timeoutMs = 10000) const
     {
         std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+        return m_changed.wait_for(lock, std::chrono::milliseconds(scaledDeadline(timeoutMs)),
                                   [&] { return countLocked(text, false) >= times; });
     }
 

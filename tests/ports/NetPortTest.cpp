@@ -2,6 +2,7 @@
 #include "display/ReceivedBlockQueue.h"
 #include "platform/PortNotify.h"
 #include "ports/ConnectWaitDlg.h"
+#include "support/EventLoopWait.h"
 #include "support/RecordingUiServices.h"
 
 #include <QApplication>
@@ -47,9 +48,10 @@ public:
     }
     bool event(QEvent *e) override
     {
-        if (e->type() != PortNotifyEvent::eventType())
+        const PortNotifyEvent *notify = PortNotifyEvent::from(e);
+        if (!notify)
             return QObject::event(e);
-        linkLost += static_cast<PortNotifyEvent *>(e)->lParam() == 1 ? 1 : 0;
+        linkLost += notify->lParam() == 1 ? 1 : 0;
         return true;
     }
     void drain()
@@ -71,7 +73,7 @@ enum class Events { Process, Hold };
 template<typename Pred>
 bool waitFor(NotifyTarget *target, Pred done, Events events, int limitMs = 20000)
 {
-    const QDeadlineTimer deadline(limitMs);
+    const QDeadlineTimer deadline(qint64(limitMs) * deadlineScale());
     for (;;) {
         if (events == Events::Process)
             QCoreApplication::processEvents();
@@ -166,7 +168,7 @@ void exchange(CNetPort &port, NotifyTarget &target, int far, bool udp,
     std::thread farEnd([&] {
         qsizetype sent = 0;
         std::vector<char> buffer(65536);
-        const QDeadlineTimer deadline(120000);
+        const QDeadlineTimer deadline(scaledDeadline(120000));
         while ((sent < toPort.size() || farGot < fromPort.size()) && !deadline.hasExpired()) {
             const qsizetype room = std::min(toPort.size() - sent, window - (sent - portGot));
             pollfd p{far, static_cast<short>(POLLIN | (room > 0 ? POLLOUT : 0)), 0};
