@@ -12,7 +12,9 @@
 #include "platform/UiServices.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -33,9 +35,18 @@ public:
     QString saveFileName(const FileDialog &) override { return {}; }
 };
 
+// Scratch files in memory where there is a memory file system: every save
+// flushes its file to the disk.
+QString scratchTemplate()
+{
+    const QFileInfo shm(QStringLiteral("/dev/shm"));
+    return shm.isDir() && shm.isWritable() ? QStringLiteral("/dev/shm/orba-fuzz-XXXXXX")
+                                           : QDir::tempPath() + QStringLiteral("/orba-fuzz-XXXXXX");
+}
+
 struct Document
 {
-    QTemporaryDir folder;
+    QTemporaryDir folder{scratchTemplate()};
     DisplaySettings settings;
     CharMapTable table;
     CRuKTerminalView view{settings, table, nullptr};

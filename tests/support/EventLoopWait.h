@@ -14,12 +14,12 @@ inline int deadlineScale()
 #if defined(__SANITIZE_THREAD__)
     return 10;
 #elif defined(__SANITIZE_ADDRESS__)
-    return 4;
+    return 6;
 #elif defined(__has_feature)
 #if __has_feature(thread_sanitizer)
     return 10;
 #elif __has_feature(address_sanitizer)
-    return 4;
+    return 6;
 #else
     return 1;
 #endif
