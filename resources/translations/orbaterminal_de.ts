@@ -308,6 +308,12 @@ They apply until the program ends.</source>
 %2
 Sie gelten, bis das Programm beendet wird.</translation>
     </message>
+    <message>
+        <source>The settings could not be saved in %1.
+%2</source>
+        <translation>Die Einstellungen konnten nicht in %1 gespeichert werden.
+%2</translation>
+    </message>
 </context>
 <context>
     <name>CRuKTerminalApp</name>

@@ -130,17 +130,22 @@ bool copySettingsFile(const QString &from, const QString &to, QString *error)
     return AtomicFile::save(to, bytes, error);
 }
 
-bool writeKeys(const QString &iniPath, const QString &section, const profile::KeyValues &values)
+bool writeKeys(const QString &iniPath, const QString &section, const profile::KeyValues &values,
+               bool closing)
 {
     QString reason;
     if (profile::writeStrings(section, values, iniPath, &reason))
         return true;
+    const QString path = QDir::toNativeSeparators(iniPath);
     uiServices().beep();
     uiServices().messageBox(
-        QCoreApplication::translate("SettingsFiles",
-                                    "The settings could not be saved in %1.\n%2\nThey apply "
-                                    "until the program ends.")
-            .arg(QDir::toNativeSeparators(iniPath), reason),
+        closing ? QCoreApplication::translate("SettingsFiles",
+                                              "The settings could not be saved in %1.\n%2")
+                      .arg(path, reason)
+                : QCoreApplication::translate("SettingsFiles",
+                                              "The settings could not be saved in %1.\n%2\n"
+                                              "They apply until the program ends.")
+                      .arg(path, reason),
         QString(), UiServices::Icon::Stop);
     return false;
 }

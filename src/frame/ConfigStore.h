@@ -43,7 +43,8 @@ bool copySettingsFile(const QString &from, const QString &to, QString *error = n
 
 // Writes keys of one section into the INI file, as a dialog's OK does. A
 // failure is told to the user (the settings then apply only until the program
-// ends) and gives false.
-bool writeKeys(const QString &iniPath, const QString &section, const profile::KeyValues &values);
+// ends; `closing`: the program is ending) and gives false.
+bool writeKeys(const QString &iniPath, const QString &section, const profile::KeyValues &values,
+               bool closing = false);
 
 } // namespace ConfigStore

@@ -115,7 +115,8 @@ CMainFrame::~CMainFrame()
     setUiParentWindow(nullptr);
     ConfigStore::writeKeys(
         m_strIniPath, QStringLiteral("Display"),
-        {{QStringLiteral("UseKeyBar"), keyBarShown ? QStringLiteral("1") : QStringLiteral("0")}});
+        {{QStringLiteral("UseKeyBar"), keyBarShown ? QStringLiteral("1") : QStringLiteral("0")}},
+        true);
 }
 
 void CMainFrame::createDocument()
