@@ -16,6 +16,8 @@
 #include <csignal>
 
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -112,6 +114,62 @@ TEST(AtomicFile, failuresAreToldAndLeaveTheOldFile)
     EXPECT_EQ(error, QStringLiteral("The disk is full."));
     EXPECT_EQ(readAll(target), old);
     EXPECT_EQ(strayFiles(dir, {QStringLiteral("doc.ter")}), QStringList());
+}
+
+// Makes a folder refuse new files, also for root (where the file system
+// allows it); false when it cannot.
+bool lockFolder(const QString &folder, bool locked)
+{
+    if (::geteuid() != 0)
+        return ::chmod(QFile::encodeName(folder).constData(), locked ? 0555 : 0755) == 0;
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = locked ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    ::close(fd);
+    return ok;
+}
+
+TEST(AtomicFile, aFolderThatRefusesNewFilesGetsTheFileWrittenInPlace)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("program"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const QString ini = folder + QStringLiteral("/ORBATerminal.INI");
+    writeRaw(ini, QByteArray(1000, 'o'));
+    if (!lockFolder(folder, true))
+        GTEST_SKIP() << "this file system cannot lock a folder";
+
+    QString error;
+    const bool shorter = AtomicFile::save(ini, "short", &error);
+    const QByteArray afterShorter = readAll(ini);
+    // Growing beyond what the disk allows: refused before any old byte changes.
+    struct sigaction ignore = {}, previous = {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGXFSZ, &ignore, &previous);
+    struct rlimit saved;
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    struct rlimit limited = saved;
+    limited.rlim_cur = 64 * 1024;
+    ::setrlimit(RLIMIT_FSIZE, &limited);
+    QString fullError;
+    const bool grown = AtomicFile::save(ini, QByteArray(100000, 'n'), &fullError);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::sigaction(SIGXFSZ, &previous, nullptr);
+    AtomicFile plain(ini); // without the fallback the folder's refusal is told
+    const bool plainOpened = plain.open();
+    lockFolder(folder, false);
+
+    EXPECT_TRUE(shorter) << error.toStdString();
+    EXPECT_EQ(afterShorter, QByteArray("short"));
+    EXPECT_FALSE(grown);
+    EXPECT_EQ(fullError, QStringLiteral("The disk is full."));
+    EXPECT_EQ(readAll(ini), QByteArray("short"));
+    EXPECT_FALSE(plainOpened);
+    EXPECT_EQ(plain.errorString(), QStringLiteral("Access was denied."));
 }
 
 // Run by the test below in a process of its own: saves two contents in turn
