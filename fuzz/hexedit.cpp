@@ -1,15 +1,16 @@
 // The hex input and hex texts:
 // - any sequence of keys, typed characters, mouse actions and scrolling keeps
-//   the model's invariants (1 to 65536 bytes, caret inside them, selection
-//   ends inside them, top a multiple of the row length within 0 … maxTop),
+//   the model's invariants (1 to 65536 bytes, caret inside them or at the
+//   append position, selection ends inside them, top a multiple of the row
+//   length within 0 … maxTop),
 // - the copied text is the selected bytes as "%02X " pairs (hex area) or as
 //   the characters themselves (character area),
 // - that hex text sent as a hotkey's hex data gives the same bytes back, and
 //   any hotkey hex text gives one byte per two digits.
 #include "FuzzInput.h"
 
-#include "display/HexEditModel.h"
-#include "frame/SendFraming.h"
+#include "input/HexEditModel.h"
+#include "input/SendFraming.h"
 
 namespace {
 
@@ -18,7 +19,10 @@ void checkInvariants(const CHexEditModel &m)
     if (!m.hasData())
         return;
     FUZZ_CHECK(m.length() >= 1 && m.length() <= CHexEditModel::kMaxLength);
-    FUZZ_CHECK(m.caret() >= 0 && m.caret() < m.length());
+    // Behind the last byte only where typing appends one.
+    FUZZ_CHECK(m.caret() >= 0 && m.caret() <= m.caretLimit());
+    FUZZ_CHECK(!m.atAppendPosition() || m.area() == CHexEditModel::HighNibble
+               || m.area() == CHexEditModel::CharArea);
     if (m.hasSelection()) {
         FUZZ_CHECK(m.selectionStart() >= 0 && m.selectionStart() <= m.length());
         FUZZ_CHECK(m.selectionEnd() >= 0 && m.selectionEnd() <= m.length());

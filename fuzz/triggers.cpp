@@ -7,7 +7,7 @@
 #include "FuzzInput.h"
 
 #include "display/CharacterMapping.h"
-#include "frame/ReceiveTriggers.h"
+#include "input/ReceiveTriggers.h"
 
 #include <vector>
 

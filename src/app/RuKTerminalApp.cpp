@@ -42,11 +42,15 @@ bool CRuKTerminalApp::InitInstance()
     QCommandLineOption iniOption(QStringLiteral("ini"), tr("Use FILE as the settings file."),
                                  QStringLiteral("FILE"));
     parser.addOption(iniOption);
+    QCommandLineOption startOption(QStringLiteral("start"),
+                                   tr("Start the terminal at once (as Terminal > Start)."));
+    parser.addOption(startOption);
     parser.addPositionalArgument(QStringLiteral("file"),
                                  tr("A saved terminal display (.ter) to show."),
                                  QStringLiteral("[file]"));
     parser.process(args);
     options.iniPath = parser.value(iniOption);
+    options.startTerminal = parser.isSet(startOption);
     if (!parser.positionalArguments().isEmpty())
         options.documentPath = parser.positionalArguments().constFirst();
 

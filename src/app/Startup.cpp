@@ -23,9 +23,9 @@ bool startMainWindow(CMainFrame &frame, const StartupOptions &options)
     if (!options.documentPath.isEmpty() && !frame.document()->OnOpenDocument(options.documentPath))
         return false;
     frame.show();
-    if (options.automation) {
+    if (options.automation)
         frame.showMinimized();
+    if (options.automation || options.startTerminal)
         QMetaObject::invokeMethod(&frame, &CMainFrame::OnTerminalStart, Qt::QueuedConnection);
-    }
     return true;
 }

@@ -1,9 +1,11 @@
 #include "app/RuKTerminalApp.h"
+#include "platform/Signals.h"
 
 #include <QLoggingCategory>
 
 int main(int argc, char *argv[])
 {
+    ignoreBrokenPipes();
     // The ports' diagnostics are for troubleshooting; QT_LOGGING_RULES turns
     // them on (e.g. "orbaterminal.serial.debug=true").
     if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))

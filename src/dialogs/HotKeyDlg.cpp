@@ -34,12 +34,18 @@ CHotKeyDlg::CHotKeyDlg(const QString &iniPath, std::array<QString, kHotKeys> &re
     m_ui->setupUi(this);
     // One parse for the dialog's opening; nothing is kept from it.
     const profile::Snapshot ini(iniPath);
+    const QString hexTip = tr("Hex-Data is used in hex mode only: there the text's hex digits "
+                              "(blanks ignored, two per byte) are sent as bytes. In text mode the "
+                              "text is sent as it is written.");
+    const QString receiveTip = tr("When this text arrives, the hotkey is sent by itself "
+                                  "(auto-reply), also across received blocks.");
     for (int i = 0; i < kHotKeys; ++i) {
         Row &row = m_rows[i];
         auto *label = new QLabel(tr("F%1:").arg(i + 1), this);
         row.text = new QLineEdit(this);
         row.text->setObjectName(key("hotKeyText", i));
         row.text->setMaxLength(kMaxText);
+        row.text->setMinimumWidth(row.text->fontMetrics().averageCharWidth() * 30);
         row.text->setText(ini.getString(kSection, key("HotKeyText", i), QString(), 2046));
         label->setBuddy(row.text);
         row.crlf = new QCheckBox(tr("+CRLF"), this);
@@ -48,12 +54,15 @@ CHotKeyDlg::CHotKeyDlg(const QString &iniPath, std::array<QString, kHotKeys> &re
         row.hex = new QCheckBox(tr("Hex-Data"), this);
         row.hex->setObjectName(key("hex", i));
         row.hex->setChecked(ini.getInt(kSection, key("HotKeyHex", i), 0) != 0);
-        row.receiveOn = new QCheckBox(tr("Activate on data receive : "), this);
+        row.hex->setToolTip(hexTip);
+        row.receiveOn = new QCheckBox(tr("Activate on data receive:"), this);
+        row.receiveOn->setToolTip(receiveTip);
         row.receiveOn->setObjectName(key("receiveOn", i));
         row.receiveOn->setChecked((autoReplyMask >> i) & 1u);
         row.receiveText = new QLineEdit(this);
         row.receiveText->setObjectName(key("receiveText", i));
         row.receiveText->setMaxLength(kMaxReceiveText);
+        row.receiveText->setMinimumWidth(row.receiveText->fontMetrics().averageCharWidth() * 16);
         row.receiveText->setText(receiveTexts[i]);
 
         QGridLayout *grid = m_ui->rowsLayout;
@@ -79,6 +88,8 @@ CHotKeyDlg::CHotKeyDlg(const QString &iniPath, std::array<QString, kHotKeys> &re
     setTabOrder(previous, m_ui->okButton);
     setTabOrder(m_ui->okButton, m_ui->cancelButton);
     updateReceiveEdits();
+    // As large as the rows and buttons need, no larger.
+    resize(sizeHint());
 }
 
 CHotKeyDlg::~CHotKeyDlg() = default;

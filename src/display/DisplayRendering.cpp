@@ -1,6 +1,15 @@
 #include "DisplayRendering.h"
 
 #include <cstdio>
+#include <cstring>
+
+namespace {
+// The bytes that text mode converts: 0x00, 0x02, 0x03 and 0x0D.
+constexpr bool isSpecial(std::uint8_t b)
+{
+    return b <= 0x03 ? b != 0x01 : b == 0x0D;
+}
+} // namespace
 
 QByteArray convertBytesForDisplay(const std::uint8_t *data, qsizetype length, bool mappingOn,
                                   const CharMapTable &table)
@@ -12,33 +21,40 @@ QByteArray convertBytesForDisplay(const std::uint8_t *data, qsizetype length, bo
     out.resize(length); // grows only when code 0 has a longer text
     char *o = out.data();
     qsizetype n = 0;
-    for (qsizetype i = 0; i < length; ++i) {
-        const std::uint8_t b = data[i];
+    qsizetype i = 0;
+    while (i < length) {
+        // Runs of ordinary bytes are copied in one go.
+        qsizetype run = i;
+        while (run < length && !isSpecial(data[run]))
+            ++run;
+        std::memcpy(o + n, data + i, static_cast<std::size_t>(run - i));
+        n += run - i;
+        if (run == length)
+            break;
+        i = run;
+        const std::uint8_t b = data[i++];
         switch (b) {
         case 0x02:
-            continue;
+            break;
         case 0x00:
             if (zeroText.size() == 1) {
                 o[n++] = zeroText[0];
             } else {
                 out.resize(n);
                 out.append(zeroText);
-                out.resize(out.size() + (length - i - 1));
+                out.resize(out.size() + (length - i));
                 o = out.data();
                 n += zeroText.size();
             }
-            continue;
+            break;
         case 0x03:
             o[n++] = '\n';
-            continue;
-        case 0x0D:
-            if (i + 1 < length && data[i + 1] == 0x0A)
+            break;
+        default: // 0x0D
+            if (i < length && data[i] == 0x0A)
                 o[n++] = '\r';
             else
                 o[n++] = keepLoneCr ? '\r' : '\n';
-            continue;
-        default:
-            o[n++] = static_cast<char>(b);
         }
     }
     out.resize(n);

@@ -23,6 +23,8 @@ CDisplayWidget::CDisplayWidget(QWidget *parent)
     pal.setColor(QPalette::Base, Qt::white);
     viewport()->setPalette(pal);
     setDisplayFont(font());
+    m_repaintTimer.setSingleShot(true);
+    connect(&m_repaintTimer, &QTimer::timeout, viewport(), qOverload<>(&QWidget::update));
 }
 
 void CDisplayWidget::setDisplayFont(const QFont &f)
@@ -42,22 +44,66 @@ void CDisplayWidget::setDisplayFont(const QFont &f)
 void CDisplayWidget::appendText(const QByteArray &text, QRgb color)
 {
     m_buffer.append(text, color);
-    // Scroll bar ranges follow once the event loop is idle: a burst of appends
-    // costs one update.
-    if (!m_scrollBarsDirty) {
-        m_scrollBarsDirty = true;
-        QTimer::singleShot(0, this, [this] {
-            if (m_scrollBarsDirty)
-                updateScrollBars();
-        });
+    scheduleUpdate();
+}
+
+void CDisplayWidget::scheduleUpdate()
+{
+    // Scroll bars follow once the event loop turns: a burst of appends costs
+    // one update.
+    if (!m_updatePending) {
+        m_updatePending = true;
+        QMetaObject::invokeMethod(this, &CDisplayWidget::applyPendingUpdate, Qt::QueuedConnection);
     }
-    viewport()->update();
+    scheduleRepaint();
+}
+
+void CDisplayWidget::scheduleRepaint()
+{
+    if (m_repaintTimer.isActive())
+        return;
+    const qint64 since = m_sinceRepaint.isValid() ? m_sinceRepaint.elapsed() : kRepaintIntervalMs;
+    if (since >= kRepaintIntervalMs)
+        viewport()->update(); // the first change after a quiet spell shows at once
+    else
+        m_repaintTimer.start(static_cast<int>(kRepaintIntervalMs - since));
+}
+
+void CDisplayWidget::applyPendingUpdate()
+{
+    if (!m_updatePending)
+        return;
+    // The scroll that follows the text repaints at the pace of the appends.
+    m_followingText = true;
+    updateScrollBars();
+    m_followingText = false;
+}
+
+CDisplayBuffer::Dropped CDisplayWidget::dropOldest(qsizetype minChars, const QByteArray &marker,
+                                                   QRgb markerColor)
+{
+    const int first = firstVisibleLine();
+    const CDisplayBuffer::Dropped d = m_buffer.dropOldest(minChars, marker, markerColor);
+    if (d.chars == 0)
+        return d;
+    const auto move = [&](qsizetype &o) {
+        o = std::max<qsizetype>(0, o - d.shift);
+    };
+    move(m_selAnchor);
+    move(m_selStart);
+    move(m_selEnd);
+    // The lines in view stay in view; when they are gone, the top is shown.
+    m_pendingFirstLine = std::max(0, first - d.lines);
+    scheduleUpdate();
+    emit selectionChanged();
+    return d;
 }
 
 void CDisplayWidget::setText(const QByteArray &text, QRgb color)
 {
     m_buffer.setText(text, color);
     m_selAnchor = m_selStart = m_selEnd = 0;
+    m_pendingFirstLine = 0;
     updateScrollBars();
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
@@ -72,13 +118,13 @@ void CDisplayWidget::clear()
 
 int CDisplayWidget::firstVisibleLine() const
 {
-    return verticalScrollBar()->value();
+    return m_pendingFirstLine >= 0 ? m_pendingFirstLine : verticalScrollBar()->value();
 }
 
 void CDisplayWidget::scrollToLine(int line)
 {
-    updateScrollBars();
-    verticalScrollBar()->setValue(std::clamp(line, 0, std::max(0, m_buffer.lineCount() - 1)));
+    m_pendingFirstLine = std::clamp(line, 0, std::max(0, m_buffer.lineCount() - 1));
+    scheduleUpdate();
 }
 
 int CDisplayWidget::visibleLineCapacity() const
@@ -99,7 +145,12 @@ void CDisplayWidget::updateScrollBars()
     horizontalScrollBar()->setRange(0, std::max<int>(0, static_cast<int>(longest) - cols + 1));
     horizontalScrollBar()->setPageStep(std::max(1, cols));
     horizontalScrollBar()->setSingleStep(1);
-    m_scrollBarsDirty = false;
+    m_updatePending = false;
+    if (m_pendingFirstLine >= 0) {
+        const int line = m_pendingFirstLine;
+        m_pendingFirstLine = -1;
+        verticalScrollBar()->setValue(line);
+    }
 }
 
 void CDisplayWidget::resizeEvent(QResizeEvent *event)
@@ -110,11 +161,15 @@ void CDisplayWidget::resizeEvent(QResizeEvent *event)
 
 void CDisplayWidget::scrollContentsBy(int, int)
 {
-    viewport()->update();
+    if (m_followingText)
+        scheduleRepaint();
+    else
+        viewport()->update();
 }
 
 void CDisplayWidget::paintEvent(QPaintEvent *)
 {
+    m_sinceRepaint.start();
     QPainter p(viewport());
     const QPalette &pal = palette();
     const int first = firstVisibleLine();

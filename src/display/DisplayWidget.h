@@ -3,7 +3,9 @@
 #include "display/DisplayBuffer.h"
 
 #include <QAbstractScrollArea>
+#include <QElapsedTimer>
 #include <QFont>
+#include <QTimer>
 
 // Read-only, no-wrap text view over a CDisplayBuffer: draws only the lines in
 // view, so appending stays cheap however long the text grows. The user can
@@ -20,8 +22,14 @@ public:
     void appendText(const QByteArray &text, QRgb color);
     void setText(const QByteArray &text, QRgb color);
     void clear();
+    // Removes the oldest text (see CDisplayBuffer::dropOldest); what stays in
+    // view and selected stays so.
+    CDisplayBuffer::Dropped dropOldest(qsizetype minChars, const QByteArray &marker,
+                                       QRgb markerColor);
 
     int firstVisibleLine() const;
+    // Takes effect at once for firstVisibleLine(); the scroll bar follows when
+    // the event loop turns, so a burst of appends costs one update.
     void scrollToLine(int line);
     // Whole lines that fit the view.
     int visibleLineCapacity() const;
@@ -50,6 +58,9 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
+    void scheduleUpdate();
+    void scheduleRepaint();
+    void applyPendingUpdate();
     void updateScrollBars();
     qsizetype offsetAt(const QPoint &pos) const;
     QString textOf(qsizetype from, qsizetype to) const;
@@ -63,5 +74,12 @@ private:
     qsizetype m_selStart = 0;
     qsizetype m_selEnd = 0;
     bool m_selecting = false;
-    bool m_scrollBarsDirty = false;
+    bool m_updatePending = false;
+    bool m_followingText = false; // the scroll bars are being set after appends
+    int m_pendingFirstLine = -1;  // set by scrollToLine() until applied
+    // Appends repaint at most this often, so a flood does not spend its time
+    // painting text that is replaced before anyone can read it.
+    static constexpr int kRepaintIntervalMs = 25;
+    QElapsedTimer m_sinceRepaint;
+    QTimer m_repaintTimer;
 };

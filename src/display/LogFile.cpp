@@ -4,30 +4,47 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-bool AppendToLogFile(const QString &path, const void *data, std::uint32_t length)
+int AppendToLogFile(const QString &path, const void *data, std::uint32_t length,
+                    std::uint32_t *written)
 {
+    if (written)
+        *written = 0;
     if (path.isEmpty())
-        return false;
+        return 0;
     const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    // Non-blocking: opening a FIFO for writing would otherwise wait for a
+    // reader, and the window with it.
+    const int fd = ::open(name.constData(),
+                          O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0644);
     if (fd < 0)
-        return false;
+        return errno == ENXIO ? kLogNotRegularFile : errno;
+    struct stat st
+    {
+    };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return kLogNotRegularFile;
+    }
     const char *p = static_cast<const char *>(data);
     std::uint32_t left = length;
-    bool ok = true;
+    int error = 0;
     while (left > 0) {
         const ssize_t n = ::write(fd, p, left);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            ok = false;
+            error = n < 0 ? errno : ENOSPC;
             break;
         }
         p += n;
         left -= static_cast<std::uint32_t>(n);
     }
-    ::close(fd);
-    return ok;
+    if (::close(fd) != 0 && error == 0 && errno != EINTR)
+        error = errno; // a file system that reports a failed write only here
+    if (written)
+        *written = length - left;
+    return error;
 }

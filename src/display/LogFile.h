@@ -4,8 +4,15 @@
 
 #include <cstdint>
 
-// Appends the bytes to the file, creating it when missing; opened and closed
-// for every call so that others may read, move or delete the log meanwhile.
-// Failures (empty path, missing folder, no permission) are silent by design:
-// the display goes on unaffected. Returns whether all bytes were written.
-bool AppendToLogFile(const QString &path, const void *data, std::uint32_t length);
+// The log is written only to regular files: a FIFO, a device or a folder is
+// refused with this value in place of an errno.
+constexpr int kLogNotRegularFile = -1;
+
+// Appends the bytes to the file in one open, append and close, creating it
+// when missing, so that others may read, move or delete the log meanwhile.
+// Never blocks on what the path names (a FIFO without a reader is refused at
+// once). Returns 0 when every byte was written, otherwise the errno of the
+// failure or kLogNotRegularFile; `written` receives the bytes that did get in.
+// An empty path writes nothing and is no failure.
+int AppendToLogFile(const QString &path, const void *data, std::uint32_t length,
+                    std::uint32_t *written = nullptr);

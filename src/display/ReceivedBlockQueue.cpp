@@ -12,7 +12,12 @@ CReceivedBlockQueue &CReceivedBlockQueue::instance()
 
 void CReceivedBlockQueue::updateRoomLocked()
 {
-    if (m_bytes < kLimitBytes)
+    // The event costs a system call; it is touched only when the state flips.
+    const bool room = m_bytes < kLimitBytes;
+    if (room == m_roomSet)
+        return;
+    m_roomSet = room;
+    if (room)
         m_roomEvent.set();
     else
         m_roomEvent.reset();

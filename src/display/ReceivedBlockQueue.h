@@ -22,7 +22,7 @@
 class CReceivedBlockQueue final
 {
 public:
-    static constexpr std::size_t kLimitBytes = 32u * 1024u * 1024u;
+    static constexpr std::size_t kLimitBytes = 8u * 1024u * 1024u;
 
     static CReceivedBlockQueue &instance();
 
@@ -51,7 +51,8 @@ private:
     std::deque<QByteArray> m_blocks;
     std::size_t m_bytes = 0;
     bool m_notifyPending = false;
-    CEvent m_roomEvent; // set while the queue is below its limit
+    CEvent m_roomEvent;    // set while the queue is below its limit
+    bool m_roomSet = true; // the state of m_roomEvent, changed only on a transition
 };
 
 // The free functions of the display queue.

@@ -2,9 +2,9 @@
 
 #include "display/DisplayRendering.h"
 #include "display/DisplayWidget.h"
-#include "display/LogFile.h"
 #include "display/ReceivedBlockQueue.h"
 #include "platform/Clock.h"
+#include "platform/Codepage.h"
 
 #include <QFontMetrics>
 #include <QVBoxLayout>
@@ -38,12 +38,27 @@ CRuKTerminalView::CRuKTerminalView(DisplaySettings &settings, const CharMapTable
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_display);
     m_display->setDisplayFont(displayFont());
+    m_display->buffer().setCapacityLimit(kHardLimit);
     setFocusProxy(m_display);
+    m_log.setStatusHandler([this](const CLogWriter::Status &s) { emit logStatusChanged(s); });
 }
 
 CRuKTerminalView::~CRuKTerminalView()
 {
+    m_log.setStatusHandler({});
+    m_log.flush();
     ClearReceivedQueue();
+}
+
+void CRuKTerminalView::flushLog()
+{
+    m_log.flush();
+}
+
+void CRuKTerminalView::log(const void *bytes, qsizetype length)
+{
+    if (m_log.append(m_settings.logFilePath, static_cast<const char *>(bytes), length))
+        QMetaObject::invokeMethod(this, &CRuKTerminalView::flushLog, Qt::QueuedConnection);
 }
 
 void CRuKTerminalView::resizeEvent(QResizeEvent *event)
@@ -61,11 +76,13 @@ void CRuKTerminalView::measureVisibleLines()
     m_nVisibleLines = m_glyphHeight > 0 ? m_display->viewport()->height() / m_glyphHeight - 1 : 10;
 }
 
-bool CRuKTerminalView::ShowNextReceivedBlock()
+bool CRuKTerminalView::ShowNextReceivedBlock(qsizetype *shown)
 {
     QByteArray block;
     if (!CReceivedBlockQueue::instance().takeNext(block))
         return false;
+    if (shown)
+        *shown += block.size();
     AppendToDisplay(reinterpret_cast<const std::uint8_t *>(block.constData()),
                     static_cast<int>(block.size()), true);
     return true;
@@ -82,11 +99,17 @@ void CRuKTerminalView::AppendToDisplay(const std::uint8_t *pData, int length, bo
 {
     if (length <= 0 || !pData)
         return;
-    // A copy: the printer receiver may mark the block before it is shown.
-    QByteArray block(reinterpret_cast<const char *>(pData), length);
-    auto *bytes = reinterpret_cast<std::uint8_t *>(block.data());
-    if (received && m_host && m_host->IsPrinterReceptionActive())
-        m_host->ReceivePrinterFileData(bytes, length);
+    if (!m_settings.loggingOn && m_log.status().failing)
+        m_log.forget(); // the fault concerned a log no longer written
+    const std::uint8_t *bytes = pData;
+    QByteArray marked;
+    if (received && m_host && m_host->IsPrinterReceptionActive()) {
+        // A copy: the printer receiver may mark the block before it is shown.
+        marked = QByteArray(reinterpret_cast<const char *>(pData), length);
+        auto *copy = reinterpret_cast<std::uint8_t *>(marked.data());
+        m_host->ReceivePrinterFileData(copy, length);
+        bytes = copy;
+    }
 
     if (m_settings.hexMode) {
         AppendHexToDisplay(bytes, length, received);
@@ -98,7 +121,7 @@ void CRuKTerminalView::AppendToDisplay(const std::uint8_t *pData, int length, bo
     if (m_settings.timestampPerLine)
         timestamp = formatTimestamp(currentLocalTime());
     else if (m_settings.loggingOn)
-        AppendToLogFile(m_settings.logFilePath, bytes, static_cast<std::uint32_t>(length));
+        log(bytes, length);
 
     QByteArray text = convertBytesForDisplay(bytes, length, m_settings.charMappingOn, m_table);
     if (m_settings.charMappingOn || m_settings.timestampPerLine) {
@@ -107,8 +130,7 @@ void CRuKTerminalView::AppendToDisplay(const std::uint8_t *pData, int length, bo
         m_settings.lineStartPending
             = MapCharacters(text, false, timestamp, m_table, m_settings.charMappingOn);
         if (m_settings.timestampPerLine && m_settings.loggingOn)
-            AppendToLogFile(m_settings.logFilePath, text.constData(),
-                            static_cast<std::uint32_t>(text.size()));
+            log(text.constData(), text.size());
     }
     insertText(text, color);
 
@@ -130,21 +152,42 @@ void CRuKTerminalView::AppendHexToDisplay(const std::uint8_t *pData, int length,
         m_nHexColumnReceived = 0;
     }
     if (m_settings.loggingOn)
-        AppendToLogFile(m_settings.logFilePath, pData, static_cast<std::uint32_t>(length));
+        log(pData, length);
     insertText(renderHex(pData, length, *column, m_settings.hexBytesPerLine), color);
 
     if (received && m_settings.autoReplyMask != 0 && m_host)
         m_host->CheckReceiveTriggers(pData, length);
 }
 
+void CRuKTerminalView::keepWithinHardLimit(qsizetype incoming)
+{
+    const bool huge = incoming > kHardLimit / 2;
+    const qint64 excess = m_display->buffer().length() + incoming - kHardLimit;
+    if (!huge && excess <= 0)
+        return;
+    const QByteArray note = codepage::fromUnicode(
+        tr("[Older text was removed here: the display keeps the last %1 MB]")
+            .arg(kHardLimit / (1024 * 1024)));
+    if (huge) {
+        // One block larger than the display keeps: only its end is shown.
+        m_display->clear();
+        m_display->appendText(note + '\n', kNoteColor);
+        return;
+    }
+    m_display->dropOldest(std::max<qint64>(excess, kHardLimit / 4), note, kNoteColor);
+}
+
 void CRuKTerminalView::insertText(const QByteArray &text, QRgb color)
 {
     const qint64 length = m_display->buffer().length();
-    if ((m_settings.displayLimitOn && m_settings.displayLimit != 0
-         && length > m_settings.displayLimit)
-        || length > kHardLimit)
+    if (m_settings.displayLimitOn && m_settings.displayLimit != 0
+        && length > m_settings.displayLimit)
         m_display->clear();
-    m_display->appendText(text, color);
+    keepWithinHardLimit(text.size());
+    if (text.size() > kHardLimit / 2)
+        m_display->appendText(text.right(kHardLimit / 2), color);
+    else
+        m_display->appendText(text, color);
 
     if (m_settings.autoScroll) {
         measureVisibleLines();
@@ -154,3 +197,5 @@ void CRuKTerminalView::insertText(const QByteArray &text, QRgb color)
             m_display->scrollToLine(caretLine - m_nVisibleLines);
     }
 }
+
+static_assert(CRuKTerminalView::kHardLimit <= CDisplayBuffer::kMaxLength);

@@ -31,6 +31,7 @@ enum : int {
     SendFileToPrinter = 32797,
     TrayShow = 32798,
     ReceivePrinterFile = 32801,
+    CancelPrinterReception = 32802,
     TrayClose = 32806,
     ViewHotKeyBar = 32824,
 

@@ -78,7 +78,8 @@ bool readSettings(const QString &iniPath, TerminalSettings &s, CharMapTable &tab
     s.display.displayLimit = qint64(ini.getInt(display, QStringLiteral("Limit"), 0)) * 1024;
     s.display.hexBytesPerLine = ini.getInt(display, QStringLiteral("LineBreakCnt"), 16);
     s.display.loggingOn = ini.getInt(display, QStringLiteral("UseLogging"), 0) != 0;
-    s.display.logFilePath = ini.getString(display, QStringLiteral("Logfile"), QString(), 254);
+    // Read whole: a path cut short would log into another file.
+    s.display.logFilePath = ini.getString(display, QStringLiteral("Logfile"), QString(), -1);
 
     const QString net = QStringLiteral("Net");
     s.address = ini.getString(net, QStringLiteral("IPAdr"), QStringLiteral("192.168.0.1"), 254);

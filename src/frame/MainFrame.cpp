@@ -2,22 +2,25 @@
 // commands, menus and toolbar, and what it does when it goes.
 #include "MainFrame.h"
 
-#include "app/AboutDlg.h"
+#include "dialogs/AboutDlg.h"
 #include "display/DisplayPrinter.h"
 #include "display/DisplayWidget.h"
-#include "display/HexEdit.h"
 #include "display/RuKTerminalDoc.h"
 #include "display/RuKTerminalView.h"
 #include "frame/CommandIcons.h"
 #include "frame/CommandIds.h"
 #include "frame/ConfigStore.h"
-#include "frame/HotKeyBar.h"
-#include "frame/InputEdit.h"
+#include "gateway/GatewaySession.h"
+#include "input/HexEdit.h"
+#include "input/HotKeyBar.h"
+#include "input/InputEdit.h"
 #include "platform/PortNotify.h"
 #include "platform/ProfileFile.h"
 #include "platform/StringTable.h"
 #include "platform/UiServices.h"
 #include "ports/PortEngine.h"
+#include "transfer/FileSender.h"
+#include "transfer/PrinterFileReceiver.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,6 +36,11 @@
 #include <QToolBar>
 
 namespace {
+// Keys of Start and Stop: free of F1-F12 (the hotkeys) and of every key the
+// inputs take for typing and editing; the letters underlined in the menu.
+const QKeySequence kStartKeys(Qt::CTRL | Qt::SHIFT | Qt::Key_S);
+const QKeySequence kStopKeys(Qt::CTRL | Qt::SHIFT | Qt::Key_T);
+
 // Recent-file entries: the placeholder id and the three after it.
 constexpr int kRecentFileCount = CRuKTerminalDoc::kMaxRecentFiles;
 
@@ -62,6 +70,7 @@ CMainFrame::CMainFrame(const QString &iniPath, std::unique_ptr<CTerminalPorts> p
     m_pView = new CRuKTerminalView(m_settings.display, m_charMap, this, this);
     setCentralWidget(m_pView);
     createDocument();
+    createPrinterTransfer();
 
     createActions();
     createMenus();
@@ -70,6 +79,7 @@ CMainFrame::CMainFrame(const QString &iniPath, std::unique_ptr<CTerminalPorts> p
     EnableInput(false);
     createStatusBar();
     createHotKeyBar();
+    keepUsableWhenSmall();
     if (!LoadSettings())
         m_pHotKeyToolBar->hide();
     ShowInputControl();
@@ -153,20 +163,20 @@ void CMainFrame::createActions()
         connect(action(id), &QAction::triggered, this, fn);
     };
 
-    addCommand(CommandId::FileNew, tr("&New\tStrg+N"), nullptr)
+    addCommand(CommandId::FileNew, tr("&New"), nullptr)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     call(CommandId::FileNew, [this] { m_pDoc->OnFileNew(); });
-    addCommand(CommandId::FileOpen, tr("&Open...\tStrg+O"), nullptr)
+    addCommand(CommandId::FileOpen, tr("&Open..."), nullptr)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     call(CommandId::FileOpen, [this] { m_pDoc->OnFileOpen(); });
-    addCommand(CommandId::FileSave, tr("&Save\tStrg+S"), nullptr)
+    addCommand(CommandId::FileSave, tr("&Save"), nullptr)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     call(CommandId::FileSave, [this] { m_pDoc->OnFileSave(); });
     addCommand(CommandId::FileSaveAs, tr("Save &as..."), nullptr);
     call(CommandId::FileSaveAs, [this] { m_pDoc->OnFileSaveAs(); });
     addCommand(CommandId::LoadSettings, tr("&Load settings..."), &CMainFrame::OnLoadSettings);
     addCommand(CommandId::SaveSettings, tr("Save sett&ings..."), &CMainFrame::OnSaveSettings);
-    addCommand(CommandId::FilePrint, tr("&Print...\tStrg+P"), nullptr)
+    addCommand(CommandId::FilePrint, tr("&Print..."), nullptr)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     call(CommandId::FilePrint, [this] { m_pPrinter->OnFilePrint(); });
     addCommand(CommandId::FilePrintPreview, tr("Print pre&view"), nullptr);
@@ -174,10 +184,11 @@ void CMainFrame::createActions()
     addCommand(CommandId::FilePrintSetup, tr("Printe&r setup..."), nullptr);
     call(CommandId::FilePrintSetup, [this] { m_pPrinter->OnFilePrintSetup(); });
     for (int i = 0; i < kRecentFileCount; ++i) {
-        addCommand(CommandId::FileMru + i, tr("Letzte Datei"), nullptr);
+        addCommand(CommandId::FileMru + i, tr("Recent file"), nullptr);
         call(CommandId::FileMru + i, [this, i] { m_pDoc->OnOpenRecentFile(i); });
     }
-    addCommand(CommandId::AppExit, tr("&Close"), nullptr);
+    addCommand(CommandId::AppExit, tr("&Close"), nullptr)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     call(CommandId::AppExit, [this] { close(); });
 
     addCommand(CommandId::EditCopy, tr("Co&py"), nullptr)->setShortcut(QKeySequence::Copy);
@@ -199,18 +210,30 @@ void CMainFrame::createActions()
     addCommand(CommandId::ViewHotKeyBar, tr("&Hotkeybar"), nullptr, true);
     call(CommandId::ViewHotKeyBar, [this](bool on) { m_pHotKeyToolBar->setVisible(on); });
 
-    addCommand(CommandId::TerminalStart, tr("&Start"), &CMainFrame::OnTerminalStart, true);
-    addCommand(CommandId::TerminalStop, tr("S&top"), &CMainFrame::OnTerminalStop, true);
-    addCommand(CommandId::SendFile, tr("Send &file"), nullptr)
-        ->setToolTip(tr("Sending files comes with a later version."));
+    addCommand(CommandId::TerminalStart, tr("&Start"), &CMainFrame::OnTerminalStart, true)
+        ->setShortcut(kStartKeys);
+    addCommand(CommandId::TerminalStop, tr("S&top"), &CMainFrame::OnTerminalStop, true)
+        ->setShortcut(kStopKeys);
+    addCommand(CommandId::SendFile, tr("Send &file"), nullptr);
+    call(CommandId::SendFile, [this] { SendFile(false); });
+    // The printer commands are named after their prompts.
+    addCommand(CommandId::SendFileToPrinter,
+               commandPrompt(CommandId::SendFileToPrinter) + QStringLiteral("..."), nullptr);
+    call(CommandId::SendFileToPrinter, [this] { SendFile(true); });
+    addCommand(CommandId::ReceivePrinterFile,
+               commandPrompt(CommandId::ReceivePrinterFile) + QStringLiteral("..."),
+               &CMainFrame::OnReceivePrinterFile);
+    addCommand(CommandId::CancelPrinterReception, tr("&Cancel file reception"),
+               &CMainFrame::OnCancelPrinterReception)
+        ->setStatusTip(tr("Ends the reception of a file from the r+k printer"));
     addCommand(CommandId::SendInputText, tr("Send &input text"), nullptr);
     call(CommandId::SendInputText, [this] { this->SendInputText(false); });
     // Enter in the text input: the same with CR LF.
     addCommand(CommandId::SendCrLf, QString(), nullptr);
     call(CommandId::SendCrLf, [this] { this->SendInputText(true); });
 
-    addCommand(CommandId::PortSettings, tr("&Communication port / generic settings"), nullptr);
-    action(CommandId::PortSettings)->setToolTip(tr("The port settings come with a later version."));
+    addCommand(CommandId::PortSettings, tr("&Communication port / generic settings"),
+               &CMainFrame::OnPortSettings);
     addCommand(CommandId::LocalEcho, tr("&Local echo"), nullptr, true);
     call(CommandId::LocalEcho, [this] { toggleSwitch(m_settings.localEcho); });
     addCommand(CommandId::AutoScroll, tr("&Auto-scroll"), nullptr, true);
@@ -224,8 +247,7 @@ void CMainFrame::createActions()
                &CMainFrame::OnCharacterMapping);
     addCommand(CommandId::HotKeys, tr("&Hotkeys..."), &CMainFrame::OnHotKeys);
     addCommand(CommandId::MediaGateway, tr("&Media gateway..."), nullptr);
-    action(CommandId::MediaGateway)
-        ->setToolTip(tr("The media gateway configuration comes with a later version."));
+    call(CommandId::MediaGateway, [this] { CGatewaySession::OnMediaGateway(*this); });
 
     addCommand(CommandId::AppAbout, tr("Inf&o about ORBA Terminal..."), &CMainFrame::OnAppAbout);
 
@@ -267,8 +289,10 @@ void CMainFrame::createMenus()
         {CommandId::EditCopy, CommandId::EditCut, CommandId::EditDelete, CommandId::EditSelectAll});
     add(menuBar()->addMenu(tr("&View")),
         {CommandId::ViewToolbar, CommandId::ViewStatusBar, CommandId::ViewHotKeyBar});
-    add(menuBar()->addMenu(tr("&Terminal")), {CommandId::TerminalStart, CommandId::TerminalStop, 0,
-                                              CommandId::SendFile, CommandId::SendInputText});
+    add(menuBar()->addMenu(tr("&Terminal")),
+        {CommandId::TerminalStart, CommandId::TerminalStop, 0, CommandId::SendFile,
+         CommandId::SendFileToPrinter, CommandId::ReceivePrinterFile,
+         CommandId::CancelPrinterReception, CommandId::SendInputText});
     QMenu *settingsMenu = menuBar()->addMenu(tr("&Settings"));
     // The commands still to come say so in their tool tips.
     settingsMenu->setToolTipsVisible(true);
@@ -329,7 +353,7 @@ void CMainFrame::updateRecentFileMenu()
             a->setVisible(true);
         } else {
             // An empty list keeps its greyed placeholder.
-            a->setText(tr("Letzte Datei"));
+            a->setText(tr("Recent file"));
             a->setEnabled(false);
             a->setVisible(i == 0);
         }
@@ -349,6 +373,10 @@ void CMainFrame::OnHexMode()
         m_pView->ClearDisplay();
     ShowInputControl();
     updateCommandStates();
+    // Typing goes on in the input now shown (it takes no keys while stopped).
+    QWidget *input = m_settings.display.hexMode ? m_pHexInput : m_pTextInput;
+    if (input->isEnabled())
+        input->setFocus();
 }
 
 void CMainFrame::updateCommandStates()
@@ -367,10 +395,14 @@ void CMainFrame::updateCommandStates()
     set(CommandId::Timestamp, true, m_settings.display.timestampPerLine);
     set(CommandId::ClearInput, true, m_settings.clearInput);
     set(CommandId::HexMode, true, m_settings.display.hexMode);
-    // Their dialogs, and sending files, come with a later version.
-    set(CommandId::PortSettings, false, false);
-    set(CommandId::MediaGateway, false, false);
-    set(CommandId::SendFile, false, false);
+    set(CommandId::PortSettings, !m_bRunning, false);
+    set(CommandId::MediaGateway, true, false);
+    // One file at a time: a second would land in the middle of the first.
+    const bool fileSendBusy = m_pFileSender && m_pFileSender->isBusy();
+    set(CommandId::SendFile, m_bRunning && !fileSendBusy, false);
+    set(CommandId::SendFileToPrinter, m_bRunning && !fileSendBusy, false);
+    set(CommandId::ReceivePrinterFile, m_bRunning, false);
+    set(CommandId::CancelPrinterReception, IsPrinterReceptionActive(), false);
     set(CommandId::LoadSettings, !m_bRunning, false);
     for (int id : {CommandId::SendInputText, CommandId::SendCrLf})
         set(id, m_bRunning, false);

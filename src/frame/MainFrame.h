@@ -2,11 +2,12 @@
 
 #include "display/CharacterMapping.h"
 #include "display/DisplaySettings.h"
-#include "frame/ReceiveTriggers.h"
 #include "frame/TerminalPorts.h"
 #include "frame/TerminalSettings.h"
+#include "input/ReceiveTriggers.h"
 #include "platform/ProfileCache.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QMainWindow>
 
@@ -14,7 +15,9 @@
 #include <memory>
 
 class CDisplayPrinter;
+class CFileSender;
 class CHotKeyBar;
+class CPrinterFileReceiver;
 class CInputEdit;
 class CPortEngine;
 class CRuKTerminalDoc;
@@ -52,6 +55,8 @@ public:
     bool LoadSettings();
     void OnLoadSettings();
     void OnSaveSettings();
+    // The port settings dialog (only while stopped).
+    void OnPortSettings();
     const QString &iniPath() const { return m_strIniPath; }
     const QString &programDir() const { return m_strProgramDir; }
 
@@ -73,8 +78,10 @@ public:
     void SendInputText(bool crlf);
     // Sends the hex input; also called by Enter in the hex input.
     void SendHexInput();
-    // Writes framed bytes to the port, lights the send indicator and echoes them.
-    void transmit(const QByteArray &bytes);
+    // Writes framed bytes to the port, lights the send indicator and echoes
+    // them. False when the port refused them (the user is told by the port's
+    // not-sent notice); nothing is echoed then.
+    bool transmit(const QByteArray &bytes);
     void FireHotKey(int index);
     // The character mapping dialog, then the triggers anew.
     void OnCharacterMapping();
@@ -87,6 +94,7 @@ public:
 private:
     // Opens the hotkey configuration at once, or, while a received block is
     // being shown or another dialog is open, as soon as that is over.
+    void sendTextInput(bool crlf, bool remember);
     void requestHotKeyConfiguration();
     void openPendingHotKeyConfiguration();
 
@@ -94,6 +102,35 @@ private:
     bool m_bHotKeyDlgOpen = false;
     bool m_bHotKeyConfigPending = false;
     bool m_bCheckingTriggers = false;
+
+public:
+    // --- file sending and the printer file exchange (MainFramePrinter.cpp) ---
+    // Sends a file as it is, or to the printer behind a header with its name, size and CRC-32.
+    void SendFile(bool toPrinter);
+    // Asks the printer for a file and receives its answer into a local file.
+    void OnReceivePrinterFile();
+    void OnCancelPrinterReception();
+    bool IsPrinterReceptionActive() const override;
+    void ReceivePrinterFileData(std::uint8_t *bytes, int length) override;
+    // The end of a reception, shown once the block that completed it is shown.
+    void OnFileReceived(bool crcMatched, const QString &path);
+    CFileSender *fileSender() const { return m_pFileSender; }
+
+private:
+    void createPrinterTransfer();
+    // Sends a header or request framed like typed text, also in hex mode.
+    void sendPrinterText(const QString &text);
+    void startFileStream(const QString &path);
+    void onFileSendFinished(int outcome);
+    void endPrinterReception();
+    // The file transfer's share of the send progress bar.
+    void showTransferProgress(qint64 done, qint64 total);
+
+    CFileSender *m_pFileSender = nullptr;
+    std::unique_ptr<CPrinterFileReceiver> m_pReceiver;
+    QString m_strTargetPath;
+    QString m_strPrinterName;
+    QElapsedTimer m_receiveProgressClock;
 
 public:
     // --- window, bars and indicators (MainFrame.cpp, MainFrameBars.cpp) ---
@@ -120,6 +157,8 @@ private:
     void createToolBar();
     void createStatusBar();
     void createHotKeyBar();
+    void refreshHotKeyBar();
+    void keepUsableWhenSmall();
     void createDocument();
     void updateRecentFileMenu();
     void updateBarChecks();
@@ -141,6 +180,7 @@ private:
     QLabel *m_pPaneDate = nullptr;
     QLabel *m_pPaneTime = nullptr;
     QLabel *m_pPanePort = nullptr;
+    QLabel *m_pPaneLink = nullptr;
     QTimer *m_pRefreshTimer = nullptr;
     QTimer *m_pPaneTimer = nullptr;
 
@@ -162,8 +202,15 @@ private:
     void updateCommandStates();
     void toggleSwitch(bool &value);
     void OnHexMode();
-    void showStartFailure(int stringId);
+    void showStartFailure(int stringId, const QString &reason = QString());
     void showQueuedBlocks();
+    // Stop; `keepListening` keeps a TCP server's listening socket for the
+    // Start that follows at once (its peer left).
+    void stopRun(bool keepListening);
+    void restartAfterPeerLeft();
+    // The port announced a change of its link state, or bytes it did not send.
+    void onLinkStateChanged();
+    void reportUnsent();
 
     QString m_strIniPath;
     // The hotkey keys as a hotkey fires: read again only when the file changed.
@@ -180,6 +227,8 @@ private:
     bool m_bRestartPending = false; // a link loss arrived while blocks were shown
     bool m_bStarting = false;       // a port is being opened (it may wait for a peer)
     bool m_bCloseAfterStart = false;
+    int m_nLinkLossesSeen = 0; // losses of this run already reported
+    bool m_bLinkDownReported = false;
     unsigned m_nSendProgressTotal = 0;
 
     CRuKTerminalView *m_pView = nullptr;

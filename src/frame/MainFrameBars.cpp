@@ -2,12 +2,17 @@
 // bar panes, the hotkey bar and the 500 ms refresh that drives them.
 #include "MainFrame.h"
 
+#include "display/DisplayWidget.h"
+#include "display/RuKTerminalView.h"
 #include "frame/CommandIcons.h"
 #include "frame/CommandIds.h"
-#include "frame/HotKeyBar.h"
-#include "frame/InputEdit.h"
+#include "frame/LinkReport.h"
+#include "frame/LogStatusPane.h"
 #include "frame/MainWindowIndicators.h"
+#include "input/HotKeyBar.h"
+#include "input/InputEdit.h"
 #include "platform/Clock.h"
+#include "platform/ProfileFile.h"
 #include "platform/StringTable.h"
 #include "ports/PortEngine.h"
 
@@ -16,6 +21,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -64,6 +70,11 @@ void CMainFrame::createInputBar()
     connect(m_pTextInput, &CInputEdit::enterPressed, this, [this] {
         if (QAction *send = action(CommandId::SendCrLf); send->isEnabled())
             send->trigger();
+    });
+    connect(m_pTextInput, &CInputEdit::linesPasted, this, [this](int lines) {
+        statusBar()->showMessage(
+            tr("%n lines in the input: each is sent as a text of its own, empty ones not at all.",
+               nullptr, lines));
     });
     // The hex input takes the same place; only one of the two is shown.
     m_pHexInput = createHexInput(m_pInputBar);
@@ -122,6 +133,8 @@ void CMainFrame::createStatusBar()
     // The idle text; the bar hides it while a command's prompt is shown.
     auto *ready = new QLabel(loadString(StringId::Ready), bar);
     ready->setObjectName(QStringLiteral("paneMessage"));
+    // Where the bar writes a prompt, so the text does not jump when one goes.
+    ready->setIndent(3);
     bar->addWidget(ready, 1);
     m_pPaneDate = makePane(QStringLiteral("paneDate"), StringId::PaneDate, bar);
     m_pPaneTime = makePane(QStringLiteral("paneTime"), StringId::PaneTime, bar);
@@ -129,6 +142,16 @@ void CMainFrame::createStatusBar()
     bar->addPermanentWidget(m_pPaneDate);
     bar->addPermanentWidget(m_pPaneTime);
     bar->addPermanentWidget(m_pPanePort);
+    // The state of the link, beside the port it belongs to.
+    m_pPaneLink = new QLabel(bar);
+    m_pPaneLink->setObjectName(QStringLiteral("paneLinkState"));
+    m_pPaneLink->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    m_pPaneLink->hide();
+    bar->addPermanentWidget(m_pPaneLink);
+    auto *log = new CLogStatusPane(bar);
+    bar->addPermanentWidget(log);
+    log->hide();
+    connect(m_pView, &CRuKTerminalView::logStatusChanged, log, &CLogStatusPane::showStatus);
 }
 
 void CMainFrame::createHotKeyBar()
@@ -137,10 +160,36 @@ void CMainFrame::createHotKeyBar()
     m_pHotKeyToolBar->setObjectName(QStringLiteral("hotKeyBar"));
     m_pHotKeyToolBar->setMovable(false);
     m_pHotKeyToolBar->setStatusTip(commandPrompt(CommandId::ViewHotKeyBar));
-    m_pHotKeyBar = new CHotKeyBar(this, m_pHotKeyToolBar);
+    m_pHotKeyBar = new CHotKeyBar(m_pHotKeyToolBar);
+    connect(m_pHotKeyBar, &CHotKeyBar::hotKeyClicked, this, &CMainFrame::FireHotKey);
+    connect(this, &CMainFrame::hotKeyCaptionsChanged, this, &CMainFrame::refreshHotKeyBar);
     m_pHotKeyToolBar->addWidget(m_pHotKeyBar);
     addToolBar(Qt::BottomToolBarArea, m_pHotKeyToolBar);
     connect(m_pHotKeyToolBar, &QToolBar::visibilityChanged, this, &CMainFrame::updateBarChecks);
+}
+
+void CMainFrame::keepUsableWhenSmall()
+{
+    // However small the window is made, the display keeps a few lines and
+    // columns of text; the input and hotkey bars keep their own minimum
+    // widths, and the window's minimum follows from all of them.
+    constexpr int kMinDisplayLines = 6;
+    constexpr int kMinDisplayColumns = 32;
+    const QFontMetrics text(m_pView->widget()->font());
+    const int chrome = style()->pixelMetric(QStyle::PM_ScrollBarExtent)
+                       + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 4;
+    m_pView->setMinimumSize(text.horizontalAdvance(QLatin1Char('0')) * kMinDisplayColumns + chrome,
+                            text.lineSpacing() * kMinDisplayLines + chrome);
+}
+
+void CMainFrame::refreshHotKeyBar()
+{
+    // The hex flag only changes what the button's tool tip explains.
+    const profile::Snapshot ini(m_strIniPath);
+    for (int i = 0; i < TerminalSettings::kHotKeys; ++i)
+        m_pHotKeyBar->setHotKey(
+            i, m_hotKeyCaptions[i],
+            ini.getInt(QStringLiteral("HotKeys"), QStringLiteral("HotKeyHex%1").arg(i), 0) != 0);
 }
 
 void CMainFrame::updateStatusPanes()
@@ -151,6 +200,23 @@ void CMainFrame::updateStatusPanes()
     m_pPaneDate->setText(indicators::datePaneText(now));
     m_pPaneTime->setText(indicators::timePaneText(now));
     m_pPanePort->setText(indicators::portPaneText(m_settings));
+
+    const CPortEngine *port = currentPort();
+    const LinkState state = linkreport::shownState(m_bRunning, m_bStarting,
+                                                   port ? port->GetLinkState() : LinkState::Idle);
+    const HandshakeHold hold
+        = state == LinkState::Connected && port ? port->GetHandshakeHold() : HandshakeHold::None;
+    m_pPaneLink->setText(linkreport::stateText(state, hold));
+    m_pPaneLink->setToolTip(linkreport::holdExplanation(hold));
+    m_pPaneLink->setVisible(state != LinkState::Idle);
+    // Colour only underlines the text: green stands, amber on the way, red gone.
+    const char *colour = state == LinkState::Connected && hold == HandshakeHold::None ? "#1a7f37"
+                         : state == LinkState::Lost                                   ? "#c62828"
+                                                                                      : "#b26a00";
+    const QString style
+        = QStringLiteral("QLabel { color: %1; font-weight: bold; }").arg(QLatin1String(colour));
+    if (m_pPaneLink->styleSheet() != style)
+        m_pPaneLink->setStyleSheet(style);
 }
 
 void CMainFrame::LightActivityLed(int id)

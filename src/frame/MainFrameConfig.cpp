@@ -1,6 +1,7 @@
 // Reading the INI file into the controller, and the settings files.
 #include "MainFrame.h"
 
+#include "dialogs/PortSettingsDlg.h"
 #include "frame/ConfigStore.h"
 #include "platform/StringTable.h"
 #include "platform/UiServices.h"
@@ -75,4 +76,13 @@ void CMainFrame::OnSaveSettings()
                 + u'\n' + reason,
             dialog.title, UiServices::Icon::Stop);
     }
+}
+
+void CMainFrame::OnPortSettings()
+{
+    if (m_bRunning)
+        return; // the link in use is not changed under it
+    CPortSettingsDlg dialog(m_settings, m_strIniPath, this);
+    if (dialog.exec() == QDialog::Accepted)
+        emit stateChanged();
 }

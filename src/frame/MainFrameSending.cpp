@@ -2,20 +2,22 @@
 // hotkeys that fire on received text.
 #include "MainFrame.h"
 
+#include "dialogs/CharMapDlg.h"
 #include "dialogs/HotKeyDlg.h"
-#include "display/CharMapDlg.h"
-#include "display/HexEdit.h"
 #include "display/RuKTerminalView.h"
 #include "frame/CommandIds.h"
 #include "frame/ConfigStore.h"
-#include "frame/InputEdit.h"
-#include "frame/SendFraming.h"
+#include "input/HexEdit.h"
+#include "input/InputEdit.h"
+#include "input/SendFraming.h"
 #include "platform/Codepage.h"
 #include "platform/ProfileFile.h"
 #include "ports/PortEngine.h"
+#include "transfer/FileSender.h"
 
 #include <QApplication>
 #include <QScopedValueRollback>
+#include <QTextCursor>
 #include <QTimer>
 
 namespace {
@@ -41,29 +43,47 @@ QWidget *CMainFrame::createHexInput(QWidget *parent)
 
 void CMainFrame::SendInputText(bool crlf)
 {
+    sendTextInput(crlf, true);
+}
+
+void CMainFrame::sendTextInput(bool crlf, bool remember)
+{
     if (m_settings.display.hexMode) {
         SendHexInput();
         return;
     }
     const QString typed = m_pTextInput->toPlainText();
-    if (typed.isEmpty())
+    // Each line of a pasted text goes out as a text of its own.
+    QByteArray t;
+    for (const QString &line : SendFraming::inputLines(typed))
+        t += SendFraming::inputText(codepage::fromUnicode(line), crlf,
+                                    m_settings.display.charMappingOn, m_charMap);
+    if (t.isEmpty())
         return;
-    if (m_settings.clearInput)
-        m_pTextInput->clear();
+    // Text that was not sent stays in the input, ready to be sent again.
+    if (transmit(t)) {
+        if (remember)
+            m_pTextInput->remember(typed);
+        if (m_settings.clearInput)
+            m_pTextInput->clear();
+    }
     m_pTextInput->setFocus();
-    const QByteArray t = SendFraming::inputText(codepage::fromUnicode(typed), crlf,
-                                                m_settings.display.charMappingOn, m_charMap);
-    transmit(t);
 }
 
-void CMainFrame::transmit(const QByteArray &bytes)
+bool CMainFrame::transmit(const QByteArray &bytes)
 {
-    if (CPortEngine *port = currentPort())
-        port->Write(bytes.constData(), static_cast<int>(bytes.size()));
+    if (m_pFileSender->holdsBackOtherSends()) {
+        m_pFileSender->holdBack(bytes); // after the file, not in its middle
+    } else {
+        CPortEngine *port = currentPort();
+        if (!port || port->Write(bytes.constData(), static_cast<int>(bytes.size())) <= 0)
+            return false;
+    }
     LightActivityLed(CommandId::SendLed);
     if (m_settings.localEcho && m_pView)
         m_pView->AppendToDisplay(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
                                  static_cast<int>(bytes.size()), false);
+    return true;
 }
 
 void CMainFrame::SendHexInput()
@@ -78,13 +98,12 @@ void CMainFrame::SendHexInput()
         return;
     const QByteArray t
         = SendFraming::hexInput(QByteArray(reinterpret_cast<const char *>(bytes), n));
-    if (m_settings.clearInput) {
+    if (transmit(t) && m_settings.clearInput) {
         const std::uint8_t zero = 0;
         m_pHexEdit->SetData(&zero, 1);
         m_pHexEdit->viewport()->repaint();
     }
     m_pHexEdit->setFocus();
-    transmit(t);
 }
 
 void CMainFrame::FireHotKey(int index)
@@ -118,7 +137,8 @@ void CMainFrame::FireHotKey(int index)
     } else {
         m_pTextInput->setPlainText(text);
     }
-    SendInputText(crlf);
+    // What a hotkey sends is no typed text to recall.
+    sendTextInput(crlf, false);
 }
 
 void CMainFrame::requestHotKeyConfiguration()
@@ -187,6 +207,25 @@ void CMainFrame::PrepareReceiveTriggers()
 void CMainFrame::CheckReceiveTriggers(const std::uint8_t *bytes, int length)
 {
     QScopedValueRollback checking(m_bCheckingTriggers, true);
-    for (int i : m_triggers.feed(bytes, length, m_settings.display.autoReplyMask))
+    const std::vector<int> fired = m_triggers.feed(bytes, length, m_settings.display.autoReplyMask);
+    if (fired.empty())
+        return;
+    // An auto-reply goes out through the inputs as a pressed hotkey does, but
+    // what the user is typing there meanwhile stays as it was.
+    const QString typed = m_pTextInput->toPlainText();
+    const int cursor = m_pTextInput->textCursor().position();
+    std::vector<std::uint8_t> hex(static_cast<std::size_t>(m_pHexEdit->GetData(nullptr, 0)));
+    m_pHexEdit->GetData(hex.data(), static_cast<int>(hex.size()));
+    for (int i : fired)
         FireHotKey(i);
+    if (m_pTextInput->toPlainText() != typed) {
+        m_pTextInput->setPlainText(typed);
+        QTextCursor at = m_pTextInput->textCursor();
+        at.setPosition(std::min(cursor, static_cast<int>(typed.size())));
+        m_pTextInput->setTextCursor(at);
+    }
+    if (m_pHexEdit->model().data() != hex && !hex.empty()) {
+        m_pHexEdit->SetData(hex.data(), static_cast<int>(hex.size()));
+        m_pHexEdit->viewport()->update();
+    }
 }

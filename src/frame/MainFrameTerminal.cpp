@@ -4,21 +4,26 @@
 #include "display/ReceivedBlockQueue.h"
 #include "display/RuKTerminalView.h"
 #include "frame/CommandIds.h"
-#include "frame/InputEdit.h"
+#include "frame/LinkReport.h"
+#include "input/InputEdit.h"
 #include "platform/PortNotify.h"
 #include "platform/StringTable.h"
 #include "platform/UiServices.h"
 #include "ports/PortEngine.h"
+#include "transfer/FileSender.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QStatusBar>
 #include <QToolBar>
 
 namespace {
-// Received blocks are shown for at most this long at a time before the window
-// gets to paint and handle input again.
+// Received blocks are shown for at most this long, and this many bytes, at a
+// time before the window gets to paint and handle input again (and the log
+// file gets what the slice showed).
 constexpr int kDisplaySliceMs = 12;
+constexpr qsizetype kDisplaySliceBytes = 2 * 1024 * 1024;
 
 bool isNetworkKind(int portKind)
 {
@@ -31,10 +36,12 @@ CPortEngine *CMainFrame::currentPort() const
     return m_ports->port(m_settings.portKind);
 }
 
-void CMainFrame::showStartFailure(int stringId)
+void CMainFrame::showStartFailure(int stringId, const QString &reason)
 {
     uiServices().beep();
-    uiServices().messageBox(loadString(stringId), QString(), UiServices::Icon::Stop);
+    const QString text = loadString(stringId);
+    uiServices().messageBox(reason.isEmpty() ? text : text + u'\n' + reason, QString(),
+                            UiServices::Icon::Stop);
 }
 
 void CMainFrame::OnTerminalStart()
@@ -46,6 +53,7 @@ void CMainFrame::OnTerminalStart()
     if (m_bStarting)
         return; // a start already waits for its connection
     m_bStarting = true;
+    updateStatusPanes(); // "waiting" while a server waits for its peer
     const bool opened = port && m_ports->open(m_settings, [this](const QString &peer) {
         m_settings.peerAddress = peer;
         emit stateChanged();
@@ -63,7 +71,8 @@ void CMainFrame::OnTerminalStart()
     if (!opened) {
         // A server whose wait the user cancelled needs no message.
         if (!(isNetworkKind(m_settings.portKind) && m_settings.address.isEmpty() && port))
-            showStartFailure(StringId::OpenPortFailed);
+            showStartFailure(StringId::OpenPortFailed,
+                             openFailureReason(m_ports->lastOpenFailure()));
         updateCommandStates();
         return;
     }
@@ -73,6 +82,8 @@ void CMainFrame::OnTerminalStart()
         return;
     }
     m_bRunning = true;
+    m_nLinkLossesSeen = 0;
+    m_bLinkDownReported = false;
     EnableInput(true);
     if (m_settings.display.hexMode)
         m_pHexInput->setFocus();
@@ -83,8 +94,19 @@ void CMainFrame::OnTerminalStart()
 
 void CMainFrame::OnTerminalStop()
 {
-    if (CPortEngine *port = currentPort(); port && port->IsOpen())
-        port->Close();
+    stopRun(false);
+}
+
+void CMainFrame::stopRun(bool keepListening)
+{
+    // A file send ends with its run; what it queued goes with the port.
+    m_pFileSender->abort();
+    if (CPortEngine *port = currentPort(); port && port->IsOpen()) {
+        if (keepListening)
+            m_ports->closeKeepingListener(m_settings.portKind);
+        else
+            port->Close();
+    }
     if (isNetworkKind(m_settings.portKind))
         m_settings.peerAddress = QLatin1String(TerminalSettings::kUnknownPeer);
     if (m_pView)
@@ -98,21 +120,23 @@ void CMainFrame::OnTerminalStop()
 
 void CMainFrame::OnPortNotify(int lParam)
 {
-    if (lParam == 1) {
+    if (lParam == PortNotifyCode::NetLinkLost) {
+        if (!m_bRunning)
+            return; // stopped by the user meanwhile
         if (m_bShowingBlocks) {
             // Restart once the blocks on show are done.
             m_bRestartPending = true;
             return;
         }
-        // What arrived before the link was lost is shown, not dropped.
-        if (m_pView) {
-            m_bShowingBlocks = true;
-            while (m_pView->ShowNextReceivedBlock()) {
-            }
-            m_bShowingBlocks = false;
-        }
-        OnTerminalStop();
-        OnTerminalStart();
+        restartAfterPeerLeft();
+        return;
+    }
+    if (lParam == PortNotifyCode::LinkStateChanged) {
+        onLinkStateChanged();
+        return;
+    }
+    if (lParam == PortNotifyCode::NotSent) {
+        reportUnsent();
         return;
     }
     if (!m_pView) {
@@ -124,6 +148,53 @@ void CMainFrame::OnPortNotify(int lParam)
     showQueuedBlocks();
 }
 
+void CMainFrame::restartAfterPeerLeft()
+{
+    // What arrived before the link was lost is shown, not dropped.
+    if (m_pView) {
+        m_bShowingBlocks = true;
+        while (m_pView->ShowNextReceivedBlock()) {
+        }
+        m_bShowingBlocks = false;
+    }
+    statusBar()->showMessage(linkreport::peerLeftMessage(m_settings.peerAddress));
+    stopRun(true);
+    OnTerminalStart();
+    if (m_bRunning)
+        statusBar()->showMessage(linkreport::peerConnectedMessage(m_settings.peerAddress));
+}
+
+void CMainFrame::onLinkStateChanged()
+{
+    updateStatusPanes();
+    CPortEngine *port = currentPort();
+    if (!m_bRunning || !port)
+        return;
+    // Read from the port, not from the notification: a loss that healed
+    // before this was handled is reported all the same.
+    if (const int losses = port->GetLinkLosses(); losses != m_nLinkLossesSeen) {
+        m_nLinkLossesSeen = losses;
+        m_bLinkDownReported = true;
+        uiServices().beep();
+        statusBar()->showMessage(linkreport::lostMessage(m_settings));
+    }
+    if (m_bLinkDownReported && port->GetLinkState() == LinkState::Connected) {
+        m_bLinkDownReported = false;
+        statusBar()->showMessage(linkreport::backMessage(m_settings));
+    }
+}
+
+void CMainFrame::reportUnsent()
+{
+    CPortEngine *port = currentPort();
+    UnsentReason reason = UnsentReason::LinkDown;
+    const std::uint64_t bytes = port ? port->TakeUnsentBytes(&reason) : 0;
+    if (bytes == 0)
+        return; // told already
+    uiServices().beep();
+    statusBar()->showMessage(linkreport::notSentMessage(bytes, reason));
+}
+
 void CMainFrame::showQueuedBlocks()
 {
     LightActivityLed(CommandId::ReceiveLed);
@@ -131,14 +202,15 @@ void CMainFrame::showQueuedBlocks()
     QElapsedTimer slice;
     slice.start();
     bool more = true;
-    while (more && slice.elapsed() < kDisplaySliceMs)
-        more = m_pView->ShowNextReceivedBlock();
+    qsizetype shown = 0;
+    while (more && slice.elapsed() < kDisplaySliceMs && shown < kDisplaySliceBytes)
+        more = m_pView->ShowNextReceivedBlock(&shown);
     m_bShowingBlocks = false;
     if (more) // yield to painting and input, then go on
         QCoreApplication::postEvent(this, new PortNotifyEvent(0));
     if (m_bRestartPending) {
         m_bRestartPending = false;
-        OnPortNotify(1);
+        OnPortNotify(PortNotifyCode::NetLinkLost);
     }
 }
 

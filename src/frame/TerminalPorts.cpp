@@ -2,6 +2,13 @@
 
 #include "ports/ComPort.h"
 #include "ports/NetPort.h"
+#include "ports/UsbPort.h"
+
+void CTerminalPorts::closeKeepingListener(int portKind)
+{
+    if (CPortEngine *p = port(portKind))
+        p->Close();
+}
 
 namespace {
 
@@ -17,7 +24,7 @@ public:
         case 1:
             return &m_comPort;
         case 2:
-            return nullptr; // USB printer-class devices are not supported yet
+            return &m_usbPort;
         default:
             return &m_netPort;
         }
@@ -25,26 +32,56 @@ public:
 
     void setMainWindow(QWidget *window) override { m_netPort.SetMainWindow(window); }
 
+    void closeKeepingListener(int portKind) override
+    {
+        if (port(portKind) == &m_netPort)
+            m_netPort.CloseKeepingListener();
+        else
+            CTerminalPorts::closeKeepingListener(portKind);
+    }
+
     bool open(const TerminalSettings &s,
               const std::function<void(const QString &)> &peerAddress) override
     {
+        m_failure = {};
+        if (CPortEngine *running = port(s.portKind); running && running->IsStarted()) {
+            m_failure.alreadyRunning = true;
+            return false;
+        }
         switch (s.portKind) {
         case 1:
             m_comPort.SetDevicePath(s.comDevice);
-            return m_comPort.Open(s.comPort, s.baud, s.parity, s.dataBits, s.stopBits, s.protocol,
-                                  kWriteTimeoutSec);
+            if (m_comPort.Open(s.comPort, s.baud, s.parity, s.dataBits, s.stopBits, s.protocol,
+                               kWriteTimeoutSec))
+                return true;
+            m_failure
+                = {OpenFailure::Link::Serial, m_comPort.LastOpenError(), m_comPort.DeviceName()};
+            return false;
         case 2:
+            if (m_usbPort.Open(s.usbDevicePath, kWriteTimeoutSec))
+                return true;
+            m_failure
+                = {OpenFailure::Link::Usb, m_usbPort.LastOpenError(),
+                   m_usbPort.DeviceNode().isEmpty() ? s.usbDevicePath : m_usbPort.DeviceNode()};
             return false;
         default:
             m_netPort.SetPeerAddressSink(peerAddress);
-            return m_netPort.Open(s.address, static_cast<unsigned>(s.portNumber), kWriteTimeoutSec,
-                                  s.socketType);
+            if (m_netPort.Open(s.address, static_cast<unsigned>(s.portNumber), kWriteTimeoutSec,
+                               s.socketType))
+                return true;
+            m_failure = {OpenFailure::Link::Network, m_netPort.LastOpenError(),
+                         QStringLiteral("%1:%2").arg(s.address).arg(s.portNumber)};
+            return false;
         }
     }
+
+    OpenFailure lastOpenFailure() const override { return m_failure; }
 
 private:
     CComPort m_comPort;
     CNetPort m_netPort;
+    CUsbPort m_usbPort;
+    OpenFailure m_failure;
 };
 
 } // namespace

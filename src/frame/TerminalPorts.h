@@ -1,6 +1,7 @@
 #pragma once
 
 #include "frame/TerminalSettings.h"
+#include "ports/OpenFailure.h"
 
 #include <functional>
 
@@ -25,6 +26,11 @@ public:
     virtual bool open(const TerminalSettings &settings,
                       const std::function<void(const QString &)> &peerAddress)
         = 0;
+    // Closes the port of `portKind` for a start that follows at once: a TCP
+    // server keeps listening, so a peer that queued meanwhile is served.
+    virtual void closeKeepingListener(int portKind);
+    // Why the last open() failed; nothing when the port kind tells no reason.
+    virtual OpenFailure lastOpenFailure() const { return {}; }
 };
 
 std::unique_ptr<CTerminalPorts> createDefaultTerminalPorts();

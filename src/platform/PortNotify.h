@@ -4,10 +4,18 @@
 
 class QObject;
 
-// The notification that port threads post to the main window: lParam 0 means
-// received blocks are waiting in the received-block queue, lParam 1 means the
-// network link was lost. Posted, never sent, so port threads never wait for
-// the user interface.
+// What a notification says (its lParam).
+namespace PortNotifyCode {
+enum : int {
+    BlockQueued = 0,      // received blocks wait in the received-block queue
+    NetLinkLost = 1,      // the peer of the TCP server left
+    LinkStateChanged = 2, // the port's link state changed: ask the port
+    NotSent = 3,          // bytes handed to the port were not sent: ask the port
+};
+}
+
+// The notification that port threads post to the main window. Posted, never
+// sent, so port threads never wait for the user interface.
 class PortNotifyEvent final : public QEvent
 {
 public:

@@ -229,8 +229,14 @@ int CSerialDevice::raiseDtrRts(ModemLines &lines)
 
 int CSerialDevice::readDsr(bool &up, ModemLines &lines) const
 {
+    bool cts = false;
+    return readInputs(up, cts, lines);
+}
+
+int CSerialDevice::readInputs(bool &dsr, bool &cts, ModemLines &lines) const
+{
     lines = ModemLines::Present;
-    up = false;
+    dsr = cts = false;
     int bits = 0;
     if (::ioctl(m_fd, TIOCMGET, &bits) != 0) {
         const int err = errno;
@@ -240,7 +246,8 @@ int CSerialDevice::readDsr(bool &up, ModemLines &lines) const
         }
         return err;
     }
-    up = (bits & TIOCM_DSR) != 0;
+    dsr = (bits & TIOCM_DSR) != 0;
+    cts = (bits & TIOCM_CTS) != 0;
     return 0;
 }
 

@@ -60,6 +60,8 @@ public:
     int raiseDtrRts(ModemLines &lines);
     // Reads the DSR input; Absent on devices without modem lines.
     int readDsr(bool &up, ModemLines &lines) const;
+    // Reads the DSR and CTS inputs; Absent on devices without modem lines.
+    int readInputs(bool &dsr, bool &cts, ModemLines &lines) const;
 
     // Discards what is queued in both directions.
     int flushBoth();

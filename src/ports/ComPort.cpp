@@ -1,5 +1,6 @@
 #include "ComPort.h"
 
+#include "platform/DeviceNode.h"
 #include "platform/Logging.h"
 
 #include <algorithm>
@@ -21,15 +22,20 @@ using Clock = std::chrono::steady_clock;
 constexpr int kReaderWaitMs = 250;
 // A read is handed on once the line has been idle this long after data arrived.
 constexpr int kIdleGapMs = 1;
-// Pause after a failed read, so a dead line (an unplugged adapter) is retried
-// at a calm pace instead of spinning a core.
-constexpr int kErrorPauseMs = 50;
+// A read is handed on at the latest this long after its first byte, so that
+// a steady stream shows while it flows instead of once a chunk is full.
+constexpr auto kGatherLimit = std::chrono::milliseconds(10);
+// How often a lost device's path is looked at; also the pace of the attempts
+// to open it again once it is back.
+constexpr int kDevicePollMs = 250;
 // DSR changes raise no event that poll() could wait for together with the
 // stop event, so a held write looks at the line this often.
 constexpr int kDsrPollMs = 10;
-// Receive staging buffer and read chunk of the serial link.
-constexpr std::uint32_t kRxBufferSize = 512;
-constexpr std::uint32_t kReadChunk = 64;
+// Receive staging buffer and read chunk of the serial link. A read takes all
+// that waits, up to a chunk: a flood costs one hand-over per 64 KiB instead
+// of one per few bytes, while a lone byte still goes on at once.
+constexpr std::uint32_t kReadChunk = 64 * 1024;
+constexpr std::uint32_t kRxBufferSize = 2 * kReadChunk;
 
 void debugText(const char *text)
 {
@@ -108,6 +114,7 @@ bool CComPort::Open(int port, int baud, int parity, int dataBits, int stopBits, 
     m_nReadChunk = kReadChunk;
     m_nBlocksWritten = 0;
     m_nFailedDrains = 0;
+    m_nLastOpenError = 0;
 
     m_deviceName = DeviceNameFor(port, m_devicePath);
     const char parityLetter = ParityLetter(parity);
@@ -117,15 +124,15 @@ bool CComPort::Open(int port, int baud, int parity, int dataBits, int stopBits, 
     m_definition = definition;
 
     m_handshake = HandshakeFor(protocol);
-    SerialLineSettings line;
-    line.baud = baud;
-    line.dataBits = dataBits;
-    line.parity = parityLetter;
-    line.stopBits = stopBits;
-    line.xonXoff = m_handshake.xonXoff;
-    line.rtsCts = m_handshake.rtsCts;
+    m_line = {};
+    m_line.baud = baud;
+    m_line.dataBits = dataBits;
+    m_line.parity = parityLetter;
+    m_line.stopBits = stopBits;
+    m_line.xonXoff = m_handshake.xonXoff;
+    m_line.rtsCts = m_handshake.rtsCts;
 
-    if (OpenDevice(line))
+    if (OpenDevice(m_line))
         return true;
     // Nobody else can use the device while we hold it, and the caller has
     // nothing it could do with a half-configured one.
@@ -134,41 +141,52 @@ bool CComPort::Open(int port, int baud, int parity, int dataBits, int stopBits, 
     return false;
 }
 
-bool CComPort::OpenDevice(const SerialLineSettings &line)
+bool CComPort::OpenDevice(const SerialLineSettings &line, bool quiet)
 {
+    const auto say = [quiet](const char *text) {
+        if (!quiet)
+            debugText(text);
+    };
     if (const int err = m_hComm.open(m_deviceName); err != 0) {
-        debugText("Open: Bad filehandle\n");
-        qCInfo(lcSerial, "%s: %s", qPrintable(m_deviceName), std::strerror(err));
+        m_nLastOpenError = err;
+        say("Open: Bad filehandle\n");
+        if (!quiet)
+            qCInfo(lcSerial, "%s: %s", qPrintable(m_deviceName), std::strerror(err));
         return false;
     }
     SerialTermios current;
-    if (m_hComm.readTermios(current) != 0) {
-        debugText("Open: Could not read CommState\n");
+    if (const int err = m_hComm.readTermios(current); err != 0) {
+        m_nLastOpenError = err;
+        say("Open: Could not read CommState\n");
         return false;
     }
     const bool valid = line.baud > 0 && line.dataBits >= 5 && line.dataBits <= 8
                        && (line.stopBits == 1 || line.stopBits == 2);
     if (!valid) {
-        debugText("Open: BuildCommDCB failed\n");
+        m_nLastOpenError = EINVAL;
+        say("Open: BuildCommDCB failed\n");
         return false;
     }
     m_dcb = CSerialDevice::compose(current, line);
-    if (m_hComm.writeTermios(m_dcb) != 0) {
-        debugText("Open: SetCommState failed\n");
+    if (const int err = m_hComm.writeTermios(m_dcb); err != 0) {
+        m_nLastOpenError = err;
+        say("Open: SetCommState failed\n");
         return false;
     }
     // DTR and RTS are raised for every handshake: with RTS/CTS the driver
     // then moves RTS itself, and the far end sees DTR as "terminal ready".
     CSerialDevice::ModemLines lines;
-    if (m_hComm.raiseDtrRts(lines) != 0) {
-        debugText("Open: SetCommState failed\n");
+    if (const int err = m_hComm.raiseDtrRts(lines); err != 0) {
+        m_nLastOpenError = err;
+        say("Open: SetCommState failed\n");
         return false;
     }
     // The driver answers a rate it cannot generate with another one instead of
     // an error, so read back what it took.
     SerialTermios applied;
-    if (m_hComm.readTermios(applied) != 0) {
-        debugText("Open: GetCommState failed\n");
+    if (const int err = m_hComm.readTermios(applied); err != 0) {
+        m_nLastOpenError = err;
+        say("Open: GetCommState failed\n");
         return false;
     }
     // 3 % is about what a UART receiver tolerates; drivers that round to
@@ -176,13 +194,24 @@ bool CComPort::OpenDevice(const SerialLineSettings &line)
     const long long wanted = line.baud;
     const long long got = applied.ospeed;
     if (got != 0 && std::llabs(got - wanted) * 100 > wanted * 3) {
-        debugText("Open: SetCommState failed\n");
-        qCInfo(lcSerial, "%s: the driver set %lld baud for %lld", qPrintable(m_deviceName), got,
-               wanted);
+        m_nLastOpenError = EINVAL;
+        say("Open: SetCommState failed\n");
+        if (!quiet)
+            qCInfo(lcSerial, "%s: the driver set %lld baud for %lld", qPrintable(m_deviceName), got,
+                   wanted);
         return false;
     }
     m_hComm.flushBoth();
+    SampleHandshake();
     return true;
+}
+
+bool CComPort::Reopen()
+{
+    if (OpenDevice(m_line, true))
+        return true;
+    m_hComm.close();
+    return false;
 }
 
 bool CComPort::CanStart() const
@@ -203,6 +232,29 @@ bool CComPort::DsrUp() const
     return up;
 }
 
+void CComPort::SampleHandshake()
+{
+    HandshakeHold hold = HandshakeHold::None;
+    if (m_handshake.dsrOut && !DsrUp()) {
+        hold = HandshakeHold::Dsr;
+    } else if (m_handshake.rtsCts) {
+        bool cts = true;
+        if (m_ctsProbe) {
+            cts = m_ctsProbe();
+        } else {
+            bool dsr = false;
+            CSerialDevice::ModemLines lines;
+            // Without modem lines there is no CTS to wait for.
+            if (m_hComm.readInputs(dsr, cts, lines) != 0
+                || lines == CSerialDevice::ModemLines::Absent)
+                cts = true;
+        }
+        if (!cts)
+            hold = HandshakeHold::Cts;
+    }
+    m_hold = hold;
+}
+
 bool CComPort::WriteBlock(const std::uint8_t *data, std::uint32_t length)
 {
     const CEvent &stop = *m_hStopEvent;
@@ -210,6 +262,7 @@ bool CComPort::WriteBlock(const std::uint8_t *data, std::uint32_t length)
 
     if (m_handshake.dsrOut) {
         while (!DsrUp()) {
+            m_hold = HandshakeHold::Dsr;
             const int left = remainingMs(deadline);
             if (left == 0) {
                 debugText("ERROR: Overlapped I/O Timeout\n");
@@ -264,58 +317,78 @@ void CComPort::OnDrainFailed()
 std::uint32_t CComPort::GatherChunk(std::uint8_t *buffer, std::uint32_t count)
 {
     const int fd = m_hComm.fd();
-    while (count < m_nReadChunk) {
+    const auto handOver = Clock::now() + kGatherLimit;
+    while (count < m_nReadChunk && Clock::now() < handOver) {
+        // During a flood more is usually waiting already: read before polling.
+        const ssize_t n = ::read(fd, buffer + count, m_nReadChunk - count);
+        if (n > 0) {
+            count += static_cast<std::uint32_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        // A failure is met again, and reported, by the next read of the loop.
+        if (n == 0 || errno != EAGAIN)
+            break;
         bool stopped = false;
         const short revents = pollWithStop(fd, POLLIN, *m_hStopEvent, kIdleGapMs, stopped);
         if (stopped || !(revents & POLLIN))
             break;
-        const ssize_t n = ::read(fd, buffer + count, m_nReadChunk - count);
-        // A failure is met again, and reported, by the next read of the loop.
-        if (n <= 0)
-            break;
-        count += static_cast<std::uint32_t>(n);
     }
     return count;
 }
 
 void CComPort::ReaderLoop(std::uint8_t *buffer)
 {
-    const int fd = m_hComm.fd();
     const CEvent &stop = *m_hStopEvent;
     for (;;) {
+        if (!IsLinkUp()) {
+            if (!AwaitDeviceNode(
+                    m_deviceName, [this] { return Reopen(); }, kDevicePollMs))
+                return;
+            qCDebug(lcSerial, "%s is back", qPrintable(m_deviceName));
+            continue;
+        }
+        const int fd = m_hComm.fd();
         bool stopped = false;
         const short revents = pollWithStop(fd, POLLIN, stop, kReaderWaitMs, stopped);
         if (stopped)
             return;
-        if (revents == 0)
-            continue;
-        const ssize_t n = ::read(fd, buffer, m_nReadChunk);
-        if (n > 0) {
-            AppendReceived(buffer, GatherChunk(buffer, static_cast<std::uint32_t>(n)));
-            continue;
-        }
-        const int err = n < 0 ? errno : 0;
-        if (err == EINTR)
-            continue;
-        if (err == EAGAIN) {
-            if (!(revents & (POLLERR | POLLHUP | POLLNVAL)))
+        // The lines are looked at after every wait: at least four times a
+        // second, at most once per chunk read.
+        SampleHandshake();
+        if (revents == 0) {
+            // A node removed while the line stays quiet reports no error of
+            // its own.
+            if (devicenode::stillOpenAt(m_deviceName, fd))
                 continue;
-            debugText("ERROR: GetOverlappedResult (in Reader)\n");
-        } else {
-            // Failed, or end of file: the line is gone (adapter unplugged,
-            // far end of a pseudo-terminal closed). poll() keeps reporting
-            // that at once, hence the pause.
             debugText("ERROR: ReadFile");
+        } else {
+            const ssize_t n = ::read(fd, buffer, m_nReadChunk);
+            if (n > 0) {
+                AppendReceived(buffer, GatherChunk(buffer, static_cast<std::uint32_t>(n)));
+                continue;
+            }
+            const int err = n < 0 ? errno : 0;
+            if (err == EINTR || (err == EAGAIN && !(revents & (POLLERR | POLLHUP | POLLNVAL))))
+                continue;
+            // Failed, end of file or hung up: the device is gone (adapter
+            // unplugged, far end of a pseudo-terminal closed). Said once; the
+            // device is let go, so that it keeps its name when it returns.
+            debugText(err == EAGAIN ? "ERROR: GetOverlappedResult (in Reader)\n"
+                                    : "ERROR: ReadFile");
         }
-        if (stop.wait(kErrorPauseMs))
-            return;
+        m_hold = HandshakeHold::None;
+        DropLink([this] { m_hComm.close(); });
     }
 }
 
 void CComPort::TeardownLink()
 {
+    m_hold = HandshakeHold::None;
     m_hComm.close();
     m_dcb = {};
     m_handshake = {};
+    m_line = {};
     m_nPort = 0;
 }

@@ -12,7 +12,9 @@
 
 // The serial link: a tty device opened exclusively, set up with baud rate,
 // data bits, parity, stop bits and one of five handshake modes, and run by the
-// port engine.
+// port engine. When the device goes away while the port runs (an adapter
+// unplugged, the far end of a pseudo-terminal gone), the port lets it go and
+// opens the same path with the same settings again once it is back.
 class CComPort final : public CPortEngine
 {
 public:
@@ -34,7 +36,8 @@ public:
     // which leaves the device closed again.
     bool Open(int port, int baud, int parity, int dataBits, int stopBits, int protocol,
               int timeoutSec);
-    bool IsOpen() const override { return m_hComm.isOpen(); }
+    // Also while the port runs without its device, waiting for it to return.
+    bool IsOpen() const override { return IsStarted() || m_hComm.isOpen(); }
 
     // The "Device" setting: a path that replaces the device named after the
     // COM number; empty for the COM number's device. Used by the next Open.
@@ -53,12 +56,22 @@ public:
     SerialTermios AppliedTermios() const { return m_dcb; }
     // Transmissions cut short by a failed write (and followed by a purge)
     // since the last Open. A Write issued after this rose starts afresh.
+    // Bytes dropped that way count as not sent (TakeUnsentBytes).
     int FailedDrains() const { return m_nFailedDrains.load(); }
+    // errno of the last failed Open (EINVAL for settings the line cannot
+    // take); 0 after a successful one.
+    int LastOpenError() const { return m_nLastOpenError; }
 
     // Replaces the reading of the DSR line; tests use it, since a
     // pseudo-terminal has no modem lines. Set before Start; an empty
     // function reads the device again.
     void SetDsrProbe(std::function<bool()> probe) { m_dsrProbe = std::move(probe); }
+    // The same for CTS, read only to tell the user what holds sending back.
+    void SetCtsProbe(std::function<bool()> probe) { m_ctsProbe = std::move(probe); }
+
+    // DSR low under a DSR handshake, or CTS low under RTS/CTS, as last looked
+    // at by the port's threads (at least four times a second while it runs).
+    HandshakeHold GetHandshakeHold() const override { return m_hold.load(); }
 
 protected:
     bool WriteBlock(const std::uint8_t *data, std::uint32_t length) override;
@@ -69,8 +82,12 @@ protected:
     bool CanStart() const override;
 
 private:
-    bool OpenDevice(const SerialLineSettings &line);
+    // `quiet`: no debug texts (the attempts to reopen a returning device).
+    bool OpenDevice(const SerialLineSettings &line, bool quiet = false);
+    bool Reopen();
     bool DsrUp() const;
+    // Looks at the lines the handshake waits for; reader and writer thread.
+    void SampleHandshake();
     // Reads what follows the first bytes until the line has been idle for
     // 1 ms or the chunk is full; returns the bytes now in the buffer.
     std::uint32_t GatherChunk(std::uint8_t *buffer, std::uint32_t count);
@@ -79,9 +96,13 @@ private:
     CSerialDevice m_hComm;
     SerialTermios m_dcb;
     Handshake m_handshake;
+    SerialLineSettings m_line;
     QString m_devicePath;
     QString m_deviceName;
     QByteArray m_definition;
     std::function<bool()> m_dsrProbe;
+    std::function<bool()> m_ctsProbe;
+    std::atomic<HandshakeHold> m_hold{HandshakeHold::None};
     std::atomic<int> m_nFailedDrains{0};
+    int m_nLastOpenError = 0;
 };

@@ -14,12 +14,16 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <cstring>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include <arpa/inet.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -30,7 +34,50 @@ namespace {
 constexpr int kPumpMs = 50;
 constexpr int kReaderIdleMs = 100;
 constexpr int kSendPauseMs = 100;
-constexpr std::size_t kPeekBytes = 2048;
+// A read takes what has arrived, up to a whole datagram of the largest size.
+constexpr std::uint32_t kReadChunk = 64 * 1024;
+static_assert(kReadChunk >= CNetPort::kMaxDatagram);
+
+std::int64_t nowMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// A peer that vanishes without a word (cable pulled, power gone) is noticed
+// within about half a minute instead of never.
+void keepAlive(int fd)
+{
+    const int on = 1;
+    const int idleSec = 10;
+    const int intervalSec = 5;
+    const int probes = 3;
+    ::setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idleSec, sizeof idleSec);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &intervalSec, sizeof intervalSec);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &probes, sizeof probes);
+}
+
+// Send errors that mean the TCP connection is gone.
+bool connectionGone(int err)
+{
+    return err == EPIPE || err == ECONNRESET || err == ENOTCONN || err == ECONNABORTED
+           || err == ETIMEDOUT || err == ESHUTDOWN;
+}
+
+// A connect to a free loopback port can meet itself (both ends on the same
+// port) instead of failing: that is no peer.
+bool connectedToItself(int fd)
+{
+    sockaddr_in self{};
+    sockaddr_in peer{};
+    socklen_t selfLen = sizeof self;
+    socklen_t peerLen = sizeof peer;
+    return ::getsockname(fd, reinterpret_cast<sockaddr *>(&self), &selfLen) == 0
+           && ::getpeername(fd, reinterpret_cast<sockaddr *>(&peer), &peerLen) == 0
+           && self.sin_port == peer.sin_port && self.sin_addr.s_addr == peer.sin_addr.s_addr;
+}
 
 QString dottedText(const in_addr &addr)
 {
@@ -185,17 +232,26 @@ bool CNetPort::Open(const QString &address, unsigned port, int timeoutSec, int s
         return false;
     m_opening = true;
     const auto done = qScopeGuard([this] { m_opening = false; });
+    const bool tcp = socketType == kTcp;
 
-    // Sockets of an earlier Open that was never closed.
-    TeardownLink();
+    // Sockets of an earlier Open that was never closed; a TCP server keeps
+    // listening on the same port, with the peers that queued meanwhile.
+    CloseDataSocket();
+    if (!(tcp && address.isEmpty() && m_nListenPort == port))
+        CloseListener();
     m_strAddress = address;
     m_nTimeoutSec = timeoutSec;
-    m_nRxBufferSize = 4096;
-    m_nReadChunk = 2048;
+    m_nRxBufferSize = 2 * kReadChunk;
+    m_nReadChunk = kReadChunk;
     m_bLinkLost = 0;
     m_nBlocksWritten = 0;
     m_bCancel = 0;
-    const bool tcp = socketType == kTcp;
+    m_bTcp = tcp;
+    m_nPort = port;
+    m_remoteAddr = 0;
+    m_bUdpServer = false;
+    m_strangerReported = false;
+    m_nLastOpenError = 0;
 
     if (port == 0 || port > 65535) {
         qCDebug(lcNet, "port number %u out of range", port);
@@ -204,20 +260,14 @@ bool CNetPort::Open(const QString &address, unsigned port, int timeoutSec, int s
     }
 
     in_addr remote{};
-    int code = 0;
     if (address.isEmpty()) {
-        switch (WaitForPeer(port, tcp, remote)) {
-        case WaitResult::Failed:
-        case WaitResult::Cancelled:
+        if (WaitForPeer(port, tcp, remote) != WaitResult::Peer)
             return false;
-        case WaitResult::Peer:
-            break;
-        }
-        if (tcp)
-            return true;
-        // UDP server: from now on a peer like any other, at the configured port.
-        code = Connect(remote, port, false, QDeadlineTimer(m_connectTimeoutMs));
-    } else {
+        m_remoteAddr = remote.s_addr;
+        return true;
+    }
+    int code = 0;
+    {
         WindowLock lock(OwnerWindow(), true);
         const QDeadlineTimer deadline(m_connectTimeoutMs);
         code = Resolve(address, remote, deadline);
@@ -227,7 +277,11 @@ bool CNetPort::Open(const QString &address, unsigned port, int timeoutSec, int s
     // Shown once the window is enabled again, so that the box is usable.
     if (code > 0)
         ShowConnectError(code);
-    return code == 0;
+    if (code != 0)
+        return false;
+    m_remoteAddr = remote.s_addr;
+    m_lastConnectMs = nowMs();
+    return true;
 }
 
 int CNetPort::Resolve(const QString &host, in_addr &addr, const QDeadlineTimer &deadline)
@@ -334,6 +388,10 @@ int CNetPort::Connect(const in_addr &addr, unsigned port, bool tcp, const QDeadl
         if (soError != 0)
             return fail(soError);
     }
+    if (tcp && connectedToItself(fd))
+        return fail(ECONNREFUSED);
+    if (tcp)
+        keepAlive(fd);
     m_pSocket = fd;
     qCDebug(lcNet, "%s link to %s:%u", tcp ? "TCP" : "UDP", qPrintable(dottedText(addr)), port);
     return 0;
@@ -341,23 +399,26 @@ int CNetPort::Connect(const in_addr &addr, unsigned port, bool tcp, const QDeadl
 
 CNetPort::WaitResult CNetPort::WaitForPeer(unsigned port, bool tcp, in_addr &peer)
 {
-    const int ls
-        = ::socket(AF_INET, (tcp ? SOCK_STREAM : SOCK_DGRAM) | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    int ls = tcp && m_nListenPort == port ? m_pListenSocket : -1;
     if (ls < 0) {
-        ShowConnectError(SocketErrors::codeFromErrno(errno));
-        return WaitResult::Failed;
+        ls = ::socket(AF_INET, (tcp ? SOCK_STREAM : SOCK_DGRAM) | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        if (ls < 0) {
+            ShowConnectError(SocketErrors::codeFromErrno(errno));
+            return WaitResult::Failed;
+        }
+        allowAddressReuse(ls);
+        // A port that is in use would otherwise leave the user waiting for a
+        // connection that can never come.
+        if (bindAny(ls, port) != 0 || (tcp && ::listen(ls, 5) != 0)) {
+            const int err = errno;
+            ::close(ls);
+            qCDebug(lcNet, "cannot listen on port %u: errno %d", port, err);
+            ShowConnectError(SocketErrors::codeFromErrno(err));
+            return WaitResult::Failed;
+        }
+        m_pListenSocket = ls;
+        m_nListenPort = tcp ? port : 0;
     }
-    allowAddressReuse(ls);
-    // A port that is in use would otherwise leave the user waiting for a
-    // connection that can never come.
-    if (bindAny(ls, port) != 0 || (tcp && ::listen(ls, 5) != 0)) {
-        const int err = errno;
-        ::close(ls);
-        qCDebug(lcNet, "cannot listen on port %u: errno %d", port, err);
-        ShowConnectError(SocketErrors::codeFromErrno(err));
-        return WaitResult::Failed;
-    }
-    m_pListenSocket = ls;
     m_bCancel = 0;
 
     QWidget *owner = OwnerWindow();
@@ -368,7 +429,7 @@ CNetPort::WaitResult CNetPort::WaitForPeer(unsigned port, bool tcp, in_addr &pee
     dialog->show();
     const auto closeDialog = qScopeGuard([&dialog] { delete dialog.data(); });
 
-    std::uint8_t datagram[kPeekBytes];
+    std::vector<std::uint8_t> datagram(tcp ? 0 : kReadChunk);
     for (;;) {
         sockaddr_in from{};
         socklen_t fromLen = sizeof from;
@@ -376,37 +437,35 @@ CNetPort::WaitResult CNetPort::WaitForPeer(unsigned port, bool tcp, in_addr &pee
             const int fd = ::accept4(ls, reinterpret_cast<sockaddr *>(&from), &fromLen,
                                      SOCK_NONBLOCK | SOCK_CLOEXEC);
             if (fd >= 0) {
+                keepAlive(fd);
                 m_pSocket = fd;
                 peer = from.sin_addr;
                 ReportPeer(peer);
                 return WaitResult::Peer;
             }
         } else {
-            // Peeked, so that the datagram stays queued until the socket goes.
-            const ssize_t n = ::recvfrom(ls, datagram, sizeof datagram, MSG_PEEK,
+            // Taken, not peeked: the socket stays and becomes the data socket,
+            // so the datagrams that came with this one are read after it.
+            // An empty datagram is no peer.
+            const ssize_t n = ::recvfrom(ls, datagram.data(), datagram.size(), 0,
                                          reinterpret_cast<sockaddr *>(&from), &fromLen);
             if (n > 0) {
-                QueueReceivedBlock(datagram, static_cast<std::uint32_t>(n));
+                QueueReceivedBlock(datagram.data(), static_cast<std::uint32_t>(n));
                 peer = from.sin_addr;
                 ReportPeer(peer);
                 m_strAddress = dottedText(peer);
-                ::close(ls);
+                m_pSocket = ls;
                 m_pListenSocket = -1;
+                m_bUdpServer = true;
                 return WaitResult::Peer;
             }
-            // An empty datagram would stay at the head of the queue and hide
-            // every later one.
-            if (n == 0)
-                ::recv(ls, datagram, sizeof datagram, 0);
         }
 
         pumpEvents();
         if (m_bCancel || m_pListenSocket != ls) {
             lock.release();
-            if (m_pListenSocket == ls) {
-                ::close(ls);
-                m_pListenSocket = -1;
-            }
+            if (m_pListenSocket == ls)
+                CloseListener();
             qCDebug(lcNet, "wait for a peer cancelled");
             return WaitResult::Cancelled;
         }
@@ -424,6 +483,7 @@ void CNetPort::ReportPeer(const in_addr &addr)
 
 void CNetPort::ShowConnectError(int code)
 {
+    m_nLastOpenError = code;
     uiServices().messageBox(connectMessage(code), QString(), UiServices::Icon::Information);
 }
 
@@ -464,6 +524,17 @@ bool CNetPort::PauseForSend(int fd, int &elapsedMs)
     return !stopped;
 }
 
+ssize_t CNetPort::SendSome(int fd, const std::uint8_t *data, std::size_t length)
+{
+    if (!m_bUdpServer)
+        return ::send(fd, data, length, MSG_NOSIGNAL);
+    in_addr host{};
+    host.s_addr = m_remoteAddr;
+    const sockaddr_in to = ipv4Address(host, m_nPort);
+    return ::sendto(fd, data, length, MSG_NOSIGNAL, reinterpret_cast<const sockaddr *>(&to),
+                    sizeof to);
+}
+
 bool CNetPort::WriteBlock(const std::uint8_t *data, std::uint32_t length)
 {
     const int fd = m_pSocket;
@@ -473,7 +544,7 @@ bool CNetPort::WriteBlock(const std::uint8_t *data, std::uint32_t length)
     int elapsedMs = 0;
     std::size_t left = length;
     for (;;) {
-        const ssize_t n = ::send(fd, data, left, MSG_NOSIGNAL);
+        const ssize_t n = SendSome(fd, data, left);
         if (n >= 0) {
             if (static_cast<std::size_t>(n) >= left)
                 return true;
@@ -500,6 +571,13 @@ bool CNetPort::WriteBlock(const std::uint8_t *data, std::uint32_t length)
             }
             continue;
         }
+        if (m_bTcp && connectionGone(err)) {
+            // The peer left: the reader sees it as well and reports it; this
+            // block and the rest of the queue count as not sent.
+            qCDebug(lcNet, "send: connection lost (errno %d)", err);
+            SetLinkState(LinkState::Lost, IsTcpClient());
+            return false;
+        }
         // The rest of this block is dropped; the link stays up for the next.
         ShowWriteError(
             QCoreApplication::translate("CNetPort", "Error writing to port (socket error: %1)!")
@@ -510,22 +588,35 @@ bool CNetPort::WriteBlock(const std::uint8_t *data, std::uint32_t length)
 
 void CNetPort::ReaderLoop(std::uint8_t *buffer)
 {
-    const int fd = m_pSocket;
     for (;;) {
-        const ssize_t r = ::recv(fd, buffer, m_nReadChunk, 0);
-        if (r > 0) {
-            AppendReceived(buffer, static_cast<std::uint32_t>(r));
+        if (!IsLinkUp() && IsTcpClient()) {
+            if (!Reconnect())
+                return;
+            continue;
+        }
+        const int fd = m_pSocket;
+        sockaddr_in from{};
+        socklen_t fromLen = sizeof from;
+        const ssize_t r = m_bUdpServer ? ::recvfrom(fd, buffer, m_nReadChunk, 0,
+                                                    reinterpret_cast<sockaddr *>(&from), &fromLen)
+                                       : ::recv(fd, buffer, m_nReadChunk, 0);
+        const int err = r < 0 ? errno : 0;
+        // For UDP, 0 bytes are an empty datagram, not the end.
+        if (r > 0 || (r == 0 && !m_bTcp)) {
+            if (r > 0 && (!m_bUdpServer || from.sin_addr.s_addr == m_remoteAddr))
+                AppendReceived(buffer, static_cast<std::uint32_t>(r));
+            else if (r > 0 && !m_strangerReported.exchange(true))
+                qCDebug(lcNet, "datagrams from %s are not shown",
+                        qPrintable(dottedText(from.sin_addr)));
             if (StopRequested())
                 return;
             continue;
         }
-        const int err = r < 0 ? errno : 0;
         const bool idle = r < 0 && (err == EAGAIN || err == EWOULDBLOCK || err == EINTR);
-        // Only a server reports its lost peer, once: the controller then
-        // waits for the next connection. Clients and UDP links keep polling.
-        if (!idle && m_pListenSocket >= 0 && m_bLinkLost.exchange(1) == 0) {
-            qCDebug(lcNet, "connection lost (%s %d)", r == 0 ? "closed by peer" : "errno", err);
-            postPortNotify(1);
+        if (!idle && m_bTcp) {
+            OnConnectionGone(r, err);
+            if (IsTcpClient())
+                continue;
         }
         bool stopped = false;
         if (idle)
@@ -537,17 +628,108 @@ void CNetPort::ReaderLoop(std::uint8_t *buffer)
     }
 }
 
+void CNetPort::OnConnectionGone(ssize_t r, int err)
+{
+    if (IsTcpClient()) {
+        qCDebug(lcNet, "connection lost (%s %d)", r == 0 ? "closed by peer" : "errno", err);
+        DropLink([this] { CloseDataSocket(); });
+        return;
+    }
+    // The server reports its lost peer once; the controller then waits for
+    // the next one.
+    if (m_bLinkLost.exchange(1) == 0) {
+        qCDebug(lcNet, "connection lost (%s %d)", r == 0 ? "closed by peer" : "errno", err);
+        SetLinkState(LinkState::Lost, false);
+        postPortNotify(PortNotifyCode::NetLinkLost);
+    }
+}
+
+bool CNetPort::Reconnect()
+{
+    // The writer may have seen the loss first.
+    if (m_pSocket >= 0)
+        DropLink([this] { CloseDataSocket(); });
+    // Not sooner than one interval after the last connect, so that a peer
+    // that drops every connection at once is not called without a pause.
+    const std::int64_t wait = std::clamp<std::int64_t>(
+        m_lastConnectMs + m_reconnectIntervalMs - nowMs(), 0, m_reconnectIntervalMs);
+    if (m_hStopEvent->wait(static_cast<int>(wait)))
+        return false;
+    SetLinkState(LinkState::Reconnecting);
+    m_lastConnectMs = nowMs();
+
+    in_addr host{};
+    host.s_addr = m_remoteAddr;
+    const sockaddr_in remote = ipv4Address(host, m_nPort);
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return true; // tried again after the interval
+    int err = 0;
+    if (::connect(fd, reinterpret_cast<const sockaddr *>(&remote), sizeof remote) != 0) {
+        err = errno;
+        if (err == EINPROGRESS || err == EINTR) {
+            bool stopped = false;
+            const short revents
+                = pollWithStop(fd, POLLOUT, *m_hStopEvent, m_connectTimeoutMs, stopped);
+            if (stopped) {
+                ::close(fd);
+                return false;
+            }
+            socklen_t len = sizeof err;
+            if (revents == 0)
+                err = ETIMEDOUT;
+            else if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) != 0)
+                err = errno;
+        }
+    }
+    if (err == 0 && connectedToItself(fd))
+        err = ECONNREFUSED;
+    if (err != 0) {
+        ::close(fd);
+        qCDebug(lcNet, "reconnect to %s:%u: %s", qPrintable(dottedText(host)), m_nPort,
+                std::strerror(err));
+        return true;
+    }
+    keepAlive(fd);
+    RestoreLink([this, fd] {
+        m_pSocket = fd;
+        return true;
+    });
+    qCDebug(lcNet, "TCP link to %s:%u again", qPrintable(dottedText(host)), m_nPort);
+    return true;
+}
+
+void CNetPort::CloseDataSocket()
+{
+    const int fd = m_pSocket.exchange(-1);
+    if (fd >= 0) {
+        ::shutdown(fd, SHUT_RDWR);
+        ::close(fd);
+    }
+}
+
+void CNetPort::CloseListener()
+{
+    if (m_pListenSocket >= 0)
+        ::close(m_pListenSocket);
+    m_pListenSocket = -1;
+    m_nListenPort = 0;
+}
+
+bool CNetPort::CloseKeepingListener()
+{
+    m_bKeepListener = m_bTcp && m_strAddress.isEmpty();
+    Close();
+    m_bKeepListener = false;
+    return true;
+}
+
 void CNetPort::TeardownLink()
 {
     // Also ends a wait of Open that an event handler interrupted with Close.
     m_bCancel = 1;
-    if (m_pSocket >= 0) {
-        ::shutdown(m_pSocket, SHUT_RDWR);
-        ::close(m_pSocket);
-        m_pSocket = -1;
-    }
-    if (m_pListenSocket >= 0) {
-        ::close(m_pListenSocket);
-        m_pListenSocket = -1;
-    }
+    CloseDataSocket();
+    if (!m_bKeepListener)
+        CloseListener();
+    m_bUdpServer = false;
 }

@@ -1,6 +1,7 @@
 #include "PortEngine.h"
 
 #include "display/ReceivedBlockQueue.h"
+#include "platform/DeviceNode.h"
 #include "platform/Logging.h"
 #include "platform/PortNotify.h"
 
@@ -29,6 +30,8 @@ bool CPortEngine::Start()
     m_nRxCount = 0;
     m_hDataEvent = std::move(dataEvent);
     m_hStopEvent = std::move(stopEvent);
+    m_nLinkLosses = 0;
+    SetLinkState(LinkState::Connected, false);
     OnStarted();
 
     m_writerFinished = false;
@@ -53,6 +56,16 @@ int CPortEngine::Write(const void *data, int length, std::uint32_t *written)
     if (!IsStarted()) {
         if (written)
             *written = 0xFFFFFFFFu;
+        if (length > 0)
+            NoteUnsent(static_cast<std::uint64_t>(length), UnsentReason::NotStarted);
+        return 0;
+    }
+    if (length > 0 && !IsLinkUp()) {
+        // Bytes held back until the link is back would go out later to
+        // whoever is there then, the tail of a file without its head.
+        if (written)
+            *written = 0;
+        NoteUnsent(static_cast<std::uint64_t>(length), UnsentReason::LinkDown);
         return 0;
     }
     if (length < 1) {
@@ -108,24 +121,42 @@ void CPortEngine::Drain()
     // The queue lock is held only to unlink a block, never while the link
     // writes, so a Write from the window never waits for a slow line.
     bool allWritten = true;
+    std::uint64_t unsent = 0;
+    UnsentReason reason = UnsentReason::WriteFailed;
     for (;;) {
         TxBlock block;
         {
             std::lock_guard lock(m_csTxQueue);
             if (m_txQueue.empty()) {
-                if (!allWritten)
+                if (!allWritten) {
+                    std::lock_guard link(m_csLink);
                     OnDrainFailed();
+                }
                 m_hDataEvent->reset();
-                return;
+                break;
             }
             block = m_txQueue.front();
             m_txQueue.pop_front();
             --m_nQueuedBlocks;
         }
-        if (allWritten)
-            allWritten = WriteBlock(block.data, block.length);
+        {
+            std::lock_guard link(m_csLink);
+            if (!IsLinkUp()) {
+                unsent += block.length;
+                reason = UnsentReason::LinkDown;
+            } else if (!allWritten) {
+                unsent += block.length;
+            } else if (!WriteBlock(block.data, block.length)) {
+                allWritten = false;
+                unsent += block.length;
+                if (!IsLinkUp())
+                    reason = UnsentReason::LinkDown;
+            }
+        }
         ++m_nBlocksWritten;
     }
+    if (unsent > 0)
+        NoteUnsent(unsent, reason);
 }
 
 void CPortEngine::ReaderThread()
@@ -163,6 +194,68 @@ void CPortEngine::FlushReceived()
         return;
     queue.queue(m_pRxBuffer.data(), m_nRxCount);
     m_nRxCount = 0;
+}
+
+void CPortEngine::SetLinkState(LinkState state, bool announce)
+{
+    const LinkState before = m_linkState.exchange(state);
+    if (before == state)
+        return;
+    if (before == LinkState::Connected
+        && (state == LinkState::Lost || state == LinkState::Reconnecting))
+        ++m_nLinkLosses;
+    if (announce)
+        postPortNotify(PortNotifyCode::LinkStateChanged);
+}
+
+void CPortEngine::DropLink(const std::function<void()> &drop)
+{
+    // Lost first: Write refuses from here on and the writer drops what it
+    // finds, so the lock below is never held for long.
+    SetLinkState(LinkState::Lost);
+    std::lock_guard link(m_csLink);
+    drop();
+}
+
+bool CPortEngine::RestoreLink(const std::function<bool()> &reopen)
+{
+    std::lock_guard link(m_csLink);
+    if (!reopen())
+        return false;
+    SetLinkState(LinkState::Connected);
+    return true;
+}
+
+bool CPortEngine::AwaitDeviceNode(const QString &path, const std::function<bool()> &reopen,
+                                  int pollMs)
+{
+    for (;;) {
+        if (m_hStopEvent->wait(pollMs))
+            return false;
+        if (!devicenode::present(path)) {
+            SetLinkState(LinkState::Lost);
+            continue;
+        }
+        // The node may be back before it can be opened (permissions are set
+        // a moment later); it is tried again at the same pace.
+        SetLinkState(LinkState::Reconnecting);
+        if (RestoreLink(reopen))
+            return true;
+    }
+}
+
+void CPortEngine::NoteUnsent(std::uint64_t bytes, UnsentReason reason)
+{
+    m_unsentReason = reason;
+    m_nUnsentBytes += bytes;
+    postPortNotify(PortNotifyCode::NotSent);
+}
+
+std::uint64_t CPortEngine::TakeUnsentBytes(UnsentReason *reason)
+{
+    if (reason)
+        *reason = m_unsentReason.load();
+    return m_nUnsentBytes.exchange(0);
 }
 
 bool CPortEngine::JoinWithTimeout(std::thread &thread, std::atomic<bool> &finished)
@@ -206,6 +299,12 @@ bool CPortEngine::Close()
     m_hStopEvent.reset();
     {
         std::lock_guard lock(m_csTxQueue);
+        // Left only by a writer that did not end in time.
+        std::uint64_t unsent = 0;
+        for (const TxBlock &block : m_txQueue)
+            unsent += block.length;
+        if (unsent > 0)
+            NoteUnsent(unsent, IsLinkUp() ? UnsentReason::WriteFailed : UnsentReason::LinkDown);
         m_txQueue.clear();
         m_txQueue.shrink_to_fit();
         m_nQueuedBlocks = 0;
@@ -217,5 +316,6 @@ bool CPortEngine::Close()
         m_nRxCount = 0;
     }
     m_nRxBufferSize = 0;
+    SetLinkState(LinkState::Idle, false);
     return true;
 }

@@ -1,11 +1,15 @@
 #pragma once
 
 #include "platform/Event.h"
+#include "ports/LinkState.h"
+
+#include <QString>
 
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -26,6 +30,13 @@ struct TxBlock
 // A port kind derives from it and provides its own Open (which must refuse
 // while the writer runs), IsOpen, the reader loop, the writing of one block and
 // the teardown of its link; its destructor must call Close().
+//
+// Nothing handed to Write is lost without a word: while the link is down,
+// Write refuses and the writer drops what is queued, and the bytes are counted
+// and announced (NotSent) for the window to tell the user. A link kind that
+// can heal (a device node, a TCP client) drops its link with DropLink, brings
+// it back with RestoreLink or AwaitDeviceNode, and the state changes are
+// announced (LinkStateChanged).
 class CPortEngine
 {
 public:
@@ -39,7 +50,8 @@ public:
     bool Start();
     // Queues a copy of the bytes in blocks of at most 255 bytes and returns the
     // number of blocks; `written` receives the bytes accepted (all bits set when
-    // the port is not started).
+    // the port is not started). While the link is down nothing is queued: the
+    // result is 0 and the bytes count as not sent.
     int Write(const void *data, int length, std::uint32_t *written = nullptr);
     bool IsWritePending() const { return m_nQueuedBlocks.load() != 0; }
     int GetBlocksWritten() const { return m_nBlocksWritten.load(); }
@@ -49,6 +61,15 @@ public:
     bool Close();
 
     bool IsStarted() const { return m_hStopEvent != nullptr; }
+
+    LinkState GetLinkState() const { return m_linkState.load(); }
+    // Whether the handshake holds sending back right now (serial links only).
+    virtual HandshakeHold GetHandshakeHold() const { return HandshakeHold::None; }
+    // How often the link was lost since Start.
+    int GetLinkLosses() const { return m_nLinkLosses.load(); }
+    // The bytes that were not sent since the last call, and why (the reason
+    // of the latest of them).
+    std::uint64_t TakeUnsentBytes(UnsentReason *reason = nullptr);
 
 protected:
     // Writes one block; false when it failed, which makes the writer drop the
@@ -73,6 +94,23 @@ protected:
 
     bool StopRequested() const { return m_hStopEvent && m_hStopEvent->isSet(); }
 
+    bool IsLinkUp() const { return m_linkState.load() == LinkState::Connected; }
+    // Changes the state; `announce` posts LinkStateChanged when it changed.
+    void SetLinkState(LinkState state, bool announce = true);
+    // The link is gone: from now on writes are refused and queued blocks
+    // dropped; `drop` (which releases the link) runs when the writer is not
+    // using it. Reader thread.
+    void DropLink(const std::function<void()> &drop);
+    // Puts a new link in place: `reopen` runs when the writer is not using
+    // the old one; when it succeeds the link is Connected. Reader thread.
+    bool RestoreLink(const std::function<bool()> &reopen);
+    // For links on a device node: waits until `path` is present again and
+    // `reopen` succeeds, trying every `pollMs`. Lost while the node is absent,
+    // Reconnecting while it is there. False when the stop event ends the wait.
+    bool AwaitDeviceNode(const QString &path, const std::function<bool()> &reopen, int pollMs);
+    // Counts bytes that will never go out and announces them.
+    void NoteUnsent(std::uint64_t bytes, UnsentReason reason);
+
     std::atomic<bool> m_bWriterRunning{false};
     std::atomic<bool> m_bReaderRunning{false};
     std::uint32_t m_nRxBufferSize = 0;
@@ -91,6 +129,14 @@ private:
     std::mutex m_csTxQueue;
     std::deque<TxBlock> m_txQueue;
     std::atomic<std::size_t> m_nQueuedBlocks{0};
+
+    // Held by the writer while it writes a block and by the reader while it
+    // replaces the link, so a block never goes to a link being torn down.
+    std::mutex m_csLink;
+    std::atomic<LinkState> m_linkState{LinkState::Idle};
+    std::atomic<int> m_nLinkLosses{0};
+    std::atomic<std::uint64_t> m_nUnsentBytes{0};
+    std::atomic<UnsentReason> m_unsentReason{UnsentReason::LinkDown};
 
     std::mutex m_csRxBuffer;
     std::vector<std::uint8_t> m_pRxBuffer;

@@ -1,5 +1,4 @@
 #include "app/Startup.h"
-#include "app/AboutDlg.h"
 #include "app/TrayIcon.h"
 #include "display/DisplayWidget.h"
 #include "display/RuKTerminalView.h"
@@ -92,6 +91,18 @@ TEST_F(StartupTest, withoutANotificationAreaTheWindowOnlyMinimizes)
     EXPECT_FALSE(tray->isShown());
 }
 
+TEST_F(StartupTest, startOptionRunsTheTerminalInTheShownWindow)
+{
+    create(true);
+    StartupOptions options;
+    options.startTerminal = true;
+    ASSERT_TRUE(startMainWindow(*frame, options));
+    ASSERT_TRUE(eventually([&] { return frame->isRunning(); }));
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_FALSE(frame->isMinimized());
+    EXPECT_FALSE(tray->isShown());
+}
+
 TEST_F(StartupTest, trayMenuShowsOrClosesTheWindow)
 {
     create(true);
@@ -132,15 +143,6 @@ TEST_F(StartupTest, aDocumentOnTheCommandLineIsShownOrEndsTheStart)
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_TRUE(ui.messages[0].text.contains(options.documentPath));
     EXPECT_FALSE(frame->isVisible());
-}
-
-TEST_F(StartupTest, aboutBoxShowsNameVersionAndIcon)
-{
-    CAboutDlg about;
-    EXPECT_EQ(about.windowTitle(), QStringLiteral("About ORBA Terminal"));
-    EXPECT_EQ(about.findChild<QLabel *>(QStringLiteral("versionLabel"))->text(),
-              QStringLiteral("ORBATerminal Version 1.19"));
-    EXPECT_FALSE(about.findChild<QLabel *>(QStringLiteral("iconLabel"))->pixmap().isNull());
 }
 
 } // namespace

@@ -1,6 +1,10 @@
 #include "display/DisplayRendering.h"
 #include "display/DisplayBuffer.h"
 
+#include <QList>
+
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -111,6 +115,103 @@ TEST(DisplayBuffer, colourRunsFollowAppends)
     EXPECT_EQ(b.length(), 0);
     EXPECT_EQ(b.lineCount(), 1);
     EXPECT_TRUE(b.colorRuns().empty());
+}
+
+// The line index, the colours and the longest line agree with the text
+// itself, however the text was appended and however much was dropped.
+void expectConsistent(const CDisplayBuffer &b, const char *what)
+{
+    const QList<QByteArray> lines = b.text().split('\n');
+    ASSERT_EQ(b.lineCount(), lines.size()) << what;
+    qsizetype start = 0;
+    qsizetype longest = 0;
+    for (int i = 0; i < lines.size(); ++i) {
+        ASSERT_EQ(b.lineStart(i), start) << what << " line " << i;
+        ASSERT_EQ(b.lineLength(i), lines[i].size()) << what << " line " << i;
+        ASSERT_EQ(b.lineOfOffset(start), i) << what << " line " << i;
+        ASSERT_EQ(b.lineOfOffset(start + lines[i].size()), i) << what << " line " << i;
+        longest = std::max(longest, lines[i].size());
+        start += lines[i].size() + 1;
+    }
+    // Backwards too: a lookup does not depend on the one before.
+    for (int i = lines.size() - 1; i >= 0; i -= 7)
+        ASSERT_EQ(b.lineLength(i), lines[i].size()) << what << " line " << i;
+    EXPECT_EQ(b.longestLine(), longest) << what;
+    const auto &runs = b.colorRuns();
+    ASSERT_FALSE(runs.empty()) << what;
+    EXPECT_EQ(runs.front().start, 0) << what;
+    for (std::size_t r = 1; r < runs.size(); ++r) {
+        EXPECT_LT(runs[r - 1].start, runs[r].start) << what;
+        EXPECT_NE(runs[r - 1].color, runs[r].color) << what;
+    }
+}
+
+TEST(DisplayBuffer, dropOldestKeepsWholeLinesBehindAMarker)
+{
+    const struct
+    {
+        const char *what;
+        QByteArray (*line)(int i);
+        int lines;
+        int blockLines; // lines per append, alternating two colours
+        qsizetype drop;
+    } rows[] = {
+        {"short lines", [](int) { return QByteArray("ab\r\n"); }, 5000, 100, 3000},
+        {"mixed lengths", [](int i) { return QByteArray(i % 97, 'x') + "\n"; }, 3000, 7, 40000},
+        {"lone CRs", [](int i) { return QByteArray(i % 5, 'c') + "\r"; }, 1000, 64, 1},
+        {"one long line", [](int) { return QByteArray(300, 'L'); }, 400, 10, 50000},
+        {"drop all", [](int i) { return QByteArray::number(i) + "\n"; }, 200, 50, 1 << 20},
+    };
+    for (const auto &row : rows) {
+        CDisplayBuffer b;
+        QByteArray expectedTail;
+        for (int i = 0; i < row.lines; i += row.blockLines) {
+            QByteArray block;
+            for (int k = i; k < std::min(row.lines, i + row.blockLines); ++k)
+                block += row.line(k);
+            b.append(block, (i / row.blockLines) % 2 ? 0xFF0000FFu : 0xFFFF0000u);
+            expectedTail = block;
+        }
+        const QByteArray before = b.text();
+        const int linesBefore = b.lineCount();
+        const CDisplayBuffer::Dropped d = b.dropOldest(row.drop, "[dropped]", 0xFF808080u);
+        expectConsistent(b, row.what);
+        EXPECT_TRUE(b.text().startsWith("[dropped]\n")) << row.what;
+        EXPECT_EQ(b.colorRuns().front().color, 0xFF808080u) << row.what;
+        EXPECT_GE(d.chars, std::min(row.drop, before.size())) << row.what;
+        if (d.chars < before.size()) {
+            // Whole lines went; what stays is the old text from a line start on.
+            EXPECT_EQ(before.at(d.chars - 1), '\n') << row.what;
+            EXPECT_EQ(b.text().mid(10), before.mid(d.chars)) << row.what;
+            EXPECT_EQ(b.lineCount(), linesBefore - d.lines) << row.what;
+            EXPECT_EQ(d.shift, d.chars - 10) << row.what;
+        } else {
+            EXPECT_EQ(b.text(), QByteArray("[dropped]\n")) << row.what;
+        }
+        // Appending and dropping go on working on what is left.
+        b.append(row.line(1) + row.line(2), 0xFF0000FFu);
+        expectConsistent(b, row.what);
+        b.dropOldest(b.length() / 2, "[again]", 0xFF808080u);
+        expectConsistent(b, row.what);
+        EXPECT_TRUE(b.text().startsWith("[again]\n")) << row.what;
+    }
+}
+
+TEST(DisplayBuffer, growsByDoublingNotByBlock)
+{
+    CDisplayBuffer b;
+    qsizetype capacity = 0;
+    int growths = 0;
+    for (int i = 0; i < 100000; ++i) {
+        b.append("0123456789\r\n", 0xFF0000FFu);
+        if (b.text().capacity() != capacity) {
+            capacity = b.text().capacity();
+            ++growths;
+        }
+    }
+    // 1.1 MB in 100,000 appends: a couple of dozen moves at most.
+    EXPECT_LT(growths, 25);
+    expectConsistent(b, "many appends");
 }
 
 } // namespace

@@ -145,11 +145,15 @@ TEST_F(TerminalViewTest, triggersGetReceivedBlocksOnlyWhileAutoReplyIsSet)
     EXPECT_EQ(host.triggered, QByteArray("twofour"));
 }
 
-TEST_F(TerminalViewTest, logFileGetsRawBytesOrTheRenderedText)
+TEST_F(TerminalViewTest, logFileGetsRawBytesOrTheRenderedTextOncePerSlice)
 {
     QTemporaryDir dir;
     settings.loggingOn = true;
     settings.logFilePath = dir.filePath(QStringLiteral("log.txt"));
+    const auto log = [&] {
+        QFile f(settings.logFilePath);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
+    };
     receive(QByteArray("\x00\x02"
                        "a\r\n",
                        5));
@@ -158,17 +162,52 @@ TEST_F(TerminalViewTest, logFileGetsRawBytesOrTheRenderedText)
     settings.timestampPerLine = false;
     settings.hexMode = true;
     receive("\x01");
-    QFile log(settings.logFilePath);
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    EXPECT_EQ(log.readAll(), QByteArray("\x00\x02"
-                                        "a\r\n",
-                                        5)
-                                 + "05.12.2026 10:22:24.031 - b\n" + "\x01");
+    // Written when the event loop turns: one open, append and close for all.
+    EXPECT_EQ(log(), QByteArray("<none>"));
+    QApplication::processEvents();
+    EXPECT_EQ(log(), QByteArray("\x00\x02"
+                                "a\r\n",
+                                5)
+                         + "05.12.2026 10:22:24.031 - b\n" + "\x01");
     // A log that cannot be written leaves the display alone.
     settings.logFilePath = dir.filePath(QStringLiteral("missing/log.txt"));
     settings.hexMode = false;
     receive("ok");
+    QApplication::processEvents();
     EXPECT_TRUE(text().endsWith("ok"));
+    EXPECT_TRUE(view.logStatus().failing);
+}
+
+TEST_F(TerminalViewTest, theDisplayDropsItsOldestTextBeyondItsHardLimit)
+{
+    settings.autoScroll = false;
+    const QByteArray block = QByteArray(1000, 'x') + "\r\n";
+    qint64 fed = 0;
+    int n = 0;
+    while (fed < CRuKTerminalView::kHardLimit + CRuKTerminalView::kHardLimit / 2) {
+        receive(QByteArray::number(n++) + block);
+        fed += block.size();
+    }
+    send("sent");
+    const CDisplayBuffer &b = view.widget()->buffer();
+    EXPECT_LE(b.length(), CRuKTerminalView::kHardLimit);
+    EXPECT_GE(b.length(), CRuKTerminalView::kHardLimit / 2);
+    // The newest text is whole; a grey note at the top says older text went.
+    EXPECT_TRUE(text().endsWith(QByteArray::number(n - 1) + QByteArray(1000, 'x') + "\nsent"));
+    EXPECT_TRUE(text().startsWith("[Older text was removed here"));
+    EXPECT_EQ(b.colorRuns().front().color, CRuKTerminalView::kNoteColor);
+    // Whole lines went: the first one kept is a block's line from its start.
+    EXPECT_TRUE(
+        text().mid(b.lineStart(1)).startsWith(QByteArray::number(n - b.lineCount() + 2) + "xxx"));
+
+    // One block larger than the display keeps: its end is shown.
+    QByteArray huge(CRuKTerminalView::kHardLimit, 'h');
+    huge.append("end");
+    receive(huge);
+    EXPECT_EQ(b.lineCount(), 2);
+    EXPECT_TRUE(text().startsWith("[Older text was removed here"));
+    EXPECT_EQ(b.lineLength(1), CRuKTerminalView::kHardLimit / 2);
+    EXPECT_TRUE(text().endsWith("hhend"));
 }
 
 TEST_F(TerminalViewTest, queuedBlocksAreShownInOrderOnce)

@@ -1,8 +1,8 @@
-#include "app/AboutDlg.h"
 #include "app/TrayIcon.h"
+#include "dialogs/AboutDlg.h"
 #include "frame/CommandIds.h"
-#include "frame/HotKeyBar.h"
 #include "frame/MainFrame.h"
+#include "input/HotKeyBar.h"
 #include "support/RecordingUiServices.h"
 #include "support/TestLinkPort.h"
 
@@ -75,13 +75,13 @@ TEST(MainWindowLanguageTest, germanIsShownForEveryMenuItemPromptAndTip)
 
     using namespace CommandId;
     const std::map<int, QString> expected{
-        {FileNew, QStringLiteral("I&nitialisieren\tStrg+N")},
-        {FileOpen, QStringLiteral("Ö&ffnen...\tStrg+O")},
-        {FileSave, QStringLiteral("S&peichern\tStrg+S")},
+        {FileNew, QStringLiteral("I&nitialisieren")},
+        {FileOpen, QStringLiteral("Ö&ffnen...")},
+        {FileSave, QStringLiteral("S&peichern")},
         {FileSaveAs, QStringLiteral("Speichern &unter...")},
         {LoadSettings, QStringLiteral("Einstellungen &laden...")},
         {SaveSettings, QStringLiteral("E&instellungen speichern...")},
-        {FilePrint, QStringLiteral("&Drucken...\tStrg+P")},
+        {FilePrint, QStringLiteral("&Drucken...")},
         {FilePrintPreview, QStringLiteral("Sei&tenansicht")},
         {FilePrintSetup, QStringLiteral("Drucker&einrichtung...")},
         {FileMru, QStringLiteral("Letzte Datei")},
@@ -93,6 +93,9 @@ TEST(MainWindowLanguageTest, germanIsShownForEveryMenuItemPromptAndTip)
         {TerminalStart, QStringLiteral("&Start")},
         {TerminalStop, QStringLiteral("S&top")},
         {SendFile, QStringLiteral("&Datei senden")},
+        {SendFileToPrinter, QStringLiteral("Senden einer Datei an r+k-Drucker...")},
+        {ReceivePrinterFile, QStringLiteral("r+k Drucker Datei empfangen...")},
+        {CancelPrinterReception, QStringLiteral("Dateiempfang &abbrechen")},
         {CommandId::SendInputText, QStringLiteral("&Eingabefeld senden")},
         {PortSettings, QStringLiteral("&Schnittstelle / Allgemeine Einstellungen")},
         {LocalEcho, QStringLiteral("&Lokales Echo")},
@@ -117,8 +120,7 @@ TEST(MainWindowLanguageTest, germanIsShownForEveryMenuItemPromptAndTip)
     // Whatever is left in English is a missing translation, apart from the
     // words both languages share.
     const QStringList shared{QStringLiteral("&Start"), QStringLiteral("S&top"),
-                             QStringLiteral("Start"), QStringLiteral("Stop"),
-                             QStringLiteral("Letzte Datei")};
+                             QStringLiteral("Start"), QStringLiteral("Stop")};
     for (const auto &[id, text] : english.text) {
         if (!shared.contains(text)) {
             EXPECT_NE(deutsch.text.at(id), text) << id;
@@ -132,7 +134,7 @@ TEST(MainWindowLanguageTest, germanIsShownForEveryMenuItemPromptAndTip)
     }
     EXPECT_EQ(deutsch.title, QStringLiteral("Unbenannt - ORBA Terminal"));
     EXPECT_EQ(deutsch.ready, QStringLiteral("Bereit"));
-    EXPECT_EQ(deutsch.hotKeyTip, QStringLiteral("Sendet den Text der Schnelltaste F1"));
+    EXPECT_EQ(deutsch.hotKeyTip, QStringLiteral("F1: \nSendet den Text der Schnelltaste F1"));
     EXPECT_EQ(deutsch.tray, QStringLiteral("ORBA Terminal anzeigen|ORBA Terminal beenden"));
     EXPECT_EQ(deutsch.about, QStringLiteral("Info über ORBA Terminal|ORBA Terminal Version 1.19"));
     EXPECT_EQ(english.about, QStringLiteral("About ORBA Terminal|ORBATerminal Version 1.19"));

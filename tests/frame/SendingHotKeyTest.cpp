@@ -3,7 +3,7 @@
 #include "SendingFixture.h"
 
 #include "dialogs/HotKeyDlg.h"
-#include "display/CharMapDlg.h"
+#include "dialogs/CharMapDlg.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

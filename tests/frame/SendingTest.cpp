@@ -4,8 +4,8 @@
 
 #include <QApplication>
 
-#include "display/HexEdit.h"
-#include "frame/InputEdit.h"
+#include "input/HexEdit.h"
+#include "input/InputEdit.h"
 
 #include <QTest>
 

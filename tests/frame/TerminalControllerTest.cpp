@@ -2,8 +2,8 @@
 #include "display/ReceivedBlockQueue.h"
 #include "display/RuKTerminalView.h"
 #include "frame/CommandIds.h"
-#include "frame/InputEdit.h"
 #include "frame/MainFrame.h"
+#include "input/InputEdit.h"
 #include "platform/Clock.h"
 #include "platform/PortNotify.h"
 #include "support/EventLoopWait.h"
@@ -12,9 +12,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <atomic>
 #include <thread>
@@ -209,30 +211,48 @@ TEST_F(TerminalControllerTest, closingWhileAConnectionIsAwaitedEndsTheWaitThenCl
     EXPECT_TRUE(eventually([&] { return !frame->isVisible(); }));
 }
 
-TEST_F(TerminalControllerTest, aFloodKeepsTheWindowResponsive)
+TEST_F(TerminalControllerTest, aFloodIsShownInSlicesAndLoggedByteForByte)
 {
-    frame->settings().display.displayLimitOn = true;
-    frame->settings().display.displayLimit = 1 << 20;
+    DisplaySettings &display = frame->settings().display;
+    display.displayLimitOn = true;
+    display.displayLimit = 1 << 20;
+    display.loggingOn = true;
+    display.logFilePath = dir.filePath(QStringLiteral("flood.log"));
     frame->OnTerminalStart();
-    const QByteArray chunk(1 << 20, 'f');
+    // Every byte depends on its position: a lost or misplaced block shows in the log.
+    QByteArray flood(24 << 20, '\0');
+    for (qsizetype i = 0; i < flood.size(); ++i)
+        flood[i] = static_cast<char>('A' + (i * 7 + i / 4093) % 26);
     std::atomic<bool> written{false};
     std::thread writer([&] {
-        for (int i = 0; i < 24; ++i)
-            link.writeFar(chunk);
+        link.writeFar(flood);
         written = true;
     });
-    // A timer keeps firing while the flood is shown: the loop is never blocked for long.
-    int ticks = 0;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
-    timer.start(5);
-    EXPECT_TRUE(eventually(
-        [&] { return written && CReceivedBlockQueue::instance().queuedBytes() == 0; }, 20000));
+    // Until the event loop runs, nothing is shown: the queue fills towards its bound.
+    auto &queue = CReceivedBlockQueue::instance();
+    QElapsedTimer bound;
+    bound.start();
+    while (queue.queuedBytes() < 4u << 20 && bound.elapsed() < 60000)
+        std::this_thread::yield();
+    ASSERT_GE(queue.queuedBytes(), 4u << 20);
+    // A call queued now runs after the first slice, while blocks still wait:
+    // the window gets its turn in the middle of a flood.
+    std::size_t queuedAtTurn = 0;
+    QMetaObject::invokeMethod(
+        frame.get(), [&] { queuedAtTurn = queue.queuedBytes(); }, Qt::QueuedConnection);
+    const auto logSize = [&] {
+        return QFileInfo(display.logFilePath).size();
+    };
+    EXPECT_TRUE(eventuallyWhileProgressing(
+        [&] { return written && queue.queuedBytes() == 0 && logSize() == flood.size(); }, logSize));
     writer.join();
+    EXPECT_GT(queuedAtTurn, 0u);
     const qsizetype shown = frame->view()->widget()->buffer().length();
-    EXPECT_GT(ticks, 5);
     EXPECT_GT(shown, 0);
     EXPECT_LE(shown, (1 << 20) + (1 << 16));
+    QFile log(display.logFilePath);
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll() == flood);
 }
 
 } // namespace

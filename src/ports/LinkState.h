@@ -1,0 +1,29 @@
+#pragma once
+
+// Whether the link of a port carries data. A port that is not started is Idle;
+// Start makes it Connected. A serial, USB or TCP client link that goes away
+// becomes Lost and is brought back by the port itself: Reconnecting while it
+// tries, Connected again when it stands. Waiting is the controller's: a
+// server waits for its peer before the port starts.
+enum class LinkState : int {
+    Idle,
+    Waiting,
+    Connected,
+    Lost,
+    Reconnecting,
+};
+
+// What holds a running serial link's sending back: the handshake waits for
+// the device to raise DSR or CTS. Receiving goes on meanwhile.
+enum class HandshakeHold : int {
+    None,
+    Dsr,
+    Cts,
+};
+
+// Why bytes handed to a port were not sent.
+enum class UnsentReason : int {
+    LinkDown,    // refused or dropped while the link was lost
+    WriteFailed, // the link did not take them within the write time-out
+    NotStarted,  // written to a port that is not running
+};

@@ -1,0 +1,363 @@
+#include "display/DisplayWidget.h"
+#include "display/RuKTerminalView.h"
+#include "frame/LinkReport.h"
+#include "frame/MainFrame.h"
+#include "input/InputEdit.h"
+#include "ports/ComPort.h"
+#include "ports/ConnectWaitDlg.h"
+#include "ports/NetPort.h"
+#include "support/EventLoopWait.h"
+#include "support/LoopbackSockets.h"
+#include "support/RecordingUiServices.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QPointer>
+#include <QProcess>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <thread>
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+// The terminal with its real ports, as the user runs it.
+class LinkHealingTest : public ::testing::Test
+{
+protected:
+    LinkHealingTest()
+    {
+        frame = std::make_unique<CMainFrame>(dir.filePath(QStringLiteral("o.ini")));
+        frame->show();
+        // A wait that no peer ends would keep a failing test in its event
+        // loop: it is given up after a while.
+        whileWaiting([this](CConnectWaitDlg *dialog) {
+            if (dialog != m_watched) {
+                m_watched = dialog;
+                m_watchedSince.start();
+            } else if (m_watchedSince.elapsed() > 20000) {
+                ADD_FAILURE() << "nobody came";
+                cancel(dialog);
+            }
+        });
+    }
+    ~LinkHealingTest() override
+    {
+        if (frame->isRunning())
+            frame->OnTerminalStop();
+        frame.reset();
+    }
+
+    void useNetwork(const char *address, unsigned port)
+    {
+        TerminalSettings &s = frame->settings();
+        s.portKind = 0;
+        s.address = QLatin1String(address);
+        s.portNumber = static_cast<int>(port);
+        s.socketType = 1;
+    }
+    void logTo(const QString &name)
+    {
+        frame->settings().display.loggingOn = true;
+        frame->settings().display.logFilePath = dir.filePath(name);
+    }
+    QByteArray logged(const QString &name) const
+    {
+        QFile file(dir.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QByteArray displayText() const { return frame->view()->widget()->buffer().text(); }
+    QString pane(const char *name) const
+    {
+        return frame->findChild<QLabel *>(QLatin1String(name))->text();
+    }
+    QString statusLine() const { return frame->statusBar()->currentMessage(); }
+    CConnectWaitDlg *waitDialog() const { return frame->findChild<CConnectWaitDlg *>(); }
+    void type(const QString &text)
+    {
+        frame->textInput()->setPlainText(text);
+        QTest::keyClick(frame->textInput(), Qt::Key_Return);
+    }
+    // Runs `onWait` whenever the server waits for a peer (also inside the
+    // wait's own event loop, where a test's waits do not run).
+    void whileWaiting(const std::function<void(CConnectWaitDlg *)> &onWait)
+    {
+        auto *timer = new QTimer(frame.get());
+        QObject::connect(timer, &QTimer::timeout, [this, onWait] {
+            if (CConnectWaitDlg *dialog = waitDialog(); dialog && dialog->isVisible())
+                onWait(dialog);
+        });
+        timer->start(5);
+    }
+    static void cancel(CConnectWaitDlg *dialog) { dialog->findChild<QPushButton *>()->click(); }
+
+    QTemporaryDir dir;
+    RecordingUiServices ui;
+    std::unique_ptr<CMainFrame> frame;
+
+private:
+    QPointer<CConnectWaitDlg> m_watched;
+    QElapsedTimer m_watchedSince;
+};
+
+// Reads from `fd` until `count` bytes are in or the peer is gone.
+QByteArray readFrom(int fd, qsizetype count)
+{
+    QByteArray got;
+    char buffer[4096];
+    while (got.size() < count) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 10000) != 1)
+            break;
+        const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+        if (n <= 0)
+            break;
+        got.append(buffer, n);
+    }
+    return got;
+}
+
+// A pseudo-terminal made by socat, reached through a link at `path`; what is
+// written to it arrives at the terminal's device, what the terminal sends
+// comes out of output(). Closing it removes the link and the pseudo-terminal,
+// as unplugging an adapter removes its node.
+class SocatPty
+{
+public:
+    explicit SocatPty(const QString &path)
+    {
+        m_process.start(QStringLiteral("socat"),
+                        {QStringLiteral("pty,raw,echo=0,link=") + path, QStringLiteral("-")});
+        m_started
+            = m_process.waitForStarted() && eventually([&] { return QFile::exists(path); }, 10000);
+    }
+    ~SocatPty() { close(); }
+    bool isValid() const { return m_started; }
+    void write(const QByteArray &bytes) { m_process.write(bytes); }
+    QByteArray readUntil(const QByteArray &tail)
+    {
+        eventually(
+            [&] {
+                m_output += m_process.readAllStandardOutput();
+                return m_output.endsWith(tail);
+            },
+            10000);
+        return m_output;
+    }
+    void close()
+    {
+        m_process.closeWriteChannel();
+        if (!m_process.waitForFinished(10000))
+            m_process.kill();
+        m_process.waitForFinished();
+    }
+
+private:
+    QProcess m_process;
+    QByteArray m_output;
+    bool m_started = false;
+};
+
+TEST_F(LinkHealingTest, tcpServerSurvivesTwoHundredImmediateReconnectsWithEveryMessageLogged)
+{
+    constexpr int kCycles = 200;
+    const unsigned port = freePort(SOCK_STREAM);
+    useNetwork("", port);
+    logTo(QStringLiteral("server.log"));
+    QByteArray expected;
+    for (int i = 0; i < kCycles; ++i)
+        expected += QByteArray("message ") + QByteArray::number(i) + "\r\n";
+
+    // Each peer sends its line and leaves; the next connects at once, while
+    // the terminal still deals with the one before. At most four wait, so the
+    // kernel's queue of the listening socket never overflows.
+    std::thread peers;
+    QTimer::singleShot(0, [&] {
+        peers = std::thread([port] {
+            std::deque<int> waiting;
+            const auto letGo = [&] {
+                readFrom(waiting.front(), 1); // until the terminal closes it
+                ::close(waiting.front());
+                waiting.pop_front();
+            };
+            for (int i = 0; i < kCycles; ++i) {
+                if (waiting.size() >= 4)
+                    letGo();
+                const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+                connectTo(fd, "127.0.0.1", port);
+                const QByteArray line = QByteArray("message ") + QByteArray::number(i) + "\r\n";
+                ::send(fd, line.constData(), line.size(), MSG_NOSIGNAL);
+                ::shutdown(fd, SHUT_WR);
+                waiting.push_back(fd);
+            }
+            while (!waiting.empty())
+                letGo();
+        });
+    });
+    bool done = false;
+    whileWaiting([&](CConnectWaitDlg *dialog) {
+        if (logged(QStringLiteral("server.log")).size() >= expected.size()) {
+            done = true;
+            cancel(dialog);
+        }
+    });
+    frame->OnTerminalStart();
+    EXPECT_TRUE(eventually([&] { return done && !frame->isRunning(); }, 60000));
+    if (peers.joinable())
+        peers.join();
+    EXPECT_EQ(logged(QStringLiteral("server.log")).toStdString(), expected.toStdString());
+    EXPECT_TRUE(ui.messages.empty()) << ui.messages.front().text.toStdString();
+}
+
+TEST_F(LinkHealingTest, tcpServerServesAPeerThatQueuedMeanwhileWithItsData)
+{
+    const unsigned port = freePort(SOCK_STREAM);
+    useNetwork("", port);
+    Fd first;
+    Fd second{clientSocket("127.0.0.2")};
+    QTimer::singleShot(0, [&] {
+        first.reset(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+        EXPECT_TRUE(connectTo(first.fd, "127.0.0.1", port));
+    });
+    frame->OnTerminalStart();
+    ASSERT_TRUE(frame->isRunning());
+    EXPECT_EQ(pane("panePort"), QStringLiteral("IP:127.0.0.1, %1").arg(port));
+    EXPECT_EQ(pane("paneLinkState"), QStringLiteral("connected"));
+
+    // The second peer connects while the first is served and speaks at once.
+    ASSERT_TRUE(connectTo(second.fd, "127.0.0.1", port));
+    ::send(second.fd, "from the second\r\n", 17, 0);
+    ::send(first.fd, "from the first\r\n", 16, 0);
+    first.reset();
+    ASSERT_TRUE(eventually([&] { return displayText().contains("from the second"); }));
+    EXPECT_EQ(displayText().toStdString(), "from the first\nfrom the second\n");
+    EXPECT_EQ(pane("panePort"), QStringLiteral("IP:127.0.0.2, %1").arg(port));
+    EXPECT_EQ(statusLine(), QStringLiteral("127.0.0.2 connected."));
+
+    type(QStringLiteral("to the second"));
+    EXPECT_EQ(readFrom(second.fd, 17), QByteArray("\x02to the second\x03\r\n"));
+
+    // When it leaves too, the terminal waits again, saying so.
+    QString waitingPane;
+    QString waitingLine;
+    whileWaiting([&](CConnectWaitDlg *dialog) {
+        waitingPane = pane("paneLinkState");
+        waitingLine = statusLine();
+        cancel(dialog);
+    });
+    second.reset();
+    ASSERT_TRUE(eventually([&] { return !frame->isRunning() && !waitingPane.isEmpty(); }));
+    EXPECT_EQ(waitingPane, QStringLiteral("waiting"));
+    EXPECT_EQ(waitingLine,
+              QStringLiteral("127.0.0.2 closed the connection; waiting for the next one."));
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(LinkHealingTest, tcpClientTellsOfTheLossRefusesSendingAndReconnectsByItself)
+{
+    const unsigned port = freePort(SOCK_STREAM);
+    Fd listener{boundSocket(SOCK_STREAM, "127.0.0.1", port, true)};
+    useNetwork("127.0.0.1", port);
+    dynamic_cast<CNetPort *>(frame->currentPort())->SetReconnectIntervalMs(20);
+    frame->OnTerminalStart();
+    ASSERT_TRUE(frame->isRunning());
+    Fd far{::accept(listener.fd, nullptr, nullptr)};
+
+    // The peer closes, then (back again) resets; each time the listener goes
+    // too, so the terminal has to keep trying.
+    for (const bool reset : {false, true}) {
+        SCOPED_TRACE(reset ? "reset" : "close");
+        const int beeps = ui.beeps;
+        if (reset) {
+            const linger now{1, 0};
+            ::setsockopt(far.fd, SOL_SOCKET, SO_LINGER, &now, sizeof now);
+        }
+        far.reset();
+        listener.reset();
+        ASSERT_TRUE(
+            eventually([&] { return pane("paneLinkState") == QStringLiteral("reconnecting"); }));
+        EXPECT_EQ(statusLine(),
+                  QStringLiteral("Connection lost (IP:127.0.0.1, %1); reconnecting every few "
+                                 "seconds.")
+                      .arg(port));
+        EXPECT_EQ(ui.beeps, beeps + 1);
+        EXPECT_TRUE(frame->isRunning());
+
+        // Typed while the link is down: not sent, said so, and kept for later.
+        const QByteArray shown = displayText();
+        type(QStringLiteral("while down"));
+        ASSERT_TRUE(eventually([&] { return ui.beeps == beeps + 2; }));
+        EXPECT_EQ(statusLine(), QStringLiteral("Not sent: 14 bytes; the link is down."));
+        EXPECT_EQ(frame->textInput()->toPlainText(), QStringLiteral("while down"));
+        EXPECT_EQ(displayText(), shown) << "no echo of what did not go out";
+
+        listener.reset(boundSocket(SOCK_STREAM, "127.0.0.1", port, true));
+        ASSERT_TRUE(
+            eventually([&] { return pane("paneLinkState") == QStringLiteral("connected"); }));
+        EXPECT_EQ(statusLine(), QStringLiteral("Connected again (IP:127.0.0.1, %1).").arg(port));
+        far.reset(::accept(listener.fd, nullptr, nullptr));
+        QTest::keyClick(frame->textInput(), Qt::Key_Return);
+        EXPECT_EQ(readFrom(far.fd, 14), QByteArray("\x02while down\x03\r\n"));
+        ::send(far.fd, "back\r\n", 6, 0);
+        EXPECT_TRUE(eventually([&] { return displayText().endsWith("back\n"); }));
+    }
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(LinkHealingTest, serialDeviceRemovedAndMadeAgainIsReopenedWithItsSettings)
+{
+    const QString path = dir.filePath(QStringLiteral("ttyLink"));
+    auto device = std::make_unique<SocatPty>(path);
+    ASSERT_TRUE(device->isValid()) << "socat is needed";
+    TerminalSettings &s = frame->settings();
+    s.portKind = 1;
+    s.comDevice = path;
+    s.baud = 9600;
+    s.parity = 1;
+    s.dataBits = 7;
+    s.stopBits = 2;
+    s.protocol = 0;
+    logTo(QStringLiteral("serial.log"));
+    frame->OnTerminalStart();
+    ASSERT_TRUE(frame->isRunning());
+    device->write("before\r\n");
+    ASSERT_TRUE(eventually([&] { return logged(QStringLiteral("serial.log")) == "before\r\n"; }));
+
+    device.reset();
+    ASSERT_TRUE(eventually([&] { return pane("paneLinkState") == QStringLiteral("lost"); }));
+    EXPECT_EQ(statusLine(), QStringLiteral("ttyLink is gone; it is opened again once it is back."));
+    EXPECT_EQ(ui.beeps, 1);
+
+    device = std::make_unique<SocatPty>(path);
+    ASSERT_TRUE(device->isValid());
+    ASSERT_TRUE(eventually([&] { return pane("paneLinkState") == QStringLiteral("connected"); }));
+    EXPECT_EQ(statusLine(), QStringLiteral("ttyLink is back and open again."));
+    const SerialTermios line = dynamic_cast<CComPort *>(frame->currentPort())->AppliedTermios();
+    EXPECT_EQ(line.ospeed, 9600u);
+    EXPECT_EQ(line.cflag & (CSIZE | PARENB | PARODD | CSTOPB),
+              static_cast<std::uint32_t>(CS7 | PARENB | CSTOPB));
+
+    device->write("after\r\n");
+    EXPECT_TRUE(
+        eventually([&] { return logged(QStringLiteral("serial.log")) == "before\r\nafter\r\n"; }));
+    type(QStringLiteral("hi"));
+    EXPECT_TRUE(device->readUntil("\x02hi\x03\r\n") == "\x02hi\x03\r\n");
+    frame->OnTerminalStop();
+    EXPECT_TRUE(pane("paneLinkState").isEmpty());
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+} // namespace

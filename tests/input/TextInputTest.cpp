@@ -1,0 +1,98 @@
+#include "input/InputEdit.h"
+#include "input/InputHistory.h"
+#include "input/SendFraming.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(TextInput, pastedLinesAreSentOneByOneWithoutEmptyOnes)
+{
+    const struct
+    {
+        QString typed;
+        QStringList lines;
+    } rows[] = {
+        {"READ", {"READ"}},
+        {"READ\nVER", {"READ", "VER"}},
+        {"READ\r\nVER\r\n", {"READ", "VER"}},
+        {"A\r\rB\n\n\nC\r", {"A", "B", "C"}},
+        {" \n ", {" ", " "}},
+        {"\n\r\n", {}},
+        {"", {}},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(SendFraming::inputLines(row.typed), row.lines) << row.typed.toStdString();
+}
+
+TEST(TextInput, historyRecallsOlderAndNewerTextsAndTheDraft)
+{
+    CInputHistory h;
+    EXPECT_FALSE(h.older(QString()));
+    EXPECT_FALSE(h.newer());
+    for (const char *sent : {"ATZ", "", "READ", "READ", "VER"})
+        h.add(QString::fromLatin1(sent));
+    EXPECT_EQ(h.entries(), (QStringList{"ATZ", "READ", "VER"}));
+
+    EXPECT_EQ(h.older("half typed"), "VER");
+    EXPECT_EQ(h.older("VER"), "READ");
+    EXPECT_EQ(h.older("READ"), "ATZ");
+    EXPECT_FALSE(h.older("ATZ")); // the oldest stays
+    EXPECT_EQ(h.newer(), "READ");
+    EXPECT_EQ(h.newer(), "VER");
+    EXPECT_EQ(h.newer(), "half typed");
+    EXPECT_FALSE(h.newer());
+
+    // With the input not cleared after sending, Up skips what it shows.
+    h.add("STATUS");
+    EXPECT_EQ(h.older("STATUS"), "VER");
+
+    for (int i = 0; i < CInputHistory::kMaxEntries + 10; ++i)
+        h.add(QString::number(i));
+    EXPECT_EQ(h.entries().size(), CInputHistory::kMaxEntries);
+    EXPECT_EQ(h.entries().constFirst(), "10");
+}
+
+TEST(TextInput, upAndDownRecallOnlyBeyondTheFirstAndLastLine)
+{
+    CInputEdit edit;
+    edit.show();
+    edit.setFocus();
+    edit.remember("older");
+    edit.remember("newer");
+    QTest::keyClicks(&edit, "draft");
+    QTest::keyClick(&edit, Qt::Key_Up);
+    EXPECT_EQ(edit.toPlainText(), "newer");
+    EXPECT_EQ(edit.textCursor().position(), 5); // at the end, ready to go on typing
+    QTest::keyClick(&edit, Qt::Key_Up);
+    EXPECT_EQ(edit.toPlainText(), "older");
+    QTest::keyClick(&edit, Qt::Key_Down);
+    QTest::keyClick(&edit, Qt::Key_Down);
+    EXPECT_EQ(edit.toPlainText(), "draft");
+
+    // In a pasted text of several lines the keys move between its lines first.
+    QApplication::clipboard()->setText("one\r\ntwo\r\n");
+    QSignalSpy pasted(&edit, &CInputEdit::linesPasted);
+    edit.clear();
+    edit.paste();
+    EXPECT_EQ(edit.toPlainText(), "one\ntwo"); // no line break at the end
+    ASSERT_EQ(pasted.count(), 1);
+    EXPECT_EQ(pasted.at(0).at(0).toInt(), 2);
+    QTest::keyClick(&edit, Qt::Key_Up);
+    EXPECT_EQ(edit.toPlainText(), "one\ntwo");
+    EXPECT_EQ(edit.textCursor().blockNumber(), 0);
+    QTest::keyClick(&edit, Qt::Key_Up);
+    EXPECT_EQ(edit.toPlainText(), "newer");
+
+    QSignalSpy enter(&edit, &CInputEdit::enterPressed);
+    QTest::keyClick(&edit, Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(enter.count(), 1);
+    EXPECT_EQ(edit.toPlainText(), "newer"); // Enter never adds a line break
+}
+
+} // namespace

@@ -1,0 +1,148 @@
+#include "FakeDeviceTree.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+const QString kUsbRoot = QStringLiteral("devices/pci0000:00/0000:00:14.0/usb1");
+}
+
+FakeDeviceTree::FakeDeviceTree()
+{
+    for (const char *dir : {"sys/class/tty", "sys/class/usbmisc", "sys/bus/usb/devices", "dev"})
+        mkdir(QLatin1String(dir));
+}
+
+DeviceRoots FakeDeviceTree::roots() const
+{
+    DeviceRoots r;
+    r.sys = m_dir.filePath(QStringLiteral("sys"));
+    r.dev = m_dir.filePath(QStringLiteral("dev"));
+    return r;
+}
+
+QString FakeDeviceTree::sysPath(const QString &relative) const
+{
+    return m_dir.filePath(QStringLiteral("sys/") + relative);
+}
+
+QString FakeDeviceTree::devPath(const QString &relative) const
+{
+    return m_dir.filePath(QStringLiteral("dev/") + relative);
+}
+
+void FakeDeviceTree::mkdir(const QString &relative) const
+{
+    QDir(m_dir.path()).mkpath(relative);
+}
+
+void FakeDeviceTree::write(const QString &relative, const QByteArray &bytes) const
+{
+    const QString path = m_dir.filePath(relative);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
+
+void FakeDeviceTree::link(const QString &relative, const QString &target) const
+{
+    const QString path = m_dir.filePath(relative);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile::remove(path);
+    QFile::link(target, path);
+}
+
+void FakeDeviceTree::addSerialAdapter(const QString &kernelName, const QString &usbDevice,
+                                      const QString &product, const QString &byId)
+{
+    const QString device = QStringLiteral("sys/%1/%2").arg(kUsbRoot, usbDevice);
+    write(device + QStringLiteral("/idVendor"), "0403\n");
+    if (!product.isEmpty())
+        write(device + QStringLiteral("/product"), product.toUtf8() + '\n');
+    // ttyUSB: the usb-serial port below the interface; ttyACM: the interface.
+    const QString port = device + u'/' + usbDevice + QStringLiteral(":1.0/") + kernelName;
+    const QString ttyDir = port + QStringLiteral("/tty/") + kernelName;
+    mkdir(ttyDir);
+    link(ttyDir + QStringLiteral("/device"), QStringLiteral("../.."));
+    link(QStringLiteral("sys/class/tty/") + kernelName, QStringLiteral("../../") + ttyDir.mid(4));
+    write(QStringLiteral("dev/") + kernelName, {});
+    if (!byId.isEmpty())
+        link(QStringLiteral("dev/serial/by-id/") + byId, QStringLiteral("../../") + kernelName);
+}
+
+void FakeDeviceTree::addPlainTty(const QString &kernelName, int uartType)
+{
+    const QString platform = QStringLiteral("sys/devices/platform/serial0");
+    const QString ttyDir = platform + QStringLiteral("/tty/") + kernelName;
+    mkdir(ttyDir);
+    link(ttyDir + QStringLiteral("/device"), QStringLiteral("../.."));
+    if (uartType >= 0)
+        write(ttyDir + QStringLiteral("/type"), QByteArray::number(uartType) + '\n');
+    link(QStringLiteral("sys/class/tty/") + kernelName, QStringLiteral("../../") + ttyDir.mid(4));
+    write(QStringLiteral("dev/") + kernelName, {});
+}
+
+void FakeDeviceTree::addVirtualTty(const QString &kernelName)
+{
+    const QString ttyDir = QStringLiteral("sys/devices/virtual/tty/") + kernelName;
+    mkdir(ttyDir);
+    link(QStringLiteral("sys/class/tty/") + kernelName, QStringLiteral("../../") + ttyDir.mid(4));
+    write(QStringLiteral("dev/") + kernelName, {});
+}
+
+void FakeDeviceTree::addUsbPrinter(int lp, const QString &interfaceName,
+                                   const QString &manufacturer, const QString &product,
+                                   const QString &serial, const QString &node)
+{
+    const QString usbDevice = interfaceName.section(u':', 0, 0);
+    const QString device = QStringLiteral("sys/%1/%2").arg(kUsbRoot, usbDevice);
+    write(device + QStringLiteral("/idVendor"), "0a5f\n");
+    const std::pair<const char *, QString> attributes[]
+        = {{"manufacturer", manufacturer}, {"product", product}, {"serial", serial}};
+    for (const auto &[name, text] : attributes) {
+        if (!text.isEmpty())
+            write(device + u'/' + QLatin1String(name), text.toUtf8() + '\n');
+    }
+    const QString interfaceDir = device + u'/' + interfaceName;
+    write(interfaceDir + QStringLiteral("/bInterfaceClass"), "07\n");
+    const QString lpName = QStringLiteral("lp%1").arg(lp);
+    const QString lpDir = interfaceDir + QStringLiteral("/usbmisc/") + lpName;
+    write(lpDir + QStringLiteral("/uevent"),
+          QStringLiteral("MAJOR=180\nMINOR=%1\nDEVNAME=usb/%2\n").arg(lp).arg(lpName).toUtf8());
+    link(QStringLiteral("sys/class/usbmisc/") + lpName, QStringLiteral("../../") + lpDir.mid(4));
+    link(QStringLiteral("sys/bus/usb/devices/") + interfaceName,
+         QStringLiteral("../../../") + interfaceDir.mid(4));
+    if (node.isEmpty())
+        write(QStringLiteral("dev/usb/") + lpName, {});
+    else
+        link(QStringLiteral("dev/usb/") + lpName, node);
+}
+
+void FakeDeviceTree::addLooseUsbPrinter(int lp)
+{
+    const QString lpName = QStringLiteral("lp%1").arg(lp);
+    const QString lpDir = QStringLiteral("sys/devices/virtual/usbmisc/") + lpName;
+    write(lpDir + QStringLiteral("/uevent"), "DEVNAME=usb/" + lpName.toUtf8() + '\n');
+    link(QStringLiteral("sys/class/usbmisc/") + lpName, QStringLiteral("../../") + lpDir.mid(4));
+    write(QStringLiteral("dev/usb/") + lpName, {});
+}
+
+void FakeDeviceTree::removeUsbPrinter(int lp)
+{
+    const QString lpName = QStringLiteral("lp%1").arg(lp);
+    const QString classLink = m_dir.filePath(QStringLiteral("sys/class/usbmisc/") + lpName);
+    const QString lpDir = QFileInfo(classLink).canonicalFilePath();
+    QFile::remove(classLink);
+    if (!lpDir.isEmpty()) {
+        // The interface goes with its printer.
+        QDir interfaceDir(lpDir);
+        interfaceDir.cdUp();
+        interfaceDir.cdUp();
+        QFile::remove(
+            m_dir.filePath(QStringLiteral("sys/bus/usb/devices/") + interfaceDir.dirName()));
+        interfaceDir.removeRecursively();
+    }
+    QFile::remove(devPath(QStringLiteral("usb/") + lpName));
+}

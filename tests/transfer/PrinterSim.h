@@ -1,0 +1,59 @@
+#pragma once
+
+#include "support/EventLoopWait.h"
+
+#include <QProcess>
+#include <QStringList>
+
+// The printer simulator as a child process: started with its arguments, it
+// reports its TCP port or pty path and then one line per file it stores or
+// sends.
+class PrinterSim
+{
+public:
+    explicit PrinterSim(const QStringList &args)
+    {
+        m_process.setProgram(QStringLiteral(ORBA_PRINTER_SIM));
+        m_process.setArguments(args);
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start();
+        m_started = m_process.waitForStarted(5000)
+                    && waitFor(args.contains(QStringLiteral("--pty")) ? "pty " : "listening on ");
+    }
+    ~PrinterSim()
+    {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+
+    bool isRunning() const { return m_started && m_process.state() == QProcess::Running; }
+    // The port of "listening on 127.0.0.1:PORT".
+    int tcpPort() const { return lineAfter("listening on 127.0.0.1:").toInt(); }
+    QString ptyPath() const { return lineAfter("pty "); }
+
+    // Waits until a line containing `text` was printed; all lines so far.
+    bool waitFor(const char *text, int ms = 20000)
+    {
+        return eventually(
+            [&] {
+                m_output += QString::fromLocal8Bit(m_process.readAllStandardOutput());
+                return m_output.contains(QLatin1String(text));
+            },
+            ms);
+    }
+    const QString &output() const { return m_output; }
+
+private:
+    QString lineAfter(const char *prefix) const
+    {
+        const qsizetype at = m_output.indexOf(QLatin1String(prefix));
+        if (at < 0)
+            return {};
+        const qsizetype start = at + qstrlen(prefix);
+        return m_output.mid(start, m_output.indexOf(u'\n', start) - start);
+    }
+
+    QProcess m_process;
+    QString m_output;
+    bool m_started = false;
+};

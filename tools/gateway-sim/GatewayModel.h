@@ -1,0 +1,59 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+// What a media gateway makes of the bytes it receives: frames between STX and
+// ETX, each checked against the command syntax, and the state the accepted
+// commands describe.
+class GatewayModel
+{
+public:
+    using Clock = std::chrono::steady_clock;
+
+    struct Definition
+    {
+        int format = 0;
+        bool receive = true;
+    };
+
+    explicit GatewayModel(std::chrono::milliseconds eraseBusy)
+        : m_eraseBusy(eraseBusy)
+    {}
+
+    // Feeds received bytes; every finished frame or syntax error adds a line
+    // to the report ("ok OD+", "error ...").
+    void feed(const char *data, std::size_t length, Clock::time_point now);
+    // Reports bytes outside a frame collected so far.
+    void flushStray();
+    // Report lines since the last call.
+    std::vector<std::string> takeReport();
+
+    bool changedSinceDump() const { return m_changed; }
+    // The whole state in lines: options, physical address, the table.
+    std::vector<std::string> dump();
+
+private:
+    void frame(const std::string &text, Clock::time_point now);
+    bool option(const std::string &text);
+    bool physicalAddress(const std::string &text, std::string &why);
+    bool definition(const std::string &text, std::string &why, Clock::time_point now);
+    void error(const std::string &why, const std::string &bytes);
+
+    std::chrono::milliseconds m_eraseBusy;
+    std::vector<std::string> m_report;
+    std::string m_frame;
+    std::string m_stray;
+    bool m_inFrame = false;
+    bool m_changed = false;
+
+    std::map<std::string, char> m_options; // letters to '+' / '-'
+    std::string m_physicalAddress;
+    std::map<std::uint16_t, Definition> m_table;
+    std::optional<Clock::time_point> m_erasedAt;
+    bool m_firstAfterErase = false;
+};
