@@ -295,10 +295,17 @@ QByteArray withStrings(const QByteArray &file, const QString &section, const Key
     bool inTarget = false;
     bool inFirstTarget = false;
     qsizetype insertAt = -1; // after the last key line of the first matching section
+    // New lines end like the line they follow: a lone CR put before a line
+    // that starts with LF would join it into one CR LF line end.
+    QByteArray insertEol = eol;
+    QByteArray lastEol = eol; // the end of the file's last line, when it has one
     qsizetype pos = start;
     LineRef line;
     while (nextLine(file, pos, line)) {
         const ParsedLine parsed = parseLine(file, line);
+        const QByteArray ending
+            = line.next > line.end ? file.mid(line.end, line.next - line.end) : eol;
+        lastEol = ending;
         if (parsed.kind == ParsedLine::Section) {
             inTarget = parsed.name.toCaseFolded() == s;
             inFirstTarget = inTarget && insertAt < 0;
@@ -309,18 +316,24 @@ QByteArray withStrings(const QByteArray &file, const QString &section, const Key
             if (it != wanted.constEnd() && !written.contains(k)) {
                 written.insert(k);
                 out += replacedKeyLine(file, line, values[it.value()].second);
-                out += line.next > line.end ? file.mid(line.end, line.next - line.end) : eol;
-                if (inFirstTarget)
+                out += ending;
+                if (inFirstTarget) {
                     insertAt = out.size();
+                    insertEol = ending;
+                }
                 continue;
             }
         }
         out.append(file.constData() + line.begin, line.next - line.begin);
-        if (inFirstTarget && parsed.kind != ParsedLine::Other)
+        if (inFirstTarget && parsed.kind != ParsedLine::Other) {
             insertAt = out.size();
+            insertEol = ending;
+        }
     }
 
     // New keys where their first write would have put them, with their last value.
+    if (insertAt < 0)
+        insertEol = lastEol;
     QByteArray added;
     for (qsizetype i = 0; i < values.size(); ++i) {
         const QString k = values[i].first.toCaseFolded();
@@ -328,12 +341,12 @@ QByteArray withStrings(const QByteArray &file, const QString &section, const Key
             continue;
         written.insert(k);
         added += (values[i].first + u'=' + encodeValue(values[wanted.value(k)].second)).toUtf8();
-        added += eol;
+        added += insertEol;
     }
     if (added.isEmpty())
         return out;
     if (insertAt < 0) {
-        added.prepend('[' + section.toUtf8() + ']' + eol);
+        added.prepend('[' + section.toUtf8() + ']' + insertEol);
         insertAt = out.size();
     }
     // A last line without a line end gets one before anything follows it.

@@ -57,7 +57,8 @@ private:
 // writing them one after the other: a key that exists (its first occurrence)
 // gets its new value in its own line; a new key goes after the last key of the
 // first section of that name, or into a new section at the end. New lines end
-// like the file's first line; a value is kept on one line (CR and LF become
+// like the line they follow (like the file's first line after a last line
+// without one); a value is kept on one line (CR and LF become
 // blanks) and quoted where reading would otherwise change it.
 QByteArray withStrings(const QByteArray &file, const QString &section, const KeyValues &values);
 

@@ -236,8 +236,8 @@ TEST(ProfileText, writesChangeOnlyTheLinesOfTheirKeys)
          "[A]\r\nk=1\nj=3\r\n"},
         {"blanks around = and the name's spelling stay", "[A]\n  Key = old  \n", "a", "KEY",
          QStringLiteral("new"), "[A]\n  Key = new\n"},
-        {"a line read as Windows-1252 is written in UTF-8", "[A]\nK\xe9y=\xfc\n", "A",
-         "K\u00e9y", QStringLiteral("2"), "[A]\nK\xc3\xa9y=2\n"},
+        {"a line read as Windows-1252 is written in UTF-8", "[A]\nK\xe9y=\xfc\n", "A", "K\u00e9y",
+         QStringLiteral("2"), "[A]\nK\xc3\xa9y=2\n"},
         {"so is a UTF-8 name with a Windows-1252 value", "[A]\nK\xc3\xa9y=\xfc\n", "A",
          "K\u00c3\u00a9y", QStringLiteral("\u00FC"), "[A]\nK\xc3\x83\xc2\xa9y=\xc3\xbc\n"},
         {"a UTF-8 line keeps its name", "[A]\nK\xc3\xa9y=1\n", "A", "K\u00e9y",
@@ -248,6 +248,12 @@ TEST(ProfileText, writesChangeOnlyTheLinesOfTheirKeys)
          QStringLiteral("v"), "; only a note\n[S]\nk=v\n"},
         {"byte-order mark", "\xEF\xBB\xBF[A]\r\nk=1\r\n", "A", "k", QStringLiteral("2"),
          "\xEF\xBB\xBF[A]\r\nk=2\r\n"},
+        // A lone CR before an LF line would join into one CR LF: the blank
+        // line after the new key would be lost.
+        {"a new line ends like the line it follows", "[A]\rk=1\n\n[B]\r", "A", "n",
+         QStringLiteral("2"), "[A]\rk=1\nn=2\n\n[B]\r"},
+        {"a new section ends like the last line", "[A]\rk=1\n", "S", "n", QStringLiteral("2"),
+         "[A]\rk=1\n[S]\nn=2\n"},
     };
     for (const Row &row : rows) {
         const QByteArray out = profile::withStrings(row.before, QString::fromUtf8(row.section),
