@@ -678,6 +678,14 @@ Nicht gesendete Definitionen: %1</translation>
         <source>The file [%1] cannot be written (%2); the reception has ended.</source>
         <translation>Die Datei [%1] kann nicht geschrieben werden (%2); der Empfang wurde beendet.</translation>
     </message>
+    <message>
+        <source>The reception of [%1] was cancelled.</source>
+        <translation>Der Empfang von [%1] wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>The bytes received so far are kept in [%1]; [%2] was not changed.</source>
+        <translation>Die bisher empfangenen Bytes stehen in [%1]; [%2] blieb unverändert.</translation>
+    </message>
 </context>
 <context>
     <name>CNetPort</name>

@@ -123,6 +123,9 @@ private:
     void startFileStream(const QString &path);
     void onFileSendFinished(int outcome);
     void endPrinterReception();
+    // A reception that ended early: where its bytes were kept, as a line to add.
+    QString keptPartNote() const;
+    void postMessage(const QString &text);
     // The file transfer's share of the send progress bar.
     void showTransferProgress(qint64 done, qint64 total);
 

@@ -189,6 +189,38 @@ bool AtomicFile::commit()
     return true;
 }
 
+qint64 AtomicFile::bytesOnDisk() const
+{
+    struct stat st;
+    if (m_direct)
+        return m_directBytes.size();
+    return m_fd >= 0 && ::fstat(m_fd, &st) == 0 ? qint64(st.st_size) : 0;
+}
+
+bool AtomicFile::keepAs(const QString &path)
+{
+    if (!m_open || m_direct || m_fd < 0) {
+        discard();
+        return fail(EBADF);
+    }
+    const int fd = m_fd;
+    m_fd = -1;
+    const bool synced = ::fsync(fd) == 0;
+    const int syncError = errno;
+    if (::close(fd) != 0 || !synced
+        || ::rename(nativePath(m_tempPath).constData(), nativePath(path).constData()) != 0) {
+        if (!synced)
+            errno = syncError;
+        fail(errno);
+        discard();
+        return false;
+    }
+    m_tempPath.clear();
+    m_open = false;
+    syncFolder(path);
+    return true;
+}
+
 bool AtomicFile::commitDirect()
 {
     const int fd = ::open(nativePath(m_target).constData(), O_WRONLY | O_CLOEXEC);

@@ -42,6 +42,12 @@ public:
     bool commit();
     // Drops what was written; the target stays as it was.
     void discard();
+    // Flushes what was written so far and puts it at `path` instead of the
+    // target (replacing a file there): partial results worth keeping. The
+    // target stays as it was. False when that failed; the bytes are dropped.
+    bool keepAs(const QString &path);
+    // The bytes the temporary file holds so far (also after a failed write).
+    qint64 bytesOnDisk() const;
 
     // The errno of the first failure, 0 when there was none.
     int error() const { return m_error; }

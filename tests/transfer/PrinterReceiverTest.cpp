@@ -42,7 +42,11 @@ struct MemorySink final : CReceivedFileSink
         return true;
     }
     bool end() override { return record.ended = true; }
-    void abandon() override { record.abandoned = true; }
+    QString abandon() override
+    {
+        record.abandoned = true;
+        return {};
+    }
     QString errorText() const override { return QStringLiteral("disk full"); }
 
     Record &record;
