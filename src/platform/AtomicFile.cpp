@@ -168,25 +168,7 @@ bool AtomicFile::commit()
         discard();
         return ok;
     }
-    // The data must be on the disk before the rename makes it the file: a
-    // crash after the rename must not find an empty or half-written file.
-    if (::fsync(m_fd) != 0) {
-        fail(errno);
-        discard();
-        return false;
-    }
-    const int fd = m_fd;
-    m_fd = -1;
-    if (::close(fd) != 0
-        || ::rename(nativePath(m_tempPath).constData(), nativePath(m_target).constData()) != 0) {
-        fail(errno);
-        discard();
-        return false;
-    }
-    m_tempPath.clear();
-    m_open = false;
-    syncFolder(m_target);
-    return true;
+    return moveTemporaryTo(m_target);
 }
 
 qint64 AtomicFile::bytesOnDisk() const
@@ -203,14 +185,22 @@ bool AtomicFile::keepAs(const QString &path)
         discard();
         return fail(EBADF);
     }
+    return moveTemporaryTo(path);
+}
+
+bool AtomicFile::moveTemporaryTo(const QString &path)
+{
+    // The data must be on the disk before the rename makes it the file: a
+    // crash after the rename must not find an empty or half-written file.
+    if (::fsync(m_fd) != 0) {
+        fail(errno);
+        discard();
+        return false;
+    }
     const int fd = m_fd;
     m_fd = -1;
-    const bool synced = ::fsync(fd) == 0;
-    const int syncError = errno;
-    if (::close(fd) != 0 || !synced
+    if (::close(fd) != 0
         || ::rename(nativePath(m_tempPath).constData(), nativePath(path).constData()) != 0) {
-        if (!synced)
-            errno = syncError;
         fail(errno);
         discard();
         return false;

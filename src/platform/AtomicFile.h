@@ -67,6 +67,8 @@ private:
     // 0, or the errno of the failure.
     int openTemporary();
     bool commitDirect();
+    // Flushes the temporary file and renames it to `path`.
+    bool moveTemporaryTo(const QString &path);
 
     QString m_path;
     QString m_target;

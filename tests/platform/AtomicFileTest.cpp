@@ -2,6 +2,7 @@
 #include "platform/ProfileCache.h"
 #include "platform/ProfileFile.h"
 
+#include "support/DiskFull.h"
 #include "support/EventLoopWait.h"
 
 #include <QCoreApplication>
@@ -18,7 +19,6 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -98,19 +98,9 @@ TEST(AtomicFile, failuresAreToldAndLeaveTheOldFile)
 
     // A full disk in the middle of the write: the file size limit stands in
     // for it (the write fails with EFBIG instead of ENOSPC).
-    struct sigaction ignore = {}, previous = {};
-    ignore.sa_handler = SIG_IGN;
-    ::sigaction(SIGXFSZ, &ignore, &previous);
-    struct rlimit saved;
-    ::getrlimit(RLIMIT_FSIZE, &saved);
-    struct rlimit limited = saved;
-    limited.rlim_cur = 64 * 1024;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
     QString error;
-    const bool saved100k = AtomicFile::save(target, QByteArray(100000, 'n'), &error);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    ::sigaction(SIGXFSZ, &previous, nullptr);
-    EXPECT_FALSE(saved100k);
+    EXPECT_FALSE(withDiskFullAt(
+        64 * 1024, [&] { return AtomicFile::save(target, QByteArray(100000, 'n'), &error); }));
     EXPECT_EQ(error, QStringLiteral("The disk is full."));
     EXPECT_EQ(readAll(target), old);
     EXPECT_EQ(strayFiles(dir, {QStringLiteral("doc.ter")}), QStringList());
@@ -147,18 +137,9 @@ TEST(AtomicFile, aFolderThatRefusesNewFilesGetsTheFileWrittenInPlace)
     const bool shorter = AtomicFile::save(ini, "short", &error);
     const QByteArray afterShorter = readAll(ini);
     // Growing beyond what the disk allows: refused before any old byte changes.
-    struct sigaction ignore = {}, previous = {};
-    ignore.sa_handler = SIG_IGN;
-    ::sigaction(SIGXFSZ, &ignore, &previous);
-    struct rlimit saved;
-    ::getrlimit(RLIMIT_FSIZE, &saved);
-    struct rlimit limited = saved;
-    limited.rlim_cur = 64 * 1024;
-    ::setrlimit(RLIMIT_FSIZE, &limited);
     QString fullError;
-    const bool grown = AtomicFile::save(ini, QByteArray(100000, 'n'), &fullError);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    ::sigaction(SIGXFSZ, &previous, nullptr);
+    const bool grown = withDiskFullAt(
+        64 * 1024, [&] { return AtomicFile::save(ini, QByteArray(100000, 'n'), &fullError); });
     AtomicFile plain(ini); // without the fallback the folder's refusal is told
     const bool plainOpened = plain.open();
     lockFolder(folder, false);
