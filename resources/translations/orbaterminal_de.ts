@@ -2,6 +2,29 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE" sourcelanguage="en_US">
 <context>
+    <name>AtomicFile</name>
+    <message>
+        <source>The disk is full.</source>
+        <translation>Der Datenträger ist voll.</translation>
+    </message>
+    <message>
+        <source>Access was denied.</source>
+        <translation>Der Zugriff wurde verweigert.</translation>
+    </message>
+    <message>
+        <source>The disk is write-protected.</source>
+        <translation>Der Datenträger ist schreibgeschützt.</translation>
+    </message>
+    <message>
+        <source>The folder does not exist.</source>
+        <translation>Der Ordner existiert nicht.</translation>
+    </message>
+    <message>
+        <source>It is a folder.</source>
+        <translation>Es ist ein Ordner.</translation>
+    </message>
+</context>
+<context>
     <name>CAboutDlg</name>
     <message>
         <source>About ORBA Terminal</source>
@@ -710,6 +733,14 @@ Nicht gesendete Definitionen: %1</translation>
         <source>Clear display</source>
         <translation>Anzeige löschen</translation>
     </message>
+    <message>
+        <source>The reception of [%1] was cancelled.</source>
+        <translation>Der Empfang von [%1] wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>The bytes received so far are kept in [%1]; [%2] was not changed.</source>
+        <translation>Die bisher empfangenen Bytes stehen in [%1]; [%2] blieb unverändert.</translation>
+    </message>
 </context>
 <context>
     <name>CNetPort</name>
@@ -1265,6 +1296,20 @@ Nicht gesendete Definitionen: %1</translation>
     <message>
         <source>The settings could not be saved to %1.</source>
         <translation>Die Einstellungen konnten nicht in %1 gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved in %1.
+%2
+They apply until the program ends.</source>
+        <translation>Die Einstellungen konnten nicht in %1 gespeichert werden.
+%2
+Sie gelten, bis das Programm beendet wird.</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved in %1.
+%2</source>
+        <translation>Die Einstellungen konnten nicht in %1 gespeichert werden.
+%2</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,7 @@
 
 #include "ui_CharMapDlg.h"
 
+#include "frame/ConfigStore.h"
 #include "platform/Codepage.h"
 #include "platform/ProfileFile.h"
 #include "platform/StringTable.h"
@@ -127,6 +128,6 @@ void CCharMapDlg::accept()
         {QStringLiteral("Active"), m_mappingOn ? QStringLiteral("1") : QStringLiteral("0")});
     for (int code = 0; code < CharMapTable::kCodes; ++code)
         keys.append({QString::number(code), codepage::toUnicode(m_table.text(code))});
-    profile::writeStrings(section, keys, m_iniPath);
+    ConfigStore::writeKeys(m_iniPath, section, keys);
     QDialog::accept();
 }

@@ -2,6 +2,7 @@
 
 #include "ui_HotKeyDlg.h"
 
+#include "frame/ConfigStore.h"
 #include "platform/ProfileFile.h"
 
 #include <QCheckBox>
@@ -118,6 +119,6 @@ void CHotKeyDlg::accept()
     }
     m_autoReplyMask = mask;
     keys.append({QStringLiteral("AutoReply"), QString::number(static_cast<int>(mask))});
-    profile::writeStrings(kSection, keys, m_iniPath);
+    ConfigStore::writeKeys(m_iniPath, kSection, keys);
     QDialog::accept();
 }

@@ -2,13 +2,13 @@
 
 #include "display/DisplayWidget.h"
 #include "display/RuKTerminalView.h"
+#include "platform/AtomicFile.h"
 #include "platform/StringTable.h"
 #include "platform/UiServices.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSettings>
 
 namespace {
@@ -110,9 +110,6 @@ bool CRuKTerminalDoc::OnOpenDocument(const QString &path)
 bool CRuKTerminalDoc::OnSaveDocument(const QString &path)
 {
     const QByteArray text = m_view ? m_view->widget()->buffer().toCrLfText() : QByteArray();
-    QSaveFile file(path);
-    // A folder that only lets the file itself be written still gets the text.
-    file.setDirectWriteFallback(true);
     const auto fail = [&](const QString &reason) {
         reportFailure(tr("The file %1 could not be saved.").arg(QDir::toNativeSeparators(path)),
                       reason);
@@ -124,10 +121,9 @@ bool CRuKTerminalDoc::OnSaveDocument(const QString &path)
             tr("The folder %1 does not exist.").arg(QDir::toNativeSeparators(folder.filePath())));
     if (QFileInfo(path).isDir())
         return fail(tr("It is a folder."));
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    if (file.write(text) != text.size() || !file.commit())
-        return fail(file.errorString());
+    // Whole or not at all: a full disk or a crash never leaves half a file.
+    if (QString reason; !AtomicFile::save(path, text, &reason))
+        return fail(reason);
     setPathName(path);
     addToRecentFiles(m_strPathName);
     return true;

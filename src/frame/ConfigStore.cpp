@@ -1,8 +1,10 @@
 #include "ConfigStore.h"
 
 #include "display/CharacterMapping.h"
+#include "platform/AtomicFile.h"
 #include "platform/Codepage.h"
 #include "platform/ProfileFile.h"
+#include "platform/UiServices.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -109,19 +111,44 @@ QString proposedSettingsFileName(const QString &iniPath)
     return name + QStringLiteral(".spt");
 }
 
-bool copySettingsFile(const QString &from, const QString &to)
+bool copySettingsFile(const QString &from, const QString &to, QString *error)
 {
     QByteArray bytes;
     QFile source(from);
     if (source.exists()) {
-        if (!source.open(QIODevice::ReadOnly))
+        if (!source.open(QIODevice::ReadOnly)) {
+            if (error)
+                *error = source.errorString();
             return false;
+        }
         bytes = source.readAll();
+        if (source.error() != QFileDevice::NoError) {
+            if (error)
+                *error = source.errorString();
+            return false;
+        }
     }
-    QFile target(to);
-    if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    return target.write(bytes) == bytes.size() && target.flush();
+    return AtomicFile::save(to, bytes, error);
+}
+
+bool writeKeys(const QString &iniPath, const QString &section, const profile::KeyValues &values,
+               bool closing)
+{
+    QString reason;
+    if (profile::writeStrings(section, values, iniPath, &reason))
+        return true;
+    const QString path = QDir::toNativeSeparators(iniPath);
+    uiServices().beep();
+    uiServices().messageBox(
+        closing ? QCoreApplication::translate("SettingsFiles",
+                                              "The settings could not be saved in %1.\n%2")
+                      .arg(path, reason)
+                : QCoreApplication::translate("SettingsFiles",
+                                              "The settings could not be saved in %1.\n%2\n"
+                                              "They apply until the program ends.")
+                      .arg(path, reason),
+        QString(), UiServices::Icon::Stop);
+    return false;
 }
 
 } // namespace ConfigStore

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "frame/TerminalSettings.h"
+#include "platform/ProfileText.h"
 
 #include <QString>
 
@@ -36,7 +37,14 @@ QString hotKeyCaption(int index, const QString &text);
 QString proposedSettingsFileName(const QString &iniPath);
 
 // Copies `from` over `to`; a missing `from` gives an empty `to` (all defaults).
-// Returns false when `to` could not be written.
-bool copySettingsFile(const QString &from, const QString &to);
+// Returns false when `from` could not be read or `to` could not be written,
+// with the reason in `error` when given; `to` is then as it was.
+bool copySettingsFile(const QString &from, const QString &to, QString *error = nullptr);
+
+// Writes keys of one section into the INI file, as a dialog's OK does. A
+// failure is told to the user (the settings then apply only until the program
+// ends; `closing`: the program is ending) and gives false.
+bool writeKeys(const QString &iniPath, const QString &section, const profile::KeyValues &values,
+               bool closing = false);
 
 } // namespace ConfigStore

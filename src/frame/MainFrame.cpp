@@ -115,14 +115,18 @@ CMainFrame::~CMainFrame()
     m_pRefreshTimer->stop();
     m_pPaneTimer->stop();
     // Hidden by the user, not merely because the window is hidden.
-    profile::writeString(QStringLiteral("Display"), QStringLiteral("UseKeyBar"),
-                         m_pHotKeyToolBar->isHidden() ? QStringLiteral("0") : QStringLiteral("1"),
-                         m_strIniPath);
+    const bool keyBarShown = !m_pHotKeyToolBar->isHidden();
     setPortNotifyTarget(nullptr, false);
     if (CPortEngine *port = currentPort(); port && port->IsOpen())
         port->Close();
     // The view goes with the window; its blocks must not outlive it.
     ClearReceivedQueue();
+    // Last, with the port closed: a failure is told in a box of its own.
+    setUiParentWindow(nullptr);
+    ConfigStore::writeKeys(
+        m_strIniPath, QStringLiteral("Display"),
+        {{QStringLiteral("UseKeyBar"), keyBarShown ? QStringLiteral("1") : QStringLiteral("0")}},
+        true);
 }
 
 void CMainFrame::createDocument()
@@ -536,8 +540,8 @@ void CMainFrame::closeEvent(QCloseEvent *event)
 
 bool CMainFrame::event(QEvent *event)
 {
-    if (event->type() == PortNotifyEvent::eventType()) {
-        OnPortNotify(static_cast<PortNotifyEvent *>(event)->lParam());
+    if (const PortNotifyEvent *notify = PortNotifyEvent::from(event)) {
+        OnPortNotify(notify->lParam());
         return true;
     }
     return QMainWindow::event(event);

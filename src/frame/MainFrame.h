@@ -5,6 +5,7 @@
 #include "frame/TerminalPorts.h"
 #include "frame/TerminalSettings.h"
 #include "input/ReceiveTriggers.h"
+#include "platform/ProfileCache.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -122,6 +123,9 @@ private:
     void startFileStream(const QString &path);
     void onFileSendFinished(int outcome);
     void endPrinterReception();
+    // A reception that ended early: where its bytes were kept, as a line to add.
+    QString keptPartNote() const;
+    void postMessage(const QString &text);
     // The file transfer's share of the send progress bar.
     void showTransferProgress(qint64 done, qint64 total);
 
@@ -216,6 +220,8 @@ private:
     void reportUnsent();
 
     QString m_strIniPath;
+    // The hotkey keys as a hotkey fires: read again only when the file changed.
+    profile::ProfileCache m_hotKeyIni;
     QString m_strProgramDir;
     TerminalSettings m_settings;
     CharMapTable m_charMap;

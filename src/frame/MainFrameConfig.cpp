@@ -39,13 +39,14 @@ void CMainFrame::OnLoadSettings()
     if (file.isEmpty())
         return;
     // A copy that failed must not be reported as loaded.
-    if (!ConfigStore::copySettingsFile(file, m_strIniPath)) {
+    if (QString reason; !ConfigStore::copySettingsFile(file, m_strIniPath, &reason)) {
         uiServices().beep();
         uiServices().messageBox(
             trSettings(QT_TRANSLATE_NOOP("SettingsFiles",
                                          "The settings file %1 could not be copied to "
                                          "%2. The settings stay as they were."))
-                .arg(file, m_strIniPath),
+                    .arg(file, m_strIniPath)
+                + u'\n' + reason,
             dialog.title, UiServices::Icon::Stop);
         return;
     }
@@ -67,11 +68,12 @@ void CMainFrame::OnSaveSettings()
     const QString file = uiServices().saveFileName(dialog);
     if (file.isEmpty())
         return;
-    if (!ConfigStore::copySettingsFile(m_strIniPath, file)) {
+    if (QString reason; !ConfigStore::copySettingsFile(m_strIniPath, file, &reason)) {
         uiServices().beep();
         uiServices().messageBox(
             trSettings(QT_TRANSLATE_NOOP("SettingsFiles", "The settings could not be saved to %1."))
-                .arg(file),
+                    .arg(file)
+                + u'\n' + reason,
             dialog.title, UiServices::Icon::Stop);
     }
 }

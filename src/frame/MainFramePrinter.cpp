@@ -172,6 +172,8 @@ void CMainFrame::OnReceivePrinterFile()
     const QString path = uiServices().saveFileName(dialog);
     if (path.isEmpty() || !m_bRunning)
         return;
+    if (m_pReceiver->isActive())
+        OnCancelPrinterReception();
     m_strTargetPath = path;
     m_pReceiver->start(std::make_unique<CDiskFileSink>(path));
     m_receiveProgressClock.invalidate();
@@ -182,7 +184,28 @@ void CMainFrame::OnReceivePrinterFile()
 void CMainFrame::OnCancelPrinterReception()
 {
     m_pReceiver->cancel();
+    if (!m_pReceiver->partialFile().isEmpty())
+        postMessage(tr("The reception of [%1] was cancelled.").arg(nativePath(m_strTargetPath))
+                    + keptPartNote());
     endPrinterReception();
+}
+
+QString CMainFrame::keptPartNote() const
+{
+    const QString &part = m_pReceiver->partialFile();
+    if (part.isEmpty())
+        return {};
+    return u'\n'
+           + tr("The bytes received so far are kept in [%1]; [%2] was not changed.")
+                 .arg(nativePath(part), nativePath(m_strTargetPath));
+}
+
+void CMainFrame::postMessage(const QString &text)
+{
+    // Posted: the message comes after the block that ended the reception is shown.
+    QMetaObject::invokeMethod(
+        this, [text] { uiServices().messageBox(text, QString(), UiServices::Icon::Warning); },
+        Qt::QueuedConnection);
 }
 
 bool CMainFrame::IsPrinterReceptionActive() const
@@ -223,11 +246,9 @@ void CMainFrame::ReceivePrinterFileData(std::uint8_t *bytes, int length)
         break;
     case Outcome::WriteFailed: {
         uiServices().beep();
-        const QString text = tr("The file [%1] cannot be written (%2); the reception has ended.")
-                                 .arg(nativePath(m_strTargetPath), m_pReceiver->errorText());
-        QMetaObject::invokeMethod(
-            this, [text] { uiServices().messageBox(text, QString(), UiServices::Icon::Warning); },
-            Qt::QueuedConnection);
+        postMessage(tr("The file [%1] cannot be written (%2); the reception has ended.")
+                        .arg(nativePath(m_strTargetPath), m_pReceiver->errorText())
+                    + keptPartNote());
         break;
     }
     }

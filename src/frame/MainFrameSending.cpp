@@ -110,8 +110,9 @@ void CMainFrame::FireHotKey(int index)
 {
     if (index < 0 || index >= TerminalSettings::kHotKeys)
         return;
-    // Read at every press, so that what the hotkey dialog wrote acts at once.
-    const profile::Snapshot ini(m_strIniPath);
+    // Taken from the file at every press, so that what the hotkey dialog or an
+    // editor wrote acts at once; an unchanged file is not read again.
+    const profile::Snapshot &ini = m_hotKeyIni.snapshot(m_strIniPath);
     const QString section = QStringLiteral("HotKeys");
     const bool crlf = ini.getInt(section, QStringLiteral("HotKeyCRLF%1").arg(index), 0) != 0;
     const bool hex = ini.getInt(section, QStringLiteral("HotKeyHex%1").arg(index), 0) != 0;

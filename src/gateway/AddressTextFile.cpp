@@ -1,7 +1,8 @@
 #include "AddressTextFile.h"
 
+#include "platform/AtomicFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 namespace gateway {
 
@@ -11,7 +12,7 @@ namespace {
 constexpr qint64 kMaxLineBytes = 4096;
 
 // One line without its end; false at the end of the file.
-bool readLine(QFile &file, QByteArray &line)
+bool readLine(QIODevice &file, QByteArray &line)
 {
     line = file.readLine(kMaxLineBytes);
     if (line.isEmpty())
@@ -34,18 +35,8 @@ TextFileWrite writeAddressTextFile(const QString &path,
         appendDefinition(text, e);
         text += "\r\n";
     }
-    QSaveFile file(path);
     TextFileWrite result;
-    if (!file.open(QIODevice::WriteOnly)) {
-        result.error = file.errorString();
-        return result;
-    }
-    if (file.write(text) != text.size() || !file.commit()) {
-        result.error = file.errorString();
-        file.cancelWriting();
-        return result;
-    }
-    result.ok = true;
+    result.ok = AtomicFile::save(path, text, &result.error);
     return result;
 }
 
@@ -65,12 +56,18 @@ GroupAddressEntry parseDefinitionLine(QStringView line)
 
 TextFileRead readAddressTextFile(const QString &path)
 {
-    TextFileRead result;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
+        TextFileRead result;
         result.error = file.errorString();
         return result;
     }
+    return readAddressText(file);
+}
+
+TextFileRead readAddressText(QIODevice &file)
+{
+    TextFileRead result;
     result.opened = true;
     QByteArray bytes;
     int lineNumber = 0;

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class QIODevice;
+
 #include <vector>
 
 // The address text file: one gateway definition per line, "S01/2/003:9,E"
@@ -16,8 +18,8 @@ struct TextFileWrite
     QString error; // the system's reason when not ok
 };
 
-// Writes all entries in one piece, replacing the file only once everything
-// is written, so a failed save leaves an existing file as it was.
+// Writes all entries and replaces the file whole (AtomicFile), so a failed
+// save leaves an existing file as it was.
 TextFileWrite writeAddressTextFile(const QString &path,
                                    const std::vector<GroupAddressEntry> &entries);
 
@@ -42,6 +44,8 @@ struct TextFileRead
 // CR LF or LF. A format of 0 becomes 1; "D" right after the first ","
 // disables receive.
 TextFileRead readAddressTextFile(const QString &path);
+// The same from a device open for reading.
+TextFileRead readAddressText(QIODevice &file);
 
 // The entry of one definition line ("S" included), before normalisation.
 GroupAddressEntry parseDefinitionLine(QStringView line);

@@ -62,21 +62,27 @@ int FormatFromTypeCode(std::uint32_t code)
 
 GaFileRead readGaFile(const QString &path)
 {
-    GaFileRead result;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
+        GaFileRead result;
         result.error = file.errorString();
         return result;
     }
+    return readGa(file);
+}
+
+GaFileRead readGa(QIODevice &file)
+{
+    GaFileRead result;
     char header[kGaHeaderSize];
-    const qint64 got = file.read(header, kGaHeaderSize);
-    if (got < 0) {
+    const qint64 headerBytes = file.read(header, kGaHeaderSize);
+    if (headerBytes < 0) {
         result.status = GaFileRead::ReadError;
         result.error = file.errorString();
         return result;
     }
     // The identification is compared as a NUL-terminated text.
-    if (got < kGaHeaderSize || std::memcmp(header, "GRPADRLST", 10) != 0) {
+    if (headerBytes < kGaHeaderSize || std::memcmp(header, "GRPADRLST", 10) != 0) {
         result.status = GaFileRead::NotGaFile;
         return result;
     }
@@ -89,17 +95,17 @@ GaFileRead readGaFile(const QString &path)
     // Many records per read; a record may straddle two reads.
     constexpr qint64 kChunkRecords = 1024;
     QByteArray buffer;
+    QByteArray chunk(kChunkRecords * kGaRecordSize, Qt::Uninitialized);
     for (;;) {
-        const QByteArray chunk = file.read(kChunkRecords * kGaRecordSize);
-        if (chunk.isEmpty()) {
-            if (file.error() != QFileDevice::NoError) {
-                result.status = GaFileRead::ReadError;
-                result.error = file.errorString();
-                return result;
-            }
-            break;
+        const qint64 got = file.read(chunk.data(), chunk.size());
+        if (got < 0) {
+            result.status = GaFileRead::ReadError;
+            result.error = file.errorString();
+            return result;
         }
-        buffer += chunk;
+        if (got == 0)
+            break;
+        buffer.append(chunk.constData(), got);
         qsizetype at = 0;
         for (; buffer.size() - at >= qsizetype(kGaRecordSize); at += kGaRecordSize) {
             const char *record = buffer.constData() + at;

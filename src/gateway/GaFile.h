@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class QIODevice;
+
 #include <cstdint>
 #include <vector>
 
@@ -37,5 +39,7 @@ struct GaFileRead
 };
 
 GaFileRead readGaFile(const QString &path);
+// The same from a device open for reading.
+GaFileRead readGa(QIODevice &file);
 
 } // namespace gateway

@@ -60,6 +60,8 @@ int hexDigit(QChar c)
         return c.unicode() - u'0';
     if (c >= u'A' && c <= u'F')
         return c.unicode() - u'A' + 10;
+    if (c >= u'a' && c <= u'f')
+        return c.unicode() - u'a' + 10;
     return -1;
 }
 } // namespace
@@ -69,8 +71,8 @@ QByteArray hotKeyHexBytes(const QString &text, bool crlf)
     QString s = text;
     if (crlf)
         s += QStringLiteral("0D0A");
+    // No case mapping of the whole text: it could change its length ("ß").
     s.remove(u' ');
-    s = s.toUpper();
     QByteArray bytes;
     bytes.reserve(s.size() / 2 + 1);
     for (qsizetype i = 0; i < s.size(); i += 2) {

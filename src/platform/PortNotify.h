@@ -24,7 +24,11 @@ public:
         : QEvent(eventType())
         , m_lParam(lParam)
     {}
-    int lParam() const { return m_lParam; }
+    ~PortNotifyEvent() override;
+    // `event` as a port notification, or nullptr when it is another event.
+    // The receiver's first look at a posted event.
+    static const PortNotifyEvent *from(const QEvent *event);
+    int lParam() const;
 
 private:
     int m_lParam;

@@ -8,7 +8,8 @@ constexpr std::size_t kWriteSize = 256 * 1024;
 } // namespace
 
 CDiskFileSink::CDiskFileSink(const QString &path)
-    : m_file(path)
+    : m_path(path)
+    , m_file(path)
 {}
 
 CDiskFileSink::~CDiskFileSink()
@@ -16,41 +17,35 @@ CDiskFileSink::~CDiskFileSink()
     abandon();
 }
 
-void CDiskFileSink::fail()
+bool CDiskFileSink::fail()
 {
     m_error = m_file.errorString();
     m_pending.clear();
-    m_file.close();
+    return false;
 }
 
 bool CDiskFileSink::begin()
 {
     m_pending.clear();
     m_pending.reserve(kWriteSize);
-    // Replaces what was there, like deleting the old file first.
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-        fail();
-        return false;
-    }
-    return true;
+    m_open = m_file.open();
+    return m_open || fail();
 }
 
 bool CDiskFileSink::flush()
 {
     if (m_pending.empty())
         return true;
-    const auto size = static_cast<qint64>(m_pending.size());
-    if (m_file.write(reinterpret_cast<const char *>(m_pending.data()), size) != size) {
-        fail();
-        return false;
-    }
+    if (!m_file.write(reinterpret_cast<const char *>(m_pending.data()),
+                      static_cast<qsizetype>(m_pending.size())))
+        return fail();
     m_pending.clear();
     return true;
 }
 
 bool CDiskFileSink::write(const std::uint8_t *data, std::size_t length)
 {
-    if (!m_file.isOpen())
+    if (!m_open)
         return false;
     while (length > 0) {
         const std::size_t n = std::min(length, kWriteSize - m_pending.size());
@@ -65,19 +60,26 @@ bool CDiskFileSink::write(const std::uint8_t *data, std::size_t length)
 
 bool CDiskFileSink::end()
 {
-    if (!m_file.isOpen())
+    if (!m_open)
         return false;
-    if (!flush())
-        return false;
-    m_file.close();
+    m_open = false;
+    if (!flush() || !m_file.commit())
+        return fail();
     return true;
 }
 
-void CDiskFileSink::abandon()
+QString CDiskFileSink::abandon()
 {
-    if (!m_file.isOpen())
-        return;
-    // What arrived stays in the file, as far as the disk takes it.
+    if (!m_open)
+        return {};
+    m_open = false;
+    // What arrived is kept beside the target, as far as the disk takes it;
+    // the target itself stays as it was.
     flush();
-    m_file.close();
+    if (m_file.bytesOnDisk() == 0) {
+        m_file.discard();
+        return {};
+    }
+    const QString part = partPath(m_path);
+    return m_file.keepAs(part) ? part : QString();
 }

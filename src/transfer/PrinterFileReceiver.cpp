@@ -23,13 +23,14 @@ void CPrinterFileReceiver::start(std::unique_ptr<CReceivedFileSink> sink)
     m_expectedCrc = 0;
     m_crc = kCrc32Preset;
     m_error.clear();
+    m_keptPart.clear();
     m_phase = m_sink ? Phase::Header : Phase::Idle;
 }
 
 void CPrinterFileReceiver::cancel()
 {
     if (m_sink && m_phase == Phase::Data)
-        m_sink->abandon();
+        m_keptPart = m_sink->abandon();
     m_sink.reset();
     m_phase = Phase::Idle;
 }

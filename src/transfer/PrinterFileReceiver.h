@@ -31,7 +31,8 @@ public:
 
     // Awaits a new answer header, dropping any reception under way.
     void start(std::unique_ptr<CReceivedFileSink> sink);
-    // Ends a reception under way; the bytes written so far stay.
+    // Ends a reception under way; the bytes written so far are kept where
+    // partialFile() says.
     void cancel();
     bool isActive() const { return m_phase != Phase::Idle; }
 
@@ -46,6 +47,9 @@ public:
     std::uint64_t bytesReceived() const { return m_expected - m_remaining; }
     std::uint32_t expectedCrc() const { return m_expectedCrc; }
     QString errorText() const;
+    // Where the bytes of the last reception that ended before its file was
+    // complete were kept; empty when there were none.
+    const QString &partialFile() const { return m_keptPart; }
 
 private:
     enum class Phase { Idle, Header, Data };
@@ -64,4 +68,5 @@ private:
     std::uint32_t m_expectedCrc = 0;
     std::uint32_t m_crc = 0;
     QString m_error;
+    QString m_keptPart;
 };

@@ -7,7 +7,9 @@ namespace PrinterProtocol {
 
 QString sendHeader(const QString &printerName, std::uint32_t size, std::uint32_t crc)
 {
-    return QStringLiteral("#T=%1,%2,%3*").arg(printerName).arg(size).arg(crc);
+    // In one pass: a "%1" in the name must stay text, not take the size.
+    return QStringLiteral("#T=%1,%2,%3*")
+        .arg(printerName, QString::number(size), QString::number(crc));
 }
 
 QString request(const QString &printerName)

@@ -12,13 +12,17 @@ class CReceivedFileSink
 {
 public:
     virtual ~CReceivedFileSink() = default;
-    // Starts an empty file, replacing one that exists; false when it cannot.
+    // Starts an empty file, to replace one that exists once it is complete;
+    // false when it cannot.
     virtual bool begin() = 0;
     virtual bool write(const std::uint8_t *data, std::size_t length) = 0;
-    // Makes everything written reach the file and closes it; false when that failed.
+    // Makes everything written reach the disk and the file take its name;
+    // false when that failed.
     virtual bool end() = 0;
-    // Closes what was begun; the bytes written so far stay.
-    virtual void abandon() = 0;
+    // Ends what was begun without completing the file; an existing file of
+    // that name stays as it was. Returns where the bytes written so far were
+    // kept (empty when there were none or they could not be kept).
+    virtual QString abandon() = 0;
     // Why the last call failed, in the user's words.
     virtual QString errorText() const = 0;
 };

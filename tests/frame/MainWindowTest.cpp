@@ -15,6 +15,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
@@ -394,6 +396,40 @@ TEST_F(MainWindowTest, editCommandsActOnTheFocusedInputElseOnTheDisplay)
     frame->action(CommandId::EditCopy)->trigger();
     EXPECT_EQ(QApplication::clipboard()->mimeData()->data(QLatin1String(CHexEdit::kBinaryMime)),
               QByteArray("AB"));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, savingASettingKeepsEveryOtherByteAndAFailedSaveIsTold)
+{
+    // Hand-edited: UTF-8 with one Windows-1252 line, CR LF, a line of garbage.
+    const QByteArray before = "; Gr\xc3\xbc\xc3\x9f"
+                              "e\r\n[HotKeys]\r\nHotKeyText0=Gr\xfc\xdf\r\n"
+                              "[Display]\r\nUseKeyBar=1\r\n\x01\xff\xfe junk \x80\r\n";
+    QFile file(iniPath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(before);
+    file.close();
+    create();
+    EXPECT_EQ(frame->hotKeyBar()->button(0)->text(), QStringLiteral("F1: Gr\u00FC\u00DF"));
+    frame->action(CommandId::ViewHotKeyBar)->trigger();
+    frame.reset();
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray(before).replace("UseKeyBar=1", "UseKeyBar=0"));
+    file.close();
+    EXPECT_TRUE(ui.messages.empty());
+
+    // The INI has become a folder: the save at the end is told, not lost.
+    create();
+    ASSERT_TRUE(QFile::remove(iniPath()));
+    ASSERT_TRUE(QDir().mkdir(iniPath()));
+    frame.reset();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(ui.messages[0].text.contains(QDir::toNativeSeparators(iniPath())));
+    EXPECT_TRUE(ui.messages[0].text.contains(QStringLiteral("It is a folder.")));
+    EXPECT_EQ(ui.messages[0].icon, UiServices::Icon::Stop);
 }
 
 } // namespace

@@ -207,3 +207,96 @@ TEST_F(ProfileFileTest, batchWriteEqualsWritingKeyByKey)
 }
 
 } // namespace
+
+namespace {
+
+// Writing a key leaves every line it does not touch as it was, byte for byte,
+// whatever its encoding and line end.
+TEST(ProfileText, writesChangeOnlyTheLinesOfTheirKeys)
+{
+    struct Row
+    {
+        const char *what;
+        QByteArray before;
+        const char *section;
+        const char *key;
+        QString value;
+        QByteArray after;
+    } rows[] = {
+        {"UTF-8 file with one Windows-1252 line",
+         "; Gr\xc3\xbc\xc3\x9f"
+         "e\r\n[HotKeys]\r\nHotKeyText0=old\r\nHotKeyText1=Gr\xfc\xdf\r\n",
+         "HotKeys", "HotKeyText0", QStringLiteral("\u00C4\u20AC"),
+         "; Gr\xc3\xbc\xc3\x9f"
+         "e\r\n[HotKeys]\r\nHotKeyText0=\xc3\x84\xe2\x82\xac\r\n"
+         "HotKeyText1=Gr\xfc\xdf\r\n"},
+        {"CR-only file, new key", "[Com]\rPort=1\r[Net]\rIPAdr=x\r", "Com", "Baud",
+         QStringLiteral("300"), "[Com]\rPort=1\rBaud=300\r[Net]\rIPAdr=x\r"},
+        {"mixed line ends stay mixed", "[A]\r\nk=1\nj=2\r\n", "A", "j", QStringLiteral("3"),
+         "[A]\r\nk=1\nj=3\r\n"},
+        {"blanks around = and the name's spelling stay", "[A]\n  Key = old  \n", "a", "KEY",
+         QStringLiteral("new"), "[A]\n  Key = new\n"},
+        {"a line read as Windows-1252 is written in UTF-8", "[A]\nK\xe9y=\xfc\n", "A", "K\u00e9y",
+         QStringLiteral("2"), "[A]\nK\xc3\xa9y=2\n"},
+        {"so is a UTF-8 name with a Windows-1252 value", "[A]\nK\xc3\xa9y=\xfc\n", "A",
+         "K\u00c3\u00a9y", QStringLiteral("\u00FC"), "[A]\nK\xc3\x83\xc2\xa9y=\xc3\xbc\n"},
+        {"a UTF-8 line keeps its name", "[A]\nK\xc3\xa9y=1\n", "A", "K\u00e9y",
+         QStringLiteral("\u00FC"), "[A]\nK\xc3\xa9y=\xc3\xbc\n"},
+        {"last line without line end", "[A]\nk=1", "A", "n", QStringLiteral("2"),
+         "[A]\nk=1\nn=2\n"},
+        {"new section after a last line without line end", "; only a note", "S", "k",
+         QStringLiteral("v"), "; only a note\n[S]\nk=v\n"},
+        {"byte-order mark", "\xEF\xBB\xBF[A]\r\nk=1\r\n", "A", "k", QStringLiteral("2"),
+         "\xEF\xBB\xBF[A]\r\nk=2\r\n"},
+        // A lone CR before an LF line would join into one CR LF: the blank
+        // line after the new key would be lost.
+        {"a new line ends like the line it follows", "[A]\rk=1\n\n[B]\r", "A", "n",
+         QStringLiteral("2"), "[A]\rk=1\nn=2\n\n[B]\r"},
+        {"a new section ends like the last line", "[A]\rk=1\n", "S", "n", QStringLiteral("2"),
+         "[A]\rk=1\n[S]\nn=2\n"},
+    };
+    for (const Row &row : rows) {
+        const QByteArray out = profile::withStrings(row.before, QString::fromUtf8(row.section),
+                                                    {{QString::fromUtf8(row.key), row.value}});
+        EXPECT_EQ(out, row.after) << row.what;
+        EXPECT_EQ(profile::Snapshot::fromBytes(out).getString(QString::fromUtf8(row.section),
+                                                              QString::fromUtf8(row.key), {}, -1),
+                  row.value)
+            << row.what;
+    }
+}
+
+TEST(ProfileText, eachLineIsReadInItsOwnEncodingAndEveryLineEndCounts)
+{
+    const profile::Snapshot ini = profile::Snapshot::fromBytes(
+        "\xEF\xBB\xBF[A]\rcr=1\r[B]\nlf=\xc3\xa4\r\n[C]\r\ncrlf=\xe4\r\r\n");
+    EXPECT_EQ(ini.getInt(QStringLiteral("A"), QStringLiteral("cr"), -1), 1);
+    EXPECT_EQ(ini.getString(QStringLiteral("B"), QStringLiteral("lf"), {}, -1),
+              QStringLiteral("\u00E4"));
+    EXPECT_EQ(ini.getString(QStringLiteral("C"), QStringLiteral("crlf"), {}, -1),
+              QStringLiteral("\u00E4"));
+}
+
+TEST(ProfileText, binaryGarbageGrowsOnlyByTheNewKey)
+{
+    QByteArray garbage;
+    quint32 seed = 12345;
+    for (int i = 0; i < 4096; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        garbage += static_cast<char>(seed >> 24);
+    }
+    garbage.replace('[', 'x'); // no section to add the key to
+    const QByteArray out = profile::withStrings(
+        garbage, QStringLiteral("Display"), {{QStringLiteral("UseKeyBar"), QStringLiteral("0")}});
+    ASSERT_TRUE(out.startsWith(garbage));
+    const QByteArray tail = out.mid(garbage.size());
+    EXPECT_TRUE(tail.contains("[Display]") && tail.contains("UseKeyBar=0"))
+        << tail.toHex().toStdString();
+    // At most a line end for the last line, then the section and the key.
+    EXPECT_LE(tail.size(), qsizetype(2 + 9 + 2 + 11 + 2));
+    EXPECT_EQ(profile::Snapshot::fromBytes(out).getInt(QStringLiteral("Display"),
+                                                       QStringLiteral("UseKeyBar"), 1),
+              0);
+}
+
+} // namespace

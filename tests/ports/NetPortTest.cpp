@@ -2,6 +2,7 @@
 #include "display/ReceivedBlockQueue.h"
 #include "platform/PortNotify.h"
 #include "ports/ConnectWaitDlg.h"
+#include "support/EventLoopWait.h"
 #include "support/LoopbackSockets.h"
 #include "support/RecordingUiServices.h"
 
@@ -48,9 +49,10 @@ public:
     }
     bool event(QEvent *e) override
     {
-        if (e->type() != PortNotifyEvent::eventType())
+        const PortNotifyEvent *notify = PortNotifyEvent::from(e);
+        if (!notify)
             return QObject::event(e);
-        const int code = static_cast<PortNotifyEvent *>(e)->lParam();
+        const int code = notify->lParam();
         linkLost += code == PortNotifyCode::NetLinkLost ? 1 : 0;
         return true;
     }
@@ -76,7 +78,7 @@ enum class Events { Process, Hold };
 template<typename Pred>
 bool waitFor(NotifyTarget *target, Pred done, Events events, int limitMs = 20000)
 {
-    const QDeadlineTimer deadline(limitMs);
+    const QDeadlineTimer deadline(qint64(limitMs) * deadlineScale());
     for (;;) {
         if (events == Events::Process)
             QCoreApplication::processEvents();
@@ -116,7 +118,7 @@ void exchange(CNetPort &port, NotifyTarget &target, int far, bool udp,
     std::thread farEnd([&] {
         qsizetype sent = 0;
         std::vector<char> buffer(65536);
-        const QDeadlineTimer deadline(120000);
+        const QDeadlineTimer deadline(scaledDeadline(120000));
         while ((sent < toPort.size() || farGot < fromPort.size()) && !deadline.hasExpired()) {
             const qsizetype room = std::min(toPort.size() - sent, window - (sent - portGot));
             pollfd p{far, static_cast<short>(POLLIN | (room > 0 ? POLLOUT : 0)), 0};

@@ -1,5 +1,6 @@
 #include "display/ReceivedBlockQueue.h"
 #include "platform/PortNotify.h"
+#include "support/EventLoopWait.h"
 #include "support/TestLinkPort.h"
 
 #include <QCoreApplication>
@@ -34,7 +35,7 @@ protected:
     QByteArray received(qsizetype count, std::chrono::milliseconds timeout = 5s)
     {
         QByteArray all;
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        const auto deadline = std::chrono::steady_clock::now() + timeout * deadlineScale();
         QByteArray block;
         while (all.size() < count && std::chrono::steady_clock::now() < deadline) {
             if (CReceivedBlockQueue::instance().takeNext(block))
@@ -48,7 +49,7 @@ protected:
     template<typename Pred>
     static bool waitFor(Pred pred, std::chrono::milliseconds timeout = 5s)
     {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        const auto deadline = std::chrono::steady_clock::now() + timeout * deadlineScale();
         while (!pred()) {
             if (std::chrono::steady_clock::now() > deadline)
                 return false;
@@ -246,7 +247,7 @@ TEST_F(PortEngineTest, aNotificationIsPostedWhenBlocksArrive)
         int *count;
         bool event(QEvent *e) override
         {
-            if (e->type() == PortNotifyEvent::eventType())
+            if (PortNotifyEvent::from(e))
                 ++*count;
             return QObject::event(e);
         }

@@ -3,13 +3,45 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
-// Lets the event loop run until `done` holds or `ms` pass; returns whether it holds.
+// How much longer than usual a test may wait: code under a sanitizer runs
+// several times slower. ORBA_TEST_DEADLINE_SCALE overrides it.
+inline int deadlineScale()
+{
+    bool ok = false;
+    const int fromEnv = qEnvironmentVariableIntValue("ORBA_TEST_DEADLINE_SCALE", &ok);
+    if (ok && fromEnv > 0)
+        return fromEnv;
+#if defined(__SANITIZE_THREAD__)
+    return 10;
+#elif defined(__SANITIZE_ADDRESS__)
+    return 6;
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+    return 10;
+#elif __has_feature(address_sanitizer)
+    return 6;
+#else
+    return 1;
+#endif
+#else
+    return 1;
+#endif
+}
+
+// A deadline of `ms` milliseconds as this build needs it.
+inline int scaledDeadline(int ms)
+{
+    return ms * deadlineScale();
+}
+
+// Lets the event loop run until `done` holds or `ms` (scaled) pass; returns whether it holds.
 template<typename Pred>
 bool eventually(Pred done, int ms = 5000)
 {
     QElapsedTimer t;
     t.start();
-    while (!done() && t.elapsed() < ms)
+    const qint64 limit = qint64(ms) * deadlineScale();
+    while (!done() && t.elapsed() < limit)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     return done();
 }

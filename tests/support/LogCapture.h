@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/EventLoopWait.h"
+
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -37,7 +39,7 @@ public:
     bool waitFor(const QString &text, int times, int timeoutMs = 10000) const
     {
         std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+        return m_changed.wait_for(lock, std::chrono::milliseconds(scaledDeadline(timeoutMs)),
                                   [&] { return countLocked(text, false) >= times; });
     }
 

@@ -1,5 +1,7 @@
 #include "TestLinkPort.h"
 
+#include "support/EventLoopWait.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
@@ -42,7 +44,7 @@ bool CTestLinkPort::Open(int rxBufferSize, int readChunk)
 QByteArray CTestLinkPort::readFar(qsizetype count, std::chrono::milliseconds timeout)
 {
     QByteArray out;
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    const auto deadline = std::chrono::steady_clock::now() + timeout * deadlineScale();
     char buf[65536];
     while (out.size() < count) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(

@@ -42,7 +42,11 @@ struct MemorySink final : CReceivedFileSink
         return true;
     }
     bool end() override { return record.ended = true; }
-    void abandon() override { record.abandoned = true; }
+    QString abandon() override
+    {
+        record.abandoned = true;
+        return {};
+    }
     QString errorText() const override { return QStringLiteral("disk full"); }
 
     Record &record;
@@ -58,6 +62,7 @@ QByteArray crcOf(const QByteArray &bytes)
 TEST(PrinterProtocol, framesTextsAndProposedNames)
 {
     EXPECT_EQ(PrinterProtocol::sendHeader("HELLO", 5, 907060870u), "#T=HELLO,5,907060870*");
+    EXPECT_EQ(PrinterProtocol::sendHeader("50%0%1.TXT", 5, 7u), "#T=50%0%1.TXT,5,7*");
     EXPECT_EQ(PrinterProtocol::request("DIR\\A.TXT"), "#G=DIR\\A.TXT*");
     EXPECT_EQ(PrinterProtocol::proposedLocalName("DIR\\A.TXT"), "A.TXT");
     EXPECT_EQ(PrinterProtocol::proposedLocalName("A.TXT"), "A.TXT");

@@ -239,9 +239,12 @@ TEST_F(SendingTest, receptionEndsCleanlyOnOddAnswersAndCanBeCancelled)
         EXPECT_EQ(displayText(), QByteArray(c.answer).replace('*', '.')) << c.name;
     }
 
-    // Progress in bytes of the announced size, and a reception that is cancelled.
+    // Progress in bytes of the announced size, and a reception that is
+    // cancelled: the file of that name stays, what arrived is kept beside it.
     auto driver = nameDialogAnswers(QStringLiteral("X"));
     ui.files = {target};
+    ui.messages.clear();
+    writeAll(target, "old contents");
     frame->OnReceivePrinterFile();
     link.writeFar("#T=X,400,0*" + QByteArray(100, 'p'));
     auto *percent = frame->findChild<QLabel *>(QStringLiteral("sendPercent"));
@@ -252,7 +255,15 @@ TEST_F(SendingTest, receptionEndsCleanlyOnOddAnswersAndCanBeCancelled)
     EXPECT_FALSE(frame->IsPrinterReceptionActive());
     EXPECT_FALSE(cancel->isEnabled());
     EXPECT_TRUE(frame->findChild<QProgressBar *>(QStringLiteral("sendProgress"))->isHidden());
-    EXPECT_EQ(readAll(target), QByteArray(100, 'p'));
+    EXPECT_EQ(readAll(target), "old contents");
+    EXPECT_EQ(readAll(target + QStringLiteral(".part")), QByteArray(100, 'p'));
+    ASSERT_TRUE(eventually([&] { return !ui.messages.empty(); }));
+    EXPECT_EQ(ui.messages[0].text,
+              QStringLiteral("The reception of [%1] was cancelled.\nThe bytes received so far "
+                             "are kept in [%1.part]; [%1] was not changed.")
+                  .arg(QDir::toNativeSeparators(target)));
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Hidden | QDir::Files).filter(".in.bin").isEmpty())
+        << "no temporary file is left";
 }
 
 TEST_F(SendingTest, stopEndsAFileSendAndOtherSendsFollowTheFile)

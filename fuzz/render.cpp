@@ -1,0 +1,144 @@
+// The display's rendering of received bytes (text with mapping and timestamps,
+// or hex), with the bytes split into blocks at random places:
+// - hex: the blocks show exactly what the bytes show in one block, as "%02X "
+//   groups with a line break every "LineBreakCnt" bytes;
+// - text: the blocks show what one block shows, except where the display
+//   rules make a block boundary visible, which the reference puts in:
+//     a CR that ends a block is a line break of its own (unless mapping keeps
+//     lone CRs), and
+//     with timestamps and mapping, the text of code 10 put back after a line
+//     feed that ends a block is not itself mapped (the comparison is skipped
+//     when that text holds mapped characters);
+//   and the text never holds a NUL.
+// Mapping texts hold no CR or LF, as texts read from the INI file never do.
+#include "FuzzInput.h"
+
+#include "display/DisplayBuffer.h"
+#include "display/DisplayWidget.h"
+#include "display/RuKTerminalView.h"
+#include "platform/Clock.h"
+
+#include <QApplication>
+
+namespace {
+
+struct TestDisplay
+{
+    DisplaySettings settings;
+    CharMapTable table;
+    CRuKTerminalView view{settings, table, nullptr};
+};
+
+TestDisplay *g_display = nullptr;
+
+struct Shown
+{
+    QByteArray text;
+    int lines;
+};
+
+Shown show(const QList<QByteArray> &blocks)
+{
+    TestDisplay &d = *g_display;
+    d.view.ClearDisplay();
+    d.settings.lineStartPending = true;
+    for (const QByteArray &block : blocks)
+        d.view.AppendToDisplay(reinterpret_cast<const std::uint8_t *>(block.constData()),
+                               static_cast<int>(block.size()), true);
+    const CDisplayBuffer &buffer = d.view.widget()->buffer();
+    return {buffer.text(), buffer.lineCount()};
+}
+
+bool isHexText(const QByteArray &text)
+{
+    for (char c : text) {
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || c == ' ' || c == '\n'))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    new QApplication(*argc, *argv); // lives as long as the process
+    g_display = new TestDisplay;
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    FuzzInput in(data, size);
+    TestDisplay &d = *g_display;
+    DisplaySettings &s = d.settings;
+    s.hexMode = in.boolean();
+    s.timestampPerLine = in.boolean();
+    s.charMappingOn = in.boolean();
+    s.autoScroll = in.boolean();
+    s.hexBytesPerLine = in.intInRange(-2, 40);
+    d.table.clear();
+    for (int i = in.intInRange(0, 10); i > 0; --i) {
+        const int code = in.intInRange(0, 255);
+        QByteArray text = in.sizedBytes(32);
+        d.table.setText(code, text.replace('\r', '_').replace('\n', '_'));
+    }
+    LocalTime time;
+    for (int *field : {&time.year, &time.month, &time.day, &time.hour, &time.minute, &time.second,
+                       &time.millisecond})
+        *field = in.intInRange(-100000, 100000);
+    setClockForTesting([time] { return time; });
+    std::vector<int> cuts;
+    for (int i = in.intInRange(0, 12); i > 0; --i)
+        cuts.push_back(in.intInRange(1, 600));
+    QByteArray bytes = in.rest();
+    // A block of nothing visible would still begin its line with its time;
+    // one at the very end has nothing in the one-block reference to show it.
+    while (bytes.endsWith('\x02'))
+        bytes.chop(1);
+    if (bytes.isEmpty())
+        return 0;
+
+    QList<QByteArray> blocks;
+    qsizetype start = 0;
+    for (int cut : cuts) {
+        if (start + cut >= bytes.size())
+            break;
+        blocks.append(bytes.mid(start, cut));
+        start += cut;
+    }
+    blocks.append(bytes.mid(start));
+
+    const Shown split = show(blocks);
+    if (s.hexMode) {
+        const Shown whole = show({bytes});
+        FUZZ_CHECK(split.text == whole.text && split.lines == whole.lines);
+        FUZZ_CHECK(isHexText(whole.text));
+        FUZZ_CHECK(whole.text.size() - whole.text.count('\n') == 3 * bytes.size());
+        const int perLine = std::max(1, s.hexBytesPerLine);
+        FUZZ_CHECK(whole.text.count('\n') == (bytes.size() + perLine - 1) / perLine);
+        return 0;
+    }
+
+    const bool keepLoneCr
+        = s.charMappingOn && (!d.table.text(13).isEmpty() || !d.table.text(10).isEmpty());
+    QByteArray reference;
+    for (qsizetype i = 0; i < blocks.size(); ++i) {
+        QByteArray block = blocks[i];
+        if (i + 1 < blocks.size() && block.endsWith('\r') && !keepLoneCr)
+            block.back() = '\x03';
+        reference += block;
+    }
+    const Shown whole = show({reference});
+    FUZZ_CHECK(!whole.text.contains('\0') && !split.text.contains('\0'));
+
+    bool lineFeedTextMapped = false;
+    for (char c : d.table.text(10)) {
+        const auto code = static_cast<unsigned char>(c);
+        lineFeedTextMapped = lineFeedTextMapped || (code > 10 && !d.table.text(code).isEmpty());
+    }
+    if (!(s.timestampPerLine && s.charMappingOn && lineFeedTextMapped))
+        FUZZ_CHECK(split.text == whole.text && split.lines == whole.lines);
+    return 0;
+}
