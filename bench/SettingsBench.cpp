@@ -82,5 +82,3 @@ void BM_SaveOneKey(benchmark::State &state)
 BENCHMARK(BM_SaveOneKey)->Arg(0)->Arg(1)->Arg(50)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-BENCHMARK_MAIN();
