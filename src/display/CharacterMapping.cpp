@@ -110,7 +110,17 @@ bool MapCharacters(QByteArray &text, bool reverse, const QByteArray &timestamp,
         QByteArray lineFeed;
         std::array<QByteArray, 11> low;
         if (withTimestamp) {
-            lineFeed = expandAfter(table.text(10) + timestamp, 10, exp);
+            // The timestamp's characters are mapped one by one, each within
+            // its own bound, as they are when the timestamp begins a block;
+            // only the text of code 10 is bounded as a whole.
+            lineFeed = expandAfter(table.text(10), 10, exp);
+            for (char ch : timestamp) {
+                const auto c = static_cast<unsigned char>(ch);
+                if (c > 10)
+                    lineFeed += *exp[c];
+                else
+                    lineFeed += ch;
+            }
             exp[10] = &lineFeed;
             for (int c = 9; c >= 1; --c) {
                 const QByteArray &t = table.text(c);
