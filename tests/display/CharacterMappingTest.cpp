@@ -154,99 +154,83 @@ TEST(CharacterMapping, matchesTheSequentialRuleOnRandomTablesAndTexts)
     EXPECT_GT(compared, tried * 9 / 10);
 }
 
-struct Case
-{
-    const char *name;
-    std::vector<std::pair<int, QByteArray>> texts;
-    QByteArray input;
-    bool reverse;
-    bool timestamp;
-    QByteArray expected;
-    bool pending;
-};
-
 TEST(CharacterMapping, documentedCases)
 {
     const QByteArray ts = kTimestamp;
-    const std::vector<Case> cases = {
-        {"CR named, LF stays", {{13, "<CR>"}}, "a\r\nb", false, false, "a<CR>\nb", false},
-        {"LF named replaces the break", {{10, "<LF>"}}, "x\ny", false, false, "x<LF>y", false},
+    const QByteArray noTs;
+    const struct
+    {
+        const char *name;
+        std::vector<std::pair<int, QByteArray>> texts;
+        QByteArray input;
+        bool reverse;
+        QByteArray timestamp, expected;
+        bool pending = false;
+    } cases[] = {
+        {"CR named, LF stays", {{13, "<CR>"}}, "a\r\nb", false, noTs, "a<CR>\nb"},
+        {"LF named replaces the break", {{10, "<LF>"}}, "x\ny", false, noTs, "x<LF>y"},
         {"LF named keeps the break with timestamps",
          {{10, "<LF>"}},
          "x\ny\n",
          false,
-         true,
+         ts,
          "x<LF>" + ts + "y<LF>\n",
          true},
         {"timestamp digits are mapped too",
          {{'1', "one"}},
          "a\nb",
          false,
-         true,
-         "a\n05.one2.2026 one0:22:24.03one - b",
-         false},
-        {"held-back LF gets no timestamp", {}, "a\n", false, true, "a\n", true},
+         ts,
+         "a\n05.one2.2026 one0:22:24.03one - b"},
+        {"held-back LF gets no timestamp", {}, "a\n", false, ts, "a\n", true},
         {"lower code's text is mapped by a higher code",
          {{'A', "B"}, {'B', "C"}},
          "AB",
          false,
-         false,
-         "CC",
-         false},
+         noTs,
+         "CC"},
         {"higher code's text is not mapped by a lower code",
          {{'A', "X"}, {'B', "A"}},
          "AB",
          false,
-         false,
-         "XA",
-         false},
-        {"an inserted text is not rescanned", {{'A', "AA"}}, "AbA", false, false, "AAbAA", false},
+         noTs,
+         "XA"},
+        {"an inserted text is not rescanned", {{'A', "AA"}}, "AbA", false, noTs, "AAbAA"},
         {"reverse turns a text into its control byte",
          {{2, "<STX>"}},
          "<STX>AT",
          true,
-         false,
+         noTs,
          "\x02"
-         "AT",
-         false},
+         "AT"},
         {"reverse: overlapping texts, the lower code wins",
          {{'A', "xy"}, {'B', "yz"}},
          "xyz",
          true,
-         false,
-         "Az",
-         false},
+         noTs,
+         "Az"},
         {"reverse: a text made by a lower code's replacement is found",
          {{'A', "q"}, {'B', "Ar"}},
          "qr",
          true,
-         false,
-         "B",
-         false},
-        {"reverse: not rescanned after a replacement",
-         {{'A', "aa"}},
-         "aaa",
-         true,
-         false,
-         "Aa",
-         false},
+         noTs,
+         "B"},
+        {"reverse: not rescanned after a replacement", {{'A', "aa"}}, "aaa", true, noTs, "Aa"},
         {"code 0 is left alone",
          {{0, "zero"}, {'z', "Z"}},
          QByteArray("a\0b", 3),
          false,
-         false,
-         QByteArray("a\0b", 3),
-         false},
+         noTs,
+         QByteArray("a\0b", 3)},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
         CharMapTable table;
         for (const auto &[code, text] : c.texts)
             table.setText(code, text);
         QByteArray text = c.input;
-        const bool pending
-            = MapCharacters(text, c.reverse, c.timestamp ? ts : QByteArray(), table, true);
-        EXPECT_EQ(text, c.expected) << c.name;
-        EXPECT_EQ(pending, c.pending) << c.name;
+        EXPECT_EQ(MapCharacters(text, c.reverse, c.timestamp, table, true), c.pending);
+        EXPECT_EQ(text, c.expected);
     }
 }
 

@@ -112,17 +112,6 @@ TEST_F(TerminalControllerTest, cancelledServerWaitShowsNothing)
     EXPECT_EQ(ui.messages.size(), 1u);
 }
 
-TEST_F(TerminalControllerTest, startWhileRunningReportsTheOpenFailureAndKeepsRunning)
-{
-    frame->OnTerminalStart();
-    frame->OnTerminalStart();
-    EXPECT_TRUE(frame->isRunning());
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, QStringLiteral("Failure opening the serial port!"));
-    link.writeFar("still here");
-    EXPECT_TRUE(waitForDisplay(10));
-}
-
 TEST_F(TerminalControllerTest, bytesTravelBothWaysThroughTheDisplay)
 {
     frame->settings().display.timestampPerLine = true;

@@ -86,30 +86,6 @@ protected:
     std::unique_ptr<CMainFrame> frame;
 };
 
-TEST_F(WindowBehaviourTest, aSmallWindowKeepsTheDisplayAndTheBarsUsable)
-{
-    create();
-    frame->resize(100, 80);
-    QCoreApplication::processEvents();
-    const CDisplayWidget *display = frame->view()->widget();
-    EXPECT_GE(frame->width(), frame->minimumSizeHint().width());
-    EXPECT_GE(display->visibleLineCapacity(), 6);
-    EXPECT_GE(display->width(), 32 * display->fontMetrics().horizontalAdvance(u'0'));
-    const CInputEdit *input = frame->textInput();
-    EXPECT_TRUE(input->isVisible());
-    EXPECT_GE(input->width(), 24 * input->fontMetrics().averageCharWidth());
-    // Every hotkey button shows its key and a few characters of its text.
-    for (int i = 0; i < CHotKeyBar::kButtons; ++i) {
-        const QPushButton *b = frame->hotKeyBar()->button(i);
-        EXPECT_TRUE(b->isVisible()) << i;
-        EXPECT_GE(b->width(), b->fontMetrics().horizontalAdvance(QStringLiteral("F12: MMM"))) << i;
-    }
-    // Nothing overlaps: the display ends above the hotkey bar.
-    const QWidget *hotKeys = frame->hotKeyToolBar();
-    EXPECT_LE(display->mapTo(frame.get(), QPoint(0, display->height())).y(),
-              hotKeys->mapTo(frame.get(), QPoint(0, 0)).y());
-}
-
 TEST_F(WindowBehaviourTest, statusBarShowsReadyAgainWhenThePointerLeavesAButtonOrMenu)
 {
     create();
@@ -195,37 +171,6 @@ TEST_F(WindowBehaviourTest, startStopAndQuitKeysLeaveTypingAndTheHotKeysAlone)
 
     QTest::keySequence(frame.get(), QKeySequence(Qt::CTRL | Qt::Key_Q));
     EXPECT_FALSE(frame->isVisible());
-}
-
-TEST_F(WindowBehaviourTest, menusShowTheirShortcutsInTheLanguagesOwnWords)
-{
-    const struct
-    {
-        int id;
-        const char *english, *german;
-    } rows[] = {
-        {CommandId::FileNew, "Ctrl+N", "Strg+N"},
-        {CommandId::FileOpen, "Ctrl+O", "Strg+O"},
-        {CommandId::FileSave, "Ctrl+S", "Strg+S"},
-        {CommandId::FilePrint, "Ctrl+P", "Strg+P"},
-        {CommandId::AppExit, "Ctrl+Q", "Strg+Q"},
-        {CommandId::TerminalStart, "Ctrl+Shift+S", "Strg+Umschalt+S"},
-        {CommandId::TerminalStop, "Ctrl+Shift+T", "Strg+Umschalt+T"},
-    };
-    create();
-    for (const auto &row : rows) {
-        // The menu writes the shortcut beside the text; the text holds none.
-        EXPECT_FALSE(action(row.id)->text().contains(u'\t')) << row.id;
-        EXPECT_EQ(action(row.id)->shortcut().toString(QKeySequence::NativeText), row.english);
-    }
-    EXPECT_EQ(action(CommandId::FileMru)->text(), "Recent file");
-
-    QTranslator qt;
-    ASSERT_TRUE(qt.load(QLocale(QLocale::German), "qtbase", "_", "/usr/share/qt6/translations"));
-    QCoreApplication::installTranslator(&qt);
-    for (const auto &row : rows)
-        EXPECT_EQ(action(row.id)->shortcut().toString(QKeySequence::NativeText), row.german);
-    QCoreApplication::removeTranslator(&qt);
 }
 
 TEST_F(WindowBehaviourTest, switchingHexModeLeavesTheFocusInTheInputShown)

@@ -192,23 +192,6 @@ TEST(NetPortWaitDialog, enterDoesNothingCancelOnlyRaisesTheFlag)
     }
 }
 
-TEST(NetPortWaitDialog, germanTexts)
-{
-    QTranslator german;
-    ASSERT_TRUE(german.load(QStringLiteral(":/i18n/orbaterminal_de.qm")));
-    QCoreApplication::installTranslator(&german);
-    const auto restore = qScopeGuard([&] { QCoreApplication::removeTranslator(&german); });
-    std::atomic<int> cancel{0};
-    CConnectWaitDlg dialog(&cancel, 1);
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Verbindungsaufbau..."));
-    EXPECT_EQ(dialog.waitText(), QStringLiteral("Warte auf eingehende Netzwerkverbindung..."));
-    EXPECT_EQ(dialog.findChild<QPushButton *>()->text(), QStringLiteral("Abbruch"));
-    RecordingUiServices ui;
-    EXPECT_FALSE(CNetPort().Open(QStringLiteral("127.0.0.1"), freePort(SOCK_STREAM), 5, 1));
-    EXPECT_EQ(ui.messages.at(0).text,
-              QStringLiteral("Fehler beim Verbindungsaufbau (Socket-Fehler: CONNREFUSED)!"));
-}
-
 TEST(NetPortOpen, failuresShowTheConnectMessage)
 {
     Fd busyTcp{boundSocket(SOCK_STREAM, "0.0.0.0", 0)};
