@@ -167,17 +167,6 @@ TEST_F(DocumentTest, fileCommandsAskForNamesAndKeepFourRecentFiles)
     EXPECT_EQ(shown(), QByteArray("text+more"));
 }
 
-TEST_F(DocumentTest, longLinesWrapOntoFurtherPrintedLines)
-{
-    CDisplayBuffer buffer;
-    buffer.append("abcdef\n\nxy", qRgb(0, 0, 255));
-    const auto lines = CDisplayPrinter::wrapLines(buffer, 4);
-    std::vector<std::pair<qsizetype, qsizetype>> got;
-    for (const auto &l : lines)
-        got.emplace_back(l.start, l.length);
-    EXPECT_EQ(got, (std::vector<std::pair<qsizetype, qsizetype>>{{0, 4}, {4, 2}, {7, 0}, {8, 2}}));
-}
-
 TEST_F(DocumentTest, printedPdfHoldsTheDisplayTextInItsColoursWithinTheMargins)
 {
     const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));

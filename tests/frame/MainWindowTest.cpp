@@ -85,24 +85,6 @@ protected:
     std::unique_ptr<CMainFrame> frame;
 };
 
-TEST_F(MainWindowTest, aNewWindowIsStoppedWithEmptyIndicatorsAndTheTextInputShown)
-{
-    create();
-    EXPECT_FALSE(frame->textInput()->isEnabled());
-    EXPECT_TRUE(frame->textInput()->isVisible());
-    EXPECT_FALSE(frame->hexInput()->isVisible());
-    EXPECT_FALSE(child<QWidget>("defaultButton")->isVisible());
-    EXPECT_EQ(led("sendLed"), 0);
-    EXPECT_EQ(led("receiveLed"), 0);
-    EXPECT_EQ(child<QProgressBar>("sendLed")->maximum(), 2);
-    EXPECT_FALSE(child<QProgressBar>("sendProgress")->isVisible());
-    EXPECT_EQ(pane("sendPercent"), QString());
-    EXPECT_EQ(pane("paneDate"), QStringLiteral("05.12.2026"));
-    EXPECT_EQ(pane("paneTime"), QStringLiteral("10:27"));
-    EXPECT_EQ(pane("paneMessage"), QStringLiteral("Ready"));
-    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Untitled - ORBATerminal"));
-}
-
 TEST_F(MainWindowTest, toolbarAndMenusHoldEveryCommandInOrder)
 {
     using namespace CommandId;
@@ -213,17 +195,6 @@ TEST_F(MainWindowTest, portPaneShowsEachPortKind)
         create();
         EXPECT_EQ(pane("panePort"), QLatin1String(row.pane));
     }
-}
-
-TEST_F(MainWindowTest, percentAndSendIndicatorRules)
-{
-    EXPECT_EQ(indicators::percentText(37, 100), QStringLiteral("37%"));
-    EXPECT_EQ(indicators::percentText(1, 3), QStringLiteral("33%"));
-    EXPECT_EQ(indicators::percentText(3, 3), QStringLiteral("100%"));
-    EXPECT_EQ(indicators::percentText(60000, 65536), QStringLiteral("91%"));
-    const int led[][3] = {{false, 0, 0}, {false, 2, 0}, {true, 0, 2}, {true, 2, 1}, {true, 1, 2}};
-    for (const auto &r : led)
-        EXPECT_EQ(indicators::nextSendLedPosition(r[0], r[1]), r[2]) << r[0] << r[1];
 }
 
 TEST_F(MainWindowTest, indicatorsAndProgressFollowThePort)

@@ -173,18 +173,6 @@ TEST_F(WindowBehaviourTest, startStopAndQuitKeysLeaveTypingAndTheHotKeysAlone)
     EXPECT_FALSE(frame->isVisible());
 }
 
-TEST_F(WindowBehaviourTest, switchingHexModeLeavesTheFocusInTheInputShown)
-{
-    create();
-    frame->OnTerminalStart();
-    ASSERT_TRUE(frame->isRunning());
-    frame->view()->widget()->setFocus(); // the user clicked into the display
-    action(CommandId::HexMode)->trigger();
-    EXPECT_TRUE(eventually([&] { return frame->hexInput()->hasFocus(); }));
-    action(CommandId::HexMode)->trigger();
-    EXPECT_TRUE(eventually([&] { return frame->textInput()->hasFocus(); }));
-}
-
 TEST_F(WindowBehaviourTest, typedTextsAreRecalledAndPastedLinesSentOneByOne)
 {
     ini("HotKeys", "HotKeyText0", "FROM A HOTKEY");
@@ -246,29 +234,6 @@ TEST_F(WindowBehaviourTest, anAutoReplyLeavesWhatTheUserIsTypingAlone)
     ASSERT_EQ(frame->hexEdit()->GetData(bytes, 4), 2);
     EXPECT_EQ(bytes[0], 0x1F);
     EXPECT_EQ(bytes[1], 0x20);
-}
-
-TEST_F(WindowBehaviourTest, longHotKeyTextsAreShortenedWithTheWholeTextInTheirTip)
-{
-    const QString longText = QStringLiteral("SET SETPOINT OF ROOM 4711 TO 22.5 DEGREES AND REPORT");
-    ini("HotKeys", "HotKeyText0", longText);
-    ini("HotKeys", "HotKeyText1", "ON");
-    ini("HotKeys", "HotKeyText2", "52 45 41 44");
-    ini("HotKeys", "HotKeyHex2", "1");
-    create();
-    frame->resize(frame->minimumSizeHint().width(), frame->height());
-    QCoreApplication::processEvents();
-    const QPushButton *b = frame->hotKeyBar()->button(0);
-    EXPECT_TRUE(b->text().endsWith(QChar(0x2026))) << b->text().toStdString();
-    EXPECT_LE(b->fontMetrics().horizontalAdvance(b->text()), b->width());
-    EXPECT_TRUE(b->toolTip().startsWith("F1: " + longText + "\n"));
-    EXPECT_EQ(frame->hotKeyBar()->button(1)->text(), "F2: ON");
-    EXPECT_FALSE(frame->hotKeyBar()->button(1)->toolTip().contains("Hex-Data"));
-    EXPECT_TRUE(frame->hotKeyBar()->button(2)->toolTip().contains("Hex-Data"));
-
-    frame->resize(1600, frame->height());
-    QCoreApplication::processEvents();
-    EXPECT_EQ(b->text(), "F1: " + longText); // room enough: whole again
 }
 
 // The handshake that holds sending back says so in the link state, with a

@@ -2,6 +2,7 @@
 #include "display/ReceivedBlockQueue.h"
 #include "platform/PortNotify.h"
 #include "ports/ConnectWaitDlg.h"
+#include "support/LogCapture.h"
 #include "support/LoopbackSockets.h"
 #include "support/RecordingUiServices.h"
 
@@ -225,6 +226,33 @@ TEST(NetPortOpen, failuresShowTheConnectMessage)
     }
 }
 
+TEST(NetPortOpen, onlyNamesNoHostCanHaveAreRefusedWithoutAskingTheResolver)
+{
+    RecordingUiServices ui;
+    LogCapture log;
+    const QString refused = QStringLiteral("is no address or host name");
+    const struct
+    {
+        const char *name;
+        bool refusedAtOnce;
+    } rows[] = {
+        {"not a host!", true},
+        {"300.1.2.3", true},
+        {"-a.invalid", true},
+        {"a..invalid", true},
+        {"no_such_host.invalid", false},
+        {"no-such-host.invalid.", false},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        const int before = log.count(refused, true);
+        CNetPort port;
+        port.SetConnectTimeoutMs(2000);
+        EXPECT_FALSE(port.Open(QLatin1String(row.name), 9100, 5, 1));
+        EXPECT_EQ(log.count(refused, true), before + (row.refusedAtOnce ? 1 : 0));
+    }
+}
+
 TEST(NetPortOpen, connectGivesUpWithTimedOutAndKeepsTheWindowAlive)
 {
     // A listener whose accept queue is full drops further handshakes, so a
@@ -246,20 +274,6 @@ TEST(NetPortOpen, connectGivesUpWithTimedOutAndKeepsTheWindowAlive)
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, connectMessage("TIMEDOUT"));
     EXPECT_GT(ticks, 0) << "the event loop ran while connecting";
-}
-
-TEST(NetPortTcpClient, exchangesTenMegabytesEachWay)
-{
-    NotifyTarget target;
-    Fd listener{boundSocket(SOCK_STREAM, "127.0.0.1", 0)};
-    CNetPort port;
-    QStringList peers;
-    port.SetPeerAddressSink([&](const QString &peer) { peers << peer; });
-    ASSERT_TRUE(port.Open(QStringLiteral("localhost"), localPort(listener.fd), 5, 1));
-    Fd far{::accept(listener.fd, nullptr, nullptr)};
-    ASSERT_TRUE(port.Start());
-    exchange(port, target, far.fd, false);
-    EXPECT_TRUE(peers.isEmpty());
 }
 
 TEST(NetPortTcpServer, waitsWithDialogExchangesAndReportsPeerCloseOnce)
