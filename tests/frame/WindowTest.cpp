@@ -131,27 +131,20 @@ TEST_F(MainWindowTest, toolbarAndMenusHoldEveryCommandInOrder)
 {
     using namespace CommandId;
     create();
-    const std::vector<int> toolbar{FileNew,
-                                   FileOpen,
-                                   FileSave,
-                                   0,
-                                   PortSettings,
-                                   0,
-                                   TerminalStart,
-                                   TerminalStop,
-                                   0,
-                                   SendInputText,
-                                   SendFile,
-                                   0,
-                                   EditCopy,
-                                   FilePrint,
-                                   0,
-                                   ClearInput,
-                                   AutoScroll,
-                                   LocalEcho,
-                                   HexMode,
-                                   0,
-                                   AppAbout};
+    // The toolbar's groups, a separator between each two.
+    std::vector<int> toolbar;
+    for (const std::vector<int> &group :
+         std::vector<std::vector<int>>{{FileNew, FileOpen, FileSave},
+                                       {PortSettings},
+                                       {TerminalStart, TerminalStop},
+                                       {SendInputText, SendFile},
+                                       {EditCopy, FilePrint},
+                                       {ClearInput, AutoScroll, LocalEcho, HexMode},
+                                       {AppAbout}}) {
+        if (!toolbar.empty())
+            toolbar.push_back(0);
+        toolbar.insert(toolbar.end(), group.begin(), group.end());
+    }
     EXPECT_EQ(ids(child<QToolBar>("toolBar")->actions()), toolbar);
     const std::vector<std::vector<int>> menus{
         {FileNew, FileOpen, FileSave, FileSaveAs, 0, LoadSettings, SaveSettings, 0, FilePrint,
