@@ -181,6 +181,12 @@ protected:
     int progressShows = 0;
 };
 
+// Format texts as the table shows them.
+const QString kFloat = QStringLiteral("9: EIB float value");
+const QString kTime = QStringLiteral("10: EIB time");
+const QString kDecimal = QStringLiteral("1: 1 - 6 bit decimal");
+const QString kHex = QStringLiteral("21: 1 - 6 bit hexadecimal");
+
 inline QByteArray frames(std::initializer_list<const char *> texts)
 {
     QByteArray out;

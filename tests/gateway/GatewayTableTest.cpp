@@ -7,11 +7,6 @@
 
 namespace {
 
-const QString kFloat = QStringLiteral("9: EIB float value");
-const QString kTime = QStringLiteral("10: EIB time");
-const QString kDecimal = QStringLiteral("1: 1 - 6 bit decimal");
-const QString kHex = QStringLiteral("21: 1 - 6 bit hexadecimal");
-
 class GatewayTableTest : public GatewayTest
 {
 protected:
