@@ -165,19 +165,20 @@ TEST_F(MainWindowTest, toolbarAndMenusHoldEveryCommandInOrder)
         EXPECT_TRUE(id == 0 || !frame->action(id)->icon().isNull()) << id;
 }
 
-TEST_F(MainWindowTest, commandsFollowTheTerminalState)
+TEST_F(MainWindowTest, commandsAndTheInputFollowTheTerminalState)
 {
     using namespace CommandId;
     create();
-    struct Row
+    const struct
     {
         int id;
         bool enabledStopped, checkedStopped, enabledRunning, checkedRunning;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {TerminalStart, true, false, true, true},
+        {TerminalStop, true, true, true, false},
         {SendInputText, false, false, true, false},
         {SendFile, false, false, true, false},
+        {LoadSettings, true, false, false, false},
         {SaveSettings, true, false, true, false},
         {SendFileToPrinter, false, false, true, false},
         {ReceivePrinterFile, false, false, true, false},
@@ -187,16 +188,25 @@ TEST_F(MainWindowTest, commandsFollowTheTerminalState)
         {CharacterMapping, true, false, true, false},
         {HotKeys, true, false, true, false},
     };
-    for (const Row &r : rows) {
-        EXPECT_EQ(frame->action(r.id)->isEnabled(), r.enabledStopped) << r.id;
-        EXPECT_EQ(frame->action(r.id)->isChecked(), r.checkedStopped) << r.id;
+    frame->textInput()->setPlainText(QStringLiteral("left over"));
+    for (const bool running : {false, true, false}) {
+        SCOPED_TRACE(running ? "running" : "stopped");
+        if (running)
+            frame->OnTerminalStart();
+        else
+            frame->OnTerminalStop();
+        EXPECT_EQ(frame->isRunning(), running);
+        EXPECT_EQ(link.IsOpen(), running);
+        EXPECT_EQ(frame->textInput()->isEnabled(), running);
+        for (const auto &r : rows) {
+            EXPECT_EQ(action(r.id)->isEnabled(), running ? r.enabledRunning : r.enabledStopped)
+                << r.id;
+            EXPECT_EQ(action(r.id)->isChecked(), running ? r.checkedRunning : r.checkedStopped)
+                << r.id;
+        }
     }
-    frame->OnTerminalStart();
-    ASSERT_TRUE(frame->isRunning());
-    for (const Row &r : rows) {
-        EXPECT_EQ(frame->action(r.id)->isEnabled(), r.enabledRunning) << r.id;
-        EXPECT_EQ(frame->action(r.id)->isChecked(), r.checkedRunning) << r.id;
-    }
+    EXPECT_TRUE(frame->textInput()->toPlainText().isEmpty()); // a start empties it
+    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(MainWindowTest, portPaneShowsEachPortKind)
@@ -558,33 +568,6 @@ TEST_F(WindowBehaviourTest, linkStateSaysWhatTheHandshakeWaitsFor)
         frame->OnTerminalStop();
         frame.reset();
     }
-}
-
-TEST_F(TerminalControllerTest, startAndStopSwitchStateAndInputs)
-{
-    EXPECT_FALSE(frame->isRunning());
-    EXPECT_FALSE(frame->textInput()->isEnabled());
-    EXPECT_TRUE(checked(CommandId::TerminalStop));
-    EXPECT_FALSE(checked(CommandId::TerminalStart));
-    EXPECT_TRUE(enabled(CommandId::LoadSettings));
-    EXPECT_FALSE(enabled(CommandId::SendInputText));
-
-    frame->textInput()->setPlainText(QStringLiteral("left over"));
-    frame->OnTerminalStart();
-    EXPECT_TRUE(frame->isRunning());
-    EXPECT_TRUE(frame->textInput()->isEnabled());
-    EXPECT_TRUE(frame->textInput()->toPlainText().isEmpty());
-    EXPECT_TRUE(checked(CommandId::TerminalStart));
-    EXPECT_FALSE(checked(CommandId::TerminalStop));
-    EXPECT_FALSE(enabled(CommandId::LoadSettings));
-    EXPECT_TRUE(enabled(CommandId::SendInputText));
-    EXPECT_TRUE(ui.messages.empty());
-
-    frame->OnTerminalStop();
-    EXPECT_FALSE(frame->isRunning());
-    EXPECT_FALSE(link.IsOpen());
-    EXPECT_FALSE(frame->textInput()->isEnabled());
-    EXPECT_TRUE(checked(CommandId::TerminalStop));
 }
 
 TEST_F(TerminalControllerTest, failedOpenBeepsShowsTheMessageAndStaysStopped)
