@@ -8,9 +8,7 @@
 #include "support/TestLinkPort.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QFile>
-#include <QLabel>
 #include <QMenu>
 #include <QSettings>
 #include <QTemporaryDir>

@@ -5,9 +5,7 @@
 #include "support/RecordingUiServices.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QFile>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>

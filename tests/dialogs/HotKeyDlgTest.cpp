@@ -3,7 +3,6 @@
 #include "platform/ProfileFile.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>

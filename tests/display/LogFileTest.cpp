@@ -8,7 +8,6 @@
 #include "support/RecordingUiServices.h"
 #include "support/TestLinkPort.h"
 
-#include <QAction>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>

@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 

@@ -22,7 +22,6 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>

@@ -6,14 +6,11 @@
 #include "support/LoopbackSockets.h"
 #include "support/RecordingUiServices.h"
 
-#include <QApplication>
 #include <QDeadlineTimer>
 #include <QPushButton>
 #include <QRandomGenerator>
-#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
-#include <QTranslator>
 
 #include <gtest/gtest.h>
 
