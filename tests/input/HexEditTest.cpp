@@ -256,7 +256,7 @@ TEST(HexEditClipboard, CopyCutAndDeleteActOnTheBytesShown)
 
 TEST(HexEditClipboard, NoSelectionCopiesNothingAndCharacterAreaCopiesText)
 {
-    Edit e({'A', 0x01, 'z'});
+    Edit e({'A', 0x1F, 0x20, 0x7E, 0x7F, 'z'});
     QGuiApplication::clipboard()->setText(QStringLiteral("keep"));
     e.keys("Ctrl+C");
     e.edit.copy();
@@ -268,8 +268,8 @@ TEST(HexEditClipboard, NoSelectionCopiesNothingAndCharacterAreaCopiesText)
     e.edit.selectAll();
     EXPECT_TRUE(e.model().caretHidden());
     e.edit.copy();
-    EXPECT_EQ(e.bytes(), (Bytes{0x80, 0x01, 'z'}));
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("..z"));
+    EXPECT_EQ(e.bytes(), (Bytes{0x80, 0x1F, 0x20, 0x7E, 0x7F, 'z'}));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral(".. ~.z"));
 }
 
 TEST(HexEditMouse, ClicksPlaceTheCaretOnABytesNibbleOrBehindTheData)
