@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -168,6 +169,23 @@ TEST_F(TerminalViewTest, logFileGetsRawBytesOrTheRenderedTextOncePerSlice)
     QApplication::processEvents();
     EXPECT_TRUE(text().endsWith("ok"));
     EXPECT_TRUE(view.logStatus().failing);
+}
+
+TEST_F(TerminalViewTest, eachPieceOfALineIsPaintedInItsOwnColour)
+{
+    receive("received and ");
+    send("sent");
+    const QImage image = view.widget()->viewport()->grab().toImage();
+    bool blue = false, red = false;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            blue |= c.blue() > 150 && c.red() < 100 && c.green() < 100;
+            red |= c.red() > 150 && c.blue() < 100 && c.green() < 100;
+        }
+    }
+    EXPECT_TRUE(blue);
+    EXPECT_TRUE(red);
 }
 
 TEST_F(TerminalViewTest, doubleClickSelectsTheWordUnderThePointer)
