@@ -1,3 +1,4 @@
+#include "Pixels.h"
 #include "display/DisplayBuffer.h"
 #include "display/DisplayPrinter.h"
 #include "display/DisplayWidget.h"
@@ -218,16 +219,9 @@ TEST_F(DocumentTest, printedPdfHoldsTheDisplayTextInItsColoursWithinTheMargins)
     ASSERT_TRUE(render.waitForFinished(30000));
     const QImage page(path("page.png"));
     ASSERT_FALSE(page.isNull());
-    bool blue = false, red = false;
-    for (int y = 0; y < page.height(); ++y) {
-        for (int x = 0; x < page.width(); ++x) {
-            const QColor c = page.pixelColor(x, y);
-            blue |= c.blue() > 150 && c.red() < 100 && c.green() < 100;
-            red |= c.red() > 150 && c.blue() < 100 && c.green() < 100;
-        }
-    }
-    EXPECT_TRUE(blue);
-    EXPECT_TRUE(red);
+    const BlueAndRed found = blueAndRed(page);
+    EXPECT_TRUE(found.blue);
+    EXPECT_TRUE(found.red);
 }
 
 } // namespace

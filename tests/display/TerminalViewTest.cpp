@@ -1,3 +1,4 @@
+#include "Pixels.h"
 #include "display/DisplayWidget.h"
 #include "display/LogFile.h"
 #include "display/ReceivedBlockQueue.h"
@@ -176,16 +177,9 @@ TEST_F(TerminalViewTest, eachPieceOfALineIsPaintedInItsOwnColour)
     receive("received and ");
     send("sent");
     const QImage image = view.widget()->viewport()->grab().toImage();
-    bool blue = false, red = false;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            blue |= c.blue() > 150 && c.red() < 100 && c.green() < 100;
-            red |= c.red() > 150 && c.blue() < 100 && c.green() < 100;
-        }
-    }
-    EXPECT_TRUE(blue);
-    EXPECT_TRUE(red);
+    const BlueAndRed found = blueAndRed(image);
+    EXPECT_TRUE(found.blue);
+    EXPECT_TRUE(found.red);
 }
 
 TEST_F(TerminalViewTest, doubleClickSelectsTheWordUnderThePointer)
