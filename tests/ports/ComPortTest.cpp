@@ -175,6 +175,9 @@ TEST_F(ComPortTransfer, writtenBytesArriveAtTheFarEndUnchangedAndInOrder)
     EXPECT_EQ(port.Write(bytes.constData(), int(bytes.size()), &written), 5);
     EXPECT_EQ(written, 1024u);
     EXPECT_EQ(pty.read(bytes.size()), bytes);
+    // Done before the next send starts its own count (the writer counts a run
+    // once its last bytes are out, a moment after the far end has them).
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !port.IsWritePending(); }, 10000));
 
     // Far more than the driver buffers: the writer waits for room while the
     // far end reads.
