@@ -169,6 +169,15 @@ TEST_F(LogFileTest, aPathLongerThanTheIniFieldIsUsedWhole)
     EXPECT_TRUE(messages.isEmpty());
 }
 
+TEST_F(LogFileTest, anEmptyPathLogsNothingAndSaysNothing)
+{
+    start(QString());
+    receive("data");
+    EXPECT_EQ(frame->view()->widget()->buffer().text(), QByteArray("data"));
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_FALSE(markShown());
+}
+
 // A log that cannot be written: the display goes on, the window never waits
 // on the path, the user is told once, and told again when it works again.
 TEST_F(LogFileTest, logFaultsAreToldOnceAndSoIsTheirEnd)
