@@ -8,9 +8,7 @@
 #include "support/TestLinkPort.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QFile>
-#include <QLabel>
 #include <QMenu>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -79,28 +77,24 @@ TEST_F(StartupTest, automationStartsTheTerminalHiddenInTheTray)
     EXPECT_TRUE(frame->isRunning());
 }
 
-TEST_F(StartupTest, withoutANotificationAreaTheWindowOnlyMinimizes)
+TEST_F(StartupTest, startsRunningMinimizedWithoutATrayOrShownWhenAsked)
 {
-    create(false);
-    StartupOptions options;
-    options.automation = true;
-    ASSERT_TRUE(startMainWindow(*frame, options));
-    ASSERT_TRUE(eventually([&] { return frame->isRunning(); }));
-    EXPECT_TRUE(frame->isMinimized());
-    EXPECT_FALSE(frame->isHidden());
-    EXPECT_FALSE(tray->isShown());
-}
-
-TEST_F(StartupTest, startOptionRunsTheTerminalInTheShownWindow)
-{
-    create(true);
-    StartupOptions options;
-    options.startTerminal = true;
-    ASSERT_TRUE(startMainWindow(*frame, options));
-    ASSERT_TRUE(eventually([&] { return frame->isRunning(); }));
-    EXPECT_TRUE(frame->isVisible());
-    EXPECT_FALSE(frame->isMinimized());
-    EXPECT_FALSE(tray->isShown());
+    const struct
+    {
+        bool tray, automation, startTerminal, minimized;
+    } rows[] = {{false, true, false, true}, {true, false, true, false}};
+    for (const auto &row : rows) {
+        frame.reset();
+        create(row.tray);
+        StartupOptions options;
+        options.automation = row.automation;
+        options.startTerminal = row.startTerminal;
+        ASSERT_TRUE(startMainWindow(*frame, options));
+        ASSERT_TRUE(eventually([&] { return frame->isRunning(); }));
+        EXPECT_EQ(frame->isMinimized(), row.minimized);
+        EXPECT_TRUE(frame->isVisible());
+        EXPECT_FALSE(tray->isShown());
+    }
 }
 
 TEST_F(StartupTest, trayMenuShowsOrClosesTheWindow)

@@ -1,7 +1,6 @@
 // The device that scripts/demo starts, at the far end of a pseudo-terminal:
 // with the demo's own settings the terminal's hotkeys get their answers, the
-// auto-reply keeps it content, and the printer's and gateway's frames reach
-// the parts that play them.
+// auto-reply keeps it content, and a file goes to its printer and back.
 #include "display/DisplayWidget.h"
 #include "display/RuKTerminalView.h"
 #include "frame/MainFrame.h"
@@ -18,10 +17,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
 
 namespace {
 
@@ -46,8 +41,6 @@ protected:
     void TearDown() override
     {
         frame.reset(); // the terminal lets go of the line first
-        if (fd >= 0)
-            ::close(fd);
         device.terminate();
         device.waitForFinished();
     }
@@ -64,41 +57,11 @@ protected:
     }
     QString shown() const { return frame->view()->widget()->plainText(); }
 
-    // The line itself, for the frames the terminal never sends on its own.
-    void openLine()
-    {
-        fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-        ASSERT_GE(fd, 0);
-    }
-    void send(const QByteArray &bytes)
-    {
-        ASSERT_EQ(::write(fd, bytes.constData(), static_cast<size_t>(bytes.size())), bytes.size());
-    }
-    // What the device sent until `needle` arrived (or 10 s passed).
-    QByteArray receiveUntil(const QByteArray &needle)
-    {
-        QByteArray got;
-        eventually(
-            [&] {
-                char buffer[4096];
-                pollfd p{fd, POLLIN, 0};
-                if (::poll(&p, 1, 10) > 0) {
-                    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-                    if (n > 0)
-                        got.append(buffer, n);
-                }
-                return got.contains(needle);
-            },
-            10000);
-        return got;
-    }
-
     QTemporaryDir dir;
     RecordingUiServices ui;
     QProcess device;
     QByteArray log;
     QString path;
-    int fd = -1;
     std::unique_ptr<CMainFrame> frame;
 };
 
@@ -161,51 +124,6 @@ TEST_F(DemoDeviceTest, aFileGoesToThePrinterAndComesBackWhileReadingsFlow)
     QFile back(target);
     ASSERT_TRUE(back.open(QIODevice::ReadOnly));
     EXPECT_TRUE(back.readAll() == content);
-}
-
-TEST_F(DemoDeviceTest, commandsPrinterAndGatewayFramesGetTheirAnswers)
-{
-    openLine();
-    const struct
-    {
-        QByteArray sent;
-        QByteArray answer;
-    } rows[] = {
-        {"\x02HELP\x03\r\n", "\x02"
-                             "Commands: HELP"},
-        {"\x02read\x03", "\x02T="},
-        {"\x02SET 40\x03", "ERROR the setpoint is 5.0 to 35.0"},
-        {"\x02SET 23.5\x03", "SETPOINT=23.5 C"},
-        {"\x02"
-         "52 45 41 44\x03",
-         "switch hex mode on to send them as bytes"},
-        {"\x02WHAT\x03", "ERROR unknown command \"WHAT\""},
-        {"\x02OD+\x03", "\x02GW ok OD+\x03"},
-        {"\x02OZ+\x03", "\x02GW error unknown option: OZ+\x03"},
-        {"\x02P:01.01.005\x03", "\x02GW ok P:01.01.005\x03"},
-    };
-    for (const auto &row : rows) {
-        send(row.sent);
-        EXPECT_TRUE(receiveUntil(row.answer).contains(row.answer)) << row.sent.toStdString();
-    }
-
-    // A file for the printer may hold anything, frame bytes too: exactly its
-    // announced size is the file, and the frame behind it is a command again.
-    const QByteArray file("\x02"
-                          "READ\x03 raw \x00\xFF bytes",
-                          19);
-    const QByteArray header = "#T=DIR\\RAW.BIN," + QByteArray::number(file.size()) + ","
-                              + QByteArray::number(ComputeCrc32(file.constData(), file.size()))
-                              + "*";
-    send("\x02" + header + "\x03" + file + "\x02VER\x03");
-    EXPECT_TRUE(receiveUntil("firmware").contains("ORBA demo room controller"));
-    QFile stored(dir.filePath(QStringLiteral("DIR/RAW.BIN")));
-    ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
-    EXPECT_EQ(stored.readAll(), file);
-
-    send("\x02#G=DIR\\RAW.BIN*\x03");
-    const QByteArray answer = receiveUntil(header + file);
-    EXPECT_TRUE(answer.contains(header + file)) << answer.toStdString();
 }
 
 } // namespace

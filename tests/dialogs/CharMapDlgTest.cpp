@@ -5,13 +5,10 @@
 #include "support/RecordingUiServices.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QFile>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTranslator>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -180,25 +177,6 @@ TEST_F(CharMapDlgTest, codeTextsThatDenoteNoCodeAreRefusedWithABeep)
             EXPECT_TRUE(table.text(code).isEmpty()) << code;
         }
     }
-}
-
-TEST_F(CharMapDlgTest, germanTexts)
-{
-    QTranslator german;
-    ASSERT_TRUE(german.load(QStringLiteral(":/i18n/orbaterminal_de.qm")));
-    QCoreApplication::installTranslator(&german);
-    auto d = open();
-    EXPECT_EQ(d->windowTitle(), "Definition Sonderzeichen - Klartext");
-    EXPECT_EQ(child<QCheckBox>(d.get(), "activeCheck")->text(), "Sonderzeichen-Umwandlung aktiv");
-    EXPECT_EQ(child<QPushButton>(d.get(), "addButton")->text(), "Hinzu");
-    EXPECT_EQ(child<QPushButton>(d.get(), "removeButton")->text(), "Entfernen");
-    EXPECT_EQ(child<QPushButton>(d.get(), "cancelButton")->text(), "Abbruch");
-    EXPECT_EQ(child<QTreeWidget>(d.get(), "list")->headerItem()->text(1), "Klartext");
-    QCoreApplication::removeTranslator(&german);
-
-    auto english = open();
-    EXPECT_EQ(english->windowTitle(), "Definition character code - text");
-    EXPECT_EQ(child<QTreeWidget>(english.get(), "list")->headerItem()->text(0), "Code");
 }
 
 } // namespace

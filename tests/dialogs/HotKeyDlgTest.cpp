@@ -3,12 +3,10 @@
 #include "platform/ProfileFile.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -131,40 +129,6 @@ TEST_F(HotKeyDlgTest, cancelChangesNothing)
     EXPECT_EQ(iniBytes(), before);
     EXPECT_EQ(receiveTexts[0], "trigger");
     EXPECT_EQ(mask, 1u);
-}
-
-TEST_F(HotKeyDlgTest, germanTexts)
-{
-    QTranslator german;
-    ASSERT_TRUE(german.load(QStringLiteral(":/i18n/orbaterminal_de.qm")));
-    QCoreApplication::installTranslator(&german);
-    auto d = open();
-    EXPECT_EQ(d->windowTitle(), "Schnelltasten Konfiguration");
-    EXPECT_EQ(row<QCheckBox>(d.get(), "receiveOn", 0)->text(), "Aktivieren bei Empfang von:");
-    EXPECT_EQ(row<QCheckBox>(d.get(), "hex", 0)->text(), "Hex-Data");
-    EXPECT_EQ(d->findChild<QPushButton *>("cancelButton")->text(), "Abbruch");
-    QCoreApplication::removeTranslator(&german);
-
-    auto english = open();
-    EXPECT_EQ(english->windowTitle(), "Hotkey configuration");
-    EXPECT_EQ(row<QCheckBox>(english.get(), "receiveOn", 0)->text(), "Activate on data receive:");
-}
-
-TEST_F(HotKeyDlgTest, fitsItsRowsWithoutAnEmptyBand)
-{
-    auto d = open();
-    EXPECT_EQ(d->size(), d->sizeHint());
-    // The buttons follow the last row at once, and every row is inside the dialog.
-    const QWidget *last = row<QLineEdit>(d.get(), "receiveText", 11);
-    const QWidget *ok = d->findChild<QPushButton *>("okButton");
-    const int lastBottom = last->mapTo(d.get(), QPoint(0, last->height())).y();
-    EXPECT_LT(ok->mapTo(d.get(), QPoint(0, 0)).y() - lastBottom, 2 * ok->height());
-    EXPECT_LE(last->mapTo(d.get(), QPoint(last->width(), 0)).x(), d->width());
-    EXPECT_GE(row<QLineEdit>(d.get(), "hotKeyText", 0)->width(),
-              30 * d->fontMetrics().averageCharWidth());
-    // The flags say what they do.
-    EXPECT_TRUE(row<QCheckBox>(d.get(), "hex", 3)->toolTip().contains("hex mode"));
-    EXPECT_TRUE(row<QCheckBox>(d.get(), "receiveOn", 3)->toolTip().contains("auto-reply"));
 }
 
 } // namespace

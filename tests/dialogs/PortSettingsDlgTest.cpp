@@ -9,15 +9,12 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -335,49 +332,6 @@ TEST_F(PortSettingsDlgTest, numberFieldsTakeDigitsOnly)
     baud->lineEdit()->clear();
     QTest::keyClicks(baud->lineEdit(), "31x250");
     EXPECT_EQ(baud->currentText(), "31250");
-}
-
-TEST_F(PortSettingsDlgTest, germanTexts)
-{
-    QTranslator german;
-    ASSERT_TRUE(german.load(QStringLiteral(":/i18n/orbaterminal_de.qm")));
-    QCoreApplication::installTranslator(&german);
-    settings.comDevice = QStringLiteral("/dev/ttyGone");
-    auto d = open();
-    QCoreApplication::removeTranslator(&german);
-    EXPECT_EQ(d->windowTitle(), "Schnittstelle...");
-    const struct
-    {
-        const char *name;
-        const char *text;
-    } rows[] = {
-        {"connectionLabel", "Verbindung:"}, {"serialRadio", "Seriell"},
-        {"networkRadio", "Netzwerk"},       {"usbRadio", "USB"},
-        {"comPortLabel", "Schnittstelle:"}, {"baudLabel", "Baudrate:"},
-        {"dataBitsLabel", "Datenbits:"},    {"stopBitsLabel", "Stopbits:"},
-        {"parityLabel", "Parität:"},        {"protocolLabel", "Protokoll:"},
-        {"addressLabel", "IP-Adresse:"},    {"serverHintLabel", "(leer=Server)"},
-        {"portNumberLabel", "Portnummer:"}, {"udpCheck", "UDP Verbindung"},
-        {"usbDeviceLabel", "Gerät:"},       {"limitCheck", "Anzeigebuffer begrenzen auf:"},
-        {"logCheck", "Anzeige-Logfile:"},   {"okButton", "OK"},
-        {"cancelButton", "Abbruch"},        {"refreshSerialButton", "Aktualisieren"},
-    };
-    for (const auto &row : rows) {
-        QWidget *w = child<QWidget>(d.get(), row.name);
-        QString text;
-        if (auto *label = qobject_cast<QLabel *>(w))
-            text = label->text();
-        else if (auto *button = qobject_cast<QAbstractButton *>(w))
-            text = button->text();
-        EXPECT_EQ(text, QString::fromUtf8(row.text)) << row.name;
-    }
-    EXPECT_EQ(items(child<QComboBox>(d.get(), "parityList")),
-              QStringList({"N (keine)", "E (gerade)", "O (ungerade)"}));
-    EXPECT_EQ(items(child<QComboBox>(d.get(), "protocolList")),
-              QStringList({"Ohne", "XOn/XOff", "Hardware (RTS/CTS/DTR/DTS)", "Hardware (RTS/CTS)",
-                           "Hardware (DTR/DTS)"}));
-    EXPECT_EQ(child<QComboBox>(d.get(), "comPortList")->currentText(),
-              "/dev/ttyGone (nicht vorhanden)");
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "Pixels.h"
 #include "display/DisplayBuffer.h"
 #include "display/DisplayPrinter.h"
 #include "display/DisplayWidget.h"
@@ -167,17 +168,6 @@ TEST_F(DocumentTest, fileCommandsAskForNamesAndKeepFourRecentFiles)
     EXPECT_EQ(shown(), QByteArray("text+more"));
 }
 
-TEST_F(DocumentTest, longLinesWrapOntoFurtherPrintedLines)
-{
-    CDisplayBuffer buffer;
-    buffer.append("abcdef\n\nxy", qRgb(0, 0, 255));
-    const auto lines = CDisplayPrinter::wrapLines(buffer, 4);
-    std::vector<std::pair<qsizetype, qsizetype>> got;
-    for (const auto &l : lines)
-        got.emplace_back(l.start, l.length);
-    EXPECT_EQ(got, (std::vector<std::pair<qsizetype, qsizetype>>{{0, 4}, {4, 2}, {7, 0}, {8, 2}}));
-}
-
 TEST_F(DocumentTest, printedPdfHoldsTheDisplayTextInItsColoursWithinTheMargins)
 {
     const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
@@ -229,16 +219,9 @@ TEST_F(DocumentTest, printedPdfHoldsTheDisplayTextInItsColoursWithinTheMargins)
     ASSERT_TRUE(render.waitForFinished(30000));
     const QImage page(path("page.png"));
     ASSERT_FALSE(page.isNull());
-    bool blue = false, red = false;
-    for (int y = 0; y < page.height(); ++y) {
-        for (int x = 0; x < page.width(); ++x) {
-            const QColor c = page.pixelColor(x, y);
-            blue |= c.blue() > 150 && c.red() < 100 && c.green() < 100;
-            red |= c.red() > 150 && c.blue() < 100 && c.green() < 100;
-        }
-    }
-    EXPECT_TRUE(blue);
-    EXPECT_TRUE(red);
+    const BlueAndRed found = blueAndRed(page);
+    EXPECT_TRUE(found.blue);
+    EXPECT_TRUE(found.red);
 }
 
 } // namespace

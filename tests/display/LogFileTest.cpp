@@ -8,7 +8,6 @@
 #include "support/RecordingUiServices.h"
 #include "support/TestLinkPort.h"
 
-#include <QAction>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -261,6 +260,15 @@ TEST_F(LogFileTest, logFaultsAreToldOnceAndSoIsTheirEnd)
         frame.reset();
         QFile::remove(row.path);
     }
+
+    // Another log that fails too is a fault of its own, told again.
+    start(dir.filePath(QStringLiteral("gone/terminal.log")));
+    receive("lost");
+    const QString other = dir.filePath(QStringLiteral("elsewhere/terminal.log"));
+    frame->settings().display.logFilePath = other;
+    receive("lost too");
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_TRUE(messages[1].contains(QDir::toNativeSeparators(other))) << messages[1].toStdString();
 }
 
 // A file system that fills up: a small tmpfs where the machine lets us mount

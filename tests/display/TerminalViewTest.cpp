@@ -1,3 +1,4 @@
+#include "Pixels.h"
 #include "display/DisplayWidget.h"
 #include "display/LogFile.h"
 #include "display/ReceivedBlockQueue.h"
@@ -6,8 +7,9 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QScrollBar>
+#include <QImage>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -64,14 +66,6 @@ protected:
     CRuKTerminalView view;
     LocalTime now{2026, 12, 5, 10, 22, 24, 31};
 };
-
-TEST_F(TerminalViewTest, receivedTextIsBlueAndSentTextRed)
-{
-    receive("AB\r\nCD");
-    send("\x02"
-         "AT\x03\r\n");
-    EXPECT_EQ(colouredText(), QByteArray("[B]AB\nCD[R]AT\n\n"));
-}
 
 TEST_F(TerminalViewTest, timestampsStartEachLine)
 {
@@ -176,6 +170,34 @@ TEST_F(TerminalViewTest, logFileGetsRawBytesOrTheRenderedTextOncePerSlice)
     QApplication::processEvents();
     EXPECT_TRUE(text().endsWith("ok"));
     EXPECT_TRUE(view.logStatus().failing);
+}
+
+TEST_F(TerminalViewTest, eachPieceOfALineIsPaintedInItsOwnColour)
+{
+    receive("received and ");
+    send("sent");
+    const QImage image = view.widget()->viewport()->grab().toImage();
+    const BlueAndRed found = blueAndRed(image);
+    EXPECT_TRUE(found.blue);
+    EXPECT_TRUE(found.red);
+}
+
+TEST_F(TerminalViewTest, doubleClickSelectsTheWordUnderThePointer)
+{
+    receive("hello world\r\nnext");
+    CDisplayWidget *w = view.widget();
+    const int cw = QFontMetrics(w->font()).horizontalAdvance(u'M');
+    const int h = w->lineHeight();
+    const struct
+    {
+        int column, line;
+        const char *word;
+    } rows[] = {{1, 0, "hello"}, {8, 0, "world"}, {10, 0, "world"}, {2, 1, "next"}};
+    for (const auto &row : rows) {
+        QTest::mouseDClick(w->viewport(), Qt::LeftButton, {},
+                           QPoint(row.column * cw, row.line * h + h / 2));
+        EXPECT_EQ(w->selectedText(), QLatin1String(row.word)) << row.column << "/" << row.line;
+    }
 }
 
 TEST_F(TerminalViewTest, theDisplayDropsItsOldestTextBeyondItsHardLimit)

@@ -3,14 +3,18 @@
 #include "display/DisplayWidget.h"
 #include "display/RuKTerminalView.h"
 #include "frame/MainFrame.h"
+#include "platform/Clock.h"
 #include "platform/ProfileFile.h"
 #include "support/EventLoopWait.h"
 #include "support/RecordingUiServices.h"
 #include "support/TestLinkPort.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QLabel>
 #include <QPointer>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -56,22 +60,48 @@ private:
     QList<QPointer<QDialog>> m_seen;
 };
 
-// A running terminal whose link's far end the test holds.
-class SendingTest : public ::testing::Test
+// The main window on a test link whose far end the test holds (or on the real
+// ports), with its INI in a folder of its own.
+class WindowTest : public ::testing::Test
 {
 protected:
-    SendingTest() { iniPath = dir.filePath(QStringLiteral("o.ini")); }
-    ~SendingTest() override { frame.reset(); }
-
-    // Creates the window from the INI written so far and starts the terminal.
-    void start()
+    WindowTest()
     {
-        auto ports = std::make_unique<CTestPorts>(&link);
-        frame = std::make_unique<CMainFrame>(iniPath, std::move(ports));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+        iniPath = dir.filePath(QStringLiteral("o.ini"));
+    }
+    ~WindowTest() override
+    {
+        frame.reset();
+        setClockForTesting({});
+    }
+
+    // The window from the INI written so far, shown and active as a user has it.
+    void create(bool realPorts = false)
+    {
+        frame.reset();
+        testPorts = nullptr;
+        if (realPorts) {
+            frame = std::make_unique<CMainFrame>(iniPath);
+        } else {
+            auto ports = std::make_unique<CTestPorts>(&link);
+            testPorts = ports.get();
+            frame = std::make_unique<CMainFrame>(iniPath, std::move(ports));
+        }
         frame->show();
+        QApplication::setActiveWindow(frame.get());
+    }
+    // The same, and the terminal started with its local echo off.
+    void start(bool realPorts = false)
+    {
+        create(realPorts);
         frame->settings().localEcho = false;
         frame->OnTerminalStart();
         ASSERT_TRUE(frame->isRunning());
+    }
+    static void fixClock()
+    {
+        setClockForTesting([] { return LocalTime{2026, 12, 5, 10, 22, 24, 31}; });
     }
 
     void ini(const QString &section, const QString &key, const QString &value)
@@ -105,12 +135,18 @@ protected:
         got.chop(1);
         return got;
     }
-
     QByteArray displayText() const { return frame->view()->widget()->buffer().text(); }
+    QAction *action(int id) const { return frame->action(id); }
+    QString pane(const char *name) const
+    {
+        return frame->findChild<QLabel *>(QLatin1String(name))->text();
+    }
 
     QTemporaryDir dir;
     QString iniPath;
     RecordingUiServices ui;
     CTestLinkPort link;
+    CTestPorts *testPorts = nullptr; // the test link's factory while the window uses it
     std::unique_ptr<CMainFrame> frame;
 };
+using SendingTest = WindowTest;

@@ -2,8 +2,8 @@
 // over a real link with the dialogs driven headless.
 #include "SendingFixture.h"
 
-#include "dialogs/HotKeyDlg.h"
 #include "dialogs/CharMapDlg.h"
+#include "dialogs/HotKeyDlg.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -49,19 +49,6 @@ TEST_F(SendingHotKeyTest, triggerAnswersWhenItsTextArrivesAcrossBlocks)
     EXPECT_EQ(sentSoFar(), "");
     ASSERT_TRUE(receive("xOKOK"));
     EXPECT_EQ(sentSoFar(), kPong + kPong);
-}
-
-TEST_F(SendingHotKeyTest, emptyReceiveTextOrClearedBitNeverFires)
-{
-    hotKey(0, "never");
-    hotKey(1, "pong");
-    trigger(1, "a");
-    autoReply(1); // bit 0: empty trigger; bit 1 (the "a") off
-    start();
-    ModalDriver driver([](QDialog *d) { d->reject(); });
-    ASSERT_TRUE(receive(QByteArray("a\0b\x02\x03", 5), "a.b\n"));
-    EXPECT_EQ(sentSoFar(), "");
-    EXPECT_TRUE(driver.opened.isEmpty());
 }
 
 TEST_F(SendingHotKeyTest, hotKeyWithoutTextOpensTheConfigurationAndCancelStillRefreshes)

@@ -3,8 +3,10 @@
 #include "SendingFixture.h"
 
 #include <QApplication>
+#include <QPushButton>
 
 #include "input/HexEdit.h"
+#include "input/HotKeyBar.h"
 #include "input/InputEdit.h"
 
 #include <QTest>
@@ -32,44 +34,35 @@ QByteArray hexContent(const CHexEdit *edit)
     return out;
 }
 
-struct TypedCase
+// `text` between STX and ETX, as every text goes out.
+QByteArray framed(const QByteArray &text, const QByteArray &after = {})
 {
-    const char *name;
-    QString typed;
-    bool crlf;
-    bool mappingOn;
-    std::vector<std::pair<int, QByteArray>> texts;
-    QByteArray wire;
-};
+    return '\x02' + text + '\x03' + after;
+}
 
 TEST_F(SendingTest, typedTextGoesOutFramedAndReverseMapped)
 {
     start();
-    const std::vector<TypedCase> cases = {
-        {"plain",
-         "AT",
-         false,
-         false,
-         {},
-         "\x02"
-         "AT\x03"},
-        {"Enter adds CR LF",
-         "AT",
-         true,
-         false,
-         {},
-         "\x02"
-         "AT\x03\r\n"},
-        {"mapped CR", "x<CR>y", false, true, {{13, "<CR>"}}, "\x02x\ry\x03"},
-        {"code 0", "a<NUL>b", false, true, {{0, "<NUL>"}}, bytes({2, 'a', 0, 'b', 3})},
-        {"code 0 twice, adjacent", "<NUL><NUL>", false, true, {{0, "<NUL>"}}, bytes({2, 0, 0, 3})},
+    const struct
+    {
+        const char *name;
+        QString typed;
+        bool crlf, mappingOn;
+        std::vector<std::pair<int, QByteArray>> texts;
+        QByteArray wire;
+    } cases[] = {
+        {"plain", "AT", false, false, {}, framed("AT")},
+        {"Enter adds CR LF", "AT", true, false, {}, framed("AT", "\r\n")},
+        {"mapped CR", "x<CR>y", false, true, {{13, "<CR>"}}, framed("x\ry")},
+        {"code 0", "a<NUL>b", false, true, {{0, "<NUL>"}}, framed(bytes({'a', 0, 'b'}))},
+        {"code 0 twice", "<NUL><NUL>", false, true, {{0, "<NUL>"}}, framed(bytes({0, 0}))},
         {"mapped STX",
          "<STX>AT",
          false,
          true,
          {{2, "<STX>"}},
-         "\x02\x02"
-         "AT\x03"},
+         framed("\x02"
+                "AT")},
         {"framing and CR LF take part",
          "a",
          true,
@@ -82,26 +75,21 @@ TEST_F(SendingTest, typedTextGoesOutFramedAndReverseMapped)
          false,
          true,
          {{'A', "xy"}, {'B', "yz"}},
-         "\x02"
-         "Az\x03"},
-        {"mapping off sends the texts", "<CR>", false, false, {{13, "<CR>"}}, "\x02<CR>\x03"},
-        {"Windows-1252 characters",
-         QStringLiteral("\u00C4\u20AC"),
-         false,
-         false,
-         {},
-         "\x02\xC4\x80\x03"},
-        {"characters without a code", QStringLiteral("\u0436"), false, false, {}, "\x02?\x03"},
-        {"a NUL typed", QString(QChar(0)), false, false, {}, bytes({2, 0, 3})},
+         framed("Az")},
+        {"mapping off sends the texts", "<CR>", false, false, {{13, "<CR>"}}, framed("<CR>")},
+        {"Windows-1252", QStringLiteral("\u00C4\u20AC"), false, false, {}, framed("\xC4\x80")},
+        {"characters without a code", QStringLiteral("\u0436"), false, false, {}, framed("?")},
+        {"a NUL typed", QString(QChar(0)), false, false, {}, framed(bytes({0}))},
     };
-    for (const TypedCase &c : cases) {
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
         frame->charMapTable().clear();
         for (const auto &[code, text] : c.texts)
             frame->charMapTable().setText(code, text);
         frame->settings().display.charMappingOn = c.mappingOn;
         frame->textInput()->setPlainText(c.typed);
         frame->SendInputText(c.crlf);
-        EXPECT_EQ(sentSoFar(), c.wire) << c.name;
+        EXPECT_EQ(sentSoFar(), c.wire);
     }
 }
 
@@ -187,71 +175,56 @@ TEST_F(SendingTest, hexInputSendsItsBytesFramedAtMost1022)
     EXPECT_EQ(sentSoFar(), bytes({2, 0x10, 0x20, 3, 2, 0, 3}));
 }
 
-struct HotKeyCase
-{
-    const char *name;
-    bool hexMode;
-    QString text;
-    bool crlf;
-    bool hexFlag;
-    bool mappingOn;
-    QByteArray wire;
-};
-
 TEST_F(SendingTest, hotKeysSendTheirTextInEachMode)
 {
     const QString longText = QString(300, u'L');
-    QString hexPairs; // 1023 bytes' worth of digits
-    while (hexPairs.size() < 2046)
-        hexPairs += QStringLiteral("41");
-    const std::vector<HotKeyCase> cases = {
-        {"text mode", false, "ATZ", false, false, false,
-         "\x02"
-         "ATZ\x03"},
+    const QString hexPairs = QStringLiteral("41").repeated(1023);
+    const struct
+    {
+        const char *name;
+        bool hexMode;
+        QString text;
+        bool crlf, hexFlag, mappingOn;
+        QByteArray wire;
+    } cases[] = {
+        {"text mode", false, "ATZ", false, false, false, framed("ATZ")},
         {"text mode, CR LF after the frame", false, "ATZ", true, false, false,
-         "\x02"
-         "ATZ\x03\r\n"},
-        {"text mode ignores the hex flag", false, "41", false, true, false,
-         "\x02"
-         "41\x03"},
-        {"text mode, mapped", false, "a<NUL><CR>", false, false, true, bytes({2, 'a', 0, 13, 3})},
-        {"text mode, longer than a caption", false, longText, false, false, false,
-         '\x02' + longText.toLatin1() + '\x03'},
-        {"text mode, CR LF and no text sends nothing", false, "", true, false, false, ""},
-        {"hex data with blanks", true, "41 4 2", false, true, false,
-         "\x02"
-         "AB\x03"},
-        {"hex data, odd digit count", true, "ABC", false, true, false, bytes({2, 0xAB, 0x0C, 3})},
-        {"hex data, lower case", true, "ff0a", false, true, false, bytes({2, 0xFF, 0x0A, 3})},
-        {"hex data, CR LF inside the frame", true, "41", true, true, false,
-         bytes({2, 0x41, 0x0D, 0x0A, 3})},
-        {"hex data, no digits give 0", true, "zz4g-1", false, true, false, bytes({2, 0, 4, 0, 3})},
-        {"hex data, CR LF alone", true, "", true, true, false, bytes({2, 0x0D, 0x0A, 3})},
+         framed("ATZ", "\r\n")},
+        {"text mode ignores the hex flag", false, "41", false, true, false, framed("41")},
+        {"text mode, mapped", false, "a<NUL><CR>", false, false, true, framed(bytes({'a', 0, 13}))},
+        {"longer than a caption", false, longText, false, false, false,
+         framed(longText.toLatin1())},
+        {"CR LF and no text sends nothing", false, "", true, false, false, ""},
+        {"hex data with blanks", true, "41 4 2", false, true, false, framed("AB")},
+        {"hex data, odd digit count", true, "ABC", false, true, false, framed(bytes({0xAB, 0x0C}))},
+        {"hex data, lower case", true, "ff0a", false, true, false, framed(bytes({0xFF, 0x0A}))},
+        {"hex data, CR LF inside the frame", true, "41", true, true, false, framed("A\r\n")},
+        {"hex data, no digits give 0", true, "zz4g-1", false, true, false,
+         framed(bytes({0, 4, 0}))},
+        {"hex data, CR LF alone", true, "", true, true, false, framed("\r\n")},
         {"hex data, only blanks sends nothing", true, "   ", false, true, false, ""},
         {"hex data beyond 1022 bytes", true, hexPairs, false, true, false,
-         '\x02' + QByteArray(1022, 'A') + '\x03'},
-        {"text through the hex input", true, "AT", true, false, false,
-         bytes({2, 'A', 'T', 0x0D, 0x0A, 3})},
+         framed(QByteArray(1022, 'A'))},
+        {"text through the hex input", true, "AT", true, false, false, framed("AT\r\n")},
         {"text through the hex input, mapped; code 0 is not", true, "a<CR><NUL>", false, false,
-         true,
-         "\x02"
-         "a\r<NUL>\x03"},
+         true, framed("a\r<NUL>")},
     };
-    for (std::size_t k = 0; k < cases.size(); ++k)
+    for (std::size_t k = 0; k < std::size(cases); ++k)
         hotKey(static_cast<int>(k % 12), cases[k].text, cases[k].crlf, cases[k].hexFlag);
     start();
     frame->settings().clearInput = true;
     frame->charMapTable().setText(0, "<NUL>");
     frame->charMapTable().setText(13, "<CR>");
-    for (std::size_t k = 0; k < cases.size(); ++k) {
-        const HotKeyCase &c = cases[k];
+    for (std::size_t k = 0; k < std::size(cases); ++k) {
+        const auto &c = cases[k];
+        SCOPED_TRACE(c.name);
         const int i = static_cast<int>(k % 12);
         hotKey(i, c.text, c.crlf, c.hexFlag); // read from the file at every press
         frame->settings().display.hexMode = c.hexMode;
         frame->settings().display.charMappingOn = c.mappingOn;
         frame->FireHotKey(i);
-        EXPECT_EQ(sentSoFar(), c.wire) << c.name;
-        EXPECT_FALSE(frame->isHotKeyConfigurationOpen()) << c.name;
+        EXPECT_EQ(sentSoFar(), c.wire);
+        EXPECT_FALSE(frame->isHotKeyConfigurationOpen());
     }
     EXPECT_TRUE(ui.events.isEmpty());
 }
@@ -264,7 +237,8 @@ TEST_F(SendingTest, functionKeysFireTheirHotKeys)
     ASSERT_NE(frame->action(32781), nullptr);
     frame->action(32781)->trigger();
     frame->action(32792)->trigger();
-    EXPECT_EQ(sentSoFar(), "\x02one\x03\x02twelve\x03\r\n");
+    frame->hotKeyBar()->button(11)->click();
+    EXPECT_EQ(sentSoFar(), framed("one") + framed("twelve", "\r\n").repeated(2));
     // The keys themselves, pressed while the text input has the focus.
     QApplication::setActiveWindow(frame.get());
     frame->textInput()->setFocus();

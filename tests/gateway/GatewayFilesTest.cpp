@@ -7,9 +7,6 @@
 
 namespace {
 
-const QString kFloat = QStringLiteral("9: EIB float value");
-const QString kDecimal = QStringLiteral("1: 1 - 6 bit decimal");
-
 class GatewayFilesTest : public GatewayTest
 {
 protected:

@@ -7,11 +7,11 @@
 #include "gateway/GatewaySession.h"
 #include "gateway/GroupAddressModel.h"
 #include "platform/ProfileFile.h"
-#include "ports/PortEngine.h"
 #include "support/EventLoopWait.h"
 #include "support/Pty.h"
 #include "support/RecordingUiServices.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -23,21 +23,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-
-// Counts how often a widget is shown.
-class ShowCounter final : public QObject
-{
-public:
-    int shows = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Show)
-            ++shows;
-        return false;
-    }
-};
 
 // The session's link, recording every write the dialog makes through it.
 class RecordingLink final : public CGatewayLink
@@ -56,10 +41,10 @@ public:
     void startSendProgress(int blocks) override { inner->startSendProgress(blocks); }
 };
 
-// The terminal running on a real serial port: a pseudo-terminal whose far
-// end the test holds. The gateway dialog is opened on it as the menu
-// command opens it, but without running modally.
-class GatewayTest : public ::testing::Test
+// The terminal on a real serial port (a pseudo-terminal whose far end the
+// test holds), with the gateway dialog opened on it as the menu command does,
+// but not modally.
+class GatewayTest : public ::testing::Test, public QObject
 {
 protected:
     GatewayTest()
@@ -75,6 +60,12 @@ protected:
         dialog.reset();
         frame.reset();
     }
+    // Counts how often the progress bar is shown.
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        progressShows += event->type() == QEvent::Show ? 1 : 0;
+        return false;
+    }
 
     void ini(const char *section, const char *key, const QString &value)
     {
@@ -85,7 +76,6 @@ protected:
         return profile::getString(QLatin1String(section), QLatin1String(key),
                                   QStringLiteral("<missing>"), 4096, iniPath);
     }
-
     // The main window, started (or not), with its local echo off.
     void startTerminal(bool run = true)
     {
@@ -96,9 +86,7 @@ protected:
             frame->OnTerminalStart();
             ASSERT_TRUE(frame->isRunning());
         }
-        progress = frame->findChild<QProgressBar *>(QStringLiteral("sendProgress"));
-        ASSERT_NE(progress, nullptr);
-        progress->installEventFilter(&progressShows);
+        frame->findChild<QProgressBar *>(QStringLiteral("sendProgress"))->installEventFilter(this);
     }
     void openDialog()
     {
@@ -128,12 +116,23 @@ protected:
         QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton);
     }
     void type(const char *field, const QString &text) { child<QLineEdit>(field)->setText(text); }
-    void addAddress(const QString &main, const QString &middle, const QString &sub, int format,
-                    bool disabled)
+    QStringList texts(std::initializer_list<const char *> fields) const
+    {
+        QStringList out;
+        for (const char *f : fields)
+            out << child<QLineEdit>(f)->text();
+        return out;
+    }
+    void setGa(const QString &main, const QString &middle, const QString &sub)
     {
         type("gaMainEdit", main);
         type("gaMiddleEdit", middle);
         type("gaSubEdit", sub);
+    }
+    void addAddress(const QString &main, const QString &middle, const QString &sub, int format,
+                    bool disabled)
+    {
+        setGa(main, middle, sub);
         child<QComboBox>("formatCombo")->setCurrentIndex(format - 1);
         child<QComboBox>("receiveCombo")->setCurrentIndex(disabled ? 1 : 0);
         click("addButton");
@@ -148,11 +147,12 @@ protected:
                        + m->index(r, 2).data().toString();
         return out;
     }
-    int selectedRow() const
+    bool sendButtonsEnabled(bool enabled) const
     {
-        const QModelIndexList s
-            = child<QTableView>("addressList")->selectionModel()->selectedRows();
-        return s.isEmpty() ? -1 : s.first().row();
+        bool all = true;
+        for (const char *b : {"sendOptionsButton", "sendAddressButton", "sendTableButton"})
+            all = all && child<QPushButton>(b)->isEnabled() == enabled;
+        return all;
     }
 
     // What arrives at the far end: `count` bytes, the event loop running meanwhile.
@@ -168,17 +168,7 @@ protected:
         return got;
     }
     // Everything that arrives within a moment (to see that nothing more comes).
-    QByteArray readRest(int ms = 300)
-    {
-        QByteArray got;
-        eventually(
-            [&] {
-                got += pty.read(1 << 20, 0);
-                return false;
-            },
-            ms);
-        return got;
-    }
+    QByteArray readRest(int ms = 300) { return readFar(1 << 20, ms); }
     QByteArray displayText() const { return frame->view()->widget()->buffer().text(); }
 
     QTemporaryDir dir;
@@ -188,6 +178,19 @@ protected:
     std::unique_ptr<CMainFrame> frame;
     RecordingLink link;
     std::unique_ptr<CGatewayDlg> dialog;
-    QProgressBar *progress = nullptr;
-    ShowCounter progressShows;
+    int progressShows = 0;
 };
+
+// Format texts as the table shows them.
+const QString kFloat = QStringLiteral("9: EIB float value");
+const QString kTime = QStringLiteral("10: EIB time");
+const QString kDecimal = QStringLiteral("1: 1 - 6 bit decimal");
+const QString kHex = QStringLiteral("21: 1 - 6 bit hexadecimal");
+
+inline QByteArray frames(std::initializer_list<const char *> texts)
+{
+    QByteArray out;
+    for (const char *t : texts)
+        out += '\x02' + QByteArray(t) + '\x03';
+    return out;
+}

@@ -178,24 +178,6 @@ TEST(HexEditKeys, HomeEndAndPagingOnDataLongerThanAPage)
     }
 }
 
-TEST(HexEditKeys, ScrollBarMovesViewAndCaretTogether)
-{
-    Edit e(counting(100));
-    e.keys("Right Right");
-    QScrollBar *bar = e.edit.verticalScrollBar();
-    const std::pair<QAbstractSlider::SliderAction, int> steps[] = {
-        {QAbstractSlider::SliderSingleStepAdd, 16}, {QAbstractSlider::SliderPageStepAdd, 64},
-        {QAbstractSlider::SliderSingleStepAdd, 64}, {QAbstractSlider::SliderPageStepSub, 16},
-        {QAbstractSlider::SliderToMinimum, 0},
-    };
-    for (const auto &[action, top] : steps) {
-        bar->triggerAction(action);
-        EXPECT_EQ(e.model().top(), top);
-        EXPECT_EQ(e.model().caret(), top + 1);
-        EXPECT_EQ(bar->value(), top / 16);
-    }
-}
-
 TEST(HexEditKeys, EnterEmitsBeforeHandlingAndKeepsTheData)
 {
     Edit e({0x12, 0x34});
@@ -274,7 +256,7 @@ TEST(HexEditClipboard, CopyCutAndDeleteActOnTheBytesShown)
 
 TEST(HexEditClipboard, NoSelectionCopiesNothingAndCharacterAreaCopiesText)
 {
-    Edit e({'A', 0x01, 'z'});
+    Edit e({'A', 0x1F, 0x20, 0x7E, 0x7F, 'z'});
     QGuiApplication::clipboard()->setText(QStringLiteral("keep"));
     e.keys("Ctrl+C");
     e.edit.copy();
@@ -286,8 +268,8 @@ TEST(HexEditClipboard, NoSelectionCopiesNothingAndCharacterAreaCopiesText)
     e.edit.selectAll();
     EXPECT_TRUE(e.model().caretHidden());
     e.edit.copy();
-    EXPECT_EQ(e.bytes(), (Bytes{0x80, 0x01, 'z'}));
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("..z"));
+    EXPECT_EQ(e.bytes(), (Bytes{0x80, 0x1F, 0x20, 0x7E, 0x7F, 'z'}));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral(".. ~.z"));
 }
 
 TEST(HexEditMouse, ClicksPlaceTheCaretOnABytesNibbleOrBehindTheData)
@@ -403,6 +385,21 @@ TEST(HexEditModel, BadInputHasDefinedResults)
         m.character(static_cast<std::uint8_t>(c), false);
     EXPECT_EQ(m.length(), Model::kMaxLength);
     EXPECT_EQ(m.data().back(), 0x32);
+}
+
+TEST(HexEditModel, CtrlCCopiesOnlyASelectionAndTypesNothing)
+{
+    Model m;
+    m.setBytesPerRow(16);
+    m.setData(counting(4).data(), 4);
+    EXPECT_EQ(m.character(0x03, true), Model::CharResult::None); // nothing selected
+    m.selectAll();
+    EXPECT_EQ(m.character(0x03, true), Model::CharResult::Copy);
+    EXPECT_EQ(m.character(0x16, true), Model::CharResult::None); // Ctrl+V
+    EXPECT_TRUE(m.hasSelection());
+    EXPECT_EQ(m.character(0x03, false), Model::CharResult::None); // a plain 0x03 is typing
+    EXPECT_FALSE(m.hasSelection());
+    EXPECT_EQ(m.data(), counting(4));
 }
 
 // Long random key and mouse sequences: the data never empties and caret,

@@ -22,172 +22,117 @@ protected:
         QFile f(path());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    QString str(const char *section, const char *key, int max = 254, const char *def = "<def>")
+    QString str(const char *section, const char *key, int max = 254)
     {
-        return profile::getString(QLatin1String(section), QLatin1String(key), QLatin1String(def),
-                                  max, path());
+        return profile::getString(QLatin1String(section), QLatin1String(key),
+                                  QStringLiteral("<def>"), max, path());
     }
-    int num(const char *section, const char *key, int def = -999)
+    int num(const char *section, const char *key)
     {
-        return profile::getInt(QLatin1String(section), QLatin1String(key), def, path());
+        return profile::getInt(QLatin1String(section), QLatin1String(key), -999, path());
+    }
+    bool write(const char *section, const char *key, const QString &value)
+    {
+        return profile::writeString(QLatin1String(section), QLatin1String(key), value, path());
     }
 
     QTemporaryDir m_dir;
 };
 
-TEST_F(ProfileFileTest, missingFileSectionOrKeyGivesDefault)
+TEST_F(ProfileFileTest, readsTolerateWhatHandsAndOtherProgramsLeave)
 {
-    EXPECT_EQ(num("Com", "Baud", 19200), 19200);
-    EXPECT_EQ(str("Net", "IPAdr", 254, "192.168.0.1"), QStringLiteral("192.168.0.1"));
-    writeRaw("[Com]\nPort=3\n");
-    EXPECT_EQ(num("Com", "Baud", 19200), 19200);
-    EXPECT_EQ(num("Other", "Port", 7), 7);
-    EXPECT_EQ(num("Com", "Port"), 3);
-}
-
-TEST_F(ProfileFileTest, integerValuesReadTheLeadingDecimalNumber)
-{
-    struct Row
+    EXPECT_EQ(num("Com", "Baud"), -999); // no file
+    const struct
     {
-        const char *value;
-        int expected;
+        const char *file;
+        const char *section, *key;
+        QString text; // the value as text, "<def>" for none
+        int number;
     } rows[] = {
-        {"42", 42},
-        {"  42abc", 42},
-        {"-7", -7},
-        {"+5", 5},
-        {"abc", 0},
-        {"", 0},
-        {"0x10", 0},
-        {"12 34", 12},
-        {"99999999999", 2147483647},
-        {"-99999999999", -2147483647 - 1},
-        {"-2147483648", -2147483647 - 1},
-        {"3.9", 3},
+        {"[Com]\nPort=3\n", "Com", "Baud", "<def>", -999},
+        {"[Com]\nPort=3\n", "Other", "Port", "<def>", -999},
+        {"[S]\nK=  42abc\n", "S", "K", "42abc", 42},
+        {"[S]\nK=-7\n", "S", "K", "-7", -7},
+        {"[S]\nK=+5\n", "S", "K", "+5", 5},
+        {"[S]\nK=abc\n", "S", "K", "abc", 0},
+        {"[S]\nK=\n", "S", "K", "", 0},
+        {"[S]\nK=0x10\n", "S", "K", "0x10", 0},
+        {"[S]\nK=12 34\n", "S", "K", "12 34", 12},
+        {"[S]\nK=3.9\n", "S", "K", "3.9", 3},
+        {"[S]\nK=99999999999\n", "S", "K", "99999999999", 2147483647},
+        {"[S]\nK=-99999999999\n", "S", "K", "-99999999999", -2147483647 - 1},
+        {"[S]\nK=-2147483648\n", "S", "K", "-2147483648", -2147483647 - 1},
+        // Names compare without case; the first of duplicates wins.
+        {"[hotkeys]\nHOTKEYTEXT0=first\nhotkeytext0=second\n", "HotKeys", "HotKeyText0", "first",
+         0},
+        {"[a]\nx=1\n[A]\ny=2\n", "A", "Y", "2", 2},
+        // Line ends, comments and garbage.
+        {"garbage\r\n; c=1\r\n[Com]\r\n  Port = 4  \r\nnot a key\r\n[broken\r\n=nokey\r\n", "Com",
+         "Port", "4", 4},
+        {"; c=1\r\n[Com]\r\nPort=4\r\n", "Com", "c", "<def>", -999},
+        {"[Net]\r\nIPAdr=10.0.0.1", "Net", "IPAdr", "10.0.0.1", 10},
+        // Windows-1252 files.
+        {"[H]\nT=Gr\xfc\xdf \x80\n", "H", "T", QStringLiteral("Gr\u00FC\u00DF \u20AC"), 0},
     };
-    for (const Row &row : rows) {
-        writeRaw(QByteArray("[S]\nK=") + row.value + "\n");
-        EXPECT_EQ(num("S", "K"), row.expected) << "value " << row.value;
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.file);
+        writeRaw(row.file); // read straight from the file every time
+        EXPECT_EQ(str(row.section, row.key), row.text);
+        EXPECT_EQ(num(row.section, row.key), row.number);
     }
-}
-
-TEST_F(ProfileFileTest, namesCompareWithoutCaseAndFirstDuplicateWins)
-{
-    writeRaw("[hotkeys]\nHOTKEYTEXT0=first\nhotkeytext0=second\n[HotKeys]\nHotKeyText1=x\n");
-    EXPECT_EQ(str("HotKeys", "HotKeyText0"), QStringLiteral("first"));
-    EXPECT_EQ(str("HOTKEYS", "hotkeytext1"), QStringLiteral("x"));
-}
-
-TEST_F(ProfileFileTest, textReadsAreCutToTheLimit)
-{
     writeRaw("[CharTexts]\n65=" + QByteArray(40, 'a') + "\n");
-    EXPECT_EQ(str("CharTexts", "65", 30), QString(30, u'a'));
-    EXPECT_EQ(str("CharTexts", "65", 254), QString(40, u'a'));
-}
+    EXPECT_EQ(str("CharTexts", "65", 30), QString(30, u'a')); // cut to the limit
 
-TEST_F(ProfileFileTest, readsGoStraightToTheFile)
-{
-    writeRaw("[Com]\nPort=1\n");
-    EXPECT_EQ(num("Com", "Port"), 1);
-    writeRaw("[Com]\nPort=2\n");
-    EXPECT_EQ(num("Com", "Port"), 2);
-}
-
-TEST_F(ProfileFileTest, lineEndsCommentsAndGarbageAreTolerated)
-{
-    writeRaw("garbage line\r\n; comment=1\r\n[Com]\r\n  Port = 4  \r\nnot a key\r\n[broken\r\n"
-             "=nokey\r\n[Net]\r\nIPAdr=10.0.0.1");
-    EXPECT_EQ(num("Com", "Port"), 4);
-    EXPECT_EQ(str("Net", "IPAdr"), QStringLiteral("10.0.0.1"));
-    EXPECT_EQ(str("Com", "comment"), QStringLiteral("<def>"));
-}
-
-TEST_F(ProfileFileTest, writeCreatesFileSectionAndKeyAndReplacesValues)
-{
-    ASSERT_TRUE(profile::writeString(QStringLiteral("Com"), QStringLiteral("Port"),
-                                     QStringLiteral("2"), path()));
-    ASSERT_TRUE(profile::writeInt(QStringLiteral("Com"), QStringLiteral("Baud"), 9600, path()));
-    ASSERT_TRUE(profile::writeString(QStringLiteral("Net"), QStringLiteral("IPAdr"),
-                                     QStringLiteral("1.2.3.4"), path()));
-    ASSERT_TRUE(profile::writeString(QStringLiteral("com"), QStringLiteral("PORT"),
-                                     QStringLiteral("5"), path()));
-    EXPECT_EQ(readRaw(), QByteArray("[Com]\nPort=5\nBaud=9600\n[Net]\nIPAdr=1.2.3.4\n"));
-}
-
-TEST_F(ProfileFileTest, writeKeepsCrLfAndTheRestOfTheFile)
-{
-    writeRaw("; my notes\r\n[Com]\r\nPort=1\r\n\r\n[Display]\r\nUseKeyBar=1");
-    ASSERT_TRUE(
-        profile::writeInt(QStringLiteral("Display"), QStringLiteral("UseKeyBar"), 0, path()));
-    ASSERT_TRUE(profile::writeInt(QStringLiteral("Com"), QStringLiteral("Baud"), 300, path()));
-    EXPECT_EQ(readRaw(), QByteArray("; my notes\r\n[Com]\r\nPort=1\r\nBaud=300\r\n\r\n"
-                                    "[Display]\r\nUseKeyBar=0\r\n"));
-}
-
-TEST_F(ProfileFileTest, valuesWrittenByTheProgramReadBackUnchanged)
-{
-    const QString values[] = {QStringLiteral("  leading and trailing  "),
-                              QStringLiteral("\"quoted\""),
-                              QStringLiteral("a=b=c"),
-                              QStringLiteral("; not a comment"),
-                              QStringLiteral("[x]"),
-                              QStringLiteral("\u00C4\u00D6\u00DC \u00DF \u20AC"),
-                              QString(),
-                              QStringLiteral("\"")};
-    int i = 0;
-    for (const QString &v : values) {
-        const QString key = QStringLiteral("K%1").arg(i++);
-        ASSERT_TRUE(profile::writeString(QStringLiteral("HotKeys"), key, v, path()));
-        EXPECT_EQ(profile::getString(QStringLiteral("HotKeys"), key, QStringLiteral("<def>"), 2046,
-                                     path()),
-                  v);
-    }
-}
-
-TEST_F(ProfileFileTest, negativeNumbersReadBackAsTheNumber)
-{
-    ASSERT_TRUE(profile::writeInt(QStringLiteral("GAS"), QStringLiteral("1"), -2147221503, path()));
-    EXPECT_EQ(num("GAS", "1"), -2147221503);
-}
-
-TEST_F(ProfileFileTest, windows1252FilesAreReadAsSuch)
-{
-    writeRaw("[HotKeys]\nHotKeyText0=Gr\xfc\xdf \x80\n");
-    EXPECT_EQ(str("HotKeys", "HotKeyText0"), QStringLiteral("Gr\u00FC\u00DF \u20AC"));
-}
-
-TEST_F(ProfileFileTest, hugeFileReadsWithDefinedResults)
-{
+    // A huge file reads with defined results.
     QByteArray big = "[Com]\nPort=6\n";
     const QByteArray line = "junk" + QByteArray(100, 'x') + "=" + QByteArray(100, 'y') + "\n";
     while (big.size() < 10 * 1024 * 1024)
         big += line;
-    big += "[Display]\nLimit=" + QByteArray(5000, '9') + "\n";
-    writeRaw(big);
+    writeRaw(big + "[Display]\nLimit=" + QByteArray(5000, '9') + "\n");
     const profile::Snapshot ini(path());
     EXPECT_EQ(ini.getInt(QStringLiteral("Com"), QStringLiteral("Port"), 0), 6);
     EXPECT_EQ(ini.getInt(QStringLiteral("Display"), QStringLiteral("Limit"), 0), 2147483647);
     EXPECT_EQ(ini.getString(QStringLiteral("Display"), QStringLiteral("Limit"), {}, 30).size(), 30);
 }
 
-TEST_F(ProfileFileTest, unwritableFileReportsFailure)
+TEST_F(ProfileFileTest, writesKeepTheRestOfTheFileAndReadBackUnchanged)
 {
+    ASSERT_TRUE(write("Com", "Port", "2"));
+    ASSERT_TRUE(profile::writeInt(QStringLiteral("Com"), QStringLiteral("Baud"), 9600, path()));
+    ASSERT_TRUE(write("Net", "IPAdr", "1.2.3.4"));
+    ASSERT_TRUE(write("com", "PORT", "5"));
+    EXPECT_EQ(readRaw(), QByteArray("[Com]\nPort=5\nBaud=9600\n[Net]\nIPAdr=1.2.3.4\n"));
+
+    writeRaw("; my notes\r\n[Com]\r\nPort=1\r\n\r\n[Display]\r\nUseKeyBar=1");
+    ASSERT_TRUE(
+        profile::writeInt(QStringLiteral("Display"), QStringLiteral("UseKeyBar"), 0, path()));
+    ASSERT_TRUE(profile::writeInt(QStringLiteral("Com"), QStringLiteral("Baud"), 300, path()));
+    EXPECT_EQ(readRaw(), QByteArray("; my notes\r\n[Com]\r\nPort=1\r\nBaud=300\r\n\r\n"
+                                    "[Display]\r\nUseKeyBar=0\r\n"));
+
+    const QString values[] = {"  leading and trailing  ",
+                              "\"quoted\"",
+                              "a=b=c",
+                              "; not a comment",
+                              "[x]",
+                              QStringLiteral("\u00C4\u00D6\u00DC \u00DF \u20AC"),
+                              QString(),
+                              "\"",
+                              "-2147221503"};
+    for (const QString &v : values) {
+        ASSERT_TRUE(write("HotKeys", "K", v));
+        EXPECT_EQ(str("HotKeys", "K", 2046), v);
+    }
+    EXPECT_EQ(num("HotKeys", "K"), -2147221503);
     EXPECT_FALSE(profile::writeString(QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
                                       m_dir.filePath(QStringLiteral("missing/dir/x.ini"))));
 }
 
-} // namespace
-
-namespace {
-
 TEST_F(ProfileFileTest, batchWriteEqualsWritingKeyByKey)
 {
     const QByteArray start = "[A]\r\nx=1\r\n[B]\r\nk1=old\r\n[a]\r\nY=2\r\nz=3\r\n";
-    const QList<std::pair<QString, QString>> keys = {{QStringLiteral("X"), QStringLiteral("10")},
-                                                     {QStringLiteral("y"), QStringLiteral("20")},
-                                                     {QStringLiteral("new"), QStringLiteral(" n ")},
-                                                     {QStringLiteral("x"), QStringLiteral("11")},
-                                                     {QStringLiteral("other"), QString()}};
+    const QList<std::pair<QString, QString>> keys
+        = {{"X", "10"}, {"y", "20"}, {"new", " n "}, {"x", "11"}, {"other", QString()}};
     writeRaw(start);
     for (const auto &[k, v] : keys)
         ASSERT_TRUE(profile::writeString(QStringLiteral("A"), k, v, path()));

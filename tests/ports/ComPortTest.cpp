@@ -43,16 +43,6 @@ using ComPortHangup = ComPortFixture;
 
 } // namespace
 
-TEST(ComPortNaming, deviceIsNamedAfterComNumberUnlessAPathIsSet)
-{
-    EXPECT_EQ(CComPort::DeviceNameFor(1, {}), QStringLiteral("/dev/ttyS0"));
-    EXPECT_EQ(CComPort::DeviceNameFor(12, {}), QStringLiteral("/dev/ttyS11"));
-    EXPECT_EQ(CComPort::DeviceNameFor(3, QStringLiteral(" /dev/serial/by-id/usb-FTDI-if00 ")),
-              QStringLiteral("/dev/serial/by-id/usb-FTDI-if00"));
-    // No device answers to COM0; opening it fails like a missing device.
-    EXPECT_EQ(CComPort::DeviceNameFor(0, QStringLiteral("  ")), QString());
-}
-
 TEST_F(ComPortOpen, appliesLineSettingsAndHandshakeToTheDevice)
 {
     const struct
@@ -139,6 +129,11 @@ TEST_F(ComPortOpen, badSettingsAndMissingDevicesFailWithTheirTextAndReleaseTheDe
         EXPECT_EQ(port.Write("x", 1, &written), 0);
         EXPECT_EQ(written, 0xFFFFFFFFu);
     }
+    // COM n is /dev/ttyS(n-1) unless a path is set; no device answers to COM0.
+    EXPECT_EQ(CComPort::DeviceNameFor(12, {}), QStringLiteral("/dev/ttyS11"));
+    EXPECT_EQ(CComPort::DeviceNameFor(3, QStringLiteral(" /dev/ttyX ")),
+              QStringLiteral("/dev/ttyX"));
+    EXPECT_EQ(CComPort::DeviceNameFor(0, QStringLiteral("  ")), QString());
     // The failed opens let the device go again.
     CComPort other;
     EXPECT_TRUE(open(other));
@@ -180,6 +175,9 @@ TEST_F(ComPortTransfer, writtenBytesArriveAtTheFarEndUnchangedAndInOrder)
     EXPECT_EQ(port.Write(bytes.constData(), int(bytes.size()), &written), 5);
     EXPECT_EQ(written, 1024u);
     EXPECT_EQ(pty.read(bytes.size()), bytes);
+    // Done before the next send starts its own count (the writer counts a run
+    // once its last bytes are out, a moment after the far end has them).
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !port.IsWritePending(); }, 10000));
 
     // Far more than the driver buffers: the writer waits for room while the
     // far end reads.

@@ -63,35 +63,6 @@ TEST_F(UsbPortTest, aPortPathOpensThePrinterPluggedIntoThatPort)
     EXPECT_EQ(port.LastOpenError(), ENODEV);
 }
 
-TEST_F(UsbPortTest, devicesThatCannotBeOpenedFailWithTheirReason)
-{
-    const int holder = ::open(pty.devicePath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
-    ASSERT_GE(holder, 0);
-    ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
-    const struct
-    {
-        QString path;
-        int error;
-    } rows[] = {
-        {QStringLiteral("\\\\?\\usb"), ENODEV},
-        {QString(), ENODEV},
-        {QStringLiteral("/nonexistent/usb/lp0"), ENOENT},
-        {pty.devicePath(), EBUSY},
-    };
-    CUsbPort port;
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.path.toStdString());
-        const int before = log.count(kBadHandle);
-        EXPECT_FALSE(port.Open(row.path, 5));
-        EXPECT_EQ(port.LastOpenError(), row.error);
-        EXPECT_EQ(log.count(kBadHandle), before + 1);
-        EXPECT_FALSE(port.IsOpen());
-        EXPECT_FALSE(port.Start());
-    }
-    ::close(holder);
-    EXPECT_TRUE(port.Open(pty.devicePath(), 5));
-}
-
 TEST_F(UsbPortTest, anUnpluggedPrinterIsOpenedAgainInItsSocketUnderANewNumber)
 {
     const QString socket = QStringLiteral("usb:1-1.4:1.0");

@@ -120,7 +120,7 @@ protected:
     qint64 lastProgress = 0;
 };
 
-TEST_F(FileSenderTest, readsAheadBoundedAndDeliversTheFileExactly)
+TEST_F(FileSenderTest, readsAheadBoundedDeliversTheFileExactlyAndAbortQueuesNothingMore)
 {
     const qint64 readAhead = CFileSender::kMaxQueuedBlocks * CFileSender::kBlockSize;
     const QByteArray file = randomBytes(2 * readAhead + 1234);
@@ -141,6 +141,23 @@ TEST_F(FileSenderTest, readsAheadBoundedAndDeliversTheFileExactly)
     EXPECT_EQ(echoed(), file);
     ASSERT_TRUE(eventually([&] { return far->size() >= file.size() + 5; }));
     EXPECT_TRUE(far->bytes() == file + "AFTER");
+
+    // Aborted on a held line: what was queued goes, nothing more, no outcome.
+    echoes.clear();
+    outcomes.clear();
+    lastProgress = 0;
+    ASSERT_EQ(sender.open(writeFile(file)), CFileSender::OpenResult::Ok);
+    link.holdWriter(true);
+    sender.startSending(&link, CFileSender::Echo::Bytes, {});
+    ASSERT_TRUE(eventually([&] { return echoed().size() == readAhead; }));
+    sender.abort();
+    EXPECT_FALSE(sender.isBusy());
+    link.holdWriter(false);
+    const qsizetype expected = file.size() + 5 + readAhead;
+    ASSERT_TRUE(eventually([&] { return far->size() >= expected; }));
+    runEventsFor(60);
+    EXPECT_EQ(far->size(), expected);
+    EXPECT_TRUE(outcomes.empty());
 }
 
 TEST_F(FileSenderTest, echoesContentsAsTextOrThePath)
@@ -168,22 +185,6 @@ TEST_F(FileSenderTest, echoesContentsAsTextOrThePath)
     ASSERT_TRUE(eventually([&] { return !outcomes.empty(); }));
     EXPECT_EQ(echoes, std::vector<QByteArray>{"-> [/tmp/f.bin]\n"});
     ASSERT_TRUE(eventually([&] { return far->size() == 2 * file.size(); }));
-}
-
-TEST_F(FileSenderTest, abortQueuesNothingMore)
-{
-    const qint64 readAhead = CFileSender::kMaxQueuedBlocks * CFileSender::kBlockSize;
-    ASSERT_EQ(sender.open(writeFile(randomBytes(2 * readAhead))), CFileSender::OpenResult::Ok);
-    link.holdWriter(true);
-    sender.startSending(&link, CFileSender::Echo::Bytes, {});
-    ASSERT_TRUE(eventually([&] { return echoed().size() == readAhead; }));
-    sender.abort();
-    EXPECT_FALSE(sender.isBusy());
-    link.holdWriter(false);
-    ASSERT_TRUE(eventually([&] { return far->size() >= readAhead; }));
-    runEventsFor(60);
-    EXPECT_EQ(far->size(), readAhead);
-    EXPECT_TRUE(outcomes.empty());
 }
 
 TEST_F(FileSenderTest, checksumThenAFileThatChangedOrShrank)

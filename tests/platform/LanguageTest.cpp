@@ -1,0 +1,59 @@
+// The language switch chooses the texts, and German is installed as a whole:
+// the program's own texts and Qt's.
+#include "platform/Language.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Language, theSwitchChoosesTheLanguageAndGermanIsInstalled)
+{
+    QTemporaryDir dir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    const UiLanguage bySystem = QLocale::system().language() == QLocale::German
+                                    ? UiLanguage::German
+                                    : UiLanguage::English;
+    const struct
+    {
+        const char *language, *subLanguage;
+        UiLanguage chosen;
+    } rows[] = {
+        {"7", "1", UiLanguage::German},
+        {"1031", "0", UiLanguage::German}, // 0x407
+        {"9", "1", UiLanguage::English},
+        {"1033", "0", UiLanguage::English},
+        {"0", "0", bySystem},
+        {"7", "x", bySystem},
+        {nullptr, nullptr, bySystem},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.language ? row.language : "none");
+        QSettings s(QStringLiteral("Halvorn"), QStringLiteral("NexLanguageSwitch"));
+        s.clear();
+        if (row.language) {
+            s.setValue(QStringLiteral("Language"), QString::fromLatin1(row.language));
+            s.setValue(QStringLiteral("SubLanguage"), QString::fromLatin1(row.subLanguage));
+        }
+        s.sync();
+        EXPECT_EQ(chooseUiLanguage(), row.chosen);
+    }
+    EXPECT_EQ(languageIdFrom(7, 1), 0x407u);
+    EXPECT_EQ(languageIdFrom(9, 2), 0x809u);
+    EXPECT_EQ(languageIdFrom(0x10007, 0x40), 0x7u); // cut to 16 bits
+
+    const auto about = [] {
+        return QCoreApplication::translate("CAboutDlg", "About ORBA Terminal");
+    };
+    EXPECT_TRUE(installTranslations(UiLanguage::English));
+    EXPECT_EQ(about(), QStringLiteral("About ORBA Terminal"));
+    EXPECT_TRUE(installTranslations(UiLanguage::German));
+    EXPECT_EQ(about(), QStringLiteral("Info über ORBA Terminal"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
+}
+
+} // namespace

@@ -1,0 +1,45 @@
+// Without a recording stand-in, messages and questions reach the user in real
+// message boxes, and the button pressed is the answer.
+#include "platform/UiServices.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(QtUiServices, messagesAndQuestionsAreShownInMessageBoxes)
+{
+    QStringList shown;
+    QMessageBox::StandardButton press = QMessageBox::Ok;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            shown
+                << QStringLiteral("%1|%2|%3").arg(box->windowTitle(), box->text()).arg(box->icon());
+            box->button(press)->click();
+        }
+    });
+    user.start(5);
+    QApplication::setApplicationDisplayName(QStringLiteral("ORBATerminal"));
+    uiServices().messageBox(QStringLiteral("Disk full"), QStringLiteral("Log"),
+                            UiServices::Icon::Stop);
+    uiServices().messageBox(QStringLiteral("Done"), QString(), UiServices::Icon::Information);
+    const std::pair<QMessageBox::StandardButton, UiServices::Answer> answers[] = {
+        {QMessageBox::Yes, UiServices::Answer::Yes},
+        {QMessageBox::No, UiServices::Answer::No},
+        {QMessageBox::Cancel, UiServices::Answer::Cancel},
+    };
+    for (const auto &[button, answer] : answers) {
+        press = button;
+        EXPECT_EQ(uiServices().question(QStringLiteral("Remove?"), QStringLiteral("Q"), true),
+                  answer);
+    }
+    EXPECT_EQ(shown, QStringList({"Log|Disk full|3", "ORBATerminal|Done|1", "Q|Remove?|4",
+                                  "Q|Remove?|4", "Q|Remove?|4"}));
+}
+
+} // namespace
