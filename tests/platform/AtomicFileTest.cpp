@@ -5,6 +5,8 @@
 #include "support/DiskFull.h"
 #include "support/EventLoopWait.h"
 
+#include "support/FileBytes.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -24,19 +26,6 @@
 
 namespace {
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeRaw(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
 // Everything in the folder but the files named.
 QStringList strayFiles(const QTemporaryDir &dir, const QStringList &expected)
 {
@@ -51,13 +40,13 @@ TEST(AtomicFile, replacesTheFileKeepingItsModeAndFollowingLinks)
     QTemporaryDir dir;
     const QString target = dir.filePath(QStringLiteral("ORBATerminal.INI"));
     const QString link = dir.filePath(QStringLiteral("link.ini"));
-    writeRaw(target, "old");
+    ASSERT_TRUE(writeFileBytes(target, "old"));
     ASSERT_EQ(::chmod(QFile::encodeName(target).constData(), 0640), 0);
     ASSERT_TRUE(QFile::link(QStringLiteral("ORBATerminal.INI"), link));
 
     QString error;
     ASSERT_TRUE(AtomicFile::save(link, "new contents", &error)) << error.toStdString();
-    EXPECT_EQ(readAll(target), QByteArray("new contents"));
+    EXPECT_EQ(fileBytes(target), QByteArray("new contents"));
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     struct stat st;
     ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &st), 0);
@@ -69,7 +58,7 @@ TEST(AtomicFile, replacesTheFileKeepingItsModeAndFollowingLinks)
         ASSERT_TRUE(file.open());
         ASSERT_TRUE(file.write("abc") && file.write(QByteArray(100000, 'x')));
     }
-    EXPECT_EQ(readAll(target), QByteArray("new contents"));
+    EXPECT_EQ(fileBytes(target), QByteArray("new contents"));
     EXPECT_EQ(strayFiles(dir, {QStringLiteral("ORBATerminal.INI"), QStringLiteral("link.ini")}),
               QStringList());
 }
@@ -79,7 +68,7 @@ TEST(AtomicFile, failuresAreToldAndLeaveTheOldFile)
     QTemporaryDir dir;
     const QString target = dir.filePath(QStringLiteral("doc.ter"));
     const QByteArray old(50000, 'o');
-    writeRaw(target, old);
+    ASSERT_TRUE(writeFileBytes(target, old));
 
     struct Row
     {
@@ -102,7 +91,7 @@ TEST(AtomicFile, failuresAreToldAndLeaveTheOldFile)
     EXPECT_FALSE(withDiskFullAt(
         64 * 1024, [&] { return AtomicFile::save(target, QByteArray(100000, 'n'), &error); }));
     EXPECT_EQ(error, QStringLiteral("The disk is full."));
-    EXPECT_EQ(readAll(target), old);
+    EXPECT_EQ(fileBytes(target), old);
     EXPECT_EQ(strayFiles(dir, {QStringLiteral("doc.ter")}), QStringList());
 }
 
@@ -129,13 +118,13 @@ TEST(AtomicFile, aFolderThatRefusesNewFilesGetsTheFileWrittenInPlace)
     const QString folder = dir.filePath(QStringLiteral("program"));
     ASSERT_TRUE(QDir().mkdir(folder));
     const QString ini = folder + QStringLiteral("/ORBATerminal.INI");
-    writeRaw(ini, QByteArray(1000, 'o'));
+    ASSERT_TRUE(writeFileBytes(ini, QByteArray(1000, 'o')));
     if (!lockFolder(folder, true))
         GTEST_SKIP() << "this file system cannot lock a folder";
 
     QString error;
     const bool shorter = AtomicFile::save(ini, "short", &error);
-    const QByteArray afterShorter = readAll(ini);
+    const QByteArray afterShorter = fileBytes(ini);
     // Growing beyond what the disk allows: refused before any old byte changes.
     QString fullError;
     const bool grown = withDiskFullAt(
@@ -148,7 +137,7 @@ TEST(AtomicFile, aFolderThatRefusesNewFilesGetsTheFileWrittenInPlace)
     EXPECT_EQ(afterShorter, QByteArray("short"));
     EXPECT_FALSE(grown);
     EXPECT_EQ(fullError, QStringLiteral("The disk is full."));
-    EXPECT_EQ(readAll(ini), QByteArray("short"));
+    EXPECT_EQ(fileBytes(ini), QByteArray("short"));
     EXPECT_FALSE(plainOpened);
     EXPECT_EQ(plain.errorString(), QStringLiteral("Access was denied."));
 }
@@ -172,7 +161,7 @@ TEST(AtomicFile, killInTheMiddleLeavesAWholeFile)
     QTemporaryDir dir;
     const QString ini = dir.filePath(QStringLiteral("ORBATerminal.INI"));
     const QByteArray head = "; kept\n[Com]\nPort=3\n";
-    writeRaw(ini, head);
+    ASSERT_TRUE(writeFileBytes(ini, head));
     const auto whole = [&](char fill) {
         return head + "[Big]\nValue=" + QByteArray(4 * 1024 * 1024, fill) + "\n";
     };
@@ -195,7 +184,7 @@ TEST(AtomicFile, killInTheMiddleLeavesAWholeFile)
         ::kill(static_cast<pid_t>(writer.processId()), SIGKILL);
         writer.waitForFinished();
         EXPECT_TRUE(midWrite);
-        const QByteArray after = readAll(ini);
+        const QByteArray after = fileBytes(ini);
         EXPECT_TRUE(after == whole('a') || after == whole('b'))
             << "round " << round << ": " << after.size() << " bytes";
         EXPECT_EQ(profile::getInt(QStringLiteral("Com"), QStringLiteral("Port"), 0, ini), 3);
@@ -226,14 +215,14 @@ TEST(ProfileCache, readsTheFileAgainOnlyWhenItChanged)
     EXPECT_EQ(cache.reads(), reads);
 
     // Edited in place to the same size and given an old time.
-    writeRaw(ini, "[HotKeys]\nHotKeyText0=BBB\n");
+    ASSERT_TRUE(writeFileBytes(ini, "[HotKeys]\nHotKeyText0=BBB\n"));
     ageFile(2);
     EXPECT_EQ(cache.snapshot(ini).getString(section, key, {}, -1), QStringLiteral("BBB"));
 
     // Written just now: read at every use until its time is safely past.
     ASSERT_TRUE(profile::writeString(section, key, QStringLiteral("CCC"), ini));
     EXPECT_EQ(cache.snapshot(ini).getString(section, key, {}, -1), QStringLiteral("CCC"));
-    writeRaw(ini, "[HotKeys]\nHotKeyText0=DDD\n");
+    ASSERT_TRUE(writeFileBytes(ini, "[HotKeys]\nHotKeyText0=DDD\n"));
     EXPECT_EQ(cache.snapshot(ini).getString(section, key, {}, -1), QStringLiteral("DDD"));
 }
 

@@ -8,6 +8,8 @@
 #include "transfer/Crc32.h"
 #include "transfer/FileSender.h"
 
+#include "support/FileBytes.h"
+
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -16,19 +18,6 @@
 #include <QProgressBar>
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 // Answers every name dialog with `name`.
 std::unique_ptr<ModalDriver> nameDialogAnswers(const QString &name, QStringList *shown = nullptr)
@@ -90,7 +79,7 @@ protected:
 TEST_F(SimTransferTest, fileSentToThePrinterGoesOutBehindItsHeaderOverTcpAndSerial)
 {
     const QString path = dir.filePath(QStringLiteral("greeting.txt"));
-    writeAll(path, "hello");
+    ASSERT_TRUE(writeFileBytes(path, "hello"));
     for (bool pty : {false, true}) {
         QFile::remove(record);
         start({}, pty);
@@ -109,9 +98,9 @@ TEST_F(SimTransferTest, fileSentToThePrinterGoesOutBehindItsHeaderOverTcpAndSeri
                 << sim->output().toStdString();
         }
         EXPECT_EQ(proposed, QStringList({"greeting.txt", "greeting.txt"}));
-        EXPECT_EQ(readAll(record), QByteArray("\x02#T=HELLO,5,907060870*\x03hello").repeated(2))
+        EXPECT_EQ(fileBytes(record), QByteArray("\x02#T=HELLO,5,907060870*\x03hello").repeated(2))
             << "pty " << pty;
-        EXPECT_EQ(readAll(folder + QStringLiteral("/HELLO")), "hello");
+        EXPECT_EQ(fileBytes(folder + QStringLiteral("/HELLO")), "hello");
         EXPECT_TRUE(ui.messages.empty());
     }
 }
@@ -125,7 +114,7 @@ TEST_F(SimTransferTest, plainSendWithoutEchoShowsThePathAndLargeFilesArriveExact
     QByteArray big(50 * 1024 * 1024 / deadlineScale(), '\0');
     for (qsizetype i = 0; i < big.size(); ++i)
         big[i] = static_cast<char>((i * 7919) >> 5);
-    writeAll(path, big);
+    ASSERT_TRUE(writeFileBytes(path, big));
 
     ui.files = {path};
     frame->action(CommandId::SendFile)->trigger();
@@ -135,7 +124,7 @@ TEST_F(SimTransferTest, plainSendWithoutEchoShowsThePathAndLargeFilesArriveExact
     EXPECT_EQ(frame->view()->widget()->buffer().colorRuns().back().color,
               CRuKTerminalView::kSentColor);
     ASSERT_TRUE(eventually([&] { return QFileInfo(record).size() >= big.size(); }, 60000));
-    EXPECT_TRUE(readAll(record) == big);
+    EXPECT_TRUE(fileBytes(record) == big);
 
     // To the printer: the whole file behind its header, checked by the printer.
     ASSERT_TRUE(eventually([&] { return frame->action(CommandId::SendFile)->isEnabled(); }));
@@ -146,7 +135,7 @@ TEST_F(SimTransferTest, plainSendWithoutEchoShowsThePathAndLargeFilesArriveExact
                             + QByteArray::number(ComputeCrc32(big.constData(), big.size()))
                             + " ok)";
     ASSERT_TRUE(sim->waitFor(line.constData(), 60000)) << sim->output().toStdString();
-    EXPECT_TRUE(readAll(folder + QStringLiteral("/BIG")) == big);
+    EXPECT_TRUE(fileBytes(folder + QStringLiteral("/BIG")) == big);
     ASSERT_TRUE(eventually([&] { return frame->action(CommandId::SendFile)->isEnabled(); }));
     EXPECT_TRUE(frame->findChild<QProgressBar *>(QStringLiteral("sendProgress"))->isHidden());
 }
@@ -166,10 +155,10 @@ TEST_F(SimTransferTest, filesFetchedFromThePrinterAreCheckedAgainstTheirCrc)
         {"empty file", {}, QByteArray(), 139},
     };
     for (const Case &c : cases) {
-        writeAll(folder + QStringLiteral("/DIR/A.TXT"), c.file);
+        ASSERT_TRUE(writeFileBytes(folder + QStringLiteral("/DIR/A.TXT"), c.file));
         start(c.simArgs);
         const QString target = dir.filePath(QStringLiteral("got.txt"));
-        writeAll(target, "old contents");
+        ASSERT_TRUE(writeFileBytes(target, "old contents"));
         ui.files = {target};
         ui.messages.clear();
         auto driver = nameDialogAnswers(QStringLiteral("DIR\\A.TXT"));
@@ -182,10 +171,10 @@ TEST_F(SimTransferTest, filesFetchedFromThePrinterAreCheckedAgainstTheirCrc)
                                  : QStringLiteral("Bad CRC checksum while transferring file [%1]!");
         EXPECT_EQ(ui.messages[0].text, text.arg(QDir::toNativeSeparators(target))) << c.name;
         EXPECT_EQ(ui.messages[0].icon, UiServices::Icon::None) << c.name;
-        EXPECT_TRUE(readAll(target) == c.file) << c.name;
+        EXPECT_TRUE(fileBytes(target) == c.file) << c.name;
         EXPECT_FALSE(frame->action(CommandId::CancelPrinterReception)->isEnabled()) << c.name;
         EXPECT_EQ(ui.beeps, 0) << c.name;
-        EXPECT_TRUE(readAll(record).endsWith("\x02#G=DIR\\A.TXT*\x03")) << c.name;
+        EXPECT_TRUE(fileBytes(record).endsWith("\x02#G=DIR\\A.TXT*\x03")) << c.name;
         frame.reset();
     }
 }
@@ -224,7 +213,7 @@ TEST_F(SendingTest, receptionEndsCleanlyOnOddAnswersAndCanBeCancelled)
         link.writeFar(c.answer);
         ASSERT_TRUE(eventually([&] { return !frame->IsPrinterReceptionActive(); })) << c.name;
         QCoreApplication::processEvents(); // the posted result
-        EXPECT_TRUE(readAll(c.target) == c.file) << c.name;
+        EXPECT_TRUE(fileBytes(c.target) == c.file) << c.name;
         EXPECT_EQ(ui.beeps, c.beeps) << c.name;
         if (c.message.isEmpty()) {
             EXPECT_TRUE(ui.messages.empty()) << c.name;
@@ -244,7 +233,7 @@ TEST_F(SendingTest, receptionEndsCleanlyOnOddAnswersAndCanBeCancelled)
     auto driver = nameDialogAnswers(QStringLiteral("X"));
     ui.files = {target};
     ui.messages.clear();
-    writeAll(target, "old contents");
+    ASSERT_TRUE(writeFileBytes(target, "old contents"));
     frame->OnReceivePrinterFile();
     link.writeFar("#T=X,400,0*" + QByteArray(100, 'p'));
     auto *percent = frame->findChild<QLabel *>(QStringLiteral("sendPercent"));
@@ -255,8 +244,8 @@ TEST_F(SendingTest, receptionEndsCleanlyOnOddAnswersAndCanBeCancelled)
     EXPECT_FALSE(frame->IsPrinterReceptionActive());
     EXPECT_FALSE(cancel->isEnabled());
     EXPECT_TRUE(frame->findChild<QProgressBar *>(QStringLiteral("sendProgress"))->isHidden());
-    EXPECT_EQ(readAll(target), "old contents");
-    EXPECT_EQ(readAll(target + QStringLiteral(".part")), QByteArray(100, 'p'));
+    EXPECT_EQ(fileBytes(target), "old contents");
+    EXPECT_EQ(fileBytes(target + QStringLiteral(".part")), QByteArray(100, 'p'));
     ASSERT_TRUE(eventually([&] { return !ui.messages.empty(); }));
     EXPECT_EQ(ui.messages[0].text,
               QStringLiteral("The reception of [%1] was cancelled.\nThe bytes received so far "
@@ -271,7 +260,7 @@ TEST_F(SendingTest, stopEndsAFileSendAndOtherSendsFollowTheFile)
     start();
     const QString path = dir.filePath(QStringLiteral("f.bin"));
     const QByteArray file(2 * CFileSender::kMaxQueuedBlocks * CFileSender::kBlockSize, 'f');
-    writeAll(path, file);
+    ASSERT_TRUE(writeFileBytes(path, file));
     auto *progress = frame->findChild<QProgressBar *>(QStringLiteral("sendProgress"));
 
     link.holdWriter(true);
