@@ -138,7 +138,7 @@ TEST(HexEdit, KeysTypeMoveSelectPageAndUseTheClipboard)
         {counting(8),
          "Right Right Right Right Right Right Right Right Right Right Shift+Left Ctrl+X",
          {0, 1, 2, 3, 5, 6, 7},
-         "@4H",
+         "@4L",
          "04 "},
         // Down on the last line goes behind the last byte.
         {counting(8),
