@@ -5,12 +5,11 @@
 #include "platform/Clock.h"
 #include "platform/ProfileFile.h"
 #include "support/EventLoopWait.h"
+#include "support/FileBytes.h"
 #include "support/RecordingUiServices.h"
 #include "support/TestLinkPort.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QSettings>
@@ -48,10 +47,10 @@ protected:
 
     void start(const QString &logFile)
     {
+        frame.reset();
         const QString ini = dir.filePath(QStringLiteral("o.ini"));
-        profile::writeString(QStringLiteral("Display"), QStringLiteral("UseLogging"),
-                             QStringLiteral("1"), ini);
-        profile::writeString(QStringLiteral("Display"), QStringLiteral("Logfile"), logFile, ini);
+        profile::writeString("Display", "UseLogging", "1", ini);
+        profile::writeString("Display", "Logfile", logFile, ini);
         frame = std::make_unique<CMainFrame>(ini, std::make_unique<CTestPorts>(&link));
         messages.clear();
         QObject::connect(frame->statusBar(), &QStatusBar::messageChanged, frame.get(),
@@ -62,34 +61,19 @@ protected:
         frame->OnTerminalStart();
         ASSERT_TRUE(frame->isRunning());
     }
-    // Sends `bytes` from the far end and waits until the display grew and
-    // the event loop turned (when the log is written).
-    void receive(const QByteArray &bytes)
+    // Sends `bytes` from the far end and waits until the display shows at
+    // least `shown` more characters and the event loop turned (when the log
+    // is written).
+    void receive(const QByteArray &bytes, qsizetype shown = 1)
     {
-        const qsizetype before = shownLength();
+        const qsizetype until = shownText().size() + shown;
         ASSERT_TRUE(link.writeFar(bytes));
-        ASSERT_TRUE(eventually([&] { return shownLength() > before; }));
+        ASSERT_TRUE(eventually([&] { return shownText().size() >= until; }));
         QCoreApplication::processEvents();
     }
-    // The same for a block shown unchanged, all of it.
-    void receiveWhole(const QByteArray &bytes)
-    {
-        const qsizetype until = shownLength() + bytes.size();
-        ASSERT_TRUE(link.writeFar(bytes));
-        ASSERT_TRUE(eventually([&] { return shownLength() >= until; }));
-        QCoreApplication::processEvents();
-    }
-    qsizetype shownLength() const { return frame->view()->widget()->buffer().length(); }
-    QByteArray log(const QString &path) const
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
-    }
-    QByteArray log() const { return log(logPath); }
-    bool markShown() const
-    {
-        return !frame->findChild<QLabel *>(QStringLiteral("paneLog"))->isHidden();
-    }
+    QByteArray shownText() const { return frame->view()->widget()->buffer().text(); }
+    QByteArray log() const { return fileBytes(logPath); }
+    bool markShown() const { return !frame->findChild<QLabel *>("paneLog")->isHidden(); }
 
     QTemporaryDir dir;
     QString logPath = dir.filePath(QStringLiteral("terminal.log"));
@@ -99,48 +83,25 @@ protected:
     QStringList messages; // shown in the status bar
 };
 
-TEST_F(LogFileTest, eachDisplayModeLogsItsOwnContent)
+TEST_F(LogFileTest, logIsAppendedInTheDisplaysModeAndFollowsTheFileBeingMovedOrDeleted)
 {
+    ASSERT_TRUE(writeFileBytes(logPath, "earlier|"));
+    start(logPath);
     const QByteArray block("\x00\x02"
                            "AB\r\nC",
                            7);
-    const struct
-    {
-        int mode; // 0 text, 1 text with timestamps, 2 hex
-        QByteArray log;
-    } rows[] = {
-        {0, block},
-        // The first line after the start begins with the time, no empty line before it.
-        {1, "05.12.2026 10:22:24.031 - .AB\r\n05.12.2026 10:22:24.031 - C"},
-        {2, block},
-    };
-    for (const auto &row : rows) {
-        QFile::remove(logPath);
-        start(logPath);
-        if (row.mode == 1)
-            frame->action(CommandId::Timestamp)->trigger();
-        if (row.mode == 2)
-            frame->action(CommandId::HexMode)->trigger();
-        receive(block);
-        EXPECT_EQ(log(), row.log) << row.mode;
-        frame.reset();
-    }
-}
-
-TEST_F(LogFileTest, logIsAppendedAndFollowsTheModeSwitchTheFileBeingMovedOrDeleted)
-{
-    QFile old(logPath);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("earlier|");
-    old.close();
-    start(logPath);
+    // The first line after the start begins with the time, no empty line before it.
     frame->action(CommandId::Timestamp)->trigger();
-    receive("one\n");
-    // Hex mode logs raw bytes from the next block on; the switch writes nothing.
+    receive(block);
+    QByteArray expected = "earlier|05.12.2026 10:22:24.031 - .AB\r\n05.12.2026 10:22:24.031 - C";
+    EXPECT_EQ(log(), expected);
+    // Text and hex mode log the raw bytes; a switch of mode writes nothing.
+    frame->action(CommandId::Timestamp)->trigger();
+    receive(block);
     frame->action(CommandId::HexMode)->trigger();
-    EXPECT_EQ(log(), QByteArray("earlier|05.12.2026 10:22:24.031 - one\n"));
-    receive("\x01two");
-    EXPECT_EQ(log(), QByteArray("earlier|05.12.2026 10:22:24.031 - one\n\x01two"));
+    EXPECT_EQ(log(), expected += block);
+    receive(block);
+    EXPECT_EQ(log(), expected += block);
 
     // The file is not held open: moved away or deleted, it comes back with
     // the next block, and the moved file keeps what it had.
@@ -148,34 +109,26 @@ TEST_F(LogFileTest, logIsAppendedAndFollowsTheModeSwitchTheFileBeingMovedOrDelet
     ASSERT_TRUE(QFile::rename(logPath, moved));
     receive("3");
     EXPECT_EQ(log(), QByteArray("3"));
-    EXPECT_EQ(log(moved), QByteArray("earlier|05.12.2026 10:22:24.031 - one\n\x01two"));
+    EXPECT_EQ(fileBytes(moved), expected);
     ASSERT_TRUE(QFile::remove(logPath));
     receive("4");
     EXPECT_EQ(log(), QByteArray("4"));
     EXPECT_TRUE(messages.isEmpty());
-}
 
-TEST_F(LogFileTest, aPathLongerThanTheIniFieldIsUsedWhole)
-{
     // Beyond the 254 characters of the INI field: a cut path would name another file.
     QString folder = dir.path();
     for (int i = 0; folder.size() < 300; ++i)
         folder += QStringLiteral("/") + QString(60, QChar(u'a' + i));
     ASSERT_TRUE(QDir().mkpath(folder));
-    const QString path = folder + QStringLiteral("/terminal.log");
-    start(path);
-    receive("far");
-    EXPECT_EQ(log(path), QByteArray("far"));
-    EXPECT_TRUE(messages.isEmpty());
-}
-
-TEST_F(LogFileTest, anEmptyPathLogsNothingAndSaysNothing)
-{
-    start(QString());
-    receive("data");
-    EXPECT_EQ(frame->view()->widget()->buffer().text(), QByteArray("data"));
-    EXPECT_TRUE(messages.isEmpty());
-    EXPECT_FALSE(markShown());
+    // An empty path logs nothing and says nothing.
+    for (const QString &path : {folder + "/terminal.log", QString()}) {
+        start(path);
+        receive("far");
+        EXPECT_EQ(fileBytes(path), path.isEmpty() ? "<missing>" : "far");
+        EXPECT_EQ(shownText(), QByteArray("far"));
+        EXPECT_TRUE(messages.isEmpty());
+        EXPECT_FALSE(markShown());
+    }
 }
 
 // A log that cannot be written: the display goes on, the window never waits
@@ -186,26 +139,25 @@ TEST_F(LogFileTest, logFaultsAreToldOnceAndSoIsTheirEnd)
     const QString folder = dir.filePath(QStringLiteral("folder"));
     const QString missing = dir.filePath(QStringLiteral("missing/terminal.log"));
     const QString readOnly = dir.filePath(QStringLiteral("readonly.log"));
+    const auto makeFifo = [&] {
+        ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    };
     int fifoReader = -1;
-    // The superuser may write anything: a read-only file is tried as nobody.
-    const bool root = ::geteuid() == 0;
     const struct
     {
         const char *what;
         QString path;
         const char *reason;
-        std::function<void()> make;
-        std::function<void()> mend;
-        bool asNobody = false;
+        std::function<void()> make, mend;
+        bool asNobody = false; // the superuser may write anything
     } rows[] = {
-        {"FIFO without a reader", fifo, "not a regular file",
-         [&] { ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0); },
+        {"FIFO without a reader", fifo, "not a regular file", makeFifo,
          [&] {
              QFile::remove(fifo);
          }},
         {"FIFO with a reader", fifo, "not a regular file",
          [&] {
-             ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+             makeFifo();
              fifoReader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
          },
          [&] {
@@ -224,9 +176,7 @@ TEST_F(LogFileTest, logFaultsAreToldOnceAndSoIsTheirEnd)
          }},
         {"read-only file", readOnly, "no permission",
          [&] {
-             QFile f(readOnly);
-             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-             f.close();
+             ASSERT_TRUE(writeFileBytes(readOnly, {}));
              ::chmod(QFile::encodeName(readOnly).constData(), 0444);
              ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
          },
@@ -236,7 +186,8 @@ TEST_F(LogFileTest, logFaultsAreToldOnceAndSoIsTheirEnd)
         SCOPED_TRACE(row.what);
         row.make();
         start(row.path);
-        if (row.asNobody && root)
+        const bool nobody = row.asNobody && ::geteuid() == 0;
+        if (nobody)
             ::setfsuid(65534); // only this thread's file access
         receive("lost");
         EXPECT_TRUE(markShown());
@@ -246,17 +197,15 @@ TEST_F(LogFileTest, logFaultsAreToldOnceAndSoIsTheirEnd)
         EXPECT_TRUE(messages[0].contains(QLatin1String(row.reason))) << messages[0].toStdString();
         receive("also lost");
         EXPECT_EQ(messages.size(), 1);
-        if (row.asNobody && root)
+        if (nobody)
             ::setfsuid(0);
-
         row.mend();
         receive("kept");
         EXPECT_FALSE(markShown());
         ASSERT_EQ(messages.size(), 2);
-        EXPECT_TRUE(messages[1].contains(QStringLiteral("written again; 13 bytes")))
-            << messages[1].toStdString();
-        EXPECT_EQ(log(row.path), QByteArray("kept"));
-        EXPECT_EQ(frame->view()->widget()->buffer().text(), QByteArray("lostalso lostkept"));
+        EXPECT_TRUE(messages[1].contains("written again; 13 bytes")) << messages[1].toStdString();
+        EXPECT_EQ(fileBytes(row.path), QByteArray("kept"));
+        EXPECT_EQ(shownText(), QByteArray("lostalso lostkept"));
         frame.reset();
         QFile::remove(row.path);
     }
@@ -277,23 +226,22 @@ TEST_F(LogFileTest, aFullDiskIsToldAndTheLogGoesOnOnceThereIsRoom)
 {
     const QString mountPoint = dir.filePath(QStringLiteral("small"));
     ASSERT_TRUE(QDir().mkdir(mountPoint));
-    const bool tmpfs
-        = ::mount("tmpfs", QFile::encodeName(mountPoint).constData(), "tmpfs", 0, "size=64k") == 0;
+    const QByteArray mountName = QFile::encodeName(mountPoint);
+    const bool tmpfs = ::mount("tmpfs", mountName.constData(), "tmpfs", 0, "size=64k") == 0;
     const QString path = (tmpfs ? mountPoint : dir.path()) + QStringLiteral("/terminal.log");
     rlimit oldLimit{};
     ::getrlimit(RLIMIT_FSIZE, &oldLimit);
     const auto oldXfsz = std::signal(SIGXFSZ, SIG_IGN);
-    if (!tmpfs) {
-        rlimit small = oldLimit;
-        small.rlim_cur = 64 * 1024;
+    rlimit small = oldLimit;
+    small.rlim_cur = 64 * 1024;
+    if (!tmpfs)
         ::setrlimit(RLIMIT_FSIZE, &small);
-    }
 
     start(path);
     QByteArray sent;
-    for (int i = 0; i < 4; ++i) {
-        const QByteArray block(30000, static_cast<char>('a' + i));
-        receiveWhole(block);
+    for (char c : {'a', 'b', 'c', 'd'}) {
+        const QByteArray block(30000, c);
+        receive(block, block.size());
         sent += block;
     }
     EXPECT_TRUE(markShown());
@@ -301,28 +249,25 @@ TEST_F(LogFileTest, aFullDiskIsToldAndTheLogGoesOnOnceThereIsRoom)
     EXPECT_TRUE(messages[0].contains(QLatin1String(tmpfs ? "disk is full" : "largest size")))
         << messages[0].toStdString();
     // What fitted is in the log, byte for byte.
-    const QByteArray logged = log(path);
+    const QByteArray logged = fileBytes(path);
     EXPECT_GT(logged.size(), 0);
     EXPECT_EQ(logged, sent.left(logged.size()));
 
     // Room again: the log goes on and the user is told how much is missing.
     if (tmpfs)
         QFile::remove(path);
-    else
-        ::setrlimit(RLIMIT_FSIZE, &oldLimit);
+    ::setrlimit(RLIMIT_FSIZE, &oldLimit);
     receive("more");
     EXPECT_FALSE(markShown());
     ASSERT_EQ(messages.size(), 2);
     EXPECT_TRUE(messages[1].contains(
         QStringLiteral("written again; %1 bytes").arg(sent.size() - logged.size())))
         << messages[1].toStdString();
-    EXPECT_TRUE(log(path).endsWith("more"));
-
+    EXPECT_TRUE(fileBytes(path).endsWith("more"));
     frame.reset();
-    ::setrlimit(RLIMIT_FSIZE, &oldLimit);
     std::signal(SIGXFSZ, oldXfsz);
     if (tmpfs)
-        ::umount2(QFile::encodeName(mountPoint).constData(), MNT_DETACH);
+        ::umount2(mountName.constData(), MNT_DETACH);
 }
 
 } // namespace

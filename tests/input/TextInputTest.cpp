@@ -13,11 +13,7 @@ namespace {
 
 TEST(TextInput, pastedLinesAreSentOneByOneWithoutEmptyOnes)
 {
-    const struct
-    {
-        QString typed;
-        QStringList lines;
-    } rows[] = {
+    const std::pair<QString, QStringList> rows[] = {
         {"READ", {"READ"}},
         {"READ\nVER", {"READ", "VER"}},
         {"READ\r\nVER\r\n", {"READ", "VER"}},
@@ -26,8 +22,8 @@ TEST(TextInput, pastedLinesAreSentOneByOneWithoutEmptyOnes)
         {"\n\r\n", {}},
         {"", {}},
     };
-    for (const auto &row : rows)
-        EXPECT_EQ(SendFraming::inputLines(row.typed), row.lines) << row.typed.toStdString();
+    for (const auto &[typed, lines] : rows)
+        EXPECT_EQ(SendFraming::inputLines(typed), lines) << typed.toStdString();
 }
 
 TEST(TextInput, historyRecallsOlderAndNewerTextsAndTheDraft)
@@ -38,20 +34,16 @@ TEST(TextInput, historyRecallsOlderAndNewerTextsAndTheDraft)
     for (const char *sent : {"ATZ", "", "READ", "READ", "VER"})
         h.add(QString::fromLatin1(sent));
     EXPECT_EQ(h.entries(), (QStringList{"ATZ", "READ", "VER"}));
-
     EXPECT_EQ(h.older("half typed"), "VER");
     EXPECT_EQ(h.older("VER"), "READ");
     EXPECT_EQ(h.older("READ"), "ATZ");
     EXPECT_FALSE(h.older("ATZ")); // the oldest stays
-    EXPECT_EQ(h.newer(), "READ");
-    EXPECT_EQ(h.newer(), "VER");
-    EXPECT_EQ(h.newer(), "half typed");
+    for (const char *next : {"READ", "VER", "half typed"})
+        EXPECT_EQ(h.newer(), next);
     EXPECT_FALSE(h.newer());
-
     // With the input not cleared after sending, Up skips what it shows.
     h.add("STATUS");
     EXPECT_EQ(h.older("STATUS"), "VER");
-
     for (int i = 0; i < CInputHistory::kMaxEntries + 10; ++i)
         h.add(QString::number(i));
     EXPECT_EQ(h.entries().size(), CInputHistory::kMaxEntries);
@@ -66,15 +58,15 @@ TEST(TextInput, upAndDownRecallOnlyBeyondTheFirstAndLastLine)
     edit.remember("older");
     edit.remember("newer");
     QTest::keyClicks(&edit, "draft");
-    QTest::keyClick(&edit, Qt::Key_Up);
-    EXPECT_EQ(edit.toPlainText(), "newer");
+    const auto press = [&](Qt::Key key, const char *shown) {
+        QTest::keyClick(&edit, key);
+        EXPECT_EQ(edit.toPlainText(), shown);
+    };
+    press(Qt::Key_Up, "newer");
     EXPECT_EQ(edit.textCursor().position(), 5); // at the end, ready to go on typing
-    QTest::keyClick(&edit, Qt::Key_Up);
-    EXPECT_EQ(edit.toPlainText(), "older");
-    QTest::keyClick(&edit, Qt::Key_Down);
-    QTest::keyClick(&edit, Qt::Key_Down);
-    EXPECT_EQ(edit.toPlainText(), "draft");
-
+    press(Qt::Key_Up, "older");
+    press(Qt::Key_Down, "newer");
+    press(Qt::Key_Down, "draft");
     // In a pasted text of several lines the keys move between its lines first.
     QApplication::clipboard()->setText("one\r\ntwo\r\n");
     QSignalSpy pasted(&edit, &CInputEdit::linesPasted);
@@ -83,12 +75,9 @@ TEST(TextInput, upAndDownRecallOnlyBeyondTheFirstAndLastLine)
     EXPECT_EQ(edit.toPlainText(), "one\ntwo"); // no line break at the end
     ASSERT_EQ(pasted.count(), 1);
     EXPECT_EQ(pasted.at(0).at(0).toInt(), 2);
-    QTest::keyClick(&edit, Qt::Key_Up);
-    EXPECT_EQ(edit.toPlainText(), "one\ntwo");
+    press(Qt::Key_Up, "one\ntwo");
     EXPECT_EQ(edit.textCursor().blockNumber(), 0);
-    QTest::keyClick(&edit, Qt::Key_Up);
-    EXPECT_EQ(edit.toPlainText(), "newer");
-
+    press(Qt::Key_Up, "newer");
     QSignalSpy enter(&edit, &CInputEdit::enterPressed);
     QTest::keyClick(&edit, Qt::Key_Return, Qt::ShiftModifier);
     EXPECT_EQ(enter.count(), 1);
