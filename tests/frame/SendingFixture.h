@@ -3,6 +3,7 @@
 #include "display/DisplayWidget.h"
 #include "display/RuKTerminalView.h"
 #include "frame/MainFrame.h"
+#include "input/HexEdit.h"
 #include "platform/Clock.h"
 #include "platform/ProfileFile.h"
 #include "support/EventLoopWait.h"
@@ -109,6 +110,18 @@ protected:
         }
         got.chop(1);
         return got;
+    }
+    // The bytes in the hex input, and setting them as the user would paste them.
+    QByteArray hexBytes() const
+    {
+        QByteArray out(frame->hexEdit()->GetData(nullptr, 0), '\0');
+        frame->hexEdit()->GetData(reinterpret_cast<std::uint8_t *>(out.data()), int(out.size()));
+        return out;
+    }
+    void setHex(const QByteArray &data)
+    {
+        frame->hexEdit()->SetData(reinterpret_cast<const std::uint8_t *>(data.constData()),
+                                  int(data.size()));
     }
     QByteArray displayText() const { return frame->view()->widget()->buffer().text(); }
     QAction *action(int id) const { return frame->action(id); }

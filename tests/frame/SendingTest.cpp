@@ -47,18 +47,6 @@ protected:
         link.writeFar(bytes);
         return eventually([&] { return displayText() == expected; });
     }
-    void setHex(const QByteArray &data)
-    {
-        frame->hexEdit()->SetData(reinterpret_cast<const std::uint8_t *>(data.constData()),
-                                  static_cast<int>(data.size()));
-    }
-    QByteArray hexContent() const
-    {
-        QByteArray out(frame->hexEdit()->GetData(nullptr, 0), '\0');
-        frame->hexEdit()->GetData(reinterpret_cast<std::uint8_t *>(out.data()),
-                                  static_cast<int>(out.size()));
-        return out;
-    }
 };
 
 TEST_F(Sending, typedTextGoesOutFramedAndReverseMapped)
@@ -140,13 +128,13 @@ TEST_F(Sending, hexInputSendsItsBytesFramedAtMost1022)
     frame->settings().display.hexMode = true;
     frame->ShowInputControl();
     ASSERT_NE(frame->hexEdit(), nullptr);
-    EXPECT_EQ(hexContent(), QByteArray(1, '\0')); // as the window set it up
+    EXPECT_EQ(hexBytes(), QByteArray(1, '\0')); // as the window set it up
     frame->settings().clearInput = false;
     setHex("AB");
     frame->SendHexInput();
     frame->SendInputText(true); // in hex mode the text send is the hex send, without CR LF
     EXPECT_EQ(sentSoFar(), framed("AB") + framed("AB"));
-    EXPECT_EQ(hexContent(), "AB");
+    EXPECT_EQ(hexBytes(), "AB");
 
     QByteArray big(1100, '\0');
     for (int i = 0; i < big.size(); ++i)
@@ -160,7 +148,7 @@ TEST_F(Sending, hexInputSendsItsBytesFramedAtMost1022)
     setHex("\x10\x20");
     frame->hexEdit()->setFocus();
     QTest::keyClick(frame->hexEdit(), Qt::Key_Return);
-    EXPECT_EQ(hexContent(), QByteArray(1, '\0'));
+    EXPECT_EQ(hexBytes(), QByteArray(1, '\0'));
     QTest::keyClick(frame->hexEdit(), Qt::Key_Return);
     EXPECT_EQ(sentSoFar(), framed("\x10\x20") + framed(bytes({0})));
 }

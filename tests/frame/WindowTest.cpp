@@ -60,12 +60,6 @@ protected:
         frame->view()->AppendToDisplay(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
                                        int(bytes.size()), true);
     }
-    QByteArray hexBytes() const
-    {
-        QByteArray out(frame->hexEdit()->GetData(nullptr, 0), '\0');
-        frame->hexEdit()->GetData(reinterpret_cast<std::uint8_t *>(out.data()), int(out.size()));
-        return out;
-    }
 };
 
 TEST_F(MainWindowTest, hotKeyBarShowsItsCaptionsAndTheBarsSurviveARestart)
@@ -308,7 +302,7 @@ TEST_F(MainWindowTest, editAndDisplayCommandsActWhereTheUserIs)
     items[9]->trigger();
     EXPECT_TRUE(frame->settings().display.hexMode && action(HexMode)->isChecked());
     EXPECT_TRUE(display->plainText().isEmpty());
-    frame->hexEdit()->SetData(reinterpret_cast<const std::uint8_t *>("AB"), 2);
+    setHex("AB");
     ASSERT_TRUE(focus(frame->hexEdit()));
     action(EditSelectAll)->trigger();
     action(EditCopy)->trigger();
