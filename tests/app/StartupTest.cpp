@@ -4,11 +4,11 @@
 #include "display/RuKTerminalView.h"
 #include "frame/MainFrame.h"
 #include "support/EventLoopWait.h"
+#include "support/FileBytes.h"
 #include "support/RecordingUiServices.h"
 #include "support/TestLinkPort.h"
 
 #include <QAction>
-#include <QFile>
 #include <QMenu>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -23,7 +23,8 @@ protected:
     StartupTest() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path()); }
     void create(bool trayAvailable)
     {
-        frame = std::make_unique<CMainFrame>(dir.filePath(QStringLiteral("o.ini")),
+        frame.reset();
+        frame = std::make_unique<CMainFrame>(dir.filePath("o.ini"),
                                              std::make_unique<CTestPorts>(&link));
         tray = new CTrayIcon(frame.get(), trayAvailable);
     }
@@ -59,7 +60,9 @@ TEST_F(StartupTest, automationSwitchIsTakenInAnyLetterCase)
     }
 }
 
-TEST_F(StartupTest, automationStartsTheTerminalHiddenInTheTray)
+// Automation starts the terminal hidden in the tray; the tray brings the
+// window back, and once minimized its menu shows or closes it.
+TEST_F(StartupTest, automationStartsTheTerminalInTheTrayWhoseMenuShowsOrClosesTheWindow)
 {
     create(true);
     StartupOptions options;
@@ -68,13 +71,21 @@ TEST_F(StartupTest, automationStartsTheTerminalHiddenInTheTray)
     EXPECT_FALSE(frame->isRunning()); // started once the event loop runs
     ASSERT_TRUE(eventually([&] { return frame->isRunning() && frame->isHidden(); }));
     EXPECT_TRUE(tray->isShown());
-
-    // A double click brings the window back and takes the icon away.
     tray->OnActivated(QSystemTrayIcon::DoubleClick);
-    EXPECT_TRUE(frame->isVisible());
-    EXPECT_FALSE(frame->isMinimized());
+    EXPECT_TRUE(frame->isVisible() && !frame->isMinimized() && frame->isRunning());
     EXPECT_FALSE(tray->isShown());
-    EXPECT_TRUE(frame->isRunning());
+
+    QStringList items;
+    for (QAction *a : tray->menu()->actions())
+        items << a->text();
+    EXPECT_EQ(items, (QStringList{"Show ORBATerminal", "Close ORBATerminal"}));
+    for (const int id : {CTrayIcon::kShowId, CTrayIcon::kCloseId}) {
+        frame->showMinimized();
+        ASSERT_TRUE(eventually([&] { return frame->isHidden(); }));
+        tray->action(id)->trigger();
+        EXPECT_EQ(frame->isVisible(), id == CTrayIcon::kShowId);
+    }
+    EXPECT_FALSE(tray->isShown());
 }
 
 TEST_F(StartupTest, startsRunningMinimizedWithoutATrayOrShownWhenAsked)
@@ -84,7 +95,6 @@ TEST_F(StartupTest, startsRunningMinimizedWithoutATrayOrShownWhenAsked)
         bool tray, automation, startTerminal, minimized;
     } rows[] = {{false, true, false, true}, {true, false, true, false}};
     for (const auto &row : rows) {
-        frame.reset();
         create(row.tray);
         StartupOptions options;
         options.automation = row.automation;
@@ -97,42 +107,18 @@ TEST_F(StartupTest, startsRunningMinimizedWithoutATrayOrShownWhenAsked)
     }
 }
 
-TEST_F(StartupTest, trayMenuShowsOrClosesTheWindow)
-{
-    create(true);
-    ASSERT_TRUE(startMainWindow(*frame, {}));
-    QStringList items;
-    for (QAction *a : tray->menu()->actions())
-        items << a->text();
-    EXPECT_EQ(items, (QStringList{"Show ORBATerminal", "Close ORBATerminal"}));
-
-    frame->showMinimized();
-    ASSERT_TRUE(eventually([&] { return frame->isHidden(); }));
-    tray->action(CTrayIcon::kShowId)->trigger();
-    EXPECT_TRUE(frame->isVisible());
-    frame->showMinimized();
-    ASSERT_TRUE(eventually([&] { return frame->isHidden(); }));
-    tray->action(CTrayIcon::kCloseId)->trigger();
-    EXPECT_FALSE(frame->isVisible());
-    EXPECT_FALSE(tray->isShown());
-}
-
 TEST_F(StartupTest, aDocumentOnTheCommandLineIsShownOrEndsTheStart)
 {
     create(false);
-    QFile file(dir.filePath(QStringLiteral("saved.ter")));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("saved\r\ntext");
-    file.close();
     StartupOptions options;
-    options.documentPath = file.fileName();
+    options.documentPath = dir.filePath("saved.ter");
+    ASSERT_TRUE(writeFileBytes(options.documentPath, "saved\r\ntext"));
     ASSERT_TRUE(startMainWindow(*frame, options));
-    EXPECT_EQ(frame->view()->widget()->buffer().text(), QByteArray("saved\ntext"));
-    EXPECT_TRUE(frame->windowTitle().startsWith(QLatin1String("saved.ter")));
+    EXPECT_EQ(frame->view()->widget()->buffer().text(), "saved\ntext");
+    EXPECT_TRUE(frame->windowTitle().startsWith("saved.ter"));
 
-    frame.reset();
     create(false);
-    options.documentPath = dir.filePath(QStringLiteral("gone.ter"));
+    options.documentPath = dir.filePath("gone.ter");
     EXPECT_FALSE(startMainWindow(*frame, options));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_TRUE(ui.messages[0].text.contains(options.documentPath));

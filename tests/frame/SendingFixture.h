@@ -3,6 +3,7 @@
 #include "display/DisplayWidget.h"
 #include "display/RuKTerminalView.h"
 #include "frame/MainFrame.h"
+#include "input/HexEdit.h"
 #include "platform/Clock.h"
 #include "platform/ProfileFile.h"
 #include "support/EventLoopWait.h"
@@ -20,42 +21,32 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <functional>
-#include <vector>
 
-// Drives the modal dialogs the program opens: every dialog that becomes the
-// active modal widget is recorded and handed to `act`, which must close it.
-// Records whether a dialog was opened while another one was still open.
+// Hands every dialog that becomes the active modal widget to `act`, which must
+// close it; records their class names and whether one opened over another.
 class ModalDriver : public QObject
 {
 public:
     explicit ModalDriver(std::function<void(QDialog *)> act)
-        : m_act(std::move(act))
     {
-        connect(&m_timer, &QTimer::timeout, this, &ModalDriver::poll);
+        connect(&m_timer, &QTimer::timeout, this, [this, act] {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            if (!dialog || m_seen.contains(dialog))
+                return;
+            for (const QPointer<QDialog> &d : m_seen)
+                stacked = stacked || (d && d->isVisible());
+            m_seen.push_back(dialog);
+            opened << QString::fromLatin1(dialog->metaObject()->className());
+            act(dialog);
+        });
         m_timer.start(5);
     }
 
-    QStringList opened;   // class names, in order
-    bool stacked = false; // a dialog opened over another open one
+    QStringList opened;
+    bool stacked = false;
 
 private:
-    void poll()
-    {
-        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!dialog || m_seen.contains(dialog))
-            return;
-        for (const QPointer<QDialog> &d : m_seen) {
-            if (d && d->isVisible())
-                stacked = true;
-        }
-        m_seen.push_back(dialog);
-        opened << QString::fromLatin1(dialog->metaObject()->className());
-        m_act(dialog);
-    }
-
-    std::function<void(QDialog *)> m_act;
     QTimer m_timer;
     QList<QPointer<QDialog>> m_seen;
 };
@@ -65,11 +56,7 @@ private:
 class WindowTest : public ::testing::Test
 {
 protected:
-    WindowTest()
-    {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
-        iniPath = dir.filePath(QStringLiteral("o.ini"));
-    }
+    WindowTest() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path()); }
     ~WindowTest() override
     {
         frame.reset();
@@ -80,14 +67,10 @@ protected:
     void create(bool realPorts = false)
     {
         frame.reset();
-        testPorts = nullptr;
-        if (realPorts) {
-            frame = std::make_unique<CMainFrame>(iniPath);
-        } else {
-            auto ports = std::make_unique<CTestPorts>(&link);
-            testPorts = ports.get();
-            frame = std::make_unique<CMainFrame>(iniPath, std::move(ports));
-        }
+        auto ports = std::make_unique<CTestPorts>(&link);
+        testPorts = realPorts ? nullptr : ports.get();
+        frame = realPorts ? std::make_unique<CMainFrame>(iniPath)
+                          : std::make_unique<CMainFrame>(iniPath, std::move(ports));
         frame->show();
         QApplication::setActiveWindow(frame.get());
     }
@@ -99,34 +82,27 @@ protected:
         frame->OnTerminalStart();
         ASSERT_TRUE(frame->isRunning());
     }
-    static void fixClock()
-    {
-        setClockForTesting([] { return LocalTime{2026, 12, 5, 10, 22, 24, 31}; });
-    }
-
     void ini(const QString &section, const QString &key, const QString &value)
     {
         profile::writeString(section, key, value, iniPath);
     }
     void hotKey(int i, const QString &text, bool crlf = false, bool hex = false)
     {
-        ini(QStringLiteral("HotKeys"), QStringLiteral("HotKeyText%1").arg(i), text);
-        ini(QStringLiteral("HotKeys"), QStringLiteral("HotKeyCRLF%1").arg(i), crlf ? "1" : "0");
-        ini(QStringLiteral("HotKeys"), QStringLiteral("HotKeyHex%1").arg(i), hex ? "1" : "0");
+        ini("HotKeys", QStringLiteral("HotKeyText%1").arg(i), text);
+        ini("HotKeys", QStringLiteral("HotKeyCRLF%1").arg(i), crlf ? "1" : "0");
+        ini("HotKeys", QStringLiteral("HotKeyHex%1").arg(i), hex ? "1" : "0");
     }
     QString iniValue(const QString &section, const QString &key) const
     {
         return profile::getString(section, key, QStringLiteral("<missing>"), 4096, iniPath);
     }
-
-    // Everything sent so far: a marker byte is written behind it through the
+    // Everything sent so far: a marker byte goes out behind it through the
     // same port and the far end reads up to the marker.
     QByteArray sentSoFar()
     {
-        const char marker = '\x7F';
-        frame->currentPort()->Write(&marker, 1);
+        frame->currentPort()->Write("\x7F", 1);
         QByteArray got;
-        while (!got.endsWith(marker)) {
+        while (!got.endsWith('\x7F')) {
             const QByteArray more = link.readFar(1);
             if (more.isEmpty())
                 return got + "<timeout>";
@@ -134,6 +110,18 @@ protected:
         }
         got.chop(1);
         return got;
+    }
+    // The bytes in the hex input, and setting them as the user would paste them.
+    QByteArray hexBytes() const
+    {
+        QByteArray out(frame->hexEdit()->GetData(nullptr, 0), '\0');
+        frame->hexEdit()->GetData(reinterpret_cast<std::uint8_t *>(out.data()), int(out.size()));
+        return out;
+    }
+    void setHex(const QByteArray &data)
+    {
+        frame->hexEdit()->SetData(reinterpret_cast<const std::uint8_t *>(data.constData()),
+                                  int(data.size()));
     }
     QByteArray displayText() const { return frame->view()->widget()->buffer().text(); }
     QAction *action(int id) const { return frame->action(id); }
@@ -143,10 +131,11 @@ protected:
     }
 
     QTemporaryDir dir;
-    QString iniPath;
+    QString iniPath = dir.filePath(QStringLiteral("o.ini"));
     RecordingUiServices ui;
     CTestLinkPort link;
     CTestPorts *testPorts = nullptr; // the test link's factory while the window uses it
     std::unique_ptr<CMainFrame> frame;
 };
+// The fixture as the tests of what the window sends know it.
 using SendingTest = WindowTest;

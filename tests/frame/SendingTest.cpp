@@ -1,14 +1,17 @@
-// What goes on the wire for typed text, hex input and hotkeys, read at the
-// far end of a real link.
+// What goes on the wire for typed text, hex input and hotkeys, and the hotkeys
+// that answer received text, read at the far end of a real link with the
+// dialogs driven headless.
 #include "SendingFixture.h"
 
-#include <QApplication>
-#include <QPushButton>
-
+#include "dialogs/CharMapDlg.h"
+#include "frame/CommandIds.h"
 #include "input/HexEdit.h"
 #include "input/HotKeyBar.h"
 #include "input/InputEdit.h"
 
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 namespace {
@@ -21,26 +24,32 @@ QByteArray bytes(std::initializer_list<int> list)
     return b;
 }
 
-void setHex(CHexEdit *edit, const QByteArray &data)
-{
-    edit->SetData(reinterpret_cast<const std::uint8_t *>(data.constData()),
-                  static_cast<int>(data.size()));
-}
-
-QByteArray hexContent(const CHexEdit *edit)
-{
-    QByteArray out(edit->GetData(nullptr, 0), '\0');
-    edit->GetData(reinterpret_cast<std::uint8_t *>(out.data()), static_cast<int>(out.size()));
-    return out;
-}
-
 // `text` between STX and ETX, as every text goes out.
 QByteArray framed(const QByteArray &text, const QByteArray &after = {})
 {
     return '\x02' + text + '\x03' + after;
 }
 
-TEST_F(SendingTest, typedTextGoesOutFramedAndReverseMapped)
+const QByteArray kPong = framed("pong");
+
+class Sending : public WindowTest
+{
+protected:
+    void trigger(int i, const QString &text)
+    {
+        ini("HotKeys", QStringLiteral("HotKeyReceiveText%1").arg(i), text);
+    }
+    void autoReply(int mask) { ini("HotKeys", "AutoReply", QString::number(mask)); }
+    // Sends `bytes` from the far end and lets the display show them (as `shown`).
+    bool receive(const QByteArray &bytes, const QByteArray &shown = {})
+    {
+        const QByteArray expected = displayText() + (shown.isNull() ? bytes : shown);
+        link.writeFar(bytes);
+        return eventually([&] { return displayText() == expected; });
+    }
+};
+
+TEST_F(Sending, typedTextGoesOutFramedAndReverseMapped)
 {
     start();
     const struct
@@ -56,20 +65,8 @@ TEST_F(SendingTest, typedTextGoesOutFramedAndReverseMapped)
         {"mapped CR", "x<CR>y", false, true, {{13, "<CR>"}}, framed("x\ry")},
         {"code 0", "a<NUL>b", false, true, {{0, "<NUL>"}}, framed(bytes({'a', 0, 'b'}))},
         {"code 0 twice", "<NUL><NUL>", false, true, {{0, "<NUL>"}}, framed(bytes({0, 0}))},
-        {"mapped STX",
-         "<STX>AT",
-         false,
-         true,
-         {{2, "<STX>"}},
-         framed("\x02"
-                "AT")},
-        {"framing and CR LF take part",
-         "a",
-         true,
-         true,
-         {{0x1F, "\x03\r\n"}},
-         "\x02"
-         "a\x1F"},
+        {"mapped STX", "<STX>AT", false, true, {{2, "<STX>"}}, framed(bytes({2, 'A', 'T'}))},
+        {"framing and CR LF take part", "a", true, true, {{0x1F, "\x03\r\n"}}, bytes({2, 'a', 31})},
         {"lower code wins an overlap",
          "xyz",
          false,
@@ -93,13 +90,11 @@ TEST_F(SendingTest, typedTextGoesOutFramedAndReverseMapped)
     }
 }
 
-TEST_F(SendingTest, emptyInputSendsNothingAndClearInputDecidesWhatStays)
+TEST_F(Sending, clearInputDecidesWhatStaysAndTheEchoShowsExactlyTheBytesSentInRed)
 {
     start();
     frame->settings().clearInput = true;
-    frame->SendInputText(true);
-    EXPECT_EQ(sentSoFar(), "");
-
+    frame->SendInputText(true); // nothing typed: nothing sent
     frame->textInput()->setPlainText("one");
     frame->SendInputText(false);
     EXPECT_EQ(frame->textInput()->toPlainText(), "");
@@ -108,77 +103,59 @@ TEST_F(SendingTest, emptyInputSendsNothingAndClearInputDecidesWhatStays)
     frame->SendInputText(false);
     frame->SendInputText(false);
     EXPECT_EQ(frame->textInput()->toPlainText(), "two");
-    EXPECT_EQ(sentSoFar(), "\x02one\x03\x02two\x03\x02two\x03");
-
-    // Enter in the text input sends with CR LF.
+    EXPECT_EQ(sentSoFar(), framed("one") + framed("two") + framed("two"));
     frame->textInput()->setFocus();
-    QTest::keyClick(frame->textInput(), Qt::Key_Return);
-    EXPECT_EQ(sentSoFar(), "\x02two\x03\r\n");
-}
+    QTest::keyClick(frame->textInput(), Qt::Key_Return); // Enter sends with CR LF
+    EXPECT_EQ(sentSoFar(), framed("two", "\r\n"));
+    EXPECT_EQ(displayText(), "");
 
-TEST_F(SendingTest, localEchoShowsExactlyTheBytesSentInRed)
-{
-    start();
     frame->settings().localEcho = true;
     frame->settings().display.charMappingOn = true;
     frame->charMapTable().setText(0, "<NUL>");
     frame->textInput()->setPlainText("a<NUL>b");
     frame->SendInputText(false);
-    EXPECT_EQ(sentSoFar(), bytes({2, 'a', 0, 'b', 3}));
-    // The display maps the 0x00 back to its text; 0x02 leaves no trace and
-    // 0x03 ends the line.
+    EXPECT_EQ(sentSoFar(), framed(bytes({'a', 0, 'b'})));
+    // The 0x00 shows by its text again; 0x02 leaves no trace, 0x03 ends the line.
     EXPECT_EQ(displayText(), "a<NUL>b\n");
     const auto &runs = frame->view()->widget()->buffer().colorRuns();
     ASSERT_FALSE(runs.empty());
     EXPECT_EQ(runs.back().color, CRuKTerminalView::kSentColor);
-
-    frame->settings().localEcho = false;
-    frame->textInput()->setPlainText("quiet");
-    frame->SendInputText(false);
-    EXPECT_EQ(sentSoFar(), "\x02quiet\x03");
-    EXPECT_EQ(displayText(), "a<NUL>b\n");
 }
 
-TEST_F(SendingTest, hexInputSendsItsBytesFramedAtMost1022)
+TEST_F(Sending, hexInputSendsItsBytesFramedAtMost1022)
 {
     start();
     frame->settings().display.hexMode = true;
     frame->ShowInputControl();
-    CHexEdit *hex = frame->hexEdit();
-    ASSERT_NE(hex, nullptr);
-    EXPECT_EQ(hexContent(hex), QByteArray(1, '\0')); // as the window set it up
-
+    ASSERT_NE(frame->hexEdit(), nullptr);
+    EXPECT_EQ(hexBytes(), QByteArray(1, '\0')); // as the window set it up
     frame->settings().clearInput = false;
-    setHex(hex, "AB");
+    setHex("AB");
     frame->SendHexInput();
-    // In hex mode the text send is the hex send, without CR LF.
-    frame->SendInputText(true);
-    EXPECT_EQ(sentSoFar(), "\x02"
-                           "AB\x03\x02"
-                           "AB\x03");
-    EXPECT_EQ(hexContent(hex), "AB");
+    frame->SendInputText(true); // in hex mode the text send is the hex send, without CR LF
+    EXPECT_EQ(sentSoFar(), framed("AB") + framed("AB"));
+    EXPECT_EQ(hexBytes(), "AB");
 
     QByteArray big(1100, '\0');
     for (int i = 0; i < big.size(); ++i)
         big[i] = static_cast<char>(i % 0x7F);
-    setHex(hex, big);
+    setHex(big);
     frame->SendHexInput();
-    EXPECT_EQ(sentSoFar(), '\x02' + big.left(1022) + '\x03');
+    EXPECT_EQ(sentSoFar(), framed(big.left(1022)));
 
     // Clear input leaves the single byte 0, which Enter then sends.
     frame->settings().clearInput = true;
-    setHex(hex, "\x10\x20");
-    hex->setFocus();
-    QTest::keyClick(hex, Qt::Key_Return);
-    EXPECT_EQ(hexContent(hex), QByteArray(1, '\0'));
-    QTest::keyClick(hex, Qt::Key_Return);
-    EXPECT_EQ(sentSoFar(), bytes({2, 0x10, 0x20, 3, 2, 0, 3}));
+    setHex("\x10\x20");
+    frame->hexEdit()->setFocus();
+    QTest::keyClick(frame->hexEdit(), Qt::Key_Return);
+    EXPECT_EQ(hexBytes(), QByteArray(1, '\0'));
+    QTest::keyClick(frame->hexEdit(), Qt::Key_Return);
+    EXPECT_EQ(sentSoFar(), framed("\x10\x20") + framed(bytes({0})));
 }
 
-TEST_F(SendingTest, hotKeysSendTheirTextInEachMode)
+TEST_F(Sending, hotKeysSendTheirTextInEachModeAndTheFunctionKeysFireThem)
 {
     const QString longText = QString(300, u'L');
-    const QString hexPairs = QStringLiteral("41").repeated(1023);
     const struct
     {
         const char *name;
@@ -203,14 +180,12 @@ TEST_F(SendingTest, hotKeysSendTheirTextInEachMode)
          framed(bytes({0, 4, 0}))},
         {"hex data, CR LF alone", true, "", true, true, false, framed("\r\n")},
         {"hex data, only blanks sends nothing", true, "   ", false, true, false, ""},
-        {"hex data beyond 1022 bytes", true, hexPairs, false, true, false,
-         framed(QByteArray(1022, 'A'))},
+        {"hex data beyond 1022 bytes", true, QStringLiteral("41").repeated(1023), false, true,
+         false, framed(QByteArray(1022, 'A'))},
         {"text through the hex input", true, "AT", true, false, false, framed("AT\r\n")},
         {"text through the hex input, mapped; code 0 is not", true, "a<CR><NUL>", false, false,
          true, framed("a\r<NUL>")},
     };
-    for (std::size_t k = 0; k < std::size(cases); ++k)
-        hotKey(static_cast<int>(k % 12), cases[k].text, cases[k].crlf, cases[k].hexFlag);
     start();
     frame->settings().clearInput = true;
     frame->charMapTable().setText(0, "<NUL>");
@@ -227,23 +202,131 @@ TEST_F(SendingTest, hotKeysSendTheirTextInEachMode)
         EXPECT_FALSE(frame->isHotKeyConfigurationOpen());
     }
     EXPECT_TRUE(ui.events.isEmpty());
-}
 
-TEST_F(SendingTest, functionKeysFireTheirHotKeys)
-{
+    frame->settings().display.hexMode = false;
     hotKey(0, "one");
     hotKey(11, "twelve", true);
-    start();
-    ASSERT_NE(frame->action(32781), nullptr);
-    frame->action(32781)->trigger();
-    frame->action(32792)->trigger();
+    action(CommandId::HotKeyF1)->trigger();
+    action(CommandId::HotKeyF1 + 11)->trigger();
     frame->hotKeyBar()->button(11)->click();
-    EXPECT_EQ(sentSoFar(), framed("one") + framed("twelve", "\r\n").repeated(2));
-    // The keys themselves, pressed while the text input has the focus.
-    QApplication::setActiveWindow(frame.get());
     frame->textInput()->setFocus();
     QTest::keyClick(frame->textInput(), Qt::Key_F1);
-    EXPECT_EQ(sentSoFar(), "\x02one\x03");
+    EXPECT_EQ(sentSoFar(), framed("one") + framed("twelve", "\r\n").repeated(2) + framed("one"));
+}
+
+TEST_F(Sending, triggersAnswerAcrossBlocksAndBothDialogsChangeThemAtOnce)
+{
+    hotKey(1, "pong");
+    trigger(1, "OK");
+    hotKey(2, "cr!");
+    trigger(2, "<CR>");
+    autoReply(6);
+    start();
+    ASSERT_TRUE(receive("O"));
+    ASSERT_TRUE(receive("K"));
+    EXPECT_EQ(sentSoFar(), kPong);
+    // The O that breaks the match is not taken as a new start.
+    ASSERT_TRUE(receive("O"));
+    ASSERT_TRUE(receive("OK"));
+    EXPECT_EQ(sentSoFar(), "");
+    ASSERT_TRUE(receive("xOKOK"));
+    EXPECT_EQ(sentSoFar(), kPong + kPong);
+
+    ModalDriver driver([](QDialog *d) {
+        if (qobject_cast<CCharMapDlg *>(d)) {
+            d->findChild<QCheckBox *>("activeCheck")->setChecked(true);
+            d->findChild<QLineEdit *>("codeEdit")->setText("0d");
+            d->findChild<QLineEdit *>("textEdit")->setText("<CR>");
+            d->findChild<QPushButton *>("addButton")->click();
+        } else {
+            d->findChild<QLineEdit *>("hotKeyText0")->setText("ping!");
+            d->findChild<QCheckBox *>("receiveOn0")->setChecked(true);
+            d->findChild<QLineEdit *>("receiveText0")->setText("ping");
+        }
+        d->findChild<QPushButton *>("okButton")->click();
+    });
+    frame->OnHotKeys();
+    EXPECT_EQ(frame->hotKeyCaption(0), "F1: ping!");
+    EXPECT_EQ(iniValue("HotKeys", "AutoReply"), "7");
+    EXPECT_EQ(frame->settings().receiveTexts[0], "ping");
+    ASSERT_TRUE(receive("ping"));
+    EXPECT_EQ(sentSoFar(), framed("ping!"));
+
+    // Mapping on: the trigger text now stands for the byte 0x0D, shown by its name.
+    frame->OnCharacterMapping();
+    EXPECT_TRUE(frame->settings().display.charMappingOn);
+    ASSERT_TRUE(receive("\r", "<CR>"));
+    EXPECT_EQ(sentSoFar(), framed("cr!"));
+    EXPECT_EQ(driver.opened, QStringList({"CHotKeyDlg", "CCharMapDlg"}));
+}
+
+TEST_F(Sending, hotKeyWithoutTextOpensTheConfigurationAndCancelStillRefreshes)
+{
+    hotKey(0, "");
+    hotKey(1, "sent");
+    create();
+    ModalDriver driver([this](QDialog *d) {
+        // Written behind the dialog's back; Cancel must show it all the same.
+        ini("HotKeys", "HotKeyText0", "fresh");
+        d->reject();
+    });
+    // Stopped: any hotkey opens the configuration instead of sending.
+    frame->FireHotKey(1);
+    EXPECT_EQ(driver.opened, QStringList{"CHotKeyDlg"});
+    EXPECT_EQ(frame->hotKeyCaption(0), "F1: fresh");
+    EXPECT_EQ(iniValue("HotKeys", "HotKeyText1"), "sent"); // Cancel wrote nothing
+
+    // Running: a hotkey with no text and no CR LF does the same.
+    hotKey(0, "");
+    frame->OnTerminalStart();
+    frame->FireHotKey(0);
+    EXPECT_EQ(driver.opened.size(), 2);
+    EXPECT_EQ(sentSoFar(), "");
+}
+
+// A trigger whose hotkey opens the configuration: the dialog opens only after
+// the whole block was dealt with (its event loop would show further blocks out
+// of turn), never twice, and never over another open dialog.
+TEST_F(Sending, configurationFromATriggerOpensAfterTheBlockOnceAndNotOverAnotherDialog)
+{
+    hotKey(0, "");
+    hotKey(1, "pong");
+    trigger(0, "X");
+    trigger(1, "Y");
+    autoReply(3);
+    start();
+    QByteArray displayAtOpen;
+    QByteArray sentAtOpen;
+    bool laterBlockShownWhileOpen = false;
+    bool openedOverTheCharMap = true;
+    ModalDriver driver([&](QDialog *d) {
+        if (qobject_cast<CCharMapDlg *>(d)) {
+            EXPECT_TRUE(receive("X"));
+            openedOverTheCharMap = frame->isHotKeyConfigurationOpen();
+        } else if (displayAtOpen.isNull()) {
+            displayAtOpen = displayText();
+            sentAtOpen = sentSoFar();
+            link.writeFar("cXdY");
+            laterBlockShownWhileOpen = eventually([&] { return displayText() == "aXbYcXdY"; });
+        }
+        d->reject();
+    });
+    link.writeFar("aXbY");
+    ASSERT_TRUE(eventually([&] { return !driver.opened.isEmpty(); }));
+    ASSERT_TRUE(eventually([&] { return !frame->isHotKeyConfigurationOpen(); }));
+    EXPECT_EQ(displayAtOpen, "aXbY");
+    EXPECT_EQ(sentAtOpen, kPong);
+    EXPECT_TRUE(laterBlockShownWhileOpen);
+    ASSERT_TRUE(receive("Y"));
+    EXPECT_EQ(displayText(), "aXbYcXdYY");
+    EXPECT_EQ(sentSoFar(), kPong + kPong);
+    EXPECT_EQ(driver.opened, QStringList{"CHotKeyDlg"});
+
+    frame->OnCharacterMapping();
+    EXPECT_FALSE(openedOverTheCharMap);
+    ASSERT_TRUE(eventually([&] { return driver.opened.size() == 3; }));
+    EXPECT_EQ(driver.opened, QStringList({"CHotKeyDlg", "CCharMapDlg", "CHotKeyDlg"}));
+    EXPECT_FALSE(driver.stacked);
 }
 
 } // namespace

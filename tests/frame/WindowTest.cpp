@@ -1,24 +1,26 @@
 // The main window as a user meets it: its commands, panes and bars, the keys,
-// the inputs, starting and stopping, and what its links say.
+// the inputs, the display's commands, starting and stopping, and what its
+// links say.
 #include "SendingFixture.h"
 
-#include "dialogs/PortSettingsDlg.h"
+#include "display/FindBar.h"
 #include "display/ReceivedBlockQueue.h"
 #include "frame/CommandIds.h"
-#include "frame/MainWindowIndicators.h"
 #include "input/HexEdit.h"
 #include "input/HotKeyBar.h"
 #include "input/InputEdit.h"
 #include "platform/PortNotify.h"
 #include "ports/ComPort.h"
+#include "support/FileBytes.h"
 #include "support/Pty.h"
 
 #include <QClipboard>
-#include <QDir>
-#include <QFile>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDir>
 #include <QEnterEvent>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -33,142 +35,71 @@
 
 namespace {
 
-using Ini = std::vector<std::tuple<const char *, const char *, const char *>>;
+using namespace CommandId;
 
 class MainWindowTest : public WindowTest
 {
 protected:
-    // The tests drive the refresh themselves, one period at a time.
-    void create()
-    {
-        WindowTest::create();
-        frame->findChild<QTimer *>(QStringLiteral("refreshTimer"))->stop();
-    }
-    void writeIni(const Ini &entries)
-    {
-        for (const auto &[section, key, value] : entries)
-            ini(QLatin1String(section), QLatin1String(key), QString::fromUtf8(value));
-    }
     template<typename T>
     T *child(const char *name) const
     {
         return frame->findChild<T *>(QLatin1String(name));
     }
     int led(const char *name) const { return child<QProgressBar>(name)->value(); }
-    // Ids of the actions shown, 0 for each separator.
-    static std::vector<int> ids(const QList<QAction *> &actions)
+    QString status() const { return frame->statusBar()->currentMessage(); }
+    static bool focus(QWidget *w)
     {
-        std::vector<int> out;
-        for (QAction *a : actions) {
-            if (a->isVisible() || a->isSeparator())
-                out.push_back(a->isSeparator() ? 0 : a->data().toInt());
-        }
-        return out;
-    }
-};
-
-class WindowBehaviourTest : public WindowTest
-{
-protected:
-    // What the far end receives while the window goes on running.
-    QByteArray answered(qsizetype count)
-    {
-        QByteArray got;
-        eventually([&] {
-            got += link.readFar(count - got.size(), std::chrono::milliseconds(5));
-            return got.size() >= count;
+        return eventually([w] {
+            QApplication::setActiveWindow(w->window());
+            w->setFocus();
+            return w->hasFocus();
         });
-        return got;
     }
-    QStatusBar *bar() const { return frame->statusBar(); }
-    QWidget *toolButton(int id) const
+    void show(const QByteArray &bytes)
     {
-        return frame->findChild<QToolBar *>(QStringLiteral("toolBar"))->widgetForAction(action(id));
-    }
-    static void enter(QWidget *w)
-    {
-        QEnterEvent e(QPointF(2, 2), QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)));
-        QCoreApplication::sendEvent(w, &e);
-    }
-    static void leave(QWidget *w)
-    {
-        QEvent e(QEvent::Leave);
-        QCoreApplication::sendEvent(w, &e);
-    }
-
-    std::atomic<bool> dsr{true}, cts{true}; // the modem lines a probe reports
-};
-
-class TerminalControllerTest : public WindowTest
-{
-protected:
-    TerminalControllerTest()
-    {
-        create();
-        fixClock();
-    }
-    bool checked(int id) const { return action(id)->isChecked(); }
-    bool enabled(int id) const { return action(id)->isEnabled(); }
-    // Lets the event loop run until the display shows `count` characters.
-    bool waitForDisplay(qsizetype count, int ms = 5000)
-    {
-        return eventually([&] { return displayText().size() >= count; }, ms);
+        frame->view()->AppendToDisplay(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
+                                       int(bytes.size()), true);
     }
 };
 
-// The main window with its real ports.
-class PortLinkTest : public WindowTest
+TEST_F(MainWindowTest, hotKeyBarShowsItsCaptionsAndTheBarsSurviveARestart)
 {
-protected:
-    void create()
-    {
-        WindowTest::create(true);
-        frame->settings().localEcho = false;
-    }
-    QString portPane() const { return pane("panePort"); }
-};
-
-TEST_F(MainWindowTest, toolbarAndMenusHoldEveryCommandInOrder)
-{
-    using namespace CommandId;
+    hotKey(0, "AT");
+    hotKey(11, "R&K");
     create();
-    // The toolbar's groups, a separator between each two.
-    std::vector<int> toolbar;
-    for (const std::vector<int> &group :
-         std::vector<std::vector<int>>{{FileNew, FileOpen, FileSave},
-                                       {PortSettings},
-                                       {TerminalStart, TerminalStop},
-                                       {SendInputText, SendFile},
-                                       {EditCopy, FilePrint},
-                                       {ClearInput, AutoScroll, LocalEcho, HexMode},
-                                       {AppAbout}}) {
-        if (!toolbar.empty())
-            toolbar.push_back(0);
-        toolbar.insert(toolbar.end(), group.begin(), group.end());
+    EXPECT_TRUE(
+        frame->menuBar()->actions().at(1)->menu()->actions().contains(frame->view()->findAction()));
+
+    const CHotKeyBar *keys = frame->hotKeyBar();
+    EXPECT_EQ(
+        QStringList({keys->button(0)->text(), keys->button(5)->text(), keys->button(11)->text()}),
+        QStringList({"F1: AT", "F6: ", "F12: R&&K"}));
+    hotKey(5, "ATZ");
+    frame->LoadSettings();
+    EXPECT_EQ(keys->button(5)->text(), "F6: ATZ");
+    // F1-F4 down the first column, F5-F8 the second, F9-F12 the third.
+    EXPECT_EQ(CHotKeyBar::buttonGeometry(7, 614, 20), QRect(208, 64, 200, 20));
+    EXPECT_EQ(CHotKeyBar::buttonGeometry(11, 614, 20), QRect(412, 64, 200, 20));
+
+    for (int id : {ViewToolbar, ViewStatusBar, ViewHotKeyBar}) {
+        QWidget *shown = id == ViewToolbar     ? child<QToolBar>("toolBar")
+                         : id == ViewStatusBar ? static_cast<QWidget *>(frame->statusBar())
+                                               : frame->hotKeyToolBar();
+        EXPECT_TRUE(shown->isVisible() && action(id)->isChecked()) << id;
+        action(id)->trigger();
+        EXPECT_FALSE(shown->isVisible() || action(id)->isChecked()) << id;
     }
-    EXPECT_EQ(ids(child<QToolBar>("toolBar")->actions()), toolbar);
-    const std::vector<std::vector<int>> menus{
-        {FileNew, FileOpen, FileSave, FileSaveAs, 0, LoadSettings, SaveSettings, 0, FilePrint,
-         FilePrintPreview, FilePrintSetup, 0, FileMru, 0, AppExit},
-        {EditCopy, EditCut, EditDelete, EditSelectAll, 0, 0}, // Find has no number
-        {ViewToolbar, ViewStatusBar, ViewHotKeyBar},
-        {TerminalStart, TerminalStop, 0, SendFile, SendFileToPrinter, ReceivePrinterFile,
-         CancelPrinterReception, CommandId::SendInputText},
-        {PortSettings, 0, LocalEcho, AutoScroll, ClearInput, HexMode, Timestamp, 0,
-         CharacterMapping, 0, HotKeys, 0, MediaGateway},
-        {AppAbout}};
-    const QList<QAction *> bar = frame->menuBar()->actions();
-    ASSERT_EQ(bar.size(), static_cast<qsizetype>(menus.size()));
-    for (std::size_t i = 0; i < menus.size(); ++i)
-        EXPECT_EQ(ids(bar[i]->menu()->actions()), menus[i]) << bar[i]->text().toStdString();
-    // Menu items carry the toolbar's pictures.
-    for (int id : toolbar)
-        EXPECT_TRUE(id == 0 || !frame->action(id)->icon().isNull()) << id;
+    frame.reset();
+    EXPECT_EQ(iniValue("Display", "UseKeyBar"), "0");
+    create();
+    EXPECT_FALSE(frame->hotKeyToolBar()->isVisible() || action(ViewHotKeyBar)->isChecked());
+    action(ViewHotKeyBar)->trigger();
+    frame.reset();
+    EXPECT_EQ(iniValue("Display", "UseKeyBar"), "1");
 }
 
-TEST_F(MainWindowTest, commandsAndTheInputFollowTheTerminalState)
+TEST_F(MainWindowTest, commandsAndTheInputFollowTheTerminalStateAndAFailedStartIsTold)
 {
-    using namespace CommandId;
     create();
     const struct
     {
@@ -189,32 +120,36 @@ TEST_F(MainWindowTest, commandsAndTheInputFollowTheTerminalState)
         {CharacterMapping, true, false, true, false},
         {HotKeys, true, false, true, false},
     };
-    frame->textInput()->setPlainText(QStringLiteral("left over"));
+    frame->textInput()->setPlainText("left over");
     for (const bool running : {false, true, false}) {
-        SCOPED_TRACE(running ? "running" : "stopped");
-        if (running)
-            frame->OnTerminalStart();
-        else
-            frame->OnTerminalStop();
+        running ? frame->OnTerminalStart() : frame->OnTerminalStop();
         EXPECT_EQ(frame->isRunning(), running);
         EXPECT_EQ(link.IsOpen(), running);
         EXPECT_EQ(frame->textInput()->isEnabled(), running);
         for (const auto &r : rows) {
             EXPECT_EQ(action(r.id)->isEnabled(), running ? r.enabledRunning : r.enabledStopped)
-                << r.id;
+                << r.id << running;
             EXPECT_EQ(action(r.id)->isChecked(), running ? r.checkedRunning : r.checkedStopped)
-                << r.id;
+                << r.id << running;
         }
     }
     EXPECT_TRUE(frame->textInput()->toPlainText().isEmpty()); // a start empties it
     EXPECT_TRUE(ui.messages.empty());
+
+    testPorts->failOpen = true;
+    frame->OnTerminalStart();
+    EXPECT_FALSE(frame->isRunning() || frame->textInput()->isEnabled());
+    EXPECT_TRUE(action(TerminalStop)->isChecked());
+    EXPECT_EQ(ui.events, QStringList({"beep", "message:Failure opening the serial port!"}));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].icon, UiServices::Icon::Stop);
 }
 
 TEST_F(MainWindowTest, portPaneShowsEachPortKind)
 {
     const struct
     {
-        Ini ini;
+        std::vector<std::tuple<const char *, const char *, const char *>> ini;
         const char *pane;
     } rows[] = {
         {{}, "COM1,19200,N,8,1,H"},
@@ -237,30 +172,28 @@ TEST_F(MainWindowTest, portPaneShowsEachPortKind)
     };
     for (const auto &row : rows) {
         QFile::remove(iniPath);
-        writeIni(row.ini);
+        for (const auto &[section, key, value] : row.ini)
+            ini(section, key, value);
         create();
-        EXPECT_EQ(pane("panePort"), QLatin1String(row.pane));
+        EXPECT_EQ(pane("panePort"), row.pane);
     }
 }
 
 TEST_F(MainWindowTest, indicatorsAndProgressFollowThePort)
 {
-    create();
-    frame->OnTerminalStart();
-    ASSERT_TRUE(frame->isRunning());
-
+    start();
+    child<QTimer>("refreshTimer")->stop(); // the test drives the refresh, one period at a time
     // Held back by the link, four blocks wait to be written.
     link.holdWriter(true);
     const QByteArray data(1000, 'x');
     const int blocks = frame->currentPort()->Write(data.constData(), int(data.size()));
     ASSERT_EQ(blocks, 4);
+    QProgressBar *progress = child<QProgressBar>("sendProgress");
     frame->StartSendProgress(0); // nothing to show
-    EXPECT_FALSE(child<QProgressBar>("sendProgress")->isVisible());
+    EXPECT_FALSE(progress->isVisible());
     frame->StartSendProgress(blocks);
-    EXPECT_TRUE(child<QProgressBar>("sendProgress")->isVisible());
-    EXPECT_EQ(child<QProgressBar>("sendProgress")->maximum(), 4);
-    EXPECT_EQ(pane("sendPercent"), QStringLiteral("0%"));
-
+    EXPECT_TRUE(progress->isVisible());
+    EXPECT_EQ(progress->maximum(), 4);
     // While blocks wait, the send indicator blinks between full and half.
     std::vector<int> positions;
     for (int i = 0; i < 3; ++i) {
@@ -268,205 +201,159 @@ TEST_F(MainWindowTest, indicatorsAndProgressFollowThePort)
         positions.push_back(led("sendLed"));
     }
     EXPECT_EQ(positions, (std::vector<int>{2, 1, 2}));
-    EXPECT_EQ(pane("sendPercent"), QStringLiteral("0%"));
+    EXPECT_EQ(pane("sendPercent"), "0%");
 
     link.holdWriter(false);
     EXPECT_EQ(link.readFar(data.size()), data);
     ASSERT_TRUE(eventually([&] { return !frame->currentPort()->IsWritePending(); }));
     frame->OnRefreshTimer();
     EXPECT_EQ(led("sendLed"), 0);
-    EXPECT_FALSE(child<QProgressBar>("sendProgress")->isVisible());
-    EXPECT_EQ(pane("sendPercent"), QString());
-
+    EXPECT_FALSE(progress->isVisible());
+    EXPECT_EQ(pane("sendPercent"), "");
     // A received block lights the receive indicator for one period.
     ASSERT_TRUE(link.writeFar("hello"));
-    ASSERT_TRUE(eventually([&] { return frame->view()->widget()->buffer().text() == "hello"; }));
+    ASSERT_TRUE(eventually([&] { return displayText() == "hello"; }));
     EXPECT_EQ(led("receiveLed"), 2);
     frame->OnRefreshTimer();
     EXPECT_EQ(led("receiveLed"), 0);
-
     // Stop ends a transfer on show at once.
     link.holdWriter(true);
     frame->StartSendProgress(frame->currentPort()->Write("abc", 3));
     frame->OnTerminalStop();
-    EXPECT_FALSE(child<QProgressBar>("sendProgress")->isVisible());
-    EXPECT_EQ(pane("sendPercent"), QString());
+    EXPECT_FALSE(progress->isVisible());
+    EXPECT_EQ(pane("sendPercent"), "");
     link.holdWriter(false);
 }
 
-TEST_F(MainWindowTest, hotKeyBarShowsCaptionsInThreeColumns)
-{
-    writeIni({{"HotKeys", "HotKeyText0", "AT"}, {"HotKeys", "HotKeyText11", "R&K"}});
-    create();
-    const CHotKeyBar *bar = frame->hotKeyBar();
-    EXPECT_EQ(bar->button(0)->text(), QStringLiteral("F1: AT"));
-    EXPECT_EQ(bar->button(5)->text(), QStringLiteral("F6: "));
-    EXPECT_EQ(bar->button(11)->text(), QStringLiteral("F12: R&&K"));
-
-    writeIni({{"HotKeys", "HotKeyText5", "ATZ"}});
-    frame->LoadSettings();
-    EXPECT_EQ(bar->button(5)->text(), QStringLiteral("F6: ATZ"));
-
-    // F1-F4 down the first column, F5-F8 the second, F9-F12 the third.
-    EXPECT_EQ(CHotKeyBar::buttonGeometry(7, 614, 20), QRect(208, 64, 200, 20));
-    EXPECT_EQ(CHotKeyBar::buttonGeometry(11, 614, 20), QRect(412, 64, 200, 20));
-}
-
-TEST_F(MainWindowTest, viewMenuSwitchesTheBarsAndTheHotKeyBarSurvivesARestart)
-{
-    create();
-    for (int id : {CommandId::ViewToolbar, CommandId::ViewStatusBar, CommandId::ViewHotKeyBar}) {
-        QWidget *bar = id == CommandId::ViewToolbar     ? child<QToolBar>("toolBar")
-                       : id == CommandId::ViewStatusBar ? static_cast<QWidget *>(frame->statusBar())
-                                                        : frame->hotKeyToolBar();
-        EXPECT_TRUE(bar->isVisible() && frame->action(id)->isChecked()) << id;
-        frame->action(id)->trigger();
-        EXPECT_FALSE(bar->isVisible() || frame->action(id)->isChecked()) << id;
-    }
-    const auto useKeyBar = [this] {
-        return profile::getString(QStringLiteral("Display"), QStringLiteral("UseKeyBar"), {}, 9,
-                                  iniPath);
-    };
-    frame.reset();
-    EXPECT_EQ(useKeyBar(), QStringLiteral("0"));
-    create();
-    EXPECT_FALSE(frame->hotKeyToolBar()->isVisible());
-    EXPECT_FALSE(frame->action(CommandId::ViewHotKeyBar)->isChecked());
-    frame->action(CommandId::ViewHotKeyBar)->trigger();
-    frame.reset();
-    EXPECT_EQ(useKeyBar(), QStringLiteral("1"));
-}
-
-TEST_F(MainWindowTest, editCommandsActOnTheFocusedInputElseOnTheDisplay)
+TEST_F(MainWindowTest, editAndDisplayCommandsActWhereTheUserIs)
 {
     create();
     frame->activateWindow();
     ASSERT_TRUE(eventually([&] { return frame->isActiveWindow(); }));
-    const QByteArray shown("shown text");
-    frame->view()->AppendToDisplay(reinterpret_cast<const std::uint8_t *>(shown.constData()),
-                                   int(shown.size()), true);
-    frame->view()->widget()->setFocus();
-    ASSERT_TRUE(eventually([&] { return frame->view()->widget()->hasFocus(); }));
-    EXPECT_FALSE(frame->action(CommandId::EditCut)->isEnabled());
-    frame->action(CommandId::EditSelectAll)->trigger();
-    frame->action(CommandId::EditCopy)->trigger();
-    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("shown text"));
+    CDisplayWidget *display = frame->view()->widget();
+    // The display's context menu holds the window's own actions.
+    std::unique_ptr<QMenu> menu(display->createContextMenu(nullptr));
+    const QList<QAction *> items = menu->actions();
+    ASSERT_EQ(items.size(), 10);
+    const QList<QAction *> same{
+        action(EditCopy),  action(EditSelectAll), frame->view()->findAction(), nullptr,
+        nullptr,           action(FileSave),      action(FilePrint),           nullptr,
+        action(Timestamp), action(HexMode)};
+    for (int i = 0; i < items.size(); ++i)
+        EXPECT_TRUE(same[i] ? items[i] == same[i] : i == 4 || items[i]->isSeparator()) << i;
+    EXPECT_EQ(items[4]->text(), "Clear display");
+    EXPECT_EQ(items[4]->shortcut(), action(FileNew)->shortcut());
+    EXPECT_EQ(items[2]->shortcut(), QKeySequence(QKeySequence::Find));
 
+    // Select all and Copy act on the display when it has the focus.
+    show("shown text");
+    ASSERT_TRUE(focus(display));
+    EXPECT_FALSE(action(EditCut)->isEnabled());
+    items[1]->trigger();
+    action(EditCopy)->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), "shown text");
+    items[8]->trigger();
+    EXPECT_TRUE(frame->settings().display.timestampPerLine && action(Timestamp)->isChecked());
+    items[8]->trigger();
+    EXPECT_FALSE(action(Timestamp)->isChecked());
+    items[4]->trigger();
+    EXPECT_TRUE(display->plainText().isEmpty());
+
+    // A right click opens the menu and moves the focus to the display.
     frame->OnTerminalStart();
-    frame->textInput()->setPlainText(QStringLiteral("typed"));
-    frame->textInput()->setFocus();
-    ASSERT_TRUE(eventually([&] { return frame->textInput()->hasFocus(); }));
-    EXPECT_TRUE(frame->action(CommandId::EditCut)->isEnabled());
-    frame->action(CommandId::EditSelectAll)->trigger();
-    frame->action(CommandId::EditCut)->trigger();
-    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("typed"));
-    EXPECT_TRUE(frame->textInput()->toPlainText().isEmpty());
+    CInputEdit *input = frame->textInput();
+    ASSERT_TRUE(focus(input));
+    const QPoint at(20, 20);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, display->viewport()->mapToGlobal(at));
+    QCoreApplication::sendEvent(display->viewport(), &event);
+    ASSERT_TRUE(eventually([] { return QApplication::activePopupWidget() != nullptr; }));
+    EXPECT_TRUE(QApplication::activePopupWidget()->actions().contains(action(EditCopy)));
+    EXPECT_TRUE(display->hasFocus());
+    QApplication::activePopupWidget()->close();
 
-    frame->action(CommandId::HexMode)->trigger();
-    auto *hex = qobject_cast<CHexEdit *>(frame->hexInput());
-    ASSERT_NE(hex, nullptr);
-    const std::uint8_t bytes[] = {0x41, 0x42};
-    hex->SetData(bytes, 2);
-    hex->setFocus();
-    ASSERT_TRUE(eventually([&] { return hex->hasFocus(); }));
-    frame->action(CommandId::EditSelectAll)->trigger();
-    frame->action(CommandId::EditCopy)->trigger();
-    EXPECT_EQ(QApplication::clipboard()->mimeData()->data(QLatin1String(CHexEdit::kBinaryMime)),
-              QByteArray("AB"));
+    // In the text input they act on the text; Ctrl+F opens the find bar while
+    // typing and Escape goes back to the input.
+    ASSERT_TRUE(focus(input));
+    QTest::keyClicks(input, "typed");
+    EXPECT_TRUE(action(EditCut)->isEnabled());
+    QTest::keyClick(input, Qt::Key_F, Qt::ControlModifier);
+    CFindBar *findBar = frame->view()->findBar();
+    ASSERT_TRUE(findBar->isVisible());
+    auto *findText = findBar->findChild<QLineEdit *>("findText");
+    EXPECT_TRUE(eventually([&] { return findText->hasFocus(); }));
+    QTest::keyClick(findText, Qt::Key_Escape);
+    EXPECT_FALSE(findBar->isVisible());
+    EXPECT_TRUE(eventually([&] { return input->hasFocus(); }));
+    action(EditSelectAll)->trigger();
+    action(EditCut)->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), "typed");
+    EXPECT_TRUE(input->toPlainText().isEmpty());
+    // From the display, Escape there closes the bar too.
+    ASSERT_TRUE(focus(display));
+    QTest::keyClick(display, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(findBar->isVisible());
+    display->setFocus();
+    QTest::keyClick(display, Qt::Key_Escape);
+    EXPECT_FALSE(findBar->isVisible());
+
+    // Hex mode from the menu starts an empty display; Copy in the hex input
+    // copies its bytes.
+    show("more");
+    items[9]->trigger();
+    EXPECT_TRUE(frame->settings().display.hexMode && action(HexMode)->isChecked());
+    EXPECT_TRUE(display->plainText().isEmpty());
+    setHex("AB");
+    ASSERT_TRUE(focus(frame->hexEdit()));
+    action(EditSelectAll)->trigger();
+    action(EditCopy)->trigger();
+    EXPECT_EQ(QApplication::clipboard()->mimeData()->data(CHexEdit::kBinaryMime), "AB");
 }
 
-TEST_F(WindowBehaviourTest, statusBarShowsReadyAgainWhenThePointerLeavesAButtonOrMenu)
+TEST_F(MainWindowTest, statusBarPromptsForWhatThePointerIsOnAndShowsReadyWhenItLeaves)
 {
     create();
-    const QLabel *ready = frame->findChild<QLabel *>(QStringLiteral("paneMessage"));
-    QWidget *start = toolButton(CommandId::TerminalStart);
-    enter(start);
-    EXPECT_EQ(bar()->currentMessage(), "Starts the terminal mode");
-    leave(start);
-    EXPECT_EQ(bar()->currentMessage(), QString());
-    EXPECT_TRUE(ready->isVisible());
-    EXPECT_EQ(ready->text(), "Ready");
-
-    // A hotkey button prompts for itself, not for the bar it stands in.
-    QPushButton *f3 = frame->hotKeyBar()->button(2);
-    enter(f3);
-    EXPECT_EQ(bar()->currentMessage(), "Sends the text of hotkey F3");
-    leave(f3);
-    EXPECT_EQ(bar()->currentMessage(), QString());
-
+    QToolBar *tools = child<QToolBar>("toolBar");
+    const std::pair<QWidget *, const char *> hovered[]
+        = {{tools->widgetForAction(action(TerminalStart)), "Starts the terminal mode"},
+           {frame->hotKeyBar()->button(2), "Sends the text of hotkey F3"}}; // not for its bar
+    for (const auto &[widget, prompt] : hovered) {
+        QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), widget->mapToGlobal(QPointF(2, 2)));
+        QCoreApplication::sendEvent(widget, &enter);
+        EXPECT_EQ(status(), prompt);
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(widget, &leave);
+        EXPECT_EQ(status(), "");
+        EXPECT_TRUE(child<QLabel>("paneMessage")->isVisible());
+        EXPECT_EQ(pane("paneMessage"), "Ready");
+    }
     // A menu item's prompt goes with its menu.
     QMenu *settings = frame->menuBar()->actions().at(4)->menu();
-    ASSERT_NE(settings, nullptr);
     settings->popup(QPoint(10, 10));
     ASSERT_TRUE(eventually([&] { return settings->isVisible(); }));
-    // The pointer comes from outside the menu (a menu ignores the first
-    // moves close to where it opened) onto the item.
+    // The pointer comes from outside the menu (a menu ignores the first moves
+    // close to where it opened) onto the item.
     for (const QPointF at :
-         {QPointF(300, 300),
-          QPointF(settings->actionGeometry(action(CommandId::LocalEcho)).center())}) {
+         {QPointF(300, 300), QPointF(settings->actionGeometry(action(LocalEcho)).center())}) {
         QMouseEvent move(QEvent::MouseMove, at, settings->mapToGlobal(at), Qt::NoButton,
                          Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(settings, &move);
     }
-    EXPECT_EQ(bar()->currentMessage(), "Local echo of sent data");
+    EXPECT_EQ(status(), "Local echo of sent data");
     settings->hide();
-    EXPECT_EQ(bar()->currentMessage(), QString());
+    EXPECT_EQ(status(), "");
 }
 
-TEST_F(WindowBehaviourTest, startStopAndQuitKeysLeaveTypingAndTheHotKeysAlone)
+TEST_F(MainWindowTest, keysStartAndStopWhileTypingAndTypedTextsAreRecalledAndKept)
 {
+    hotKey(0, "FROM A HOTKEY");
+    hotKey(11, "ALIVE");
+    ini("HotKeys", "HotKeyReceiveText11", "ALIVE?");
+    ini("HotKeys", "AutoReply", "2048");
     create();
-    const QKeySequence start = action(CommandId::TerminalStart)->shortcut();
-    const QKeySequence stop = action(CommandId::TerminalStop)->shortcut();
-    ASSERT_FALSE(start.isEmpty());
-    ASSERT_FALSE(stop.isEmpty());
-    // No key the inputs take for editing, and none of the hotkeys.
-    for (int k = QKeySequence::HelpContents; k <= QKeySequence::Backspace; ++k) {
-        for (const QKeySequence &bound :
-             QKeySequence::keyBindings(static_cast<QKeySequence::StandardKey>(k))) {
-            EXPECT_NE(bound, start) << k;
-            EXPECT_NE(bound, stop) << k;
-        }
-    }
-    for (int i = 0; i < 12; ++i) {
-        const QKeySequence hotKey = action(CommandId::HotKeyF1 + i)->shortcut();
-        EXPECT_NE(hotKey, start);
-        EXPECT_NE(hotKey, stop);
-    }
-
+    const QKeySequence start = action(TerminalStart)->shortcut();
+    const QKeySequence stop = action(TerminalStop)->shortcut();
     QTest::keySequence(frame.get(), start);
     ASSERT_TRUE(frame->isRunning());
-    CInputEdit *input = frame->textInput();
-    ASSERT_TRUE(eventually([&] { return input->hasFocus(); }));
-    QTest::keyClicks(input, "abc");
-    QTest::keySequence(input, start); // again: the run goes on, nothing is typed
-    EXPECT_TRUE(frame->isRunning());
-    EXPECT_EQ(input->toPlainText(), "abc");
-    QTest::keySequence(input, stop);
-    EXPECT_FALSE(frame->isRunning());
-
-    // The same in the hex input.
-    action(CommandId::HexMode)->trigger();
-    QTest::keySequence(frame.get(), start);
-    ASSERT_TRUE(frame->isRunning());
-    QWidget *hex = frame->hexInput();
-    ASSERT_TRUE(eventually([&] { return hex->hasFocus(); }));
-    QTest::keyClicks(hex, "1f");
-    QTest::keySequence(hex, stop);
-    EXPECT_FALSE(frame->isRunning());
-    std::uint8_t bytes[4] = {};
-    EXPECT_EQ(frame->hexEdit()->GetData(bytes, 4), 1);
-    EXPECT_EQ(bytes[0], 0x1F);
-
-    QTest::keySequence(frame.get(), QKeySequence(Qt::CTRL | Qt::Key_Q));
-    EXPECT_FALSE(frame->isVisible());
-}
-
-TEST_F(WindowBehaviourTest, typedTextsAreRecalledAndPastedLinesSentOneByOne)
-{
-    ini("HotKeys", "HotKeyText0", "FROM A HOTKEY");
-    create();
-    frame->OnTerminalStart();
     CInputEdit *input = frame->textInput();
     ASSERT_TRUE(eventually([&] { return input->hasFocus(); }));
     for (const char *typed : {"READ", "VER"}) {
@@ -474,188 +361,115 @@ TEST_F(WindowBehaviourTest, typedTextsAreRecalledAndPastedLinesSentOneByOne)
         QTest::keyClick(input, Qt::Key_Return);
     }
     frame->FireHotKey(0);
-    const QByteArray sent("\x02READ\x03\r\n\x02VER\x03\r\n\x02"
-                          "FROM A HOTKEY\x03");
-    EXPECT_EQ(link.readFar(sent.size()), sent);
-    // Up recalls what was typed, not what the hotkey sent.
-    QTest::keyClick(input, Qt::Key_Up);
+    EXPECT_EQ(sentSoFar(), "\x02READ\x03\r\n\x02VER\x03\r\n\x02"
+                           "FROM A HOTKEY\x03");
+    QTest::keyClick(input, Qt::Key_Up); // what was typed, not what the hotkey sent
     EXPECT_EQ(input->toPlainText(), "VER");
+
+    // An auto-reply and Start again leave what the user is typing alone.
+    input->clear();
+    QTest::keyClicks(input, "SET 2");
+    ASSERT_TRUE(link.writeFar("\x02"
+                              "ALIVE?\x03"));
+    ASSERT_TRUE(eventually([&] { return displayText().contains("ALIVE?"); }));
+    QTest::keySequence(input, start);
+    EXPECT_TRUE(frame->isRunning());
+    EXPECT_EQ(sentSoFar(), "\x02"
+                           "ALIVE\x03");
+    QTest::keyClicks(input, "2.5");
+    EXPECT_EQ(input->toPlainText(), "SET 22.5");
 
     // Pasted lines: each goes out as a text of its own, and the user is told.
     input->clear();
     QApplication::clipboard()->setText("SET 22.5\r\n\r\nREAD\r\n");
     input->paste();
     EXPECT_EQ(input->toPlainText(), "SET 22.5\nREAD");
-    EXPECT_TRUE(frame->statusBar()->currentMessage().startsWith("2 lines in the input"));
+    EXPECT_TRUE(status().startsWith("2 lines in the input"));
     QTest::keyClick(input, Qt::Key_Return);
-    const QByteArray lines("\x02SET 22.5\x03\r\n\x02READ\x03\r\n");
-    EXPECT_EQ(link.readFar(lines.size()), lines);
+    EXPECT_EQ(sentSoFar(), "\x02SET 22.5\x03\r\n\x02READ\x03\r\n");
     QTest::keyClick(input, Qt::Key_Up);
     EXPECT_EQ(input->toPlainText(), "SET 22.5\nREAD");
-}
-
-TEST_F(WindowBehaviourTest, anAutoReplyLeavesWhatTheUserIsTypingAlone)
-{
-    ini("HotKeys", "HotKeyText11", "ALIVE");
-    ini("HotKeys", "HotKeyReceiveText11", "ALIVE?");
-    ini("HotKeys", "AutoReply", "2048");
-    create();
-    frame->OnTerminalStart();
-    CInputEdit *input = frame->textInput();
-    ASSERT_TRUE(eventually([&] { return input->hasFocus(); }));
-    QTest::keyClicks(input, "SET 2");
-    ASSERT_TRUE(link.writeFar("\x02"
-                              "ALIVE?\x03"));
-    const QByteArray reply("\x02"
-                           "ALIVE\x03");
-    EXPECT_EQ(answered(reply.size()), reply);
-    EXPECT_EQ(input->toPlainText(), "SET 2");
-    QTest::keyClicks(input, "2.5"); // typing goes on where it was
-    EXPECT_EQ(input->toPlainText(), "SET 22.5");
-
-    // The same for bytes typed into the hex input.
-    action(CommandId::HexMode)->trigger();
-    QTest::keyClicks(frame->hexInput(), "1f2");
-    ASSERT_TRUE(link.writeFar("\x02"
-                              "ALIVE?\x03"));
-    EXPECT_EQ(answered(reply.size()), reply);
-    std::uint8_t bytes[4] = {};
-    ASSERT_EQ(frame->hexEdit()->GetData(bytes, 4), 2);
-    EXPECT_EQ(bytes[0], 0x1F);
-    EXPECT_EQ(bytes[1], 0x20);
-}
-
-// The handshake that holds sending back says so in the link state, with a
-// tip on what helps. Pseudo-terminals have no modem lines: probes stand in.
-TEST_F(WindowBehaviourTest, linkStateSaysWhatTheHandshakeWaitsFor)
-{
-    const struct
-    {
-        int protocol;
-        bool dsr, cts;
-        const char *shown;
-        const char *tip;
-    } rows[] = {
-        {2, false, true, "waiting for DSR", "raises DSR"},
-        {4, false, false, "waiting for DSR", "raises DSR"},
-        {2, true, false, "waiting for CTS", "raises CTS"},
-        {3, false, false, "waiting for CTS", "raises CTS"},
-        {0, false, false, "connected", ""},
-        {1, false, false, "connected", ""},
-    };
-    PtyPair pty;
-    ASSERT_TRUE(pty.isValid());
-    ini("Com", "Device", pty.devicePath());
-    for (const auto &row : rows) {
-        ini("Com", "Protocol", QString::number(row.protocol));
-        frame = std::make_unique<CMainFrame>(iniPath); // the real ports
-        frame->show();
-        auto *port = dynamic_cast<CComPort *>(frame->currentPort());
-        ASSERT_NE(port, nullptr);
-        dsr = row.dsr;
-        cts = row.cts;
-        port->SetDsrProbe([&] { return dsr.load(); });
-        port->SetCtsProbe([&] { return cts.load(); });
-        frame->OnTerminalStart();
-        ASSERT_TRUE(frame->isRunning()) << row.protocol;
-        const QLabel *pane = frame->findChild<QLabel *>(QStringLiteral("paneLinkState"));
-        EXPECT_TRUE(eventually([&] { return pane->text() == row.shown; }))
-            << row.protocol << ": " << pane->text().toStdString();
-        EXPECT_TRUE(pane->toolTip().contains(row.tip)) << row.protocol;
-        // Once the line comes up, the link is simply connected.
-        dsr = cts = true;
-        EXPECT_TRUE(eventually([&] { return pane->text() == "connected"; })) << row.protocol;
-        EXPECT_EQ(pane->toolTip(), QString());
-        frame->OnTerminalStop();
-        frame.reset();
-    }
-}
-
-TEST_F(TerminalControllerTest, failedOpenBeepsShowsTheMessageAndStaysStopped)
-{
-    testPorts->failOpen = true;
-    frame->OnTerminalStart();
+    QTest::keySequence(input, stop);
     EXPECT_FALSE(frame->isRunning());
-    ASSERT_EQ(ui.events, QStringList({QStringLiteral("beep"),
-                                      QStringLiteral("message:Failure opening the serial port!")}));
-    EXPECT_EQ(ui.messages[0].icon, UiServices::Icon::Stop);
-    EXPECT_FALSE(frame->textInput()->isEnabled());
-    EXPECT_TRUE(checked(CommandId::TerminalStop));
+
+    // The same in the hex input.
+    action(HexMode)->trigger();
+    QTest::keySequence(frame.get(), start);
+    ASSERT_TRUE(frame->isRunning());
+    QWidget *hex = frame->hexInput();
+    ASSERT_TRUE(eventually([&] { return hex->hasFocus(); }));
+    QTest::keyClicks(hex, "1f2");
+    ASSERT_TRUE(link.writeFar("\x02"
+                              "ALIVE?\x03"));
+    ASSERT_TRUE(eventually([&] { return displayText().contains("3F 03"); }));
+    EXPECT_EQ(sentSoFar(), "\x02"
+                           "ALIVE\x03");
+    QTest::keySequence(hex, stop);
+    EXPECT_FALSE(frame->isRunning());
+    EXPECT_EQ(hexBytes(), "\x1F\x20");
+
+    QTest::keySequence(frame.get(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    EXPECT_FALSE(frame->isVisible());
 }
 
-TEST_F(TerminalControllerTest, bytesTravelBothWaysThroughTheDisplay)
+TEST_F(MainWindowTest, bytesTravelBothWaysHexModeSwapsTheInputsAndALostLinkStartsAgain)
 {
+    create();
+    setClockForTesting([] { return LocalTime{2026, 12, 5, 10, 22, 24, 31}; });
+    const QByteArray stamp = "05.12.2026 10:22:24.031 - ";
     frame->settings().display.timestampPerLine = true;
     frame->OnTerminalStart();
     link.writeFar("AB\r\nCD");
-    ASSERT_TRUE(waitForDisplay(57));
-    EXPECT_EQ(displayText(), QByteArray("05.12.2026 10:22:24.031 - AB\n"
-                                        "05.12.2026 10:22:24.031 - CD"));
-
+    ASSERT_TRUE(eventually([&] { return displayText().size() >= 57; }));
+    EXPECT_EQ(displayText(), stamp + "AB\n" + stamp + "CD");
     frame->textInput()->setPlainText(QString(300, u'x'));
     QTest::keyClick(frame->textInput(), Qt::Key_Return);
     const QByteArray expected = '\x02' + QByteArray(300, 'x') + "\x03\r\n";
     EXPECT_EQ(link.readFar(expected.size()), expected);
     EXPECT_EQ(link.blockSizes(), (std::vector<std::uint32_t>{255, 49}));
-    EXPECT_TRUE(frame->textInput()->toPlainText().isEmpty());
     // The echo is red and continues the line the received text began.
     const auto &runs = frame->view()->widget()->buffer().colorRuns();
     ASSERT_EQ(runs.size(), 2u);
     EXPECT_EQ(runs[0].color, CRuKTerminalView::kReceivedColor);
     EXPECT_EQ(runs[1].color, CRuKTerminalView::kSentColor);
-    EXPECT_TRUE(
-        displayText().endsWith("CD" + QByteArray(300, 'x') + "\n05.12.2026 10:22:24.031 - \n"));
-}
+    EXPECT_TRUE(displayText().endsWith("CD" + QByteArray(300, 'x') + "\n" + stamp + "\n"));
 
-TEST_F(TerminalControllerTest, hexModeEmptiesTheDisplayAndSwapsTheInputs)
-{
-    frame->OnTerminalStart();
-    link.writeFar("abc");
-    ASSERT_TRUE(waitForDisplay(3));
-    EXPECT_TRUE(eventually([&] { return frame->textInput()->isVisible(); }));
-    EXPECT_FALSE(frame->hexInput()->isVisible());
-    frame->action(CommandId::HexMode)->trigger();
+    frame->settings().display.timestampPerLine = false;
+    EXPECT_TRUE(frame->textInput()->isVisible() && !frame->hexInput()->isVisible());
+    action(HexMode)->trigger();
     EXPECT_TRUE(displayText().isEmpty());
     EXPECT_TRUE(eventually([&] { return frame->hexInput()->isVisible(); }));
     EXPECT_FALSE(frame->textInput()->isVisible());
-    EXPECT_TRUE(checked(CommandId::HexMode));
     link.writeFar("\x01\xFF");
-    ASSERT_TRUE(waitForDisplay(7));
-    EXPECT_EQ(displayText(), QByteArray("\n01 FF "));
-    frame->action(CommandId::HexMode)->trigger();
+    ASSERT_TRUE(eventually([&] { return displayText().size() >= 7; }));
+    EXPECT_EQ(displayText(), "\n01 FF ");
+    action(HexMode)->trigger();
     EXPECT_TRUE(displayText().isEmpty());
     EXPECT_TRUE(eventually([&] { return frame->textInput()->isVisible(); }));
-}
 
-TEST_F(TerminalControllerTest, linkLossShowsWhatArrivedThenStartsAgain)
-{
     // Blocks not yet shown when the user stops are dropped.
-    frame->OnTerminalStart();
-    const std::uint8_t late[] = {'l', 'a', 't', 'e'};
-    QueueReceivedBlock(late, 4);
+    QueueReceivedBlock(reinterpret_cast<const std::uint8_t *>("late"), 4);
     frame->OnTerminalStop();
     QCoreApplication::processEvents();
     EXPECT_TRUE(displayText().isEmpty());
     EXPECT_EQ(CReceivedBlockQueue::instance().queuedBlocks(), 0u);
-
+    // A lost link shows what arrived, then starts again; a failing restart stops.
     testPorts->opens = 0;
     frame->OnTerminalStart();
-    EXPECT_EQ(testPorts->opens, 1);
-    const std::uint8_t data[] = {'b', 'y', 'e'};
-    QueueReceivedBlock(data, 3);
+    QueueReceivedBlock(reinterpret_cast<const std::uint8_t *>("bye"), 3);
     postPortNotify(1);
     EXPECT_TRUE(eventually([&] { return testPorts->opens == 2; }));
     EXPECT_TRUE(frame->isRunning());
-    EXPECT_EQ(displayText(), QByteArray("bye"));
-    // A restart that fails leaves the terminal stopped with its message.
+    EXPECT_EQ(displayText(), "bye");
     testPorts->failOpen = true;
     frame->OnPortNotify(1);
     EXPECT_FALSE(frame->isRunning());
     EXPECT_EQ(ui.messages.size(), 1u);
 }
 
-TEST_F(TerminalControllerTest, closingWhileAConnectionIsAwaitedEndsTheWaitThenCloses)
+TEST_F(MainWindowTest, closingWhileAConnectionIsAwaitedEndsTheWaitThenCloses)
 {
+    create();
     bool closedDuringOpen = true;
     testPorts->whileOpening = [&] {
         frame->close();
@@ -665,28 +479,24 @@ TEST_F(TerminalControllerTest, closingWhileAConnectionIsAwaitedEndsTheWaitThenCl
     frame->OnTerminalStart();
     EXPECT_FALSE(closedDuringOpen);
     EXPECT_EQ(testPorts->opens, 1);
-    EXPECT_FALSE(frame->isRunning());
-    EXPECT_FALSE(link.IsOpen());
+    EXPECT_FALSE(frame->isRunning() || link.IsOpen());
     EXPECT_TRUE(eventually([&] { return !frame->isVisible(); }));
 }
 
-TEST_F(TerminalControllerTest, aFloodIsShownInSlicesAndLoggedByteForByte)
+TEST_F(MainWindowTest, aFloodIsShownInSlicesAndLoggedByteForByte)
 {
+    create();
     DisplaySettings &display = frame->settings().display;
-    display.displayLimitOn = true;
+    display.displayLimitOn = display.loggingOn = true;
     display.displayLimit = 1 << 20;
-    display.loggingOn = true;
-    display.logFilePath = dir.filePath(QStringLiteral("flood.log"));
+    display.logFilePath = dir.filePath("flood.log");
     frame->OnTerminalStart();
     // Every byte depends on its position: a lost or misplaced block shows in the log.
     QByteArray flood(24 << 20, '\0');
     for (qsizetype i = 0; i < flood.size(); ++i)
         flood[i] = static_cast<char>('A' + (i * 7 + i / 4093) % 26);
     std::atomic<bool> written{false};
-    std::thread writer([&] {
-        link.writeFar(flood);
-        written = true;
-    });
+    std::thread writer([&] { written = link.writeFar(flood); });
     // Until the event loop runs, nothing is shown: the queue fills towards its bound.
     auto &queue = CReceivedBlockQueue::instance();
     QElapsedTimer bound;
@@ -709,145 +519,130 @@ TEST_F(TerminalControllerTest, aFloodIsShownInSlicesAndLoggedByteForByte)
     const qsizetype shown = frame->view()->widget()->buffer().length();
     EXPECT_GT(shown, 0);
     EXPECT_LE(shown, (1 << 20) + (1 << 16));
-    QFile log(display.logFilePath);
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(log.readAll() == flood);
+    EXPECT_TRUE(fileBytes(display.logFilePath) == flood);
 }
 
-TEST_F(PortLinkTest, aUsbLinkSendsFramedTextShowsWhatArrivesAndAnswersATrigger)
+// The handshake that holds sending back says so in the link state, with a tip
+// on what helps. Pseudo-terminals have no modem lines: probes stand in.
+TEST_F(MainWindowTest, linkStateSaysWhatTheHandshakeWaitsFor)
 {
+    const struct
+    {
+        int protocol;
+        bool dsr, cts;
+        const char *shown, *tip;
+    } rows[] = {
+        {2, false, true, "waiting for DSR", "raises DSR"},
+        {4, false, false, "waiting for DSR", "raises DSR"},
+        {2, true, false, "waiting for CTS", "raises CTS"},
+        {3, false, false, "waiting for CTS", "raises CTS"},
+        {0, false, false, "connected", ""},
+        {1, false, false, "connected", ""},
+    };
+    PtyPair pty;
+    ini("Com", "Device", pty.devicePath());
+    std::atomic<bool> dsr, cts;
+    for (const auto &row : rows) {
+        ini("Com", "Protocol", QString::number(row.protocol));
+        create(true);
+        auto *port = dynamic_cast<CComPort *>(frame->currentPort());
+        ASSERT_NE(port, nullptr);
+        dsr = row.dsr;
+        cts = row.cts;
+        port->SetDsrProbe([&] { return dsr.load(); });
+        port->SetCtsProbe([&] { return cts.load(); });
+        frame->OnTerminalStart();
+        ASSERT_TRUE(frame->isRunning()) << row.protocol;
+        const QLabel *state = child<QLabel>("paneLinkState");
+        EXPECT_TRUE(eventually([&] { return state->text() == row.shown; })) << row.protocol;
+        EXPECT_TRUE(state->toolTip().contains(row.tip)) << row.protocol;
+        dsr = cts = true; // once the line comes up, the link is simply connected
+        EXPECT_TRUE(eventually([&] { return state->text() == "connected"; })) << row.protocol;
+        EXPECT_EQ(state->toolTip(), "");
+        frame->OnTerminalStop();
+    }
+    frame.reset(); // before the probes' lines go
+}
+
+TEST_F(MainWindowTest, realLinksSendShowAnswerAndTellWhyTheyFailed)
+{
+    // A USB printer link: framed text out, what arrives shown, a trigger answered.
     PtyPair printer;
-    ASSERT_TRUE(printer.isValid());
-    ini("Com", "UseSerial", QStringLiteral("2"));
+    ini("Com", "UseSerial", "2");
     ini("Usb", "DeviceName", printer.devicePath());
-    ini("HotKeys", "HotKeyText0", QStringLiteral("PONG"));
-    ini("HotKeys", "HotKeyReceiveText0", QStringLiteral("PING"));
-    ini("HotKeys", "AutoReply", QStringLiteral("1"));
-    create();
-    frame->OnTerminalStart();
-    ASSERT_TRUE(frame->isRunning());
-    EXPECT_TRUE(ui.messages.empty());
-
-    frame->textInput()->setPlainText(QStringLiteral("hello"));
+    hotKey(0, "PONG");
+    ini("HotKeys", "HotKeyReceiveText0", "PING");
+    ini("HotKeys", "AutoReply", "1");
+    start(true);
+    frame->textInput()->setPlainText("hello");
     frame->SendInputText(true);
-    EXPECT_EQ(printer.read(9), QByteArray("\x02hello\x03\r\n"));
-
+    EXPECT_EQ(printer.read(9), "\x02hello\x03\r\n");
     ASSERT_TRUE(printer.write("status PING"));
     EXPECT_TRUE(eventually([&] { return displayText() == "status PING"; }));
-    EXPECT_EQ(printer.read(6), QByteArray("\x02PONG\x03"));
-
+    EXPECT_EQ(printer.read(6), "\x02PONG\x03");
     // The printer goes away: the terminal stays calm and stops at once.
     printer.closeMaster();
     frame->OnTerminalStop();
+    EXPECT_FALSE(frame->isRunning() || frame->currentPort()->IsOpen());
+    EXPECT_TRUE(ui.messages.empty());
+
+    // A failed open tells why on a second line.
+    ini("Com", "UseSerial", "1");
+    ini("Com", "Device", "/dev/ttyUSB98");
+    create(true);
+    frame->OnTerminalStart();
     EXPECT_FALSE(frame->isRunning());
-    EXPECT_FALSE(frame->currentPort()->IsOpen());
-}
-
-TEST_F(PortLinkTest, aFailedOpenTellsWhyOnASecondLine)
-{
-    PtyPair line;
-    ASSERT_TRUE(line.isValid());
-    const struct
-    {
-        const char *name;
-        const char *kind;
-        const char *section;
-        const char *key;
-        QString value;
-        QString reason;
-    } rows[] = {
-        {"serial device missing", "1", "Com", "Device", QStringLiteral("/dev/ttyUSB98"),
-         QStringLiteral("No such device: /dev/ttyUSB98 is not plugged in.")},
-        {"USB printer missing", "2", "Usb", "DeviceName", QStringLiteral("/dev/usb/lp98"),
-         QStringLiteral("No such device: /dev/usb/lp98 is not plugged in.")},
-        {"no USB printer chosen", "2", "Usb", "DeviceName", QStringLiteral("\\\\?\\usb"),
-         QStringLiteral("No USB device is chosen: pick one in the port settings.")},
-    };
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.name);
-        QFile::remove(iniPath);
-        ini("Com", "UseSerial", QLatin1String(row.kind));
-        ini(row.section, row.key, row.value);
-        create();
-        ui.messages.clear();
-        frame->OnTerminalStart();
-        EXPECT_FALSE(frame->isRunning());
-        ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0].text,
-                  QStringLiteral("Failure opening the serial port!\n") + row.reason);
-    }
-
-    // Start while running: the message says so, and the run goes on.
-    QFile::remove(iniPath);
-    ini("Com", "Device", line.devicePath());
-    create();
-    frame->OnTerminalStart();
-    ASSERT_TRUE(frame->isRunning());
-    ui.messages.clear();
-    frame->OnTerminalStart();
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, QStringLiteral("Failure opening the serial port!\n"
-                                                  "The terminal is running already."));
-    EXPECT_TRUE(frame->isRunning());
-}
+    EXPECT_EQ(ui.messages[0].text, "Failure opening the serial port!\nNo such device: "
+                                   "/dev/ttyUSB98 is not plugged in.");
 
-TEST_F(PortLinkTest, thePortSettingsCommandOpensTheDialogOnlyWhileStopped)
-{
+    // The port settings open only while stopped; the next Start uses them.
     PtyPair line;
-    ASSERT_TRUE(line.isValid());
-    create();
-    QAction *command = frame->action(CommandId::PortSettings);
-    ASSERT_TRUE(command->isEnabled());
+    QAction *command = action(PortSettings);
     ModalDriver driver([&](QDialog *d) {
-        // The user types the device's path and confirms.
-        d->findChild<QComboBox *>(QStringLiteral("comPortList"))->setCurrentText(line.devicePath());
-        d->findChild<QComboBox *>(QStringLiteral("baudEdit"))
-            ->setCurrentText(QStringLiteral("9600"));
+        d->findChild<QComboBox *>("comPortList")->setCurrentText(line.devicePath());
+        d->findChild<QComboBox *>("baudEdit")->setCurrentText("9600");
         d->accept();
     });
     command->trigger();
     EXPECT_EQ(driver.opened, QStringList({"CPortSettingsDlg"}));
-    EXPECT_TRUE(portPane().startsWith(QFileInfo(line.devicePath()).fileName() + u','))
-        << portPane().toStdString();
-    EXPECT_EQ(profile::getString(QStringLiteral("Com"), QStringLiteral("Device"), {}, 254, iniPath),
-              line.devicePath());
-
-    // The new settings are used by the next Start.
+    EXPECT_TRUE(pane("panePort").startsWith(QFileInfo(line.devicePath()).fileName() + u','));
+    EXPECT_EQ(iniValue("Com", "Device"), line.devicePath());
     frame->OnTerminalStart();
     ASSERT_TRUE(frame->isRunning());
     EXPECT_FALSE(command->isEnabled());
-    frame->textInput()->setPlainText(QStringLiteral("hi"));
+    frame->textInput()->setPlainText("hi");
     frame->SendInputText(false);
-    EXPECT_EQ(line.read(4), QByteArray("\x02hi\x03"));
+    EXPECT_EQ(line.read(4), "\x02hi\x03");
+    // Start while running: the message says so, and the run goes on.
+    ui.messages.clear();
+    frame->OnTerminalStart();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text,
+              "Failure opening the serial port!\nThe terminal is running already.");
+    EXPECT_TRUE(frame->isRunning());
 }
 
-TEST_F(WindowTest, savingASettingKeepsEveryOtherByteAndAFailedSaveIsTold)
+TEST_F(MainWindowTest, savingASettingKeepsEveryOtherByteAndAFailedSaveIsTold)
 {
     // Hand-edited: UTF-8 with one Windows-1252 line, CR LF, a line of garbage.
     const QByteArray before = "; Gr\xc3\xbc\xc3\x9f"
                               "e\r\n[HotKeys]\r\nHotKeyText0=Gr\xfc\xdf\r\n"
                               "[Display]\r\nUseKeyBar=1\r\n\x01\xff\xfe junk \x80\r\n";
-    QFile file(iniPath);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(before);
-    file.close();
+    ASSERT_TRUE(writeFileBytes(iniPath, before));
     create();
-    EXPECT_EQ(frame->hotKeyBar()->button(0)->text(), QStringLiteral("F1: Gr\u00FC\u00DF"));
-    frame->action(CommandId::ViewHotKeyBar)->trigger();
+    EXPECT_EQ(frame->hotKeyBar()->button(0)->text(), "F1: Gr\u00FC\u00DF");
+    action(ViewHotKeyBar)->trigger();
     frame.reset();
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray(before).replace("UseKeyBar=1", "UseKeyBar=0"));
-    file.close();
+    EXPECT_EQ(fileBytes(iniPath), QByteArray(before).replace("UseKeyBar=1", "UseKeyBar=0"));
     EXPECT_TRUE(ui.messages.empty());
-
     // The INI has become a folder: the save at the end is told, not lost.
     create();
-    ASSERT_TRUE(QFile::remove(iniPath));
-    ASSERT_TRUE(QDir().mkdir(iniPath));
+    ASSERT_TRUE(QFile::remove(iniPath) && QDir().mkdir(iniPath));
     frame.reset();
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_TRUE(ui.messages[0].text.contains(QDir::toNativeSeparators(iniPath)));
-    EXPECT_TRUE(ui.messages[0].text.contains(QStringLiteral("It is a folder.")));
+    EXPECT_TRUE(ui.messages[0].text.contains("It is a folder."));
     EXPECT_EQ(ui.messages[0].icon, UiServices::Icon::Stop);
 }
 
