@@ -254,8 +254,10 @@ TEST_F(LinkHealingTest, tcpClientTellsOfTheLossRefusesSendingAndReconnectsByItse
             const linger now{1, 0};
             ::setsockopt(far.fd, SOL_SOCKET, SO_LINGER, &now, sizeof now);
         }
-        far.reset();
+        // The listener goes first: a reconnect must find nobody, not a
+        // listener about to close (a slow run would see a second loss).
         listener.reset();
+        far.reset();
         ASSERT_TRUE(linkState("reconnecting"));
         EXPECT_EQ(
             statusLine(),
