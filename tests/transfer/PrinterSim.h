@@ -5,9 +5,14 @@
 #include <QProcess>
 #include <QStringList>
 
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+
 // The printer simulator as a child process: started with its arguments, it
 // reports its TCP port or pty path and then one line per file it stores or
-// sends.
+// sends. It dies with the test process, even one killed without destructors,
+// so that ctest never waits on an orphaned simulator.
 class PrinterSim
 {
 public:
@@ -16,6 +21,12 @@ public:
         m_process.setProgram(QStringLiteral(ORBA_PRINTER_SIM));
         m_process.setArguments(args);
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        const pid_t parent = ::getpid();
+        m_process.setChildProcessModifier([parent] {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            if (::getppid() != parent) // the test died before the line above
+                ::_exit(1);
+        });
         m_process.start();
         m_started = m_process.waitForStarted(5000)
                     && waitFor(args.contains(QStringLiteral("--pty")) ? "pty " : "listening on ");
@@ -27,11 +38,10 @@ public:
     }
 
     bool isRunning() const { return m_started && m_process.state() == QProcess::Running; }
-    // The port of "listening on 127.0.0.1:PORT".
+    // The port of "listening on 127.0.0.1:PORT", the path of "pty PATH".
     int tcpPort() const { return lineAfter("listening on 127.0.0.1:").toInt(); }
     QString ptyPath() const { return lineAfter("pty "); }
-
-    // Waits until a line containing `text` was printed; all lines so far.
+    // Waits until a line containing `text` was printed.
     bool waitFor(const char *text, int ms = 20000)
     {
         return eventually(
@@ -47,10 +57,8 @@ private:
     QString lineAfter(const char *prefix) const
     {
         const qsizetype at = m_output.indexOf(QLatin1String(prefix));
-        if (at < 0)
-            return {};
         const qsizetype start = at + qstrlen(prefix);
-        return m_output.mid(start, m_output.indexOf(u'\n', start) - start);
+        return at < 0 ? QString() : m_output.mid(start, m_output.indexOf(u'\n', start) - start);
     }
 
     QProcess m_process;

@@ -1,0 +1,524 @@
+// The gateway dialog on a running terminal whose serial port is a
+// pseudo-terminal the test holds the far end of: the commands on the wire,
+// the address table, the INI file and the address files.
+#include "display/DisplayWidget.h"
+#include "display/RuKTerminalView.h"
+#include "frame/MainFrame.h"
+#include "gateway/GaFile.h"
+#include "gateway/GatewayDlg.h"
+#include "gateway/GatewaySession.h"
+#include "gateway/GroupAddressModel.h"
+#include "platform/ProfileFile.h"
+#include "support/ChildWidget.h"
+#include "support/EventLoopWait.h"
+#include "support/FileBytes.h"
+#include "support/Pty.h"
+#include "support/RecordingUiServices.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QtEndian>
+
+namespace {
+
+using Names = std::vector<const char *>;
+const Names kGroup = {"gaMainEdit", "gaMiddleEdit", "gaSubEdit", "formatCombo", "receiveCombo"};
+const Names kPa = {"paAreaEdit", "paLineEdit", "paDeviceEdit"};
+
+// The main window started on the pseudo-terminal, local echo off, with the
+// gateway dialog opened on it as the menu command does, but not modally.
+class GatewayTest : public ::testing::Test, public QObject
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(pty.isValid());
+        for (const auto &[key, value] : {std::pair{"UseSerial", QStringLiteral("1")},
+                                         {"Device", pty.devicePath()},
+                                         {"Protocol", "0"}})
+            profile::writeString("Com", key, value, iniPath);
+        frame = std::make_unique<CMainFrame>(iniPath);
+        frame->show();
+        frame->settings().localEcho = false;
+        frame->OnTerminalStart();
+        ASSERT_TRUE(frame->isRunning());
+        frame->findChild<QProgressBar *>(QStringLiteral("sendProgress"))->installEventFilter(this);
+        openDialog();
+    }
+    // Counts how often the send progress bar is shown.
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        progressShows += event->type() == QEvent::Show ? 1 : 0;
+        return false;
+    }
+    void openDialog()
+    {
+        CGatewaySession &session = CGatewaySession::of(*frame);
+        dialog = std::make_unique<CGatewayDlg>(session, session.upload(), iniPath, dir.path(),
+                                               frame.get());
+        dialog->show();
+    }
+    // Closes the dialog as its close box does.
+    void closeDialog()
+    {
+        dialog->close();
+        EXPECT_FALSE(dialog->isVisible());
+        dialog.reset();
+    }
+    QString iniValue(const char *section, const char *key) const
+    {
+        return profile::getString(section, key, "<missing>", 4096, iniPath);
+    }
+
+    template<typename T>
+    T *w(const char *name) const
+    {
+        return child<T>(dialog.get(), name);
+    }
+    void click(const char *button) { QTest::mouseClick(w<QPushButton>(button), Qt::LeftButton); }
+    // Fills line edits and lists (by the number or letter before the ':' of an entry)
+    // with space-separated values.
+    void set(const Names &names, const QString &values)
+    {
+        const QStringList v = values.split(u' ');
+        for (std::size_t i = 0; i < names.size() && qsizetype(i) < v.size(); ++i) {
+            if (auto *edit = dialog->findChild<QLineEdit *>(QLatin1String(names[i]))) {
+                edit->setText(v.value(qsizetype(i)));
+            } else {
+                auto *list = w<QComboBox>(names[i]);
+                list->setCurrentIndex(
+                    list->findText(v.value(qsizetype(i)) + u':', Qt::MatchStartsWith));
+            }
+        }
+    }
+    // What those fields show, in the same form.
+    QString shown(const Names &names) const
+    {
+        QStringList out;
+        for (const char *name : names) {
+            const auto *edit = dialog->findChild<QLineEdit *>(QLatin1String(name));
+            out << (edit ? edit->text() : w<QComboBox>(name)->currentText().section(u':', 0, 0));
+        }
+        return out.join(u' ');
+    }
+    void addAddress(const QString &fields)
+    {
+        set(kGroup, fields);
+        click("addButton");
+    }
+    int selectedRow() const
+    {
+        const QModelIndexList s = w<QTableView>("addressList")->selectionModel()->selectedRows();
+        return s.isEmpty() ? -1 : s.first().row();
+    }
+    // The table as shown, "address E format" per row (format up to its ':').
+    QString rows(bool wholeFormatName = false) const
+    {
+        QStringList out;
+        const QAbstractItemModel *m = dialog->model();
+        for (int r = 0; r < m->rowCount(); ++r) {
+            const QString format = m->index(r, 2).data().toString();
+            out << m->index(r, 0).data().toString() + u' ' + m->index(r, 1).data().toString() + u' '
+                       + (wholeFormatName ? format : format.section(u':', 0, 0));
+        }
+        return out.join(QLatin1String("; "));
+    }
+    bool sendButtonsEnabled(bool enabled) const
+    {
+        bool all = true;
+        for (const char *b : {"sendOptionsButton", "sendAddressButton", "sendTableButton"})
+            all = all && w<QPushButton>(b)->isEnabled() == enabled;
+        return all;
+    }
+    QString lastMessage() const
+    {
+        return ui.messages.empty() ? QString() : ui.messages.back().text;
+    }
+
+    // What arrives at the far end: `count` bytes, the event loop running meanwhile.
+    QByteArray readFar(qsizetype count, int ms = 10000)
+    {
+        QByteArray got;
+        eventually([&] { return (got += pty.read(count - got.size(), 0)).size() >= count; }, ms);
+        return got;
+    }
+    // Everything that arrives within a moment (to see that nothing more comes).
+    QByteArray readRest() { return readFar(1 << 20, 300); }
+    QByteArray displayText() const { return frame->view()->widget()->buffer().text(); }
+    static QByteArray frameOf(const QByteArray &text) { return '\x02' + text + '\x03'; }
+
+    QTemporaryDir dir;
+    QString iniPath = dir.filePath(QStringLiteral("o.ini"));
+    PtyPair pty;
+    RecordingUiServices ui;
+    std::unique_ptr<CMainFrame> frame;
+    std::unique_ptr<CGatewayDlg> dialog; // closes before the window
+    int progressShows = 0;
+};
+
+TEST_F(GatewayTest, optionsAndPhysicalAddressGoOutAsEchoedFramesAndTheMenuDialogSaves)
+{
+    const char *const options[]
+        = {"OD", "OE", "OG", "OH", "ON", "OR", "OS", "OV", "OX", "OQ", "OW"};
+    for (const QList<int> &ticked : {QList<int>{}, QList<int>{0, 2, 5, 10}}) {
+        QByteArray wire;
+        for (int i = 0; i < 11; ++i) {
+            w<QCheckBox>(qPrintable(QStringLiteral("option") + options[i]))
+                ->setChecked(ticked.contains(i));
+            wire += frameOf(options[i] + QByteArray(ticked.contains(i) ? "+" : "-"));
+        }
+        frame->view()->ClearDisplay();
+        click("sendOptionsButton");
+        EXPECT_EQ(readFar(55), wire);
+        // Echoed as sent data although local echo is off (the display drops
+        // STX and shows ETX as a line end).
+        EXPECT_EQ(displayText(), QByteArray(wire).replace('\x02', "").replace('\x03', '\n'));
+    }
+    // Area, line and device as typed → the frame.
+    const std::pair<const char *, const char *> addresses[] = {
+        {"  ", "P:00.00.000"},      {"1 1 5", "P:01.01.005"}, {"15 15 255", "P:15.15.255"},
+        {"1 16 1", "P:01.00.001"},  // line 16 sets the lowest area bit, set already
+        {"16 1 1", "P:00.01.001"},  // area bits above the fourth are lost
+        {"0 0 257", "P:00.01.001"}, // device values above 255 set line bits
+    };
+    for (const auto &[typed, wire] : addresses) {
+        set(kPa, typed);
+        click("sendAddressButton");
+        EXPECT_EQ(readFar(13), frameOf(wire));
+    }
+    EXPECT_TRUE(readRest().isEmpty());
+
+    // The menu command opens the dialog modally; closing it saves.
+    closeDialog();
+    EXPECT_EQ(iniValue("SETTINGS", "3"), "1");
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        if (auto *d = qobject_cast<CGatewayDlg *>(QApplication::activeModalWidget())) {
+            seen = child<QCheckBox>(d, "optionOG")->isChecked();
+            child<QCheckBox>(d, "optionOG")->setChecked(false);
+            d->reject();
+        }
+    });
+    frame->action(32777)->trigger();
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(iniValue("SETTINGS", "3"), "0");
+}
+
+TEST_F(GatewayTest, theTableFollowsTheEraseAfterThePauseOutlivingTheDialogButNotTheTerminal)
+{
+    // An empty table: only the erase frame, no progress.
+    click("sendTableButton");
+    EXPECT_EQ(readFar(8), frameOf("ERASE!"));
+    EXPECT_TRUE(sendButtonsEnabled(false));
+    EXPECT_TRUE(eventually([&] { return sendButtonsEnabled(true); }));
+    EXPECT_TRUE(readRest().isEmpty());
+    EXPECT_EQ(progressShows, 0);
+
+    frame->view()->ClearDisplay();
+    addAddress("5 1 10 21 D");
+    addAddress("1 2 3 9 E");
+    QElapsedTimer sincePressed; // the pause is measured, never waited out by sleeping
+    sincePressed.start();
+    click("sendTableButton");
+    // The click returned at once: the erase is out, the Send buttons wait.
+    EXPECT_EQ(readFar(8), frameOf("ERASE!"));
+    EXPECT_TRUE(sendButtonsEnabled(false));
+    // Emptied and closed during the pause: the table goes out as it was when
+    // Send was pressed, and a dialog opened meanwhile cannot start another.
+    ui.answers.push_back(UiServices::Answer::Yes);
+    click("removeAllButton");
+    closeDialog();
+    EXPECT_EQ(iniValue("GAS", "1"), "");
+    openDialog();
+    EXPECT_TRUE(sendButtonsEnabled(false));
+    const QByteArray definitions = frameOf("S01/2/003:9,E") + frameOf("S05/1/010:21,D");
+    EXPECT_EQ(readFar(definitions.size()), definitions);
+    EXPECT_GE(sincePressed.elapsed(), 1500);
+    EXPECT_EQ(progressShows, 1);
+    EXPECT_TRUE(eventually([&] { return sendButtonsEnabled(true); }));
+    EXPECT_EQ(displayText(), "ERASE!\nS01/2/003:9,E\nS05/1/010:21,D\n");
+
+    // Stopping the terminal during the pause says the definitions were not sent.
+    addAddress("1 2 3 9 E");
+    click("sendTableButton");
+    EXPECT_EQ(readFar(8), frameOf("ERASE!"));
+    closeDialog();
+    frame->OnTerminalStop();
+    ASSERT_TRUE(eventually([&] { return !ui.messages.empty(); }));
+    EXPECT_TRUE(lastMessage().contains(QLatin1String("Definitions not sent: 1")));
+    EXPECT_EQ(ui.beeps, 1);
+    EXPECT_TRUE(readRest().isEmpty());
+    // Not running: nothing can be sent, the table can still be edited.
+    openDialog();
+    EXPECT_TRUE(sendButtonsEnabled(false));
+    for (const char *b : {"addButton", "saveButton", "loadButton", "importButton"})
+        EXPECT_TRUE(w<QPushButton>(b)->isEnabled()) << b;
+}
+
+TEST_F(GatewayTest, addMergesSortsAndRefusesBit15WhileRemoveLooksForTheAddressAsTyped)
+{
+    addAddress("1 2 3 9 E");
+    addAddress("15 7 255 21 D");
+    addAddress("   1 E");
+    EXPECT_EQ(rows(true), "00/0/000 E 1: 1 - 6 bit decimal; 01/2/003 E 9: EIB float value; "
+                          "15/7/255 D 21: 1 - 6 bit hexadecimal");
+    addAddress("1 2 3 10 D"); // the same address changes the row in place
+    // Addresses with bit 15 are refused with a beep.
+    for (const char *bit15 : {"16 0 0", "0 128 0", "0 0 32768"})
+        addAddress(bit15 + QStringLiteral(" 1 E"));
+    EXPECT_EQ(ui.beeps, 3);
+    addAddress("32 0 1 1 E"); // main 32 folds to 0, bit 15 clear
+    // Enter in an address field adds, and never closes the dialog.
+    set(kGroup, "1 2 300"); // sub 300 folds into middle 3, sub 44
+    QTest::keyClick(w<QLineEdit>("gaSubEdit"), Qt::Key_Return);
+    QTest::keyClick(w<QLineEdit>("paAreaEdit"), Qt::Key_Return);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(rows(), "00/0/000 E 1; 00/0/001 E 1; 01/2/003 D 10; 01/3/044 E 1; 15/7/255 D 21");
+    // The selection shows the folded address without leading zeros.
+    EXPECT_EQ(selectedRow(), 3);
+    EXPECT_EQ(shown(kGroup), "1 3 44 1 E");
+    w<QTableView>("addressList")->selectRow(2);
+    EXPECT_EQ(shown(kGroup), "1 2 3 10 D");
+
+    set(kGroup, "1 2 300"); // looks for 01/2/300: none
+    click("removeButton");
+    EXPECT_EQ(dialog->model()->rowCount(), 5);
+    set(kGroup, "1 3 44");
+    click("removeButton");
+    EXPECT_EQ(rows(), "00/0/000 E 1; 00/0/001 E 1; 01/2/003 D 10; 15/7/255 D 21");
+    EXPECT_EQ(selectedRow(), 3); // the next row
+    EXPECT_EQ(shown(kGroup), "15 7 255 21 D");
+    // Removing the last row leaves nothing selected: fields empty, lists at their first entry.
+    click("removeButton");
+    EXPECT_EQ(dialog->model()->rowCount(), 3);
+    EXPECT_EQ(selectedRow(), -1);
+    EXPECT_EQ(shown(kGroup), "   1 E");
+
+    ui.answers = {UiServices::Answer::No, UiServices::Answer::Yes};
+    click("removeAllButton");
+    EXPECT_EQ(dialog->model()->rowCount(), 3);
+    click("removeAllButton");
+    EXPECT_EQ(rows(), "");
+    EXPECT_EQ(ui.questions, QStringList(2, QStringLiteral("Remove all address definitions?")));
+}
+
+TEST_F(GatewayTest, closingSavesToTheIniAndHandEditedValuesGiveDefinedRows)
+{
+    addAddress("5 1 10 21 D");
+    addAddress("1 2 3 9 E");
+    w<QCheckBox>("optionOD")->setChecked(true);
+    w<QCheckBox>("optionOW")->setChecked(true);
+    set(kPa, "1 33 5"); // line 33 sets an area bit: area 3, line 1
+    closeDialog();
+    const auto saved = [&] {
+        QStringList out;
+        for (const char *key :
+             {"GAS/1", "GAS/2", "GAS/3", "SETTINGS/1", "SETTINGS/2", "SETTINGS/11", "PA/Address"}) {
+            const QStringList k = QString::fromLatin1(key).split(u'/');
+            out << profile::getString(k[0], k[1], "<missing>", 4096, iniPath);
+        }
+        return out.join(u' ');
+    };
+    // 0x0A030009 and 0x290A0115, then the end mark
+    EXPECT_EQ(saved(), "167968777 688521493  1 0 1 03.01.005");
+    openDialog();
+    EXPECT_EQ(rows(), "01/2/003 E 9; 05/1/010 D 21");
+    EXPECT_TRUE(w<QCheckBox>("optionOD")->isChecked());
+    EXPECT_FALSE(w<QCheckBox>("optionOE")->isChecked());
+    EXPECT_TRUE(w<QCheckBox>("optionOW")->isChecked());
+    EXPECT_EQ(shown(kPa), "3 1 5");
+    // A shorter table ends with its own end mark; the old key 2 is never read.
+    ui.answers.push_back(UiServices::Answer::Yes);
+    click("removeAllButton");
+    closeDialog();
+    EXPECT_TRUE(saved().startsWith(" 688521493 "));
+    openDialog();
+    EXPECT_EQ(rows(), "");
+
+    const struct
+    {
+        const char *gas;     // GAS keys and values
+        const char *address; // [PA] Address, nullptr for none
+        const char *rows, *paFields;
+        const char *message; // part of the message shown, or nullptr for none
+    } cases[] = {
+        {"1=167968777 2=688521493 4=65545", "1.1.5", "01/2/003 E 9; 05/1/010 D 21", "1 1 5",
+         nullptr},
+        {"1=0 2=167968777", "1.1", "", "0 0 0", nullptr}, // 0 ends the table
+        {"1=65545 2=abc 3=167968777", nullptr, "00/0/001 E 9", "0 0 0", nullptr}, // so does text
+        // Bit 15 and values beyond 32 bits are left out, the rest goes on.
+        {"1=-2147287031 2=4294967296 3=167968777", "15.15.255", "01/2/003 E 9", "15 15 255",
+         "Entries left out: 2"},
+        // A format outside 1-21 becomes 1, a receive flag above 1 disabled.
+        {"1=167968831 2=167969289", "x", "01/2/003 E 1; 01/2/003 D 9", "0 0 0",
+         "Entries changed: 2"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.gas);
+        dialog.reset();
+        QFile::remove(iniPath);
+        for (const QString &pair : QString::fromLatin1(c.gas).split(u' '))
+            profile::writeString("GAS", pair.section(u'=', 0, 0), pair.section(u'=', 1), iniPath);
+        if (c.address)
+            profile::writeString("PA", "Address", c.address, iniPath);
+        ui.messages.clear();
+        openDialog();
+        EXPECT_EQ(rows(), c.rows);
+        EXPECT_EQ(shown(kPa), c.paFields);
+        ASSERT_TRUE(!c.message || eventually([&] { return !ui.messages.empty(); }));
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(c.message ? lastMessage().contains(QLatin1String(c.message))
+                              : ui.messages.empty());
+    }
+
+    // An INI that cannot be written (a folder in its place) asks before leaving.
+    dialog.reset();
+    iniPath = dir.filePath(QStringLiteral("folder.ini"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.ini")));
+    openDialog();
+    addAddress("1 2 3 9 E");
+    ui.answers = {UiServices::Answer::No, UiServices::Answer::Yes};
+    dialog->close();
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(ui.questions.back().contains(QLatin1String("could not be written")));
+    dialog->close();
+    EXPECT_FALSE(dialog->isVisible());
+}
+
+// A .GA file: header with `id` and `recordSize`, records of (word, type code),
+// then `tail` bytes of a record cut short.
+QByteArray gaFile(const QByteArray &id, quint32 recordSize,
+                  std::vector<std::pair<quint16, quint32>> records, int tail = 0)
+{
+    QByteArray bytes(32, '\xAA');
+    bytes.replace(0, id.size(), id);
+    qToLittleEndian<quint32>(recordSize, bytes.data() + 20);
+    for (auto [word, code] : records) {
+        QByteArray record(160, '\x55');
+        qToLittleEndian<quint16>(word, record.data());
+        qToLittleEndian<quint32>(code, record.data() + 4);
+        bytes += record;
+    }
+    return bytes + QByteArray(tail, '\x11');
+}
+
+TEST_F(GatewayTest, addressFilesLoadBackWhatWasSavedAndSayWhereReadingStopped)
+{
+    click("saveButton"); // no rows: no file dialog, no file
+    EXPECT_TRUE(ui.fileDialogs.empty());
+    addAddress("5 1 10 21 D");
+    addAddress("1 2 3 9 E");
+    const QString path = dir.filePath(QStringLiteral("table.txt"));
+    ui.files.push_back(path);
+    click("saveButton");
+    EXPECT_EQ(fileBytes(path), "S01/2/003:9,E\r\nS05/1/010:21,D\r\n");
+    ASSERT_EQ(ui.fileDialogs.size(), 1u);
+    const UiServices::FileDialog d = ui.fileDialogs.front();
+    EXPECT_EQ(QStringList({d.title, d.proposedName, d.defaultSuffix}),
+              QStringList({"Save GATEX addresses", "o.txt", "TXT"}));
+    EXPECT_EQ(QDir(d.directory), QDir(dir.path()));
+    EXPECT_TRUE(d.confirmOverwrite);
+
+    // Every valid address, both flags and all formats load back unchanged.
+    std::vector<GroupAddressEntry> entries;
+    for (int word = 0; word < 0x8000; word += 7)
+        entries.push_back(GroupAddressEntry::make(static_cast<std::uint16_t>(word), word % 2,
+                                                  static_cast<std::uint8_t>(1 + word % 21)));
+    dialog->model()->replaceAll(entries);
+    ui.files = {path, path};
+    click("saveButton");
+    dialog->model()->clear();
+    click("loadButton");
+    EXPECT_EQ(dialog->model()->entries(), entries);
+    EXPECT_TRUE(ui.messages.empty());
+    // A file that cannot be created is reported.
+    ui.files.push_back(dir.filePath(QStringLiteral("missing/table.txt")));
+    click("saveButton");
+    EXPECT_TRUE(lastMessage().contains(QLatin1String("could not be written")));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("missing/table.txt"))));
+
+    const QByteArray id("GRPADRLST\0", 10);
+    const char *const before = "15/7/255 E 1"; // the table before: kept on failures
+    const struct
+    {
+        bool import;
+        QByteArray content; // null: no such file
+        const char *rows;
+        const char *message; // part of the message, or nullptr for none
+    } cases[] = {
+        // Format 0 and a missing comma.
+        {false, "S01/2/003:0,D\r\nS01/2/003:9\r\n", "01/2/003 D 1; 01/2/003 E 9", nullptr},
+        // LF line ends, no end at the last line.
+        {false, "S05/1/010:21,D\nS01/2/003:9,E", "01/2/003 E 9; 05/1/010 D 21", nullptr},
+        {false, "S01/2/003:9,E\r\n\r\n", "01/2/003 E 9", nullptr}, // a trailing blank line
+        {false, "S01/2/003:9,E\r\n\r\nS05/1/010:21,D\r\n", "01/2/003 E 9", "stopped at line 2"},
+        {false, "S01/2/003:9,E\r\ns05/1/010:21,D\r\n", "01/2/003 E 9", "stopped at line 2"},
+        {false, "GA list\r\nS01/2/003:9,E\r\n", before, "holds no group address definition"},
+        {false, "", before, "holds no group address definition"},
+        {false, QByteArray("\x00\x01\x02\xFFS", 5), before, "holds no group address definition"},
+        // Bit 15 and formats outside 1-21.
+        {false, "S16/0/000:1,E\r\nS01/2/003:35,E\r\nS01/2/004:300,D\r\n",
+         "01/2/003 E 1; 01/2/004 D 1", "Lines left out: 1"},
+        {false, "S1/2/3:12,D\r\n", "01/2/003 D 12", nullptr}, // unpadded numbers
+        {false, QByteArray(), before, "could not be opened"},
+        // Records with invalid addresses are skipped.
+        {true, gaFile(id, 160, {{0x290A, 0x6003}, {0x8000, 0x30}, {0, 0x30}, {0x0A03, 0x5001}}),
+         "01/2/003 E 9; 05/1/010 E 4", nullptr},
+        {true, gaFile(id, 160, {{0x0A03, 0x9010}}, 50), "01/2/003 E 14",
+         "incomplete record of 50 bytes"},
+        {true, gaFile(id, 128, {{0x0A03, 0x5001}}), before, "128 bytes long"},
+        {true, gaFile("GRPADRLSTX", 160, {{0x0A03, 0x5001}}), before, "no .GA address file"},
+        {true, QByteArray("GRPADRLST\0\0\0", 12), before, "no .GA address file"},
+        {true, gaFile(id, 160, {{0x8001, 0x30}}), before, "no valid group address"},
+        {true, QByteArray(), before, "could not be opened"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.content.left(40).toPercentEncoding().toStdString());
+        dialog->model()->replaceAll({GroupAddressEntry::make(0x7FFF, 0, 1)});
+        ui.messages.clear();
+        const QString file = dir.filePath(QStringLiteral("in.file"));
+        QFile::remove(file);
+        ASSERT_TRUE(c.content.isNull() || writeFileBytes(file, c.content));
+        ui.files.push_back(file);
+        click(c.import ? "importButton" : "loadButton");
+        EXPECT_EQ(rows(), c.rows);
+        EXPECT_TRUE(c.message ? lastMessage().contains(QLatin1String(c.message))
+                              : ui.messages.empty())
+            << lastMessage().toStdString();
+        EXPECT_EQ(QDir(ui.fileDialogs.back().directory), QDir(dir.path()));
+        EXPECT_EQ(ui.fileDialogs.back().title,
+                  c.import ? "Import GATEX addresses from BusScout/VisPlanner *.GA files"
+                           : "Load GATEX addresses");
+    }
+}
+
+TEST(GatewayCore, groupAddressTextsAndGaTypeCodes)
+{
+    // Texts as an address file holds them (the text form itself round-trips above).
+    const std::pair<const char *, std::uint16_t> addresses[] = {
+        {"01/2/003", 0x0A03}, {"15/7/255", 0x7FFF},     {" +1/2/3", 0x0A03}, {"1/2/300", 0x0B2C},
+        {"1/300", 0x092C},    {"01/2/003:9,E", 0x0A03}, {"16/0/0", 0x8000},  {"32/0/1", 0x0001},
+        {"no slash", 0},      {"x/2/3", 0x0203},
+    };
+    for (const auto &[text, word] : addresses)
+        EXPECT_EQ(gateway::ParseGroupAddress(QString::fromLatin1(text)), word) << text;
+    const std::pair<std::uint32_t, int> codes[] = {
+        {0x30, 10},   {0x40, 11},    {0x5001, 9},   {0x5006, 9},   {0x5007, 1},     {0x5010, 9},
+        {0x5021, 9},  {0x6001, 3},   {0x6002, 3},   {0x6003, 4},   {0x6100, 5},     {0x6101, 6},
+        {0x8FFF, 1},  {0x9000, 14},  {0x9079, 14},  {0x907A, 1},   {0xF000, 5},     {0xF002, 5},
+        {0xF003, 1},  {0x10000, 7},  {0x10001, 8},  {0x11000, 12}, {0x11001, 13},   {0x12000, 15},
+        {0x13000, 2}, {0x15000, 16}, {0x15001, 16}, {0, 1},        {0xFFFFFFFF, 1},
+    };
+    for (const auto &[code, format] : codes)
+        EXPECT_EQ(gateway::FormatFromTypeCode(code), format) << std::hex << code;
+}
+
+} // namespace
