@@ -75,9 +75,11 @@ CPrinterFileReceiver::Outcome CPrinterFileReceiver::takeHeader(std::uint8_t *dat
 {
     auto *star = static_cast<std::uint8_t *>(std::memchr(data, '*', length));
     if (!star) {
+        // Told as soon as the text is too long, not only when more arrives:
+        // a printer that sends nothing after it would leave the wait open.
+        appendHeaderText(data, length);
         if (m_header.size() >= PrinterProtocol::kMaxHeaderText)
             return fail(Outcome::HeaderTooLong);
-        appendHeaderText(data, length);
         return Outcome::Pending;
     }
     const auto k = static_cast<std::size_t>(star - data);

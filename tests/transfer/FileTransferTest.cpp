@@ -302,9 +302,11 @@ TEST(PrinterFileReceiver, picksTheFileOutOfTheAnswerWhereverTheBlocksEnd)
                         || fed.shown == QByteArray(c.answer).replace('*', '\0'));
         }
     }
-    // A header that grew to 512 characters without a star ends with the next block.
+    // A header that grows to 512 characters without a star ends with that block.
+    EXPECT_EQ(feed({QByteArray(300, 'x'), QByteArray(211, 'y'), "*"}).outcomes,
+              (std::vector{Outcome::Pending, Outcome::Pending, Outcome::MalformedHeader}));
     EXPECT_EQ(feed({QByteArray(300, 'x'), QByteArray(212, 'y'), "#T=N,1,0"}).outcomes,
-              (std::vector{Outcome::Pending, Outcome::Pending, Outcome::HeaderTooLong}));
+              (std::vector{Outcome::Pending, Outcome::HeaderTooLong, Outcome::Idle}));
     // A 0x00 ends the header text of its block.
     const Fed fed = feed({QByteArray("junk\0,9,9", 9), "#T=N,5," + crcOf(five) + "*ABCDE"});
     EXPECT_EQ(fed.outcomes, (std::vector{Outcome::Pending, Outcome::Completed}));
