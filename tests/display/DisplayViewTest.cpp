@@ -243,6 +243,7 @@ TEST_F(DisplayView, theOldestTextGoesBeyondTheHardLimit)
     EXPECT_TRUE(text().endsWith(QByteArray::number(n - 1) + QByteArray(1000, 'x') + "\nsent"));
     EXPECT_TRUE(text().startsWith("[Older text was removed here"));
     EXPECT_EQ(b.colorRuns().front().color, CRuKTerminalView::kNoteColor);
+    EXPECT_EQ(b.colorRuns()[1].start, b.lineStart(1)); // the kept text keeps its colour
     expectConsistent(b);
     // Whole lines went: the first one kept is a block's line from its start.
     EXPECT_TRUE(
