@@ -25,72 +25,48 @@ QByteArray crcOf(const QByteArray &bytes)
     return QByteArray::number(ComputeCrc32(bytes.constData(), std::size_t(bytes.size())));
 }
 
-class FileSenderTest : public ::testing::Test
+// The sender on a real link: what reaches the far end, what it echoes and tells.
+TEST(FileSender, readsAheadBoundedDeliversExactlyEchoesAsTextAndSeesAFileChange)
 {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(link.Open());
-        ASSERT_TRUE(link.Start());
-        QObject::connect(&sender, &CFileSender::echo, [this](const QByteArray &b) { echoes << b; });
-        QObject::connect(&sender, &CFileSender::progress, [this](qint64 done, qint64 total) {
-            EXPECT_GE(done, lastProgress);
-            EXPECT_EQ(total, sender.totalBlocks());
-            lastProgress = done;
-        });
-        QObject::connect(&sender, &CFileSender::finished,
-                         [this](CFileSender::Outcome o) { outcomes.push_back(o); });
-    }
-    void TearDown() override
-    {
-        link.holdWriter(false);
-        link.Close();
-    }
-    // Opens `bytes` as the file to send, forgetting what the last send did.
-    void open(const QByteArray &bytes)
-    {
-        ASSERT_TRUE(writeFileBytes(path, bytes));
-        ASSERT_EQ(sender.open(path), CFileSender::OpenResult::Ok);
-        echoes.clear();
-        outcomes.clear();
-        lastProgress = 0;
-    }
-    // Lets the event loop run until `done` holds, collecting what arrives at the far end.
-    template<typename Pred>
-    bool until(Pred done, int ms = 30000)
-    {
-        return eventually(
-            [&] {
-                far += link.readFar(1 << 20, std::chrono::milliseconds(5));
-                return done();
-            },
-            ms);
-    }
-
     QTemporaryDir dir;
-    QString path = dir.filePath(QStringLiteral("f.bin"));
+    const QString path = dir.filePath(QStringLiteral("f.bin"));
     CTestLinkPort link;
+    ASSERT_TRUE(link.Open() && link.Start());
     CFileSender sender;
     QByteArray far;
     QByteArrayList echoes;
     std::vector<CFileSender::Outcome> outcomes;
     qint64 lastProgress = 0;
-    QByteArray file = [] {
-        std::mt19937 random(11);
-        QByteArray b(2 * CFileSender::kMaxQueuedBlocks * CFileSender::kBlockSize + 1234, '\0');
-        for (char &c : b)
-            c = static_cast<char>(random());
-        return b;
-    }();
-};
+    QObject::connect(&sender, &CFileSender::echo, [&](const QByteArray &b) { echoes << b; });
+    QObject::connect(&sender, &CFileSender::progress, [&](qint64 done, qint64 total) {
+        EXPECT_GE(done, lastProgress);
+        EXPECT_EQ(total, sender.totalBlocks());
+        lastProgress = done;
+    });
+    QObject::connect(&sender, &CFileSender::finished,
+                     [&](CFileSender::Outcome o) { outcomes.push_back(o); });
+    const auto open = [&](const QByteArray &bytes) { // forgetting what the last send did
+        ASSERT_TRUE(writeFileBytes(path, bytes));
+        ASSERT_EQ(sender.open(path), CFileSender::OpenResult::Ok);
+        echoes.clear();
+        outcomes.clear();
+        far.clear();
+        lastProgress = 0;
+    };
+    const auto until = [&](auto done) { // collecting what arrives at the far end
+        const auto more = [&] {
+            return link.readFar(1 << 20, std::chrono::milliseconds(5));
+        };
+        return eventually([&] { return far += more(), done(); }, 30000);
+    };
+    QByteArray file(2 * CFileSender::kMaxQueuedBlocks * CFileSender::kBlockSize + 1234, '\0');
+    std::generate(file.begin(), file.end(), std::mt19937(11));
 
-TEST_F(FileSenderTest, readsAheadBoundedAndDeliversTheFileExactlyBeforeWhatWasHeldBack)
-{
+    // A held line: the sender stops reading once the queue holds its most.
     const qint64 readAhead = CFileSender::kMaxQueuedBlocks * CFileSender::kBlockSize;
     open(file);
     link.holdWriter(true);
     sender.startSending(&link, CFileSender::Echo::Bytes, {});
-    // A held line: the sender stops reading once the queue holds its most.
     ASSERT_TRUE(until([&] { return echoes.join().size() == readAhead; }));
     eventually([] { return false; }, 60);
     EXPECT_EQ(echoes.join().size(), readAhead);
@@ -102,13 +78,10 @@ TEST_F(FileSenderTest, readsAheadBoundedAndDeliversTheFileExactlyBeforeWhatWasHe
     EXPECT_EQ(lastProgress, sender.totalBlocks());
     EXPECT_TRUE(echoes.join() == file);
     EXPECT_TRUE(far == file + "AFTER");
-}
 
-TEST_F(FileSenderTest, echoesContentsAsText)
-{
+    // As text: a CR LF split by the piece boundary stays one line break for the display.
     QByteArray text = file.left(CFileSender::kPieceSize + 10);
     text[5] = '\0';
-    // A CR LF split by the piece boundary stays one line break for the display.
     text[CFileSender::kPieceSize - 1] = '\r';
     text[CFileSender::kPieceSize] = '\n';
     open(text);
@@ -117,10 +90,8 @@ TEST_F(FileSenderTest, echoesContentsAsText)
     EXPECT_TRUE(echoes.join() == "-> [" + QByteArray(text).replace('\0', '.') + "]\n");
     for (qsizetype i = 0; i + 1 < echoes.size(); ++i)
         EXPECT_FALSE(echoes[i].endsWith('\r'));
-}
 
-TEST_F(FileSenderTest, checksumThenAFileThatChangedOrShrank)
-{
+    // The checksum first, then a file that changed or shrank meanwhile.
     const QByteArray small = file.left(2 * CFileSender::kPieceSize + 77);
     std::vector<std::uint32_t> crcs;
     QObject::connect(&sender, &CFileSender::checksumReady,
@@ -141,6 +112,8 @@ TEST_F(FileSenderTest, checksumThenAFileThatChangedOrShrank)
         ASSERT_TRUE(until([&] { return !outcomes.empty(); }));
         EXPECT_EQ(outcomes.front(), outcome);
     }
+    link.holdWriter(false);
+    link.Close();
 }
 
 using Outcome = CPrinterFileReceiver::Outcome;
