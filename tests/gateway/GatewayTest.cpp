@@ -1,19 +1,13 @@
-// The gateway dialog on a running terminal whose serial port is a
-// pseudo-terminal the test holds the far end of: the commands on the wire,
-// the address table, the INI file and the address files.
-#include "display/DisplayWidget.h"
-#include "display/RuKTerminalView.h"
-#include "frame/MainFrame.h"
+// The gateway dialog on a running terminal whose link's far end the test
+// holds: the commands on the wire, the address table, the INI file and the
+// address files.
+#include "frame/SendingFixture.h"
 #include "gateway/GaFile.h"
 #include "gateway/GatewayDlg.h"
 #include "gateway/GatewaySession.h"
 #include "gateway/GroupAddressModel.h"
-#include "platform/ProfileFile.h"
 #include "support/ChildWidget.h"
-#include "support/EventLoopWait.h"
 #include "support/FileBytes.h"
-#include "support/Pty.h"
-#include "support/RecordingUiServices.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -22,9 +16,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QtEndian>
 
 namespace {
@@ -33,22 +25,14 @@ using Names = std::vector<const char *>;
 const Names kGroup = {"gaMainEdit", "gaMiddleEdit", "gaSubEdit", "formatCombo", "receiveCombo"};
 const Names kPa = {"paAreaEdit", "paLineEdit", "paDeviceEdit"};
 
-// The main window started on the pseudo-terminal, local echo off, with the
-// gateway dialog opened on it as the menu command does, but not modally.
-class GatewayTest : public ::testing::Test, public QObject
+// The main window started, local echo off, with the gateway dialog opened on
+// it as the menu command does, but not modally.
+class GatewayTest : public WindowTest, public QObject
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(pty.isValid());
-        profile::writeString("Com", "UseSerial", "1", iniPath);
-        profile::writeString("Com", "Device", pty.devicePath(), iniPath);
-        profile::writeString("Com", "Protocol", "0", iniPath);
-        frame = std::make_unique<CMainFrame>(iniPath);
-        frame->show();
-        frame->settings().localEcho = false;
-        frame->OnTerminalStart();
-        ASSERT_TRUE(frame->isRunning());
+        start();
         frame->findChild<QProgressBar *>(QStringLiteral("sendProgress"))->installEventFilter(this);
         openDialog();
     }
@@ -69,10 +53,6 @@ protected:
         dialog->close();
         EXPECT_FALSE(dialog->isVisible());
         dialog.reset();
-    }
-    QString iniValue(const char *section, const char *key) const
-    {
-        return profile::getString(section, key, "<missing>", 4096, iniPath);
     }
     template<typename T>
     T *w(const char *name) const
@@ -137,18 +117,15 @@ protected:
     QByteArray readFar(qsizetype count, int ms = 10000)
     {
         QByteArray got;
-        eventually([&] { return (got += pty.read(count - got.size(), 0)).size() >= count; }, ms);
+        const auto more = [&] {
+            return link.readFar(count - got.size(), std::chrono::milliseconds(5));
+        };
+        eventually([&] { return (got += more()).size() >= count; }, ms);
         return got;
     }
     QByteArray readRest() { return readFar(1 << 20, 300); } // all that comes within a moment
-    QByteArray displayText() const { return frame->view()->widget()->buffer().text(); }
     static QByteArray frameOf(const QByteArray &text) { return '\x02' + text + '\x03'; }
 
-    QTemporaryDir dir;
-    QString iniPath = dir.filePath(QStringLiteral("o.ini"));
-    PtyPair pty;
-    RecordingUiServices ui;
-    std::unique_ptr<CMainFrame> frame;
     std::unique_ptr<CGatewayDlg> dialog; // closes before the window
     int progressShows = 0;
 };
@@ -183,15 +160,13 @@ TEST_F(GatewayTest, optionsAndPhysicalAddressGoOutAsEchoedFramesAndTheMenuDialog
     // The menu command opens the dialog modally; closing it saves.
     closeDialog();
     EXPECT_EQ(iniValue("SETTINGS", "3"), "1");
-    bool seen = false;
-    QTimer::singleShot(0, [&] {
-        auto *d = qobject_cast<CGatewayDlg *>(QApplication::activeModalWidget());
-        seen = d && child<QCheckBox>(d, "optionOG")->isChecked();
+    ModalDriver driver([](QDialog *d) {
+        EXPECT_TRUE(child<QCheckBox>(d, "optionOG")->isChecked());
         child<QCheckBox>(d, "optionOG")->setChecked(false);
         d->reject();
     });
     frame->action(32777)->trigger();
-    EXPECT_TRUE(seen);
+    EXPECT_EQ(driver.opened, QStringList{"CGatewayDlg"});
     EXPECT_EQ(iniValue("SETTINGS", "3"), "0");
 }
 
