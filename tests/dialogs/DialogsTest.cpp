@@ -3,7 +3,6 @@
 #include "dialogs/CharMapDlg.h"
 #include "dialogs/HotKeyDlg.h"
 #include "dialogs/PortSettingsDlg.h"
-#include "dialogs/PortSettingsForm.h"
 #include "dialogs/PrinterFileNameDlg.h"
 #include "platform/ProfileFile.h"
 #include "support/ChildWidget.h"
@@ -235,8 +234,10 @@ TEST_F(PortSettingsDlgTest, theDeviceListsStoreACOMNumberADevicePathOrTheUsbPrin
     }
 }
 
-TEST_F(PortSettingsDlgTest, devicesPluggedInWhileOpenAppearAndTheChoiceStays)
+TEST_F(PortSettingsDlgTest,
+       devicesPluggedInWhileOpenAppearNumberFieldsTakeDigitsAndTheLogFileIsChosen)
 {
+    settings.display.logFilePath = QStringLiteral("/var/log/old.log");
     auto d = open();
     auto *com = child<QComboBox>(d.get(), "comPortList");
     auto *usb = child<QComboBox>(d.get(), "usbDeviceList");
@@ -254,14 +255,8 @@ TEST_F(PortSettingsDlgTest, devicesPluggedInWhileOpenAppearAndTheChoiceStays)
     tree.addSerialAdapter(QStringLiteral("ttyUSB1"), QStringLiteral("1-5"), QString());
     EXPECT_TRUE(eventually([&] { return com->count() == 12; }));
     EXPECT_EQ(com->currentText(), QStringLiteral("/tmp/ttyTyped (absent)"));
-    d->accept();
-    EXPECT_EQ(ini("Com", "Device") + u'|' + ini("Usb", "DeviceName"), "/tmp/ttyTyped|usb:1-4:1.0");
-}
 
-TEST_F(PortSettingsDlgTest, numberFieldsTakeDigitsOnlyAndTheLogFileButtonOffersAFileDialog)
-{
-    settings.display.logFilePath = QStringLiteral("/var/log/old.log");
-    auto d = open();
+    // Number fields take digits only; the log file button offers a file dialog.
     auto *baud = child<QComboBox>(d.get(), "baudEdit");
     for (QLineEdit *edit :
          {child<QLineEdit>(d.get(), "dataBitsEdit"), child<QLineEdit>(d.get(), "stopBitsEdit"),
@@ -279,6 +274,8 @@ TEST_F(PortSettingsDlgTest, numberFieldsTakeDigitsOnlyAndTheLogFileButtonOffersA
     EXPECT_EQ(child<QLineEdit>(d.get(), "logFileEdit")->text(), "/tmp/new.log");
     child<QAbstractButton>(d.get(), "logFileButton")->click(); // cancelled: the path stays
     EXPECT_EQ(child<QLineEdit>(d.get(), "logFileEdit")->text(), "/tmp/new.log");
+    d->accept();
+    EXPECT_EQ(ini("Com", "Device") + u'|' + ini("Usb", "DeviceName"), "/tmp/ttyTyped|usb:1-4:1.0");
 }
 
 class CharMapDlgTest : public DialogTest

