@@ -368,7 +368,7 @@ TEST(CharMapDlg, codeTextsAreReadAsHex)
 {
     const std::optional<int> none;
     const std::pair<const char *, std::optional<int>> codes[]
-        = {{"", 0},   {"  ", 0},   {" 09", 9},    {"aF", 175},     {"Af", 175},
+        = {{"", 0},   {"  ", 0},   {" 09", 9},    {"aF", 175},     {"Af", 175}, {"fF", 255},
            {"1g", 1}, {"g", none}, {"100", none}, {"\u0661", none}}; // an Arabic 1 last
     for (const auto &[text, code] : codes)
         EXPECT_EQ(CCharMapDlg::parseCode(QString::fromUtf8(text)), code) << text;

@@ -183,6 +183,8 @@ TEST(PrinterProtocol, framesTextsAndAnswerHeaders)
         {"#T=A,4294967296,1", Status::BadSize, 0, 0},
         {"#T=A,5", Status::NoCrcField, 0, 0},
         {"#T=A,5,4294967296", Status::BadCrc, 0, 0},
+        {"#T=A,5,-1", Status::BadCrc, 0, 0},
+        {"#T=A,-0,1", Status::Ok, 0, 1}, // minus only with 0
     };
     for (const auto &[text, status, size, crc] : cases) {
         const auto h = PrinterProtocol::parseAnswerHeader(text);
