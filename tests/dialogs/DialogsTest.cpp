@@ -422,7 +422,7 @@ TEST_F(HotKeyDlgTest, opensWithTheFileAndTheTerminalsTriggersOkWritesEveryRowCan
     EXPECT_EQ(mask, 0x804u);
     d = open();
     const auto bit = [](bool on) {
-        return on ? QStringLiteral("1") : QStringLiteral("0");
+        return QString::number(int(on));
     };
     for (int i = 0; i < 12; ++i) {
         const QString text = i == 0 ? "ATZ" : i == 3 ? longText.left(2046) : QString();
@@ -441,19 +441,18 @@ TEST_F(HotKeyDlgTest, opensWithTheFileAndTheTerminalsTriggersOkWritesEveryRowCan
     // OK: every row goes to the file, the triggers to the mask; a receive
     // text stays while its trigger is off.
     const QString longer(300, u'L');
+    const auto written = [&](int i) { // text, CR LF, hex
+        return (i == 1 ? longer : QString()) + u'|' + bit(i == 1) + u'|' + bit(i == 9) + u'|';
+    };
     for (int i = 0; i < 12; ++i)
         fill(d.get(), row(i),
-             QStringList({i == 1 ? longer : "", bit(i == 1), bit(i == 9), bit(i == 2),
-                          i == 2 ? "ping" : receiveTexts[i]})
-                 .join(u'|'));
+             written(i) + bit(i == 2) + u'|' + (i == 2 ? "ping" : receiveTexts[i]));
     child<QPushButton>(d.get(), "okButton")->click();
     EXPECT_EQ(mask, 4u);
     EXPECT_EQ(ini("HotKeys", "AutoReply"), "4");
     EXPECT_EQ(receiveTexts[2] + u'|' + receiveTexts[4], "ping|off but kept");
     for (int i = 0; i < 12; ++i)
-        EXPECT_EQ(keys(i),
-                  QStringList({i == 1 ? longer : "", bit(i == 1), bit(i == 9), receiveTexts[i]})
-                      .join(u'|'));
+        EXPECT_EQ(keys(i), written(i) + receiveTexts[i]);
     // All triggers off: the mask is 0 and the texts stay.
     d = open();
     d->findChild<QCheckBox *>(row(2)[3])->setChecked(false);
