@@ -25,105 +25,63 @@ QByteArray crcOf(const QByteArray &bytes)
     return QByteArray::number(ComputeCrc32(bytes.constData(), std::size_t(bytes.size())));
 }
 
-class FileSenderTest : public ::testing::Test
+// The sender on a real link: what reaches the far end, what it echoes and tells.
+TEST(FileSender, readsAheadBoundedDeliversExactlyEchoesAsTextAndSeesAFileChange)
 {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(link.Open());
-        ASSERT_TRUE(link.Start());
-        QObject::connect(&sender, &CFileSender::echo, [this](const QByteArray &b) { echoes << b; });
-        QObject::connect(&sender, &CFileSender::progress, [this](qint64 done, qint64 total) {
-            EXPECT_GE(done, lastProgress);
-            EXPECT_EQ(total, sender.totalBlocks());
-            lastProgress = done;
-        });
-        QObject::connect(&sender, &CFileSender::finished,
-                         [this](CFileSender::Outcome o) { outcomes.push_back(o); });
-    }
-    void TearDown() override
-    {
-        link.holdWriter(false);
-        link.Close();
-    }
-    // Opens `bytes` as the file to send, forgetting what the last send did.
-    void open(const QByteArray &bytes)
-    {
-        ASSERT_TRUE(writeFileBytes(path, bytes));
-        ASSERT_EQ(sender.open(path), CFileSender::OpenResult::Ok);
-        echoes.clear();
-        outcomes.clear();
-        lastProgress = 0;
-    }
-    // Lets the event loop run until `done` holds, collecting what arrives at the far end.
-    template<typename Pred>
-    bool until(Pred done, int ms = 30000)
-    {
-        return eventually(
-            [&] {
-                far += link.readFar(1 << 20, std::chrono::milliseconds(5));
-                return done();
-            },
-            ms);
-    }
-
     QTemporaryDir dir;
-    QString path = dir.filePath(QStringLiteral("f.bin"));
+    const QString path = dir.filePath(QStringLiteral("f.bin"));
     CTestLinkPort link;
+    ASSERT_TRUE(link.Open() && link.Start());
     CFileSender sender;
     QByteArray far;
     QByteArrayList echoes;
     std::vector<CFileSender::Outcome> outcomes;
     qint64 lastProgress = 0;
-    QByteArray file = [] {
-        std::mt19937 random(11);
-        QByteArray b(2 * CFileSender::kMaxQueuedBlocks * CFileSender::kBlockSize + 1234, '\0');
-        for (char &c : b)
-            c = static_cast<char>(random());
-        return b;
-    }();
-};
-
-TEST_F(FileSenderTest, readsAheadBoundedDeliversTheFileExactlyAndAbortQueuesNothingMore)
-{
-    const qint64 readAhead = CFileSender::kMaxQueuedBlocks * CFileSender::kBlockSize;
-    for (bool abort : {false, true}) {
-        open(file);
-        link.holdWriter(true);
-        sender.startSending(&link, CFileSender::Echo::Bytes, {});
-        // A held line: the sender stops reading once the queue holds its most.
-        ASSERT_TRUE(until([&] { return echoes.join().size() == readAhead; }));
-        eventually([] { return false; }, 60);
-        EXPECT_EQ(echoes.join().size(), readAhead);
-        if (abort) {
-            // What was queued goes, nothing more, and no outcome.
-            sender.abort();
-            EXPECT_FALSE(sender.isBusy());
-            link.holdWriter(false);
-            ASSERT_TRUE(until([&] { return far.size() >= readAhead; }));
-            eventually([] { return false; }, 60);
-            far += link.readFar(1 << 20, std::chrono::milliseconds(5));
-            EXPECT_EQ(far.size(), readAhead);
-            EXPECT_TRUE(outcomes.empty());
-            break;
-        }
-        EXPECT_TRUE(sender.holdsBackOtherSends());
-        sender.holdBack("AFTER");
-        link.holdWriter(false);
-        ASSERT_TRUE(until([&] { return !outcomes.empty() && far.size() >= file.size() + 5; }));
-        EXPECT_EQ(outcomes, std::vector{CFileSender::Outcome::Completed});
-        EXPECT_EQ(lastProgress, sender.totalBlocks());
-        EXPECT_TRUE(echoes.join() == file);
-        EXPECT_TRUE(far == file + "AFTER");
+    QObject::connect(&sender, &CFileSender::echo, [&](const QByteArray &b) { echoes << b; });
+    QObject::connect(&sender, &CFileSender::progress, [&](qint64 done, qint64 total) {
+        EXPECT_GE(done, lastProgress);
+        EXPECT_EQ(total, sender.totalBlocks());
+        lastProgress = done;
+    });
+    QObject::connect(&sender, &CFileSender::finished,
+                     [&](CFileSender::Outcome o) { outcomes.push_back(o); });
+    const auto open = [&](const QByteArray &bytes) { // forgetting what the last send did
+        ASSERT_TRUE(writeFileBytes(path, bytes));
+        ASSERT_EQ(sender.open(path), CFileSender::OpenResult::Ok);
+        echoes.clear();
+        outcomes.clear();
         far.clear();
-    }
-}
+        lastProgress = 0;
+    };
+    const auto until = [&](auto done) { // collecting what arrives at the far end
+        const auto more = [&] {
+            return link.readFar(1 << 20, std::chrono::milliseconds(5));
+        };
+        return eventually([&] { return far += more(), done(); }, 30000);
+    };
+    QByteArray file(2 * CFileSender::kMaxQueuedBlocks * CFileSender::kBlockSize + 1234, '\0');
+    std::generate(file.begin(), file.end(), std::mt19937(11));
 
-TEST_F(FileSenderTest, echoesContentsAsTextOrThePath)
-{
+    // A held line: the sender stops reading once the queue holds its most.
+    const qint64 readAhead = CFileSender::kMaxQueuedBlocks * CFileSender::kBlockSize;
+    open(file);
+    link.holdWriter(true);
+    sender.startSending(&link, CFileSender::Echo::Bytes, {});
+    ASSERT_TRUE(until([&] { return echoes.join().size() == readAhead; }));
+    eventually([] { return false; }, 60);
+    EXPECT_EQ(echoes.join().size(), readAhead);
+    EXPECT_TRUE(sender.holdsBackOtherSends());
+    sender.holdBack("AFTER");
+    link.holdWriter(false);
+    ASSERT_TRUE(until([&] { return !outcomes.empty() && far.size() >= file.size() + 5; }));
+    EXPECT_EQ(outcomes, std::vector{CFileSender::Outcome::Completed});
+    EXPECT_EQ(lastProgress, sender.totalBlocks());
+    EXPECT_TRUE(echoes.join() == file);
+    EXPECT_TRUE(far == file + "AFTER");
+
+    // As text: a CR LF split by the piece boundary stays one line break for the display.
     QByteArray text = file.left(CFileSender::kPieceSize + 10);
     text[5] = '\0';
-    // A CR LF split by the piece boundary stays one line break for the display.
     text[CFileSender::kPieceSize - 1] = '\r';
     text[CFileSender::kPieceSize] = '\n';
     open(text);
@@ -133,14 +91,7 @@ TEST_F(FileSenderTest, echoesContentsAsTextOrThePath)
     for (qsizetype i = 0; i + 1 < echoes.size(); ++i)
         EXPECT_FALSE(echoes[i].endsWith('\r'));
 
-    open(text);
-    sender.startSending(&link, CFileSender::Echo::Path, "/tmp/f.bin");
-    ASSERT_TRUE(until([&] { return !outcomes.empty() && far.size() == 2 * text.size(); }));
-    EXPECT_EQ(echoes, QByteArrayList{"-> [/tmp/f.bin]\n"});
-}
-
-TEST_F(FileSenderTest, checksumThenAFileThatChangedOrShrank)
-{
+    // The checksum first, then a file that changed or shrank meanwhile.
     const QByteArray small = file.left(2 * CFileSender::kPieceSize + 77);
     std::vector<std::uint32_t> crcs;
     QObject::connect(&sender, &CFileSender::checksumReady,
@@ -161,6 +112,8 @@ TEST_F(FileSenderTest, checksumThenAFileThatChangedOrShrank)
         ASSERT_TRUE(until([&] { return !outcomes.empty(); }));
         EXPECT_EQ(outcomes.front(), outcome);
     }
+    link.holdWriter(false);
+    link.Close();
 }
 
 using Outcome = CPrinterFileReceiver::Outcome;
@@ -172,12 +125,7 @@ struct MemorySink final : CReceivedFileSink
         : bytes(b)
         , failAt(failFrom)
     {}
-    bool begin() override
-    {
-        bytes.clear();
-        events += 'b';
-        return failAt != 0;
-    }
+    bool begin() override { return bytes.clear(), events += 'b', failAt != 0; }
     bool write(const std::uint8_t *data, std::size_t length) override
     {
         const bool fits = failAt < 0 || bytes.size() + qsizetype(length) <= failAt;
@@ -185,16 +133,8 @@ struct MemorySink final : CReceivedFileSink
             bytes.append(reinterpret_cast<const char *>(data), qsizetype(length));
         return fits;
     }
-    bool end() override
-    {
-        events += 'e';
-        return true;
-    }
-    QString abandon() override
-    {
-        events += 'a';
-        return {};
-    }
+    bool end() override { return events += 'e', true; }
+    QString abandon() override { return events += 'a', QString(); }
     QString errorText() const override { return QStringLiteral("disk full"); }
 
     QByteArray &bytes;
@@ -225,65 +165,52 @@ Fed feed(const QByteArrayList &blocks)
 
 TEST(PrinterProtocol, framesTextsAndAnswerHeaders)
 {
-    EXPECT_EQ(PrinterProtocol::sendHeader("HELLO", 5, 907060870u), "#T=HELLO,5,907060870*");
-    EXPECT_EQ(PrinterProtocol::sendHeader("50%0%1.TXT", 5, 7u), "#T=50%0%1.TXT,5,7*");
+    EXPECT_EQ(PrinterProtocol::sendHeader("50%0%1.TXT", 5, 907060870u),
+              "#T=50%0%1.TXT,5,907060870*");
     EXPECT_EQ(PrinterProtocol::request("DIR\\A.TXT"), "#G=DIR\\A.TXT*");
-    for (const auto &[remote, local] :
-         {std::pair{"DIR\\A.TXT", "A.TXT"}, {"A.TXT", "A.TXT"}, {"X\\Y\\", ""}})
-        EXPECT_EQ(PrinterProtocol::proposedLocalName(remote), local);
+    EXPECT_EQ(PrinterProtocol::proposedLocalName("DIR\\A.TXT"), "A.TXT");
+    EXPECT_EQ(PrinterProtocol::proposedLocalName("X\\Y\\"), "");
 
     using Status = PrinterProtocol::AnswerHeader::Status;
-    const struct
-    {
-        const char *text;
-        Status status;
-        std::uint32_t size, crc;
-    } cases[] = {
-        {"#T=NAME,5,123", Status::Ok, 5, 123},
+    const std::tuple<const char *, Status, std::uint32_t, std::uint32_t> cases[] = {
         {"anything,5,123,more", Status::Ok, 5, 123},
         {"#T=A, +7 ,  9x", Status::Ok, 7, 9},
         {"#T=A,4294967295,4294967295", Status::Ok, 4294967295u, 4294967295u},
-        {"#T=A,-0,1", Status::Ok, 0, 1},
         {"#T=A,5,", Status::Ok, 5, 0}, // a CRC without digits is 0
         {"#T=A 5 123", Status::NoSizeField, 0, 0},
         {"#T=A,,123", Status::BadSize, 0, 0},
-        {"#T=A,x5,123", Status::BadSize, 0, 0},
         {"#T=A,-5,123", Status::BadSize, 0, 0},
         {"#T=A,4294967296,1", Status::BadSize, 0, 0},
-        {"#T=A,99999999999999999999999,1", Status::BadSize, 0, 0},
         {"#T=A,5", Status::NoCrcField, 0, 0},
         {"#T=A,5,4294967296", Status::BadCrc, 0, 0},
         {"#T=A,5,-1", Status::BadCrc, 0, 0},
+        {"#T=A,-0,1", Status::Ok, 0, 1}, // minus only with 0
     };
-    for (const auto &c : cases) {
-        const auto h = PrinterProtocol::parseAnswerHeader(c.text);
-        EXPECT_EQ(h.status, c.status) << c.text;
-        EXPECT_TRUE(c.status != Status::Ok || (h.size == c.size && h.crc == c.crc)) << c.text;
+    for (const auto &[text, status, size, crc] : cases) {
+        const auto h = PrinterProtocol::parseAnswerHeader(text);
+        EXPECT_EQ(h.status, status) << text;
+        EXPECT_TRUE(status != Status::Ok || (h.size == size && h.crc == crc)) << text;
     }
 }
 
 TEST(PrinterFileReceiver, picksTheFileOutOfTheAnswerWhereverTheBlocksEnd)
 {
     const QByteArray five = "ABCDE";
-    const struct
-    {
-        QByteArray answer;
-        Outcome outcome; // of the block that ends the reception; later blocks are Idle
-        QByteArray file;
-    } cases[] = {
+    // The answer, the outcome of the block that ends it (later blocks are Idle), the file.
+    const std::tuple<QByteArray, Outcome, QByteArray> cases[] = {
         {"#T=NAME,5," + crcOf(five) + "*ABCDEFGH more", Outcome::Completed, five},
         {"#T=NAME,5,1*ABCDE", Outcome::BadCrc, five}, // a wrong CRC keeps the file
         {"#T=E,0,0*rest", Outcome::Completed, ""},
         {"#T=E,0,17*", Outcome::BadCrc, ""},
         {"#T=NAME 5*ABCDE", Outcome::MalformedHeader, ""}, // as every refused header
     };
-    for (const auto &c : cases) {
+    for (const auto &[answer, outcome, file] : cases) {
         // Whole, split in two anywhere, and byte by byte.
-        std::vector<QByteArrayList> splits{{c.answer}, {}};
-        for (char byte : c.answer)
+        std::vector<QByteArrayList> splits{{answer}, {}};
+        for (char byte : answer)
             splits.back() << QByteArray(1, byte);
-        for (qsizetype at = 1; at < c.answer.size(); ++at)
-            splits.push_back({c.answer.left(at), c.answer.mid(at)});
+        for (qsizetype at = 1; at < answer.size(); ++at)
+            splits.push_back({answer.left(at), answer.mid(at)});
         for (const QByteArrayList &blocks : splits) {
             SCOPED_TRACE(blocks.join('|').toStdString());
             MemorySink::events.clear();
@@ -291,15 +218,15 @@ TEST(PrinterFileReceiver, picksTheFileOutOfTheAnswerWhereverTheBlocksEnd)
             const auto end = std::find_if(fed.outcomes.begin(), fed.outcomes.end(),
                                           [](Outcome o) { return o != Outcome::Pending; });
             ASSERT_NE(end, fed.outcomes.end());
-            EXPECT_EQ(*end, c.outcome);
+            EXPECT_EQ(*end, outcome);
             EXPECT_TRUE(std::all_of(end + 1, fed.outcomes.end(),
                                     [](Outcome o) { return o == Outcome::Idle; }));
-            EXPECT_EQ(fed.file, c.file);
-            const bool ends = c.outcome == Outcome::Completed || c.outcome == Outcome::BadCrc;
+            EXPECT_EQ(fed.file, file);
+            const bool ends = outcome == Outcome::Completed || outcome == Outcome::BadCrc;
             EXPECT_EQ(MemorySink::events.endsWith('e'), ends);
             // The display gets every byte, the header's '*' as a 0x00.
-            EXPECT_TRUE(c.outcome == Outcome::MalformedHeader
-                        || fed.shown == QByteArray(c.answer).replace('*', '\0'));
+            EXPECT_TRUE(outcome == Outcome::MalformedHeader
+                        || fed.shown == QByteArray(answer).replace('*', '\0'));
         }
     }
     // A header that grows to 512 characters without a star ends with that block.
@@ -321,17 +248,14 @@ TEST(PrinterFileReceiver, sinkFailuresAndRestartsEndTheReception)
         return receiver.feed(reinterpret_cast<std::uint8_t *>(block.data()),
                              std::size_t(block.size()));
     };
-    receiver.start(std::make_unique<MemorySink>(bytes, 0)); // cannot be created
-    EXPECT_EQ(feed("#T=N,10,0*ABCDEF"), Outcome::WriteFailed);
-    EXPECT_EQ(receiver.errorText(), "disk full");
-    EXPECT_FALSE(receiver.isActive());
     // The disk fills up after three bytes; the next block writes nothing.
+    // (A file that cannot be created at all is told by the window's test.)
     MemorySink::events.clear();
     receiver.start(std::make_unique<MemorySink>(bytes, 3));
     EXPECT_EQ(feed("#T=N,10,0*ABC"), Outcome::Pending);
-    EXPECT_EQ(receiver.bytesReceived(), 3u);
-    EXPECT_EQ(receiver.bytesExpected(), 10u);
     EXPECT_EQ(feed("DEF"), Outcome::WriteFailed);
+    EXPECT_EQ(receiver.errorText(), "disk full");
+    EXPECT_FALSE(receiver.isActive());
     EXPECT_EQ(bytes, "ABC");
     EXPECT_EQ(MemorySink::events, "ba");
     // A new start drops the header text collected so far.
@@ -341,44 +265,33 @@ TEST(PrinterFileReceiver, sinkFailuresAndRestartsEndTheReception)
     EXPECT_EQ(feed("5," + crcOf("ABCDE") + "*ABCDE"), Outcome::MalformedHeader);
 }
 
-TEST(DiskFileSink, theOldFileStaysUntilTheNewOneIsCompleteAndAFullDiskKeepsThePart)
+TEST(DiskFileSink, aReceptionCancelledAtOnceKeepsNothingAndAFullDiskKeepsThePart)
 {
     QTemporaryDir dir;
     const QString target = dir.filePath(QStringLiteral("A.TXT"));
     const auto files = [&] {
         return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
     };
-    const auto bytes = [](const char *text) {
-        return reinterpret_cast<const std::uint8_t *>(text);
-    };
-    ASSERT_TRUE(writeFileBytes(target, "old contents"));
+    ASSERT_TRUE(writeFileBytes(target, "old bytes"));
     {
-        CDiskFileSink sink(target);
-        ASSERT_TRUE(sink.begin() && sink.write(bytes("new "), 4) && sink.write(bytes("bytes"), 5));
-        EXPECT_EQ(fileBytes(target), "old contents");
-        ASSERT_TRUE(sink.end());
-        EXPECT_EQ(fileBytes(target), "new bytes");
-        EXPECT_EQ(sink.abandon(), QString()) << "nothing left to abandon";
-        // Cancelled before any byte: nothing is kept, nothing changes.
         CDiskFileSink empty(target);
         ASSERT_TRUE(empty.begin());
         EXPECT_EQ(empty.abandon(), QString());
         EXPECT_EQ(files(), QStringList{QStringLiteral("A.TXT")});
     }
-    QByteArray data(300 * 1024, Qt::Uninitialized);
-    for (qsizetype i = 0; i < data.size(); ++i)
-        data[i] = char(i * 7);
+    const QByteArray data = QByteArray("0123456789abcdefghi").repeated(16 * 1024);
     CDiskFileSink sink(target);
     bool begun = false;
     const bool written = withDiskFullAt(64 * 1024, [&] {
         begun = sink.begin();
-        return sink.write(bytes(data.constData()), std::size_t(data.size()));
+        return sink.write(reinterpret_cast<const std::uint8_t *>(data.constData()),
+                          std::size_t(data.size()));
     });
     ASSERT_TRUE(begun);
     EXPECT_FALSE(written);
     EXPECT_EQ(sink.errorText(), QStringLiteral("The disk is full."));
     EXPECT_EQ(sink.abandon(), target + QStringLiteral(".part"));
-    EXPECT_EQ(fileBytes(target), "new bytes");
+    EXPECT_EQ(fileBytes(target), "old bytes");
     EXPECT_EQ(fileBytes(target + QStringLiteral(".part")), data.left(64 * 1024));
     EXPECT_EQ(files(), (QStringList{QStringLiteral("A.TXT"), QStringLiteral("A.TXT.part")}));
 }

@@ -9,10 +9,9 @@
 #include <sys/prctl.h>
 #include <unistd.h>
 
-// The printer simulator as a child process: started with its arguments, it
-// reports its TCP port or pty path and then one line per file it stores or
-// sends. It dies with the test process, even one killed without destructors,
-// so that ctest never waits on an orphaned simulator.
+// The printer simulator as a child process: it reports its TCP port or pty path,
+// then a line per file it stores or sends. It dies with the test process, even
+// one killed without destructors, so ctest never waits on an orphan.
 class PrinterSim
 {
 public:
@@ -41,15 +40,12 @@ public:
     // The port of "listening on 127.0.0.1:PORT", the path of "pty PATH".
     int tcpPort() const { return lineAfter("listening on 127.0.0.1:").toInt(); }
     QString ptyPath() const { return lineAfter("pty "); }
-    // Waits until a line containing `text` was printed.
-    bool waitFor(const char *text, int ms = 20000)
+    bool waitFor(const char *text, int ms = 20000) // until a line holds `text`
     {
-        return eventually(
-            [&] {
-                m_output += QString::fromLocal8Bit(m_process.readAllStandardOutput());
-                return m_output.contains(QLatin1String(text));
-            },
-            ms);
+        const auto read = [&] {
+            return QString::fromLocal8Bit(m_process.readAllStandardOutput());
+        };
+        return eventually([&] { return (m_output += read()).contains(QLatin1String(text)); }, ms);
     }
     const QString &output() const { return m_output; }
 
@@ -57,8 +53,7 @@ private:
     QString lineAfter(const char *prefix) const
     {
         const qsizetype at = m_output.indexOf(QLatin1String(prefix));
-        const qsizetype start = at + qstrlen(prefix);
-        return at < 0 ? QString() : m_output.mid(start, m_output.indexOf(u'\n', start) - start);
+        return at < 0 ? QString() : m_output.mid(at).section(u'\n', 0, 0).mid(qstrlen(prefix));
     }
 
     QProcess m_process;
