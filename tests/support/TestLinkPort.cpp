@@ -2,6 +2,8 @@
 
 #include "support/EventLoopWait.h"
 
+#include <QDeadlineTimer>
+
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
@@ -44,17 +46,13 @@ bool CTestLinkPort::Open(int rxBufferSize, int readChunk)
 QByteArray CTestLinkPort::readFar(qsizetype count, std::chrono::milliseconds timeout)
 {
     QByteArray out;
-    const auto deadline = std::chrono::steady_clock::now() + timeout * deadlineScale();
+    const QDeadlineTimer deadline(timeout * deadlineScale());
     char buf[65536];
-    while (out.size() < count) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0)
-            break;
-        pollfd p{m_farFd, POLLIN, 0};
-        if (::poll(&p, 1, static_cast<int>(left.count())) <= 0)
-            break;
-        const ssize_t n = ::read(m_farFd, buf, std::min<qsizetype>(sizeof buf, count - out.size()));
+    for (pollfd p{m_farFd, POLLIN, 0}; out.size() < count;) {
+        const ssize_t n
+            = ::poll(&p, 1, int(deadline.remainingTime())) <= 0
+                  ? 0
+                  : ::read(m_farFd, buf, std::min<qsizetype>(sizeof buf, count - out.size()));
         if (n <= 0)
             break;
         out.append(buf, n);
@@ -75,13 +73,6 @@ bool CTestLinkPort::writeFar(const QByteArray &bytes)
         done += n;
     }
     return true;
-}
-
-void CTestLinkPort::closeFar()
-{
-    if (m_farFd >= 0)
-        ::close(m_farFd);
-    m_farFd = -1;
 }
 
 std::vector<std::uint32_t> CTestLinkPort::blockSizes() const

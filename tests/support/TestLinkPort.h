@@ -28,22 +28,19 @@ public:
                        std::chrono::milliseconds timeout = std::chrono::seconds(5));
     // Writes all bytes at the far end.
     bool writeFar(const QByteArray &bytes);
-    // Closes the far end (the link goes down).
-    void closeFar();
 
     std::vector<std::uint32_t> blockSizes() const;
     // The number of blocks of each run the writer handed over.
     std::vector<std::size_t> runSizes() const;
     // While held, the writer waits before each block (the stop event still ends the wait).
     void holdWriter(bool hold);
-    int stopTimeout = 2500;
 
 protected:
     bool WriteBlock(const std::uint8_t *data, std::uint32_t length) override;
     std::size_t WriteRun(TxRun blocks) override;
     void ReaderLoop(std::uint8_t *buffer) override;
     void TeardownLink() override;
-    int StopTimeoutMs() const override { return stopTimeout; }
+    int StopTimeoutMs() const override { return 2500; }
 
 private:
     int m_fd = -1;
