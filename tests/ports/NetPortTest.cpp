@@ -21,10 +21,6 @@ protected:
             peer(waitDialog());
         });
     }
-    static QString connectMessage(const char *name)
-    {
-        return QStringLiteral("Error connecting to port (socket error: %1)!").arg(name);
-    }
     // A cancelled wait ends without a message and frees its port for the next Open.
     void cancelTheWait(CNetPort &port, unsigned portNumber, int type)
     {
@@ -154,7 +150,8 @@ TEST_F(NetPortTest, aFailedOpenShowsTheConnectMessageWithItsReason)
         EXPECT_EQ(log.count(refused, true), before + (row.refusedAtOnce ? 1 : 0));
         ASSERT_EQ(ui.messages.size(), 1u);
         if (row.name) {
-            EXPECT_EQ(ui.messages[0].text, connectMessage(row.name));
+            EXPECT_EQ(ui.messages[0].text,
+                      QStringLiteral("Error connecting to port (socket error: %1)!").arg(row.name));
         }
         EXPECT_EQ(ui.messages[0].icon, UiServices::Icon::Information);
         EXPECT_FALSE(port.IsOpen() || port.Start());

@@ -62,15 +62,12 @@ QByteArray CTestLinkPort::readFar(qsizetype count, std::chrono::milliseconds tim
 
 bool CTestLinkPort::writeFar(const QByteArray &bytes)
 {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
+    for (qsizetype done = 0; done < bytes.size();) {
         const ssize_t n
             = ::send(m_farFd, bytes.constData() + done, bytes.size() - done, MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
+        if (n <= 0 && errno != EINTR)
             return false;
-        done += n;
+        done += std::max<ssize_t>(n, 0);
     }
     return true;
 }
@@ -96,14 +93,6 @@ std::size_t CTestLinkPort::WriteRun(TxRun blocks)
     return CPortEngine::WriteRun(blocks);
 }
 
-void CTestLinkPort::holdWriter(bool hold)
-{
-    if (hold)
-        m_released.reset();
-    else
-        m_released.set();
-}
-
 bool CTestLinkPort::WriteBlock(const std::uint8_t *data, std::uint32_t length)
 {
     // A held writer waits here, as a slow line would.
@@ -113,14 +102,10 @@ bool CTestLinkPort::WriteBlock(const std::uint8_t *data, std::uint32_t length)
         std::lock_guard lock(m_mutex);
         m_blockSizes.push_back(length);
     }
-    std::uint32_t done = 0;
-    while (done < length) {
+    for (std::uint32_t done = 0; done < length;) {
         const ssize_t n = ::send(m_fd, data + done, length - done, MSG_NOSIGNAL);
-        if (n > 0) {
-            done += static_cast<std::uint32_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
+        done += static_cast<std::uint32_t>(std::max<ssize_t>(n, 0));
+        if (n > 0 || (n < 0 && errno == EINTR))
             continue;
         if (n < 0 && errno != EAGAIN)
             return false;

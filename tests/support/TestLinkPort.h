@@ -33,7 +33,7 @@ public:
     // The number of blocks of each run the writer handed over.
     std::vector<std::size_t> runSizes() const;
     // While held, the writer waits before each block (the stop event still ends the wait).
-    void holdWriter(bool hold);
+    void holdWriter(bool hold) { hold ? m_released.reset() : m_released.set(); }
 
 protected:
     bool WriteBlock(const std::uint8_t *data, std::uint32_t length) override;
