@@ -151,14 +151,9 @@ TEST_F(ComPortTest, bytesPassUnchangedBothWaysInLargeReadsAndWritesThatWaitForRo
         EXPECT_EQ(receive(message.size()), message);
         EXPECT_TRUE(arrived == std::vector<QByteArray>{message});
     }
-    // No CR/NL mapping, no signal or flow-control characters taken out.
-    std::uint32_t written = 0;
-    EXPECT_EQ(port.Write(bytes.constData(), int(bytes.size()), &written), 5);
-    EXPECT_EQ(written, 1024u);
-    EXPECT_EQ(pty.read(bytes.size()), bytes);
-    ASSERT_TRUE(waitUntil([&] { return !port.IsWritePending(); }));
-    // Far more than the driver buffers: progress moves block by block while
-    // the far end reads.
+    // Far more than the driver buffers, every byte value unchanged (no CR/NL
+    // mapping, no signal or flow-control characters taken out): progress
+    // moves block by block while the far end reads.
     const QByteArray bulk = pattern(200000, 3);
     const int blocks = port.Write(bulk.constData(), int(bulk.size()));
     EXPECT_TRUE(waitUntil([&] { return port.GetBlocksWritten() > 0 && port.IsWritePending(); }));

@@ -10,11 +10,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-CTestLinkPort::CTestLinkPort()
-{
-    m_released.set();
-}
-
 CTestLinkPort::~CTestLinkPort()
 {
     Close();

@@ -16,7 +16,7 @@
 class CTestLinkPort final : public CPortEngine
 {
 public:
-    CTestLinkPort();
+    CTestLinkPort() { m_released.set(); }
     ~CTestLinkPort() override;
 
     bool Open(int rxBufferSize = 4096, int readChunk = 2048);
