@@ -77,7 +77,8 @@ TEST_F(PortEngine, aReaderWaitsWhileTheQueueIsFullLosesNothingAndAStopEndsItsWai
     std::atomic<bool> stop{false};
     const QByteArray filler(chunk.size(), 'q');
     std::thread writer([&] {
-        for (int i = 0; !stop && port.writeFar(i < chunks ? chunk : filler); ++i) {
+        for (int i = 0; !stop && i < chunks + 40 && port.writeFar(i < chunks ? chunk : filler);
+             ++i) {
         }
     });
     // Nobody consumes: the queue fills up to its limit, then the reader stops
