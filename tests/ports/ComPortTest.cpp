@@ -215,6 +215,28 @@ TEST_F(ComPortTest, aTimedOutWriteDropsTheRestOfItsDrainAndAStopEndsAWaitingWrit
     EXPECT_EQ(log.count(kTimeoutText), 3);
 }
 
+// A lost line is said once; while something is at the path that is no
+// device, the port goes on trying, calmly and without a further word.
+TEST_F(ComPortTest, aLostLineIsSaidOnceAndAStopEndsTheWaitForIt)
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("ttyLink"));
+    ASSERT_TRUE(QFile::link(pty.devicePath(), link));
+    CComPort port;
+    port.SetDevicePath(link);
+    ASSERT_TRUE(port.Open(1, 19200, 0, 8, 1, 0, 5) && port.Start());
+    pty.closeMaster();
+    ASSERT_TRUE(waitUntil([&] { return port.GetLinkState() == LinkState::Lost; }));
+    ASSERT_TRUE(QFile::remove(link) && writeFileBytes(link, {}));
+    ASSERT_TRUE(waitUntil([&] { return port.GetLinkState() == LinkState::Reconnecting; }));
+    EXPECT_EQ(port.Write("lost", 4), 0);
+    EXPECT_EQ(port.GetLinkLosses(), 1);
+    EXPECT_TRUE(port.IsOpen() && port.Close());
+    EXPECT_EQ(log.count(QStringLiteral("ERROR: ReadFile")), 1);
+    EXPECT_EQ(
+        log.count(QStringLiteral("ERROR: "), true) + log.count(QStringLiteral("Open: "), true), 1);
+}
+
 TEST(OpenFailure, aDeviceWithoutPermissionNamesTheGroupThatMayUseIt)
 {
     // A device node that its group may read and write, as udev makes them.

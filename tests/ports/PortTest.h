@@ -9,6 +9,7 @@
 #include "ports/UsbPort.h"
 #include "support/EventLoopWait.h"
 #include "support/FakeDeviceTree.h"
+#include "support/FileBytes.h"
 #include "support/LogCapture.h"
 #include "support/LoopbackSockets.h"
 #include "support/Pty.h"
