@@ -76,8 +76,12 @@ TEST_F(PortEngine, aReaderWaitsWhileTheQueueIsFullLosesNothingAndAStopEndsItsWai
     const int chunks = CReceivedBlockQueue::kLimitBytes / chunk.size() + 8;
     std::atomic<bool> stop{false};
     const QByteArray filler(chunk.size(), 'q');
+    // Writes until the stop; a queue far beyond its limit (a reader that does
+    // not wait) ends it too, before it takes all memory.
+    const auto &queue = CReceivedBlockQueue::instance();
     std::thread writer([&] {
-        for (int i = 0; !stop && i < chunks + 40 && port.writeFar(i < chunks ? chunk : filler);
+        for (int i = 0; !stop && queue.queuedBytes() < 2 * queue.kLimitBytes
+                        && port.writeFar(i < chunks ? chunk : filler);
              ++i) {
         }
     });
@@ -85,12 +89,10 @@ TEST_F(PortEngine, aReaderWaitsWhileTheQueueIsFullLosesNothingAndAStopEndsItsWai
     // reading and the far end can write no more.
     const auto full = [&] {
         pollfd p{port.farFd(), POLLOUT, 0};
-        return CReceivedBlockQueue::instance().queuedBytes() >= CReceivedBlockQueue::kLimitBytes
-               && ::poll(&p, 1, 0) == 0;
+        return queue.queuedBytes() >= queue.kLimitBytes && ::poll(&p, 1, 0) == 0;
     };
     EXPECT_TRUE(waitUntil(full));
-    EXPECT_LE(CReceivedBlockQueue::instance().queuedBytes(),
-              CReceivedBlockQueue::kLimitBytes + (1 << 16));
+    EXPECT_LE(queue.queuedBytes(), queue.kLimitBytes + (1 << 16));
     const QByteArray all = receive(chunks * chunk.size());
     EXPECT_TRUE(all.left(chunks * chunk.size()) == chunk.repeated(chunks));
     // Ended by the stop event, not given up on after the stop time-out.

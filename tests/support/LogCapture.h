@@ -21,8 +21,7 @@ public:
         qInstallMessageHandler(m_previous);
         s_current = nullptr;
     }
-    LogCapture(const LogCapture &) = delete;
-    LogCapture &operator=(const LogCapture &) = delete;
+    Q_DISABLE_COPY(LogCapture)
 
     // How often `text` was logged (as a whole, or as a part of a text).
     int count(const QString &text, bool part = false) const

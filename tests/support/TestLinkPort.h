@@ -2,6 +2,7 @@
 
 #include "frame/TerminalPorts.h"
 #include "ports/PortEngine.h"
+#include "support/EventLoopWait.h"
 
 #include <QByteArray>
 
@@ -40,7 +41,8 @@ protected:
     std::size_t WriteRun(TxRun blocks) override;
     void ReaderLoop(std::uint8_t *buffer) override;
     void TeardownLink() override;
-    int StopTimeoutMs() const override { return 2500; }
+    // Long enough for a loaded machine; a thread that ignores the stop still runs into it.
+    int StopTimeoutMs() const override { return 2500 * deadlineScale(); }
 
 private:
     int m_fd = -1;
