@@ -8,17 +8,10 @@ namespace {
 
 const QString kPlaceholder = QStringLiteral("\\\\?\\usb");
 
-QStringList labels(const QList<SerialDeviceInfo> &devices)
-{
-    QStringList out;
-    for (const SerialDeviceInfo &d : devices)
-        out << serialDeviceLabel(d) + QStringLiteral(" -> ") + d.path;
-    return out;
-}
-
-TEST(SerialDeviceListTest, listsHardwareTtysByTheirStableNamesWithKernelNameAndProduct)
+TEST(SerialDeviceList, listsHardwareTtysByTheirStableNamesWithKernelNameAndProduct)
 {
     FakeDeviceTree tree;
+    EXPECT_TRUE(EnumSerialDevices(tree.roots()).isEmpty());
     const QString byId = QStringLiteral("usb-FTDI_FT232R_USB_UART_A9XYZ-if00-port0");
     tree.addSerialAdapter(QStringLiteral("ttyUSB10"), QStringLiteral("1-3"), QString());
     tree.addSerialAdapter(QStringLiteral("ttyUSB2"), QStringLiteral("1-2"),
@@ -31,54 +24,42 @@ TEST(SerialDeviceListTest, listsHardwareTtysByTheirStableNamesWithKernelNameAndP
     tree.addPlainTty(QStringLiteral("ttyS8"), 0);
     tree.addPlainTty(QStringLiteral("ttyS9"), 4);
     tree.addVirtualTty(QStringLiteral("tty1"));
-
-    const QString dev = tree.roots().dev;
-    EXPECT_EQ(
-        labels(EnumSerialDevices(tree.roots())),
-        QStringList({
-            QStringLiteral("%1/ttyACM0 (Arduino Uno) -> %1/ttyACM0").arg(dev),
-            QStringLiteral("%1/ttyAMA0 -> %1/ttyAMA0").arg(dev),
-            QStringLiteral("%1/ttyS9 -> %1/ttyS9").arg(dev),
-            QStringLiteral("%2 (ttyUSB2, FT232R USB UART) -> %1/serial/by-id/%2").arg(dev, byId),
-            QStringLiteral("%1/ttyUSB10 -> %1/ttyUSB10").arg(dev),
-        }));
-
-    EXPECT_TRUE(EnumSerialDevices(FakeDeviceTree().roots()).isEmpty());
+    QStringList listed;
+    for (const SerialDeviceInfo &d : EnumSerialDevices(tree.roots()))
+        listed << serialDeviceLabel(d) + QStringLiteral(" -> ") + d.path;
+    EXPECT_EQ(listed,
+              QStringList({
+                              QStringLiteral("%1/ttyACM0 (Arduino Uno) -> %1/ttyACM0"),
+                              QStringLiteral("%1/ttyAMA0 -> %1/ttyAMA0"),
+                              QStringLiteral("%1/ttyS9 -> %1/ttyS9"),
+                              QStringLiteral("%2 (ttyUSB2, FT232R USB UART) -> %1/serial/by-id/%2"),
+                              QStringLiteral("%1/ttyUSB10 -> %1/ttyUSB10"),
+                          })
+                  .replaceInStrings(QStringLiteral("%2"), byId)
+                  .replaceInStrings(QStringLiteral("%1"), tree.roots().dev));
 }
 
-QStringList usbList(const DeviceRoots &roots)
-{
-    QStringList paths;
-    QStringList names;
-    EnumUsbDevices(paths, names, roots);
-    EXPECT_EQ(paths.size(), names.size());
-    QStringList out;
-    for (qsizetype i = 0; i < paths.size() && i < names.size(); ++i)
-        out << names[i] + QStringLiteral(" -> ") + paths[i];
-    return out;
-}
-
-QString findPath(const QString &name, const DeviceRoots &roots)
-{
-    QString path = QStringLiteral("<unset>");
-    FindUsbDevicePath(name, path, roots);
-    return path;
-}
-
-TEST(UsbPrinterListTest, withoutPrintersTheListsHoldOnlyThePlaceholder)
+// The printers as the list shows them (name -> port path), after the
+// placeholder for none; every name finds its path.
+TEST(UsbPrinterList, printersAreNamedByLocationModelAndSerialAndFoundByTheirPortPath)
 {
     FakeDeviceTree tree;
-    EXPECT_EQ(usbList(tree.roots()), QStringList({QStringLiteral("--- -> ") + kPlaceholder}));
-    DeviceRoots nowhere;
-    nowhere.sys = tree.sysPath(QStringLiteral("missing"));
-    EXPECT_EQ(usbList(nowhere), QStringList({QStringLiteral("--- -> ") + kPlaceholder}));
-    EXPECT_EQ(findPath(QStringLiteral("---"), tree.roots()), kPlaceholder);
-    EXPECT_EQ(findPath(QStringLiteral("USB 1-1"), tree.roots()), kPlaceholder);
-}
-
-TEST(UsbPrinterListTest, printersAreNamedByLocationModelAndSerialAndFoundByTheirPortPath)
-{
-    FakeDeviceTree tree;
+    const auto listed = [&](const DeviceRoots &roots) {
+        QStringList paths, names, out;
+        EnumUsbDevices(paths, names, roots);
+        for (qsizetype i = 0; i < paths.size(); ++i)
+            out << names.value(i) + QStringLiteral(" -> ") + paths[i];
+        EXPECT_EQ(paths.size(), names.size());
+        return out;
+    };
+    const auto find = [&](const QString &name) {
+        QString path = QStringLiteral("<unset>");
+        FindUsbDevicePath(name, path, tree.roots());
+        return path;
+    };
+    const QString none = QStringLiteral("--- -> ") + kPlaceholder;
+    DeviceRoots nowhere{tree.sysPath(QStringLiteral("missing"))};
+    EXPECT_EQ(listed(tree.roots()) + listed(nowhere), QStringList({none, none}));
     // Two printers of one model, then one device with two printer interfaces
     // (same location, same serial), one that tells nothing about itself and
     // an lp node outside the USB tree.
@@ -92,24 +73,14 @@ TEST(UsbPrinterListTest, printersAreNamedByLocationModelAndSerialAndFoundByTheir
                        QStringLiteral("r+k Printer"), QStringLiteral("77"));
     tree.addUsbPrinter(5, QStringLiteral("3-7:1.0"), QString(), QString(), QString());
     tree.addLooseUsbPrinter(6);
-
     const QString lp6 = tree.devPath(QStringLiteral("usb/lp6"));
-    EXPECT_EQ(usbList(tree.roots()),
-              QStringList({
-                  QStringLiteral("--- -> ") + kPlaceholder,
-                  QStringLiteral("USB 1-2: Zebra ZTC GK420d [29J2] -> usb:1-2:1.0"),
-                  QStringLiteral("USB 2-1: r+k Printer [77] -> usb:2-1:1.0"),
-                  QStringLiteral("USB 2-1: r+k Printer [77] -> usb:2-1:1.1"),
-                  QStringLiteral("USB 3-7 -> usb:3-7:1.0"),
-                  QStringLiteral("lp6 -> ") + lp6,
-                  QStringLiteral("USB 1-1.4: Zebra ZTC GK420d [29J1] -> usb:1-1.4:1.0"),
-              }));
-
-    const struct
-    {
-        const char *name;
-        QString path;
-    } rows[] = {
+    EXPECT_EQ(
+        listed(tree.roots()),
+        QStringList({none, "USB 1-2: Zebra ZTC GK420d [29J2] -> usb:1-2:1.0",
+                     "USB 2-1: r+k Printer [77] -> usb:2-1:1.0",
+                     "USB 2-1: r+k Printer [77] -> usb:2-1:1.1", "USB 3-7 -> usb:3-7:1.0",
+                     "lp6 -> " + lp6, "USB 1-1.4: Zebra ZTC GK420d [29J1] -> usb:1-1.4:1.0"}));
+    const std::pair<const char *, QString> rows[] = {
         {"USB 1-1.4: Zebra ZTC GK420d [29J1]", QStringLiteral("usb:1-1.4:1.0")},
         {"USB 1-2: Zebra ZTC GK420d [29J2]", QStringLiteral("usb:1-2:1.0")},
         {"USB 2-1: r+k Printer [77]", QStringLiteral("usb:2-1:1.0")}, // the first of equals
@@ -117,20 +88,18 @@ TEST(UsbPrinterListTest, printersAreNamedByLocationModelAndSerialAndFoundByTheir
         {"lp6", lp6},
         {"usb 3-7", kPlaceholder}, // names compare exactly
         {"USB 1-2: Zebra ZTC GK420d", kPlaceholder},
+        {"---", kPlaceholder},
     };
-    for (const auto &row : rows)
-        EXPECT_EQ(findPath(QLatin1String(row.name), tree.roots()), row.path) << row.name;
+    for (const auto &[name, path] : rows)
+        EXPECT_EQ(find(QLatin1String(name)), path) << name;
 
     // The port path finds the printer's node whatever its lp number.
     EXPECT_EQ(UsbDeviceNode(QStringLiteral("usb:1-1.4:1.0"), tree.roots()),
               tree.devPath(QStringLiteral("usb/lp10")));
-    EXPECT_EQ(UsbDeviceNode(QStringLiteral("/dev/pts/7"), tree.roots()),
-              QStringLiteral("/dev/pts/7"));
-
+    EXPECT_EQ(UsbDeviceNode(QStringLiteral("/dev/pts/7"), tree.roots()), "/dev/pts/7");
     // Unplugged after the list was read: not found any more.
     tree.removeUsbPrinter(10);
-    EXPECT_EQ(findPath(QStringLiteral("USB 1-1.4: Zebra ZTC GK420d [29J1]"), tree.roots()),
-              kPlaceholder);
+    EXPECT_EQ(find(QStringLiteral("USB 1-1.4: Zebra ZTC GK420d [29J1]")), kPlaceholder);
     EXPECT_EQ(UsbDeviceNode(QStringLiteral("usb:1-1.4:1.0"), tree.roots()), QString());
     EXPECT_EQ(UsbDeviceNode(QStringLiteral("usb:../../etc"), tree.roots()), QString());
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QScopeGuard>
+
 #include <csignal>
 
 #include <sys/resource.h>
@@ -12,20 +14,13 @@ auto withDiskFullAt(rlim_t bytes, Work work)
     struct sigaction ignore = {}, previous = {};
     ignore.sa_handler = SIG_IGN;
     ::sigaction(SIGXFSZ, &ignore, &previous);
-    struct rlimit saved;
+    struct rlimit saved = {};
     ::getrlimit(RLIMIT_FSIZE, &saved);
-    struct rlimit limited = saved;
-    limited.rlim_cur = bytes;
+    const struct rlimit limited = {bytes, saved.rlim_max};
     ::setrlimit(RLIMIT_FSIZE, &limited);
-    struct Restore
-    {
-        rlimit limit;
-        struct sigaction action;
-        ~Restore()
-        {
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-            ::sigaction(SIGXFSZ, &action, nullptr);
-        }
-    } restore{saved, previous};
+    const auto restore = qScopeGuard([&] {
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        ::sigaction(SIGXFSZ, &previous, nullptr);
+    });
     return work();
 }

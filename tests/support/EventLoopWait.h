@@ -3,6 +3,12 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
+#if defined(__has_feature)
+#define ORBA_HAS_FEATURE(x) __has_feature(x)
+#else
+#define ORBA_HAS_FEATURE(x) 0
+#endif
+
 // How much longer than usual a test may wait: code under a sanitizer runs
 // several times slower. ORBA_TEST_DEADLINE_SCALE overrides it.
 inline int deadlineScale()
@@ -11,18 +17,10 @@ inline int deadlineScale()
     const int fromEnv = qEnvironmentVariableIntValue("ORBA_TEST_DEADLINE_SCALE", &ok);
     if (ok && fromEnv > 0)
         return fromEnv;
-#if defined(__SANITIZE_THREAD__)
+#if defined(__SANITIZE_THREAD__) || ORBA_HAS_FEATURE(thread_sanitizer)
     return 10;
-#elif defined(__SANITIZE_ADDRESS__)
+#elif defined(__SANITIZE_ADDRESS__) || ORBA_HAS_FEATURE(address_sanitizer)
     return 6;
-#elif defined(__has_feature)
-#if __has_feature(thread_sanitizer)
-    return 10;
-#elif __has_feature(address_sanitizer)
-    return 6;
-#else
-    return 1;
-#endif
 #else
     return 1;
 #endif

@@ -11,47 +11,36 @@ const QString kUsbRoot = QStringLiteral("devices/pci0000:00/0000:00:14.0/usb1");
 FakeDeviceTree::FakeDeviceTree()
 {
     for (const char *dir : {"sys/class/tty", "sys/class/usbmisc", "sys/bus/usb/devices", "dev"})
-        mkdir(QLatin1String(dir));
+        QDir(m_dir.path()).mkpath(QLatin1String(dir));
 }
 
-DeviceRoots FakeDeviceTree::roots() const
+QString FakeDeviceTree::makeRoomFor(const QString &relative) const
 {
-    DeviceRoots r;
-    r.sys = m_dir.filePath(QStringLiteral("sys"));
-    r.dev = m_dir.filePath(QStringLiteral("dev"));
-    return r;
-}
-
-QString FakeDeviceTree::sysPath(const QString &relative) const
-{
-    return m_dir.filePath(QStringLiteral("sys/") + relative);
-}
-
-QString FakeDeviceTree::devPath(const QString &relative) const
-{
-    return m_dir.filePath(QStringLiteral("dev/") + relative);
-}
-
-void FakeDeviceTree::mkdir(const QString &relative) const
-{
-    QDir(m_dir.path()).mkpath(relative);
+    const QString path = m_dir.filePath(relative);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile::remove(path);
+    return path;
 }
 
 void FakeDeviceTree::write(const QString &relative, const QByteArray &bytes) const
 {
-    const QString path = m_dir.filePath(relative);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
+    QFile file(makeRoomFor(relative));
     if (file.open(QIODevice::WriteOnly))
         file.write(bytes);
 }
 
 void FakeDeviceTree::link(const QString &relative, const QString &target) const
 {
-    const QString path = m_dir.filePath(relative);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile::remove(path);
-    QFile::link(target, path);
+    QFile::link(target, makeRoomFor(relative));
+}
+
+void FakeDeviceTree::addTty(const QString &kernelName, const QString &ttyDir, bool hardware) const
+{
+    QDir(m_dir.path()).mkpath(ttyDir);
+    if (hardware)
+        link(ttyDir + QStringLiteral("/device"), QStringLiteral("../.."));
+    link(QStringLiteral("sys/class/tty/") + kernelName, QStringLiteral("../../") + ttyDir.mid(4));
+    write(QStringLiteral("dev/") + kernelName, {});
 }
 
 void FakeDeviceTree::addSerialAdapter(const QString &kernelName, const QString &usbDevice,
@@ -62,34 +51,23 @@ void FakeDeviceTree::addSerialAdapter(const QString &kernelName, const QString &
     if (!product.isEmpty())
         write(device + QStringLiteral("/product"), product.toUtf8() + '\n');
     // ttyUSB: the usb-serial port below the interface; ttyACM: the interface.
-    const QString port = device + u'/' + usbDevice + QStringLiteral(":1.0/") + kernelName;
-    const QString ttyDir = port + QStringLiteral("/tty/") + kernelName;
-    mkdir(ttyDir);
-    link(ttyDir + QStringLiteral("/device"), QStringLiteral("../.."));
-    link(QStringLiteral("sys/class/tty/") + kernelName, QStringLiteral("../../") + ttyDir.mid(4));
-    write(QStringLiteral("dev/") + kernelName, {});
+    addTty(kernelName, QStringLiteral("%1/%2:1.0/%3/tty/%3").arg(device, usbDevice, kernelName),
+           true);
     if (!byId.isEmpty())
         link(QStringLiteral("dev/serial/by-id/") + byId, QStringLiteral("../../") + kernelName);
 }
 
 void FakeDeviceTree::addPlainTty(const QString &kernelName, int uartType)
 {
-    const QString platform = QStringLiteral("sys/devices/platform/serial0");
-    const QString ttyDir = platform + QStringLiteral("/tty/") + kernelName;
-    mkdir(ttyDir);
-    link(ttyDir + QStringLiteral("/device"), QStringLiteral("../.."));
+    const QString ttyDir = QStringLiteral("sys/devices/platform/serial0/tty/") + kernelName;
+    addTty(kernelName, ttyDir, true);
     if (uartType >= 0)
         write(ttyDir + QStringLiteral("/type"), QByteArray::number(uartType) + '\n');
-    link(QStringLiteral("sys/class/tty/") + kernelName, QStringLiteral("../../") + ttyDir.mid(4));
-    write(QStringLiteral("dev/") + kernelName, {});
 }
 
 void FakeDeviceTree::addVirtualTty(const QString &kernelName)
 {
-    const QString ttyDir = QStringLiteral("sys/devices/virtual/tty/") + kernelName;
-    mkdir(ttyDir);
-    link(QStringLiteral("sys/class/tty/") + kernelName, QStringLiteral("../../") + ttyDir.mid(4));
-    write(QStringLiteral("dev/") + kernelName, {});
+    addTty(kernelName, QStringLiteral("sys/devices/virtual/tty/") + kernelName, false);
 }
 
 void FakeDeviceTree::addUsbPrinter(int lp, const QString &interfaceName,

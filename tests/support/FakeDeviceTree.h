@@ -13,9 +13,9 @@ class FakeDeviceTree final
 public:
     FakeDeviceTree();
 
-    DeviceRoots roots() const;
-    QString sysPath(const QString &relative) const;
-    QString devPath(const QString &relative) const;
+    DeviceRoots roots() const { return {m_dir.filePath("sys"), m_dir.filePath("dev")}; }
+    QString sysPath(const QString &relative) const { return m_dir.filePath("sys/" + relative); }
+    QString devPath(const QString &relative) const { return m_dir.filePath("dev/" + relative); }
 
     // A USB serial adapter: tty `kernelName` (ttyUSB0, ttyACM0) on the USB
     // device `usbDevice` ("1-2") with its product text (none when empty), and
@@ -39,9 +39,12 @@ public:
     void removeUsbPrinter(int lp);
 
 private:
+    // A tty at `ttyDir` in sysfs, its class entry and its node; `hardware`
+    // gives it a device.
+    void addTty(const QString &kernelName, const QString &ttyDir, bool hardware) const;
     void write(const QString &relative, const QByteArray &bytes) const;
     void link(const QString &relative, const QString &target) const;
-    void mkdir(const QString &relative) const;
+    QString makeRoomFor(const QString &relative) const;
 
     QTemporaryDir m_dir;
 };

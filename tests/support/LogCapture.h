@@ -1,14 +1,10 @@
 #pragma once
 
-#include "support/EventLoopWait.h"
-
 #include <QString>
 #include <QStringList>
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <mutex>
 
 // Records every text the program logs, from any thread, while it exists.
@@ -25,21 +21,15 @@ public:
         qInstallMessageHandler(m_previous);
         s_current = nullptr;
     }
-    LogCapture(const LogCapture &) = delete;
-    LogCapture &operator=(const LogCapture &) = delete;
+    Q_DISABLE_COPY(LogCapture)
 
     // How often `text` was logged (as a whole, or as a part of a text).
     int count(const QString &text, bool part = false) const
     {
         std::lock_guard lock(m_mutex);
-        return countLocked(text, part);
-    }
-    // Waits until `text` was logged `times` times in all.
-    bool waitFor(const QString &text, int times, int timeoutMs = 10000) const
-    {
-        std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, std::chrono::milliseconds(scaledDeadline(timeoutMs)),
-                                  [&] { return countLocked(text, false) >= times; });
+        return int(std::count_if(m_texts.begin(), m_texts.end(), [&](const QString &t) {
+            return part ? t.contains(text) : t == text;
+        }));
     }
 
 private:
@@ -48,19 +38,11 @@ private:
         if (LogCapture *self = s_current) {
             std::lock_guard lock(self->m_mutex);
             self->m_texts << text;
-            self->m_changed.notify_all();
         }
-    }
-    int countLocked(const QString &text, bool part) const
-    {
-        return int(std::count_if(m_texts.begin(), m_texts.end(), [&](const QString &t) {
-            return part ? t.contains(text) : t == text;
-        }));
     }
 
     static inline std::atomic<LogCapture *> s_current{nullptr};
     QtMessageHandler m_previous;
     mutable std::mutex m_mutex;
-    mutable std::condition_variable m_changed;
     QStringList m_texts;
 };

@@ -8,14 +8,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-void Fd::reset(int f)
-{
-    if (fd >= 0)
-        ::close(fd);
-    fd = f;
-}
-
-sockaddr_in loopbackAddress(const char *ip, unsigned port)
+namespace {
+sockaddr_in address(const char *ip, unsigned port)
 {
     sockaddr_in sa{};
     sa.sin_family = AF_INET;
@@ -24,18 +18,24 @@ sockaddr_in loopbackAddress(const char *ip, unsigned port)
     return sa;
 }
 
-namespace {
 int bound(int type, const char *ip, unsigned port, bool reuse)
 {
     const int fd = ::socket(AF_INET, type | SOCK_CLOEXEC, 0);
     const int on = 1;
     if (reuse)
         ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    const sockaddr_in sa = loopbackAddress(ip, port);
+    const sockaddr_in sa = address(ip, port);
     EXPECT_EQ(::bind(fd, reinterpret_cast<const sockaddr *>(&sa), sizeof sa), 0) << errno;
     return fd;
 }
 } // namespace
+
+void Fd::reset(int f)
+{
+    if (fd >= 0)
+        ::close(fd);
+    fd = f;
+}
 
 int boundSocket(int type, const char *ip, unsigned port, bool reuse)
 {
@@ -66,6 +66,6 @@ unsigned freePort(int type)
 
 bool connectTo(int fd, const char *ip, unsigned port)
 {
-    const sockaddr_in sa = loopbackAddress(ip, port);
+    const sockaddr_in sa = address(ip, port);
     return ::connect(fd, reinterpret_cast<const sockaddr *>(&sa), sizeof sa) == 0;
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <netinet/in.h>
-
 // Sockets on the loopback network for tests that play a network peer. The
 // loopback network has a whole /8, so a peer can sit on its own address
 // (127.0.0.2) with the same port number.
@@ -14,7 +12,6 @@ struct Fd
     void reset(int f = -1);
 };
 
-sockaddr_in loopbackAddress(const char *ip, unsigned port);
 // A socket bound to ip:port; a stream socket also listens.
 int boundSocket(int type, const char *ip, unsigned port, bool reuse = false);
 // A stream socket bound to ip (any port) that does not listen: a client

@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QString>
 
-#include <cstdint>
 #include <functional>
 
 // A pseudo-terminal pair standing in for a serial line: the code under test
@@ -13,17 +12,6 @@
 class PtyPair final
 {
 public:
-    // The line settings of the slave in the kernel's terms (termios2).
-    struct Line
-    {
-        std::uint32_t iflag = 0;
-        std::uint32_t oflag = 0;
-        std::uint32_t cflag = 0;
-        std::uint32_t lflag = 0;
-        std::uint32_t ispeed = 0;
-        std::uint32_t ospeed = 0;
-    };
-
     PtyPair();
     ~PtyPair();
     PtyPair(const PtyPair &) = delete;
@@ -40,9 +28,6 @@ public:
     QByteArray readUntil(const QByteArray &tail, int timeoutMs = 10000);
     // Hangs the line up, as unplugging an adapter does.
     void closeMaster();
-
-    // The settings the slave's user left on the line.
-    bool line(Line &out) const;
 
 private:
     QByteArray readWhile(int timeoutMs, const std::function<bool(const QByteArray &)> &more);

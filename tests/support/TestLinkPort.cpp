@@ -2,16 +2,13 @@
 
 #include "support/EventLoopWait.h"
 
+#include <QDeadlineTimer>
+
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
-
-CTestLinkPort::CTestLinkPort()
-{
-    m_released.set();
-}
 
 CTestLinkPort::~CTestLinkPort()
 {
@@ -44,17 +41,13 @@ bool CTestLinkPort::Open(int rxBufferSize, int readChunk)
 QByteArray CTestLinkPort::readFar(qsizetype count, std::chrono::milliseconds timeout)
 {
     QByteArray out;
-    const auto deadline = std::chrono::steady_clock::now() + timeout * deadlineScale();
+    const QDeadlineTimer deadline(timeout * deadlineScale());
     char buf[65536];
-    while (out.size() < count) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0)
-            break;
-        pollfd p{m_farFd, POLLIN, 0};
-        if (::poll(&p, 1, static_cast<int>(left.count())) <= 0)
-            break;
-        const ssize_t n = ::read(m_farFd, buf, std::min<qsizetype>(sizeof buf, count - out.size()));
+    for (pollfd p{m_farFd, POLLIN, 0}; out.size() < count;) {
+        const ssize_t n
+            = ::poll(&p, 1, int(deadline.remainingTime())) <= 0
+                  ? 0
+                  : ::read(m_farFd, buf, std::min<qsizetype>(sizeof buf, count - out.size()));
         if (n <= 0)
             break;
         out.append(buf, n);
@@ -64,24 +57,14 @@ QByteArray CTestLinkPort::readFar(qsizetype count, std::chrono::milliseconds tim
 
 bool CTestLinkPort::writeFar(const QByteArray &bytes)
 {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
+    for (qsizetype done = 0; done < bytes.size();) {
         const ssize_t n
             = ::send(m_farFd, bytes.constData() + done, bytes.size() - done, MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
+        if (n <= 0 && errno != EINTR)
             return false;
-        done += n;
+        done += std::max<ssize_t>(n, 0);
     }
     return true;
-}
-
-void CTestLinkPort::closeFar()
-{
-    if (m_farFd >= 0)
-        ::close(m_farFd);
-    m_farFd = -1;
 }
 
 std::vector<std::uint32_t> CTestLinkPort::blockSizes() const
@@ -105,14 +88,6 @@ std::size_t CTestLinkPort::WriteRun(TxRun blocks)
     return CPortEngine::WriteRun(blocks);
 }
 
-void CTestLinkPort::holdWriter(bool hold)
-{
-    if (hold)
-        m_released.reset();
-    else
-        m_released.set();
-}
-
 bool CTestLinkPort::WriteBlock(const std::uint8_t *data, std::uint32_t length)
 {
     // A held writer waits here, as a slow line would.
@@ -122,14 +97,10 @@ bool CTestLinkPort::WriteBlock(const std::uint8_t *data, std::uint32_t length)
         std::lock_guard lock(m_mutex);
         m_blockSizes.push_back(length);
     }
-    std::uint32_t done = 0;
-    while (done < length) {
+    for (std::uint32_t done = 0; done < length;) {
         const ssize_t n = ::send(m_fd, data + done, length - done, MSG_NOSIGNAL);
-        if (n > 0) {
-            done += static_cast<std::uint32_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
+        done += static_cast<std::uint32_t>(std::max<ssize_t>(n, 0));
+        if (n > 0 || (n < 0 && errno == EINTR))
             continue;
         if (n < 0 && errno != EAGAIN)
             return false;

@@ -2,6 +2,7 @@
 
 #include "frame/TerminalPorts.h"
 #include "ports/PortEngine.h"
+#include "support/EventLoopWait.h"
 
 #include <QByteArray>
 
@@ -16,7 +17,7 @@
 class CTestLinkPort final : public CPortEngine
 {
 public:
-    CTestLinkPort();
+    CTestLinkPort() { m_released.set(); }
     ~CTestLinkPort() override;
 
     bool Open(int rxBufferSize = 4096, int readChunk = 2048);
@@ -28,22 +29,20 @@ public:
                        std::chrono::milliseconds timeout = std::chrono::seconds(5));
     // Writes all bytes at the far end.
     bool writeFar(const QByteArray &bytes);
-    // Closes the far end (the link goes down).
-    void closeFar();
 
     std::vector<std::uint32_t> blockSizes() const;
     // The number of blocks of each run the writer handed over.
     std::vector<std::size_t> runSizes() const;
     // While held, the writer waits before each block (the stop event still ends the wait).
-    void holdWriter(bool hold);
-    int stopTimeout = 2500;
+    void holdWriter(bool hold) { hold ? m_released.reset() : m_released.set(); }
 
 protected:
     bool WriteBlock(const std::uint8_t *data, std::uint32_t length) override;
     std::size_t WriteRun(TxRun blocks) override;
     void ReaderLoop(std::uint8_t *buffer) override;
     void TeardownLink() override;
-    int StopTimeoutMs() const override { return stopTimeout; }
+    // Long enough for a loaded machine; a thread that ignores the stop still runs into it.
+    int StopTimeoutMs() const override { return 2500 * deadlineScale(); }
 
 private:
     int m_fd = -1;

@@ -1,0 +1,113 @@
+#pragma once
+
+// Everything the tests of the ports share.
+#include "display/ReceivedBlockQueue.h"
+#include "platform/PortNotify.h"
+#include "ports/ComPort.h"
+#include "ports/NetPort.h"
+#include "ports/OpenFailure.h"
+#include "ports/UsbPort.h"
+#include "support/EventLoopWait.h"
+#include "support/FakeDeviceTree.h"
+#include "support/FileBytes.h"
+#include "support/LogCapture.h"
+#include "support/LoopbackSockets.h"
+#include "support/Pty.h"
+#include "support/RecordingUiServices.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cerrno>
+#include <thread>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+// Why the latest Open of `port` failed, as the user is told.
+template<typename Port>
+QString whyNot(const Port &port, OpenFailure::Link link, const QString &target)
+{
+    return openFailureReason({link, port.LastOpenError(), target});
+}
+
+// Ports at work: the notifications they post are counted by their code, what
+// they receive is collected from the display queue, and every port thread
+// must end at a stop without running into its time-out.
+class PortTest : public ::testing::Test
+{
+protected:
+    PortTest()
+    {
+        CReceivedBlockQueue::instance().clear();
+        setPortNotifyTarget(&window, true);
+    }
+    ~PortTest() override
+    {
+        setPortNotifyTarget(nullptr, false);
+        QCoreApplication::removePostedEvents(&window);
+        CReceivedBlockQueue::instance().clear();
+        EXPECT_EQ(log.count(QStringLiteral("did not end"), true), 0);
+    }
+
+    // Polls `done` until it holds; false when it did not in time.
+    template<typename Pred>
+    static bool waitUntil(Pred done, int ms = 20000)
+    {
+        const QDeadlineTimer deadline(qint64(ms) * deadlineScale());
+        while (!done() && !deadline.hasExpired())
+            ::poll(nullptr, 0, 1);
+        return done();
+    }
+    // Waits for `done` while the received blocks are collected. Qt's events
+    // wait meanwhile: ThreadSanitizer cannot see their hand-over inside Qt.
+    template<typename Pred>
+    bool collectUntil(Pred done, int ms = 20000)
+    {
+        return waitUntil(
+            [&] {
+                for (QByteArray block; CReceivedBlockQueue::instance().takeNext(block);) {
+                    arrived.push_back(block);
+                    received += block;
+                }
+                return done();
+            },
+            ms);
+    }
+    // What arrived since the last call, once `count` bytes are in.
+    QByteArray receive(qsizetype count)
+    {
+        collectUntil([&] { return received.size() >= count; });
+        return std::exchange(received, {});
+    }
+    // `count` bytes in which every byte value comes round again and again.
+    static QByteArray pattern(qsizetype count, int seed = 0)
+    {
+        QByteArray bytes(count, Qt::Uninitialized);
+        for (qsizetype i = 0; i < count; ++i)
+            bytes[i] = static_cast<char>(i * 7 + seed + i / 251);
+        return bytes;
+    }
+
+    struct Window : QObject
+    {
+        bool event(QEvent *e) override
+        {
+            const PortNotifyEvent *notify = PortNotifyEvent::from(e);
+            if (notify)
+                ++counts[notify->lParam()];
+            return notify || QObject::event(e);
+        }
+        int counts[4] = {};
+    } window;
+    LogCapture log;
+    QByteArray received;
+    std::vector<QByteArray> arrived; // the blocks as they came
+};
