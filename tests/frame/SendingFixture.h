@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -125,10 +126,13 @@ protected:
     }
     QByteArray displayText() const { return frame->view()->widget()->buffer().text(); }
     QAction *action(int id) const { return frame->action(id); }
-    QString pane(const char *name) const
+    template<typename T = QLabel>
+    T *child(const char *name) const
     {
-        return frame->findChild<QLabel *>(QLatin1String(name))->text();
+        return frame->findChild<T *>(QLatin1String(name));
     }
+    QString pane(const char *name) const { return child(name)->text(); }
+    QString status() const { return frame->statusBar()->currentMessage(); }
 
     QTemporaryDir dir;
     QString iniPath = dir.filePath(QStringLiteral("o.ini"));
