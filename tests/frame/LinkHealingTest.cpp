@@ -279,11 +279,8 @@ TEST_F(LinkHealingTest, serialAndUsbDevicesRemovedAndMadeAgainAreReopenedWithThe
         TerminalSettings &s = frame->settings();
         s.portKind = kind;
         s.comDevice = s.usbDevicePath = path;
-        s.baud = 9600;
-        s.parity = 1;
-        s.dataBits = 7;
-        s.stopBits = 2;
-        s.protocol = 0;
+        std::tie(s.baud, s.parity, s.dataBits, s.stopBits, s.protocol)
+            = std::tuple(9600, 1, 7, 2, 0);
         const QString log = logTo(name + ".log");
         const int beeps = ui.beeps;
         frame->OnTerminalStart();
