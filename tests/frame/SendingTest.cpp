@@ -171,15 +171,10 @@ TEST_F(Sending, hotKeysSendTheirTextInEachModeAndTheFunctionKeysFireThem)
 
 TEST_F(Sending, triggersAnswerAndBothDialogsChangeThemAtOnce)
 {
-    hotKey(1, "pong");
-    trigger(1, "OK");
     hotKey(2, "cr!");
     trigger(2, "<CR>");
-    ini("HotKeys", "AutoReply", "6");
+    ini("HotKeys", "AutoReply", "4");
     start();
-    ASSERT_TRUE(receive("O"));
-    ASSERT_TRUE(receive("K"));
-    EXPECT_EQ(sentSoFar(), framed("pong"));
 
     ModalDriver driver([](QDialog *d) {
         if (qobject_cast<CCharMapDlg *>(d)) {

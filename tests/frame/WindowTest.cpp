@@ -48,7 +48,7 @@ protected:
     }
 };
 
-TEST_F(MainWindowTest, hotKeyBarShowsItsCaptionsAndTheBarsSurviveARestart)
+TEST_F(MainWindowTest, hotKeyBarShowsItsCaptionsThePointerItsPromptAndTheBarsSurviveARestart)
 {
     hotKey(0, "AT");
     hotKey(11, "R&K");
@@ -60,6 +60,20 @@ TEST_F(MainWindowTest, hotKeyBarShowsItsCaptionsAndTheBarsSurviveARestart)
     hotKey(5, "ATZ");
     frame->LoadSettings();
     EXPECT_EQ(keys->button(5)->text(), "F6: ATZ");
+    // The status bar prompts for what the pointer is on, and says Ready once it leaves.
+    const std::pair<QWidget *, const char *> hovered[]
+        = {{child<QToolBar>("toolBar")->widgetForAction(action(TerminalStart)),
+            "Starts the terminal mode"},
+           {frame->hotKeyBar()->button(2), "Sends the text of hotkey F3"}}; // not for its bar
+    for (const auto &[widget, prompt] : hovered) {
+        QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), widget->mapToGlobal(QPointF(2, 2)));
+        QCoreApplication::sendEvent(widget, &enter);
+        EXPECT_EQ(status(), prompt);
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(widget, &leave);
+        EXPECT_EQ(status(), "");
+        EXPECT_EQ(pane("paneMessage"), "Ready");
+    }
 
     const std::pair<int, QWidget *> bars[] = {{ViewToolbar, child<QToolBar>("toolBar")},
                                               {ViewStatusBar, frame->statusBar()},
@@ -78,7 +92,7 @@ TEST_F(MainWindowTest, hotKeyBarShowsItsCaptionsAndTheBarsSurviveARestart)
     EXPECT_EQ(iniValue("Display", "UseKeyBar"), "1");
 }
 
-TEST_F(MainWindowTest, commandsAndTheInputFollowTheTerminalStateAndAFailedStartIsTold)
+TEST_F(MainWindowTest, commandsAndTheInputFollowTheTerminalStateAndAFailedStartOrCloseIsDealtWith)
 {
     create();
     // Enabled and checked, stopped and running.
@@ -115,6 +129,21 @@ TEST_F(MainWindowTest, commandsAndTheInputFollowTheTerminalStateAndAFailedStartI
     EXPECT_EQ(ui.events, QStringList({"beep", "message:Failure opening the serial port!"}));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].icon, UiServices::Icon::Stop);
+
+    // Closing while a connection is awaited ends the wait, then closes.
+    testPorts->failOpen = false;
+    testPorts->opens = 0;
+    bool closedDuringOpen = true;
+    testPorts->whileOpening = [&] {
+        frame->close();
+        closedDuringOpen = !frame->isVisible();
+        frame->OnTerminalStart(); // a second start while waiting is ignored
+    };
+    frame->OnTerminalStart();
+    EXPECT_FALSE(closedDuringOpen);
+    EXPECT_EQ(testPorts->opens, 1);
+    EXPECT_FALSE(frame->isRunning() || link.IsOpen());
+    EXPECT_TRUE(eventually([&] { return !frame->isVisible(); }));
 }
 
 TEST_F(MainWindowTest, portPaneShowsEachPortKind)
@@ -245,24 +274,6 @@ TEST_F(MainWindowTest, editAndDisplayCommandsActWhereTheUserIs)
     EXPECT_EQ(QApplication::clipboard()->mimeData()->data(CHexEdit::kBinaryMime), "AB");
 }
 
-TEST_F(MainWindowTest, statusBarPromptsForWhatThePointerIsOnAndShowsReadyWhenItLeaves)
-{
-    create();
-    const std::pair<QWidget *, const char *> hovered[]
-        = {{child<QToolBar>("toolBar")->widgetForAction(action(TerminalStart)),
-            "Starts the terminal mode"},
-           {frame->hotKeyBar()->button(2), "Sends the text of hotkey F3"}}; // not for its bar
-    for (const auto &[widget, prompt] : hovered) {
-        QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), widget->mapToGlobal(QPointF(2, 2)));
-        QCoreApplication::sendEvent(widget, &enter);
-        EXPECT_EQ(status(), prompt);
-        QEvent leave(QEvent::Leave);
-        QCoreApplication::sendEvent(widget, &leave);
-        EXPECT_EQ(status(), "");
-        EXPECT_EQ(pane("paneMessage"), "Ready");
-    }
-}
-
 TEST_F(MainWindowTest, keysStartAndStopWhileTypingAndTypedTextsAreRecalledAndKept)
 {
     hotKey(0, "FROM A HOTKEY");
@@ -372,22 +383,6 @@ TEST_F(MainWindowTest, bytesTravelBothWaysHexModeSwapsTheInputsAndALostLinkStart
     frame->OnPortNotify(1);
     EXPECT_FALSE(frame->isRunning());
     EXPECT_EQ(ui.messages.size(), 1u);
-}
-
-TEST_F(MainWindowTest, closingWhileAConnectionIsAwaitedEndsTheWaitThenCloses)
-{
-    create();
-    bool closedDuringOpen = true;
-    testPorts->whileOpening = [&] {
-        frame->close();
-        closedDuringOpen = !frame->isVisible();
-        frame->OnTerminalStart(); // a second start while waiting is ignored
-    };
-    frame->OnTerminalStart();
-    EXPECT_FALSE(closedDuringOpen);
-    EXPECT_EQ(testPorts->opens, 1);
-    EXPECT_FALSE(frame->isRunning() || link.IsOpen());
-    EXPECT_TRUE(eventually([&] { return !frame->isVisible(); }));
 }
 
 TEST_F(MainWindowTest, aFloodIsShownInSlicesAndLoggedByteForByte)
