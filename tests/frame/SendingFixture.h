@@ -93,10 +93,6 @@ protected:
         ini("HotKeys", QStringLiteral("HotKeyCRLF%1").arg(i), crlf ? "1" : "0");
         ini("HotKeys", QStringLiteral("HotKeyHex%1").arg(i), hex ? "1" : "0");
     }
-    QString iniValue(const QString &section, const QString &key) const
-    {
-        return profile::getString(section, key, QStringLiteral("<missing>"), 4096, iniPath);
-    }
     // Everything sent so far: a marker byte goes out behind it through the
     // same port and the far end reads up to the marker.
     QByteArray sentSoFar()

@@ -84,12 +84,12 @@ TEST_F(MainWindowTest, hotKeyBarShowsItsCaptionsThePointerItsPromptAndTheBarsSur
         EXPECT_FALSE(bar->isVisible() || action(id)->isChecked()) << id;
     }
     frame.reset();
-    EXPECT_EQ(iniValue("Display", "UseKeyBar"), "0");
+    EXPECT_TRUE(fileBytes(iniPath).contains("UseKeyBar=0"));
     create();
     EXPECT_FALSE(frame->hotKeyToolBar()->isVisible() || action(ViewHotKeyBar)->isChecked());
     action(ViewHotKeyBar)->trigger();
     frame.reset();
-    EXPECT_EQ(iniValue("Display", "UseKeyBar"), "1");
+    EXPECT_TRUE(fileBytes(iniPath).contains("UseKeyBar=1"));
 }
 
 TEST_F(MainWindowTest, commandsAndTheInputFollowTheTerminalStateAndAFailedStartOrCloseIsDealtWith)
@@ -263,6 +263,13 @@ TEST_F(MainWindowTest, editAndDisplayCommandsActWhereTheUserIs)
     action(EditCut)->trigger();
     EXPECT_EQ(QApplication::clipboard()->text(), "typed");
     EXPECT_TRUE(input->toPlainText().isEmpty());
+    // Escape in the display closes the bar too.
+    ASSERT_TRUE(focus(display));
+    QTest::keyClick(display, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(findBar->isVisible());
+    display->setFocus();
+    QTest::keyClick(display, Qt::Key_Escape);
+    EXPECT_FALSE(findBar->isVisible());
 
     // Hex mode from the menu; Copy in the hex input copies its bytes.
     items[9]->trigger();
