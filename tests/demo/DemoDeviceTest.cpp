@@ -2,33 +2,28 @@
 // with the demo's own settings the terminal's hotkeys get their answers, the
 // auto-reply keeps it content, and a file goes to its printer and back.
 #include "frame/SendingFixture.h"
+#include "support/FileBytes.h"
 
 #include <QDir>
 #include <QLineEdit>
 #include <QProcess>
 
-#include "support/FileBytes.h"
-
 namespace {
 
-class DemoDeviceTest : public ::testing::Test
+class DemoDeviceTest : public WindowTest
 {
 protected:
     void SetUp() override
     {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
         device.start(ORBA_DEMO_DEVICE,
                      {"--pty", "--dir", dir.path(), "--interval-ms", "150", "--alive-every", "3"});
         ASSERT_TRUE(deviceSays("\n"));
         ASSERT_TRUE(log.startsWith("pty ")) << log.toStdString();
         // The demo's settings file, pointed at this device.
-        const QString ini = dir.filePath("ORBATerminal.INI");
         ASSERT_TRUE(writeFileBytes(
-            ini, fileBytes(ORBA_DEMO_INI).replace("@DEVICE@", log.mid(4, log.indexOf('\n') - 4))));
-        frame = std::make_unique<CMainFrame>(ini);
-        frame->show();
-        frame->OnTerminalStart();
-        ASSERT_TRUE(frame->isRunning());
+            iniPath,
+            fileBytes(ORBA_DEMO_INI).replace("@DEVICE@", log.mid(4, log.indexOf('\n') - 4))));
+        start(true);
     }
     void TearDown() override
     {
@@ -40,16 +35,13 @@ protected:
     {
         return eventually([&] { return (log += device.readAllStandardOutput()).contains(text); });
     }
-    bool shows(const char *text, int ms = 5000)
+    bool shows(const char *text)
     {
-        return eventually([&] { return frame->view()->widget()->plainText().contains(text); }, ms);
+        return eventually([&] { return displayText().contains(text); });
     }
 
-    QTemporaryDir dir;
-    RecordingUiServices ui;
     QProcess device;
     QByteArray log;
-    std::unique_ptr<CMainFrame> frame;
 };
 
 TEST_F(DemoDeviceTest, theDemosHotKeysAreAnsweredAndAliveIsAnsweredByItself)
@@ -74,7 +66,8 @@ TEST_F(DemoDeviceTest, aFileGoesToThePrinterAndComesBackWhileReadingsFlow)
     QByteArray content;
     for (int i = 0; i < 2000; ++i)
         content += "line " + QByteArray::number(i) + ", with * and \x02\x03 in it\r\n";
-    ui.files = {dir.filePath("source.txt"), dir.filePath("back.txt")};
+    const QString back = dir.filePath("back.txt");
+    ui.files = {dir.filePath("source.txt"), back};
     ASSERT_TRUE(writeFileBytes(ui.files.front(), content));
     frame->SendFile(true);
     ASSERT_TRUE(deviceSays("stored ROUND.TXT")) << log.toStdString();
@@ -83,9 +76,8 @@ TEST_F(DemoDeviceTest, aFileGoesToThePrinterAndComesBackWhileReadingsFlow)
     frame->OnReceivePrinterFile();
     ASSERT_TRUE(eventually([&] { return !ui.messages.empty(); }, 20000));
     EXPECT_EQ(ui.messages.back().text,
-              QStringLiteral("File [%1] has been received successfully!")
-                  .arg(QDir::toNativeSeparators(dir.filePath("back.txt"))));
-    EXPECT_TRUE(fileBytes(dir.filePath("back.txt")) == content);
+              "File [" + QDir::toNativeSeparators(back) + "] has been received successfully!");
+    EXPECT_TRUE(fileBytes(back) == content);
 }
 
 } // namespace

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -92,10 +93,6 @@ protected:
         ini("HotKeys", QStringLiteral("HotKeyCRLF%1").arg(i), crlf ? "1" : "0");
         ini("HotKeys", QStringLiteral("HotKeyHex%1").arg(i), hex ? "1" : "0");
     }
-    QString iniValue(const QString &section, const QString &key) const
-    {
-        return profile::getString(section, key, QStringLiteral("<missing>"), 4096, iniPath);
-    }
     // Everything sent so far: a marker byte goes out behind it through the
     // same port and the far end reads up to the marker.
     QByteArray sentSoFar()
@@ -125,10 +122,13 @@ protected:
     }
     QByteArray displayText() const { return frame->view()->widget()->buffer().text(); }
     QAction *action(int id) const { return frame->action(id); }
-    QString pane(const char *name) const
+    template<typename T = QLabel>
+    T *child(const char *name) const
     {
-        return frame->findChild<QLabel *>(QLatin1String(name))->text();
+        return frame->findChild<T *>(QLatin1String(name));
     }
+    QString pane(const char *name) const { return child(name)->text(); }
+    QString status() const { return frame->statusBar()->currentMessage(); }
 
     QTemporaryDir dir;
     QString iniPath = dir.filePath(QStringLiteral("o.ini"));

@@ -16,13 +16,10 @@
 #include "support/RecordingUiServices.h"
 #include "support/TestLinkPort.h"
 
-#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QRegularExpression>
@@ -60,21 +57,17 @@ Texts collect(const QString &name, const QObject *root)
         const auto *a = qobject_cast<const QAction *>(o);
         if (!w && !a)
             continue;
-        for (const char *tip : {"toolTip", "statusTip", "whatsThis"})
-            take(tip, o->property(tip).toString());
+        for (const char *p : {"toolTip", "statusTip", "whatsThis", "title", "placeholderText"})
+            take(p, o->property(p).toString());
         // An action's tool tip falls back to its text; only its own counts.
         if (a && a->toolTip() == QString(a->text()).remove(u'&'))
             out.erase(where + "toolTip");
-        if (a || qobject_cast<const QAbstractButton *>(w) || qobject_cast<const QLabel *>(w))
+        if (!qobject_cast<const QLineEdit *>(w)) // what an edit holds is the user's
             take("text", o->property("text").toString());
         if (a && a->menu())
             take("menuTitle", a->menu()->title());
         if (w && (w->isWindow() || qobject_cast<const QToolBar *>(w)))
             take("windowTitle", w->windowTitle());
-        if (qobject_cast<const QGroupBox *>(w) || qobject_cast<const QMenu *>(w))
-            take("title", o->property("title").toString());
-        if (const auto *e = qobject_cast<const QLineEdit *>(w))
-            take("placeholder", e->placeholderText());
         if (const auto *c = qobject_cast<const QComboBox *>(w)) {
             for (int i = 0; i < c->count(); ++i)
                 take("item" + QString::number(i), c->itemText(i));
