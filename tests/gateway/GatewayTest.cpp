@@ -6,6 +6,7 @@
 #include "gateway/GatewayDlg.h"
 #include "gateway/GatewaySession.h"
 #include "gateway/GroupAddressModel.h"
+#include "platform/ProfileFile.h"
 #include "support/ChildWidget.h"
 #include "support/FileBytes.h"
 
@@ -57,7 +58,11 @@ protected:
     template<typename T>
     T *w(const char *name) const
     {
-        return child<T>(dialog.get(), name);
+        return ::child<T>(dialog.get(), name);
+    }
+    QString iniValue(const QString &section, const QString &key) const
+    {
+        return profile::getString(section, key, QStringLiteral("<missing>"), 4096, iniPath);
     }
     void click(const char *button) { QTest::mouseClick(w<QPushButton>(button), Qt::LeftButton); }
     // Sets line edits and lists (by the number or letter before an entry's ':') to
@@ -161,8 +166,8 @@ TEST_F(GatewayTest, optionsAndPhysicalAddressGoOutAsEchoedFramesAndTheMenuDialog
     closeDialog();
     EXPECT_EQ(iniValue("SETTINGS", "3"), "1");
     ModalDriver driver([](QDialog *d) {
-        EXPECT_TRUE(child<QCheckBox>(d, "optionOG")->isChecked());
-        child<QCheckBox>(d, "optionOG")->setChecked(false);
+        EXPECT_TRUE(::child<QCheckBox>(d, "optionOG")->isChecked());
+        ::child<QCheckBox>(d, "optionOG")->setChecked(false);
         d->reject();
     });
     frame->action(32777)->trigger();
