@@ -2,6 +2,7 @@
 // with the demo's own settings the terminal's hotkeys get their answers, the
 // auto-reply keeps it content, and a file goes to its printer and back.
 #include "frame/SendingFixture.h"
+#include "support/ChildProcess.h"
 #include "support/FileBytes.h"
 
 #include <QDir>
@@ -15,6 +16,7 @@ class DemoDeviceTest : public WindowTest
 protected:
     void SetUp() override
     {
+        endWithTest(device);
         device.start(ORBA_DEMO_DEVICE,
                      {"--pty", "--dir", dir.path(), "--interval-ms", "150", "--alive-every", "3"});
         ASSERT_TRUE(deviceSays("\n"));

@@ -7,6 +7,7 @@
 #include "ports/ComPort.h"
 #include "ports/ConnectWaitDlg.h"
 #include "ports/NetPort.h"
+#include "support/ChildProcess.h"
 #include "support/FileBytes.h"
 #include "support/LoopbackSockets.h"
 
@@ -93,6 +94,7 @@ class SocatPty
 public:
     explicit SocatPty(const QString &path)
     {
+        endWithTest(m_process);
         m_process.start("socat", {"pty,raw,echo=0,link=" + path, "-"});
         m_started
             = m_process.waitForStarted() && eventually([&] { return QFile::exists(path); }, 10000);

@@ -1,6 +1,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/ProfileCache.h"
 #include "platform/ProfileFile.h"
+#include "support/ChildProcess.h"
 #include "support/DiskFull.h"
 #include "support/EventLoopWait.h"
 #include "support/FileBytes.h"
@@ -136,6 +137,7 @@ TEST_F(AtomicFileTest, killInTheMiddleLeavesAWholeFile)
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("ORBA_SAVING_LOOP_INI"), target);
         writer.setProcessEnvironment(env);
+        endWithTest(writer);
         writer.start(QCoreApplication::applicationFilePath(),
                      {QStringLiteral("--gtest_filter=AtomicFile.savingLoopForKillTest")});
         ASSERT_TRUE(writer.waitForStarted());

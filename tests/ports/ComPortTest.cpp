@@ -2,7 +2,9 @@
 
 #include "platform/DeviceUsers.h"
 
+#include "support/ChildProcess.h"
 #include <QDir>
+
 #include <QProcess>
 
 // The kernel's own terms for a line, with the exact rates of lines set with BOTHER.
@@ -268,6 +270,7 @@ TEST_F(ComPortTest, aBusyDeviceNamesTheProgramThatHoldsIt)
 {
     // Another program holds the device locked.
     QProcess holder;
+    endWithTest(holder);
     holder.start(QStringLiteral("sh"),
                  {QStringLiteral("-c"),
                   QStringLiteral("exec 3<>\"$0\" && flock -n 3 && echo held && exec sleep 600"),

@@ -1,17 +1,12 @@
 #pragma once
 
+#include "support/ChildProcess.h"
 #include "support/EventLoopWait.h"
 
-#include <QProcess>
 #include <QStringList>
 
-#include <csignal>
-#include <sys/prctl.h>
-#include <unistd.h>
-
 // The printer simulator as a child process: it reports its TCP port or pty path,
-// then a line per file it stores or sends. It dies with the test process, even
-// one killed without destructors, so ctest never waits on an orphan.
+// then a line per file it stores or sends.
 class PrinterSim
 {
 public:
@@ -20,12 +15,7 @@ public:
         m_process.setProgram(QStringLiteral(ORBA_PRINTER_SIM));
         m_process.setArguments(args);
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        const pid_t parent = ::getpid();
-        m_process.setChildProcessModifier([parent] {
-            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-            if (::getppid() != parent) // the test died before the line above
-                ::_exit(1);
-        });
+        endWithTest(m_process);
         m_process.start();
         m_started = m_process.waitForStarted(5000)
                     && waitFor(args.contains(QStringLiteral("--pty")) ? "pty " : "listening on ");
