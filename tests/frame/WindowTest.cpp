@@ -6,6 +6,7 @@
 #include "display/FindBar.h"
 #include "display/ReceivedBlockQueue.h"
 #include "frame/CommandIds.h"
+#include "frame/MainWindowIndicators.h"
 #include "input/HotKeyBar.h"
 #include "input/InputEdit.h"
 #include "platform/PortNotify.h"
@@ -188,6 +189,8 @@ TEST_F(MainWindowTest, indicatorsAndProgressFollowThePort)
     }
     EXPECT_EQ(positions, (std::vector<int>{2, 1, 2}));
     EXPECT_EQ(pane("sendPercent"), "0%");
+    // A send right after another may be told the last blocks of the one before.
+    EXPECT_EQ(indicators::percentText(3, 4) + indicators::percentText(6, 4), "75%100%");
 
     link.holdWriter(false);
     EXPECT_EQ(link.readFar(data.size()), data);
