@@ -7,10 +7,10 @@ namespace {
 TEST(DisplaySearch, findsForwardAndBackwardWithWrappingInTheDisplaysLetters)
 {
     const QByteArray lines("temp 21.5\nTEMP 22.0\nhumidity\nTemp 23");
-    // 0xC4 Ä, 0x8A Š, 0xDF ß (no upper case of its own), 0x80 €.
+    // 0xC4 Ä, 0x8A Š, 0xDF ß (no upper case of its own), 0x80 €, 0xFF ÿ (the last byte).
     const QByteArray letters("Gr\xC4T \x8A"
                              "ala stra\xDF"
-                             "e ok? \x80");
+                             "e ok? \x80 \xFF");
     const struct
     {
         const QByteArray &text;
@@ -39,6 +39,7 @@ TEST(DisplaySearch, findsForwardAndBackwardWithWrappingInTheDisplaysLetters)
         // "✓" has no byte of its own: it must not match the "?" it would become.
         {letters, "ok\u2713", false, true, 0, -1, true, false},
         {letters, "\u20AC", false, true, 0, 21},
+        {letters, "\u0178", false, true, 0, 23}, // Ÿ finds ÿ
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.pattern.toStdString() + " from " + std::to_string(c.from));
