@@ -189,6 +189,8 @@ TEST_F(PrinterTransferTest, receptionEndsCleanlyOnOddAnswersAndCanBeCancelled)
     frame->OnReceivePrinterFile();
     link.writeFar("#T=X,400,0*" + QByteArray(100, 'p'));
     ASSERT_TRUE(eventually([&] { return pane("sendPercent") == "25%"; }));
+    frame->OnRefreshTimer(); // the port's own progress does not take over
+    EXPECT_TRUE(progressShown() && pane("sendPercent") == "25%");
     EXPECT_EQ(fileBytes(target), "old contents");
     QAction *cancel = action(CommandId::CancelPrinterReception);
     ASSERT_TRUE(cancel->isEnabled());
