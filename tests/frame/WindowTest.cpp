@@ -525,6 +525,16 @@ TEST_F(MainWindowTest, savingASettingKeepsEveryOtherByteAndAFailedSaveIsTold)
     frame.reset();
     EXPECT_EQ(fileBytes(iniPath), QByteArray(before).replace("UseKeyBar=1", "UseKeyBar=0"));
     EXPECT_TRUE(ui.messages.empty());
+    // Saved as a settings file under the name proposed from the INI's own.
+    create();
+    const QString copy = QFileInfo(iniPath).dir().filePath(QStringLiteral("copy.SPT"));
+    ui.files = {copy};
+    frame->OnSaveSettings();
+    ASSERT_FALSE(ui.fileDialogs.empty());
+    EXPECT_EQ(ui.fileDialogs.back().proposedName,
+              QFileInfo(iniPath).completeBaseName() + QStringLiteral(".spt"));
+    EXPECT_EQ(fileBytes(copy), fileBytes(iniPath));
+    frame.reset();
     // The INI has become a folder: the save at the end is told, not lost.
     create();
     ASSERT_TRUE(QFile::remove(iniPath) && QDir().mkdir(iniPath));
