@@ -214,18 +214,20 @@ TEST_F(PortSettingsDlgTest, theDeviceListsStoreACOMNumberADevicePathOrTheUsbPrin
         EXPECT_EQ(ini("Com", "Port") + u'|' + ini("Com", "Device"), result);
         EXPECT_EQ(settings.comDevice, result.section(u'|', 1));
     }
-    // Stored, shown, unplugged before OK → [Usb] DeviceName.
-    const std::tuple<QString, QString, bool, QString> usb[] = {
-        {"usb:1-4:1.0", kZebra, true, kPlaceholder},
-        {kPlaceholder, "---", false, kPlaceholder},
-        {"usb:3-1:1.0", "usb:3-1:1.0 (absent)", false, "usb:3-1:1.0"},
+    // Stored, shown (of how many entries), unplugged before OK → [Usb] DeviceName.
+    const std::tuple<QString, QString, int, bool, QString> usb[] = {
+        {"usb:1-4:1.0", kZebra, 2, true, kPlaceholder},
+        {kPlaceholder, "---", 1, false, kPlaceholder},
+        {"usb:3-1:1.0", "usb:3-1:1.0 (absent)", 2, false, "usb:3-1:1.0"},
     };
-    for (const auto &[stored, shown, unplug, result] : usb) {
+    for (const auto &[stored, shown, entries, unplug, result] : usb) {
         SCOPED_TRACE(stored.toStdString());
         settings.portKind = 2;
         settings.usbDevicePath = stored;
         auto d = open();
-        EXPECT_EQ(child<QComboBox>(d.get(), "usbDeviceList")->currentText(), shown);
+        const auto *list = child<QComboBox>(d.get(), "usbDeviceList");
+        EXPECT_EQ(list->currentText() + u'/' + QString::number(list->count()),
+                  shown + u'/' + QString::number(entries));
         if (unplug)
             tree.removeUsbPrinter(0);
         d->accept();
