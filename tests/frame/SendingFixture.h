@@ -137,5 +137,3 @@ protected:
     CTestPorts *testPorts = nullptr; // the test link's factory while the window uses it
     std::unique_ptr<CMainFrame> frame;
 };
-// The fixture as the tests of what the window sends know it.
-using SendingTest = WindowTest;
