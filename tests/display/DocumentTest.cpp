@@ -5,6 +5,7 @@
 #include "support/RecordingUiServices.h"
 
 #include <QDir>
+#include <QImage>
 #include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
@@ -49,7 +50,6 @@ TEST_F(DocumentTest, savedDisplayOpensAgainWithItsTextUpToTheFirstNul)
         {QByteArray("abc\0def", 7), "abc"},
         {QByteArray("\0abc", 4), ""},
         {"a\r\nb\rc\nd", "a\nb\nc\nd"},
-        {"\xB0\xFF", "\xB0\xFF"},
     };
     for (const auto &[file, shown] : files) {
         show("old");
@@ -62,10 +62,8 @@ TEST_F(DocumentTest, savedDisplayOpensAgainWithItsTextUpToTheFirstNul)
 
 TEST_F(DocumentTest, failuresAreReportedAndLeaveTheDisplayAlone)
 {
-    QFile big(path("big.ter"));
-    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
-    ASSERT_TRUE(big.resize(CRuKTerminalView::kHardLimit + 1)); // sparse, takes no room
-    big.close();
+    ASSERT_TRUE(writeFileBytes(path("big.ter"), {}) // sparse, takes no room
+                && QFile::resize(path("big.ter"), CRuKTerminalView::kHardLimit + 1));
     QDir(dir.path()).mkdir(QStringLiteral("folder.ter"));
     ASSERT_TRUE(writeFileBytes(path("kept.ter"), "kept"));
     ASSERT_TRUE(doc.OnOpenDocument(path("kept.ter")));
@@ -149,7 +147,16 @@ TEST_F(DocumentTest, printedPdfHoldsTheDisplayTextInItsColours)
         pdftoppm,
         QString("-r 50 -f 1 -singlefile -png " + path("out.pdf") + " " + path("page")).split(u' '));
     ASSERT_TRUE(p.waitForFinished(30000));
-    EXPECT_EQ(blueAndRed(QImage(path("page.png"))), std::pair(true, true)); // sent red
+    const QImage page(path("page.png"));
+    bool blue = false, red = false; // received and sent text in their colours
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor c = page.pixelColor(x, y);
+            blue |= c.blue() > 150 && c.red() < 100 && c.green() < 100;
+            red |= c.red() > 150 && c.blue() < 100 && c.green() < 100;
+        }
+    }
+    EXPECT_TRUE(blue && red);
 }
 
 } // namespace

@@ -5,7 +5,6 @@
 #include "platform/Clock.h"
 
 #include <QApplication>
-#include <QImage>
 
 #include <gtest/gtest.h>
 
@@ -35,7 +34,6 @@ protected:
     CDisplayWidget *display() const { return view.widget(); }
     const CDisplayBuffer &buffer() const { return view.widget()->buffer(); }
     QByteArray text() const { return buffer().text(); }
-    QImage shot() const { return display()->viewport()->grab().toImage(); }
     // Lets pending scrolls and repaints happen.
     static void settle()
     {
@@ -49,18 +47,3 @@ protected:
     CharMapTable table;
     CRuKTerminalView view{settings, table, this};
 };
-
-// Whether `image` holds blue and red pixels: received and sent text painted or
-// printed in their colours.
-inline std::pair<bool, bool> blueAndRed(const QImage &image)
-{
-    bool blue = false, red = false;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            blue |= c.blue() > 150 && c.red() < 100 && c.green() < 100;
-            red |= c.red() > 150 && c.blue() < 100 && c.green() < 100;
-        }
-    }
-    return {blue, red};
-}
