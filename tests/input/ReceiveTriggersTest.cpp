@@ -29,8 +29,8 @@ TEST(ReceiveTriggers, matchingRules)
                      std::vector<int>>
         cases[] = {
             {{{0, "ab"}}, 1, {"xaby"}, {0}},
-            {{{0, "ab"}}, 1, {"a", "a", "b"}, {}}, // not across blocks
-            {{{0, "aab"}}, 1, {"aaab"}, {}},       // nor inside a longer prefix
+            {{{0, "ab"}}, 1, {"a", "a", "b"}, {}}, // a mismatch starts over, across blocks too,
+            {{{0, "aab"}}, 1, {"aaab"}, {}},       // so not inside a longer prefix
             {{{0, ""}}, 1, {QByteArray(300, 'a'), "\0"}, {}},
             {{{0, "ab"}, {1, "ab"}}, 2, {"ab"}, {1}},
             {{{5, "xb"}, {1, "b"}, {3, "ab"}}, 0xFFF, {"xab"}, {1, 3}}, // one byte: ascending
