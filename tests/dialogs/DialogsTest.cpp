@@ -254,27 +254,7 @@ TEST_F(PortSettingsDlgTest,
               "0|/tmp/ttyTyped|usb:1-4:1.0");
 }
 
-class CharMapDlgTest : public DialogTest
-{
-protected:
-    CharMapDlgTest()
-    {
-        table.setText(0x0D, "<CR>");
-        table.setText(0x41, "letter A");
-    }
-    auto open() { return shown<CCharMapDlg>(table, mappingOn, iniPath); }
-    static QStringList rows(QDialog *d)
-    {
-        QStringList out;
-        auto *list = child<QTreeWidget>(d, "list");
-        for (int i = 0; i < list->topLevelItemCount(); ++i)
-            out << list->topLevelItem(i)->text(0) + u'=' + list->topLevelItem(i)->text(1);
-        return out;
-    }
-
-    CharMapTable table;
-    bool mappingOn = false;
-};
+using CharMapDlgTest = DialogTest;
 
 TEST_F(CharMapDlgTest, editsWorkOnACopyThatCancelDropsAndOkWritesWithEveryKey)
 {
@@ -290,7 +270,21 @@ TEST_F(CharMapDlgTest, editsWorkOnACopyThatCancelDropsAndOkWritesWithEveryKey)
         }
         child<QCheckBox>(d, "activeCheck")->setChecked(true);
     };
+    CharMapTable table;
+    table.setText(0x0D, "<CR>");
+    table.setText(0x41, "letter A");
     const CharMapTable tableBefore = table;
+    bool mappingOn = false;
+    const auto open = [&] {
+        return shown<CCharMapDlg>(table, mappingOn, iniPath);
+    };
+    const auto rows = [](QDialog *d) {
+        QStringList out;
+        auto *list = child<QTreeWidget>(d, "list");
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            out << list->topLevelItem(i)->text(0) + u'=' + list->topLevelItem(i)->text(1);
+        return out;
+    };
     auto d = open();
     type(d.get());
     child<QPushButton>(d.get(), "cancelButton")->click();
@@ -337,33 +331,28 @@ TEST(CharMapDlg, codeTextsAreReadAsHex)
         EXPECT_EQ(CCharMapDlg::parseCode(QString::fromUtf8(text)), code) << text;
 }
 
-class HotKeyDlgTest : public DialogTest
+using HotKeyDlgTest = DialogTest;
+
+TEST_F(HotKeyDlgTest, opensWithTheFileAndTheTerminalsTriggersOkWritesEveryRowCancelNothing)
 {
-protected:
-    auto open() { return shown<CHotKeyDlg>(iniPath, receiveTexts, mask); }
-    // The controls of the row of F1 + i.
-    static QStringList row(int i)
-    {
+    std::array<QString, 12> receiveTexts;
+    std::uint32_t mask = 0x4 | 0x800;
+    const auto open = [&] {
+        return shown<CHotKeyDlg>(iniPath, receiveTexts, mask);
+    };
+    // The controls of the row of F1 + i, and its INI keys: text, CR LF, hex, receive text.
+    const auto row = [](int i) {
         QStringList names;
         for (const char *name : {"hotKeyText", "crlf", "hex", "receiveOn", "receiveText"})
             names << QLatin1String(name) + QString::number(i);
         return names;
-    }
-    // Row i's INI values, '|'-separated: text, CR LF, hex, receive text.
-    QString keys(int i) const
-    {
+    };
+    const auto keys = [&](int i) {
         QStringList out;
         for (const char *key : {"HotKeyText", "HotKeyCRLF", "HotKeyHex", "HotKeyReceiveText"})
             out << ini("HotKeys", QLatin1String(key) + QString::number(i));
         return out.join(u'|');
-    }
-
-    std::array<QString, 12> receiveTexts;
-    std::uint32_t mask = 0;
-};
-
-TEST_F(HotKeyDlgTest, opensWithTheFileAndTheTerminalsTriggersOkWritesEveryRowCancelNothing)
-{
+    };
     const QString longText(3000, u'T');
     profile::writeString("HotKeys", "HotKeyText0", "ATZ", iniPath);
     profile::writeString("HotKeys", "HotKeyText3", longText, iniPath);
@@ -373,7 +362,6 @@ TEST_F(HotKeyDlgTest, opensWithTheFileAndTheTerminalsTriggersOkWritesEveryRowCan
     const QByteArray file = fileBytes(iniPath);
     receiveTexts[2] = "from memory";
     receiveTexts[4] = "off but kept";
-    mask = 0x4 | 0x800;
     auto d = open();
     fill(d.get(), row(0), "new|0|1|0|changed"); // Cancel changes nothing
     child<QPushButton>(d.get(), "cancelButton")->click();
