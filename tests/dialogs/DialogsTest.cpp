@@ -164,7 +164,7 @@ TEST_F(PortSettingsDlgTest, theDeviceListsStoreACOMNumberADevicePathOrTheUsbPrin
 {
     const QString byIdPath = tree.devPath(QStringLiteral("serial/by-id/")) + kById;
     const QString gone = QStringLiteral("/dev/serial/by-id/usb-gone");
-    // Stored device, shown, chosen (null for none) → [Com] Port|Device.
+    // Stored device, shown, chosen (null for none) → [Com] Port|Device; opened as serial.
     const std::array<QString, 4> serial[] = {
         {byIdPath, kAdapter, "COM3", "3|"}, // a COM entry clears the device
         {"", "COM2", kAdapter, "2|" + byIdPath},
@@ -183,6 +183,7 @@ TEST_F(PortSettingsDlgTest, theDeviceListsStoreACOMNumberADevicePathOrTheUsbPrin
             list->setCurrentText(chosen);
         d->accept();
         EXPECT_EQ(ini("Com", "Port") + u'|' + ini("Com", "Device"), result);
+        EXPECT_EQ(ini("Com", "UseSerial"), "1");
         EXPECT_EQ(settings.comDevice, result.section(u'|', 1));
     }
     // Stored, shown (of how many entries), unplugged before OK → [Usb] DeviceName.
@@ -202,7 +203,7 @@ TEST_F(PortSettingsDlgTest, theDeviceListsStoreACOMNumberADevicePathOrTheUsbPrin
         if (unplug)
             tree.removeUsbPrinter(0);
         d->accept();
-        EXPECT_EQ(ini("Usb", "DeviceName"), result);
+        EXPECT_EQ(ini("Com", "UseSerial") + u'|' + ini("Usb", "DeviceName"), "2|" + result);
         EXPECT_EQ(settings.usbDevicePath, result);
     }
 }
