@@ -24,36 +24,28 @@ std::vector<int> run(CReceiveTriggers &triggers, const std::vector<QByteArray> &
 
 TEST(ReceiveTriggers, matchingRules)
 {
-    const struct
-    {
-        const char *name;
-        std::vector<std::pair<int, QString>> texts;
-        std::uint32_t mask;
-        std::vector<QByteArray> blocks;
-        std::vector<int> fired;
-    } cases[] = {
-        {"fires on its text", {{0, "ab"}}, 1, {"xaby"}, {0}},
-        {"nor across blocks", {{0, "ab"}}, 1, {"a", "a", "b"}, {}},
-        {"nor inside a longer prefix", {{0, "aab"}}, 1, {"aaab"}, {}},
-        {"empty receive text never fires", {{0, ""}}, 1, {QByteArray(300, 'a'), "\0"}, {}},
-        {"bit off: no fire", {{0, "ab"}, {1, "ab"}}, 2, {"ab"}, {1}},
-        {"several on one byte, ascending",
-         {{5, "xb"}, {1, "b"}, {3, "ab"}},
-         0xFFF,
-         {"xab"},
-         {1, 3}},
-        {"byte order first, then hotkey order", {{4, "a"}, {2, "b"}}, 0xFFF, {"ab"}, {4, 2}},
-        {"bits above F12 change nothing", {{11, "z"}}, 0xFFFFFFFFu, {"z"}, {11}},
-        {"8-bit text", {{0, QStringLiteral("\u00C4\u00D6")}}, 1, {"\xC4\xD6"}, {0}},
-        {"NUL bytes in the data", {{0, "a"}}, 1, {QByteArray("\0a\0", 3)}, {0}},
-    };
-    for (const auto &c : cases) {
+    // Receive texts by hotkey, trigger mask, blocks received, hotkeys fired.
+    const std::tuple<std::vector<std::pair<int, QString>>, std::uint32_t, std::vector<QByteArray>,
+                     std::vector<int>>
+        cases[] = {
+            {{{0, "ab"}}, 1, {"xaby"}, {0}},
+            {{{0, "ab"}}, 1, {"a", "a", "b"}, {}}, // a mismatch starts over, across blocks too,
+            {{{0, "aab"}}, 1, {"aaab"}, {}},       // so not inside a longer prefix
+            {{{0, ""}}, 1, {QByteArray(300, 'a'), "\0"}, {}},
+            {{{0, "ab"}, {1, "ab"}}, 2, {"ab"}, {1}},
+            {{{5, "xb"}, {1, "b"}, {3, "ab"}}, 0xFFF, {"xab"}, {1, 3}}, // one byte: ascending
+            {{{4, "a"}, {2, "b"}}, 0xFFF, {"ab"}, {4, 2}},
+            {{{11, "z"}}, 0xFFFFFFFFu, {"z"}, {11}}, // bits above F12 change nothing
+            {{{0, QStringLiteral("\u00C4\u00D6")}}, 1, {"\xC4\xD6"}, {0}},
+            {{{0, "a"}}, 1, {QByteArray("\0a\0", 3)}, {0}},
+        };
+    for (const auto &[set, mask, blocks, fired] : cases) {
         Texts texts;
-        for (const auto &[i, t] : c.texts)
+        for (const auto &[i, t] : set)
             texts[i] = t;
         CReceiveTriggers triggers;
         triggers.prepare(texts, false, CharMapTable());
-        EXPECT_EQ(run(triggers, c.blocks, c.mask), c.fired) << c.name;
+        EXPECT_EQ(run(triggers, blocks, mask), fired) << blocks.front().toStdString();
     }
 }
 

@@ -61,12 +61,9 @@ TEST(TextInput, upAndDownRecallOnlyBeyondTheFirstAndLastLine)
     press(Qt::Key_Down, "draft");
     // In a pasted text of several lines the keys move between its lines first.
     QApplication::clipboard()->setText("one\r\ntwo\r\n");
-    QSignalSpy pasted(&edit, &CInputEdit::linesPasted);
     edit.clear();
     edit.paste();
     EXPECT_EQ(edit.toPlainText(), "one\ntwo"); // no line break at the end
-    ASSERT_EQ(pasted.count(), 1);
-    EXPECT_EQ(pasted.at(0).at(0).toInt(), 2);
     press(Qt::Key_Up, "one\ntwo");
     EXPECT_EQ(edit.textCursor().blockNumber(), 0);
     press(Qt::Key_Up, "newer");
