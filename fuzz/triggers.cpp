@@ -1,7 +1,7 @@
 // Receive triggers of the hotkeys:
 // - a prepared trigger holds at most 254 bytes and no NUL,
-// - a hotkey fires only when its auto-reply bit is set and the bytes just
-//   received end with its trigger,
+// - a hotkey fires exactly when its auto-reply bit is set and the bytes
+//   received since it last fired end with its trigger,
 // - matches carry over block boundaries: bytes fed in any blocks fire the same
 //   hotkeys in the same order as fed in one block.
 #include "FuzzInput.h"
@@ -40,17 +40,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     const std::vector<int> whole = triggers.feed(bytes, length, mask);
 
-    // Byte by byte: every firing hotkey's trigger ends at that byte.
+    // Byte by byte, against the rule itself.
     triggers.resetMatches();
     std::vector<int> single;
+    std::array<int, CReceiveTriggers::kCount> since{};
     for (int k = 0; k < length; ++k) {
-        for (int index : triggers.feed(bytes + k, 1, mask)) {
-            const QByteArray &t = triggers.trigger(index);
-            FUZZ_CHECK(mask & (1u << index));
-            FUZZ_CHECK(!t.isEmpty() && k + 1 >= t.size());
-            FUZZ_CHECK(stream.mid(k + 1 - t.size(), t.size()) == t);
-            single.push_back(index);
+        std::vector<int> expected;
+        for (int i = 0; i < CReceiveTriggers::kCount; ++i) {
+            const QByteArray &t = triggers.trigger(i);
+            if ((mask & (1u << i)) && !t.isEmpty() && k + 1 - since[i] >= t.size()
+                && stream.mid(k + 1 - t.size(), t.size()) == t) {
+                expected.push_back(i);
+                since[i] = k + 1;
+            }
         }
+        const std::vector<int> fired = triggers.feed(bytes + k, 1, mask);
+        FUZZ_CHECK(fired == expected);
+        single.insert(single.end(), fired.begin(), fired.end());
     }
     FUZZ_CHECK(single == whole);
 

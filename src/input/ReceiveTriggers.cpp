@@ -15,6 +15,15 @@ void CReceiveTriggers::prepare(const std::array<QString, kCount> &receiveTexts, 
             s.truncate(nul);
         s.truncate(kMaxLength);
         m_triggers[i] = s;
+        std::vector<int> &fallback = m_fallback[i];
+        fallback.assign(static_cast<std::size_t>(s.size()) + 1, 0);
+        for (qsizetype n = 2, k = 0; n <= s.size(); ++n) {
+            while (k > 0 && s[n - 1] != s[k])
+                k = fallback[k];
+            if (s[n - 1] == s[k])
+                ++k;
+            fallback[n] = static_cast<int>(k);
+        }
     }
     resetMatches();
 }
@@ -34,13 +43,12 @@ std::vector<int> CReceiveTriggers::feed(const std::uint8_t *data, int length,
             const QByteArray &t = m_triggers[i];
             if (!(autoReplyMask & (1u << i)) || t.isEmpty())
                 continue;
-            if (t[m_positions[i]] == b) {
-                if (++m_positions[i] >= t.size()) {
-                    m_positions[i] = 0;
-                    fired.push_back(i);
-                }
-            } else {
-                m_positions[i] = 0;
+            int &position = m_positions[i];
+            while (position > 0 && t[position] != b)
+                position = m_fallback[i][position];
+            if (t[position] == b && ++position >= t.size()) {
+                position = 0;
+                fired.push_back(i);
             }
         }
     }

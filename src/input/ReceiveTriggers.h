@@ -10,8 +10,9 @@
 class CharMapTable;
 
 // Matching of received bytes against the twelve hotkeys' receive texts.
-// Matches carry over from one block to the next; a byte that breaks a match
-// is not compared with the trigger's first character again.
+// Matches carry over from one block to the next. A byte that breaks a match
+// falls back to the longest match it still continues, so "ab" is found in
+// "aab"; after a trigger fired, matching starts afresh (no overlapping fires).
 class CReceiveTriggers
 {
 public:
@@ -32,5 +33,8 @@ public:
 
 private:
     std::array<QByteArray, kCount> m_triggers;
+    // For each matched length n, the longest proper prefix of the trigger that
+    // is also a suffix of its first n characters.
+    std::array<std::vector<int>, kCount> m_fallback;
     std::array<int, kCount> m_positions{};
 };

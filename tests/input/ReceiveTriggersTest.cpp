@@ -29,8 +29,10 @@ TEST(ReceiveTriggers, matchingRules)
                      std::vector<int>>
         cases[] = {
             {{{0, "ab"}}, 1, {"xaby"}, {0}},
-            {{{0, "ab"}}, 1, {"a", "a", "b"}, {}}, // a mismatch starts over, across blocks too,
-            {{{0, "aab"}}, 1, {"aaab"}, {}},       // so not inside a longer prefix
+            {{{0, "ab"}}, 1, {"a", "a", "b"}, {0}}, // a mismatch keeps what still matches,
+            {{{0, "aab"}}, 1, {"aaab"}, {0}},       // across blocks too
+            {{{0, "abab"}}, 1, {"ababab", "ab"}, {0, 0}},
+            {{{0, "aa"}}, 1, {"aaa"}, {0}}, // a fired trigger starts afresh
             {{{0, ""}}, 1, {QByteArray(300, 'a'), "\0"}, {}},
             {{{0, "ab"}, {1, "ab"}}, 2, {"ab"}, {1}},
             {{{5, "xb"}, {1, "b"}, {3, "ab"}}, 0xFFF, {"xab"}, {1, 3}}, // one byte: ascending
