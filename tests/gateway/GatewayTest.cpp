@@ -14,7 +14,6 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -28,19 +27,13 @@ const Names kPa = {"paAreaEdit", "paLineEdit", "paDeviceEdit"};
 
 // The main window started, local echo off, with the gateway dialog opened on
 // it as the menu command does, but not modally.
-class GatewayTest : public WindowTest, public QObject
+class GatewayTest : public WindowTest
 {
 protected:
     void SetUp() override
     {
         start();
-        frame->findChild<QProgressBar *>(QStringLiteral("sendProgress"))->installEventFilter(this);
         openDialog();
-    }
-    bool eventFilter(QObject *, QEvent *event) override // counts the progress bar's showings
-    {
-        progressShows += event->type() == QEvent::Show ? 1 : 0;
-        return false;
     }
     void openDialog()
     {
@@ -93,11 +86,6 @@ protected:
         set(kGroup, fields);
         click("addButton");
     }
-    int selectedRow() const
-    {
-        const QModelIndexList s = w<QTableView>("addressList")->selectionModel()->selectedRows();
-        return s.isEmpty() ? -1 : s.first().row();
-    }
     // The table as shown, "address E format" per row (format up to its ':').
     QString rows() const
     {
@@ -132,7 +120,6 @@ protected:
     static QByteArray frameOf(const QByteArray &text) { return '\x02' + text + '\x03'; }
 
     std::unique_ptr<CGatewayDlg> dialog; // closes before the window
-    int progressShows = 0;
 };
 
 TEST_F(GatewayTest, optionsAndPhysicalAddressGoOutAsEchoedFramesAndTheMenuDialogSaves)
@@ -149,16 +136,15 @@ TEST_F(GatewayTest, optionsAndPhysicalAddressGoOutAsEchoedFramesAndTheMenuDialog
     EXPECT_EQ(readFar(55), wire);
     // Echoed as sent data although local echo is off (STX dropped, ETX a line end).
     EXPECT_EQ(displayText(), QByteArray(wire).replace('\x02', "").replace('\x03', '\n'));
-    // Area, line and device as typed → the frame: a line above 15 sets area bits, a device
-    // above 255 line bits, area bits above the fourth are lost.
+    // Area, line and device as typed → the frame: a device above 255 sets line bits,
+    // area bits above the fourth are lost.
     for (const auto &[typed, sent] : {std::pair{"  ", "P:00.00.000"},
                                       {"15 15 255", "P:15.15.255"},
-                                      {"1 16 1", "P:01.00.001"},
                                       {"16 1 1", "P:00.01.001"},
                                       {"0 0 257", "P:00.01.001"}}) {
         set(kPa, typed);
         click("sendAddressButton");
-        EXPECT_EQ(readFar(13), frameOf(sent));
+        EXPECT_EQ(readFar(13), frameOf(sent)) << typed;
     }
     EXPECT_TRUE(readRest().isEmpty());
 
@@ -182,7 +168,6 @@ TEST_F(GatewayTest, theTableFollowsTheEraseAfterThePauseOutlivingTheDialogButNot
     EXPECT_TRUE(sendButtonsEnabled(false));
     EXPECT_TRUE(eventually([&] { return sendButtonsEnabled(true); }));
     EXPECT_TRUE(readRest().isEmpty());
-    EXPECT_EQ(progressShows, 0);
 
     frame->view()->ClearDisplay();
     addAddress("5 1 10 21 D");
@@ -203,7 +188,6 @@ TEST_F(GatewayTest, theTableFollowsTheEraseAfterThePauseOutlivingTheDialogButNot
     const QByteArray definitions = frameOf("S01/2/003:9,E") + frameOf("S05/1/010:21,D");
     EXPECT_EQ(readFar(definitions.size()), definitions);
     EXPECT_GE(sincePressed.elapsed(), 1500);
-    EXPECT_EQ(progressShows, 1);
     EXPECT_TRUE(eventually([&] { return sendButtonsEnabled(true); }));
     EXPECT_EQ(displayText(), "ERASE!\nS01/2/003:9,E\nS05/1/010:21,D\n");
 
@@ -236,8 +220,7 @@ TEST_F(GatewayTest, addMergesSortsAndRefusesBit15WhileRemoveLooksForTheAddressAs
     QTest::keyClick(w<QLineEdit>("paAreaEdit"), Qt::Key_Return);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(rows(), "00/0/000 E 1; 01/2/003 D 10; 01/3/044 E 1; 15/7/255 D 21");
-    EXPECT_EQ(selectedRow(), 2); // shown folded, without leading zeros
-    EXPECT_EQ(shown(kGroup), "1 3 44 1 E");
+    EXPECT_EQ(shown(kGroup), "1 3 44 1 E"); // folded, without leading zeros
     w<QTableView>("addressList")->selectRow(1);
     EXPECT_EQ(shown(kGroup), "1 2 3 10 D");
 
@@ -247,10 +230,8 @@ TEST_F(GatewayTest, addMergesSortsAndRefusesBit15WhileRemoveLooksForTheAddressAs
     set(kGroup, "1 3 44");
     click("removeButton");
     EXPECT_EQ(rows(), "00/0/000 E 1; 01/2/003 D 10; 15/7/255 D 21");
-    EXPECT_EQ(selectedRow(), 2); // the next row
-    EXPECT_EQ(shown(kGroup), "15 7 255 21 D");
-    click("removeButton"); // the last row: nothing selected, fields empty, lists at the top
-    EXPECT_EQ(selectedRow(), -1);
+    EXPECT_EQ(shown(kGroup), "15 7 255 21 D"); // the next row
+    click("removeButton");                     // the last row: fields empty, lists at the top
     EXPECT_EQ(shown(kGroup), "   1 E");
 
     ui.answers = {UiServices::Answer::No, UiServices::Answer::Yes};
@@ -384,11 +365,9 @@ TEST_F(GatewayTest, addressFilesLoadBackWhatWasSavedAndSayWhereReadingStopped)
         QByteArray content;         // null: no such file
         const char *rows, *message; // part of the message, or "" for none
     } cases[] = {
-        {false, "S01/2/003:0,D\r\nS01/2/003:9\r\n", "01/2/003 D 1; 01/2/003 E 9",
-         ""}, // format 0, no comma
-        {false, "S05/1/010:21,D\nS01/2/003:9,E", "01/2/003 E 9; 05/1/010 D 21",
-         ""},                                                 // LF, no last end
-        {false, "S01/2/003:9,E\r\n\r\n", "01/2/003 E 9", ""}, // a trailing blank line
+        // Format 0, no comma, no last line end; LF line ends and a trailing blank line.
+        {false, "S01/2/003:0,D\r\nS01/2/003:9", "01/2/003 D 1; 01/2/003 E 9", ""},
+        {false, "S05/1/010:21,D\nS01/2/003:9,E\n\n", "01/2/003 E 9; 05/1/010 D 21", ""},
         {false, "S01/2/003:9,E\r\n\r\nS05/1/010:21,D\r\n", "01/2/003 E 9", "stopped at line 2"},
         {false, "GA list\r\nS01/2/003:9,E\r\n", before, "holds no group address definition"},
         {false, "S16/0/000:1,E\r\nS01/2/003:35,E\r\nS01/2/004:300,D\r\n", // bit 15, bad formats
