@@ -124,14 +124,15 @@ struct MemorySink final : CReceivedFileSink
     QByteArray &bytes;
 };
 
-// The receiver marks the header's end in the block itself: the display shows it.
-Outcome feedTo(CPrinterFileReceiver &receiver, QByteArray &block)
+// The receiver marks the header's end in the block itself: `shown` gets it as the
+// display does.
+Outcome feedTo(CPrinterFileReceiver &receiver, QByteArray block, QByteArray *shown = nullptr)
 {
-    return receiver.feed(reinterpret_cast<std::uint8_t *>(block.data()), std::size_t(block.size()));
-}
-Outcome feedCopy(CPrinterFileReceiver &receiver, QByteArray block)
-{
-    return feedTo(receiver, block);
+    const auto outcome
+        = receiver.feed(reinterpret_cast<std::uint8_t *>(block.data()), std::size_t(block.size()));
+    if (shown)
+        *shown += block;
+    return outcome;
 }
 
 // Feeds `blocks` to a fresh reception; the outcome of each block, the file and
@@ -146,10 +147,8 @@ Fed feed(const QByteArrayList &blocks)
     Fed fed;
     CPrinterFileReceiver receiver;
     receiver.start(std::make_unique<MemorySink>(fed.file));
-    for (QByteArray block : blocks) {
-        fed.outcomes.push_back(feedTo(receiver, block));
-        fed.shown += block;
-    }
+    for (const QByteArray &block : blocks)
+        fed.outcomes.push_back(feedTo(receiver, block, &fed.shown));
     EXPECT_FALSE(receiver.isActive());
     return fed;
 }
@@ -234,20 +233,20 @@ TEST(PrinterFileReceiver, aCancelKeepsNothingAndAFullDiskKeepsThePartBesideTheOl
         receiver.start(std::make_unique<CDiskFileSink>(target));
     };
     startOn();
-    EXPECT_EQ(feedCopy(receiver, "#T=N,10,0*"), Outcome::Pending);
+    EXPECT_EQ(feedTo(receiver, "#T=N,10,0*"), Outcome::Pending);
     receiver.cancel();
     EXPECT_EQ(receiver.partialFile(), QString());
     EXPECT_EQ(files(), QStringList{QStringLiteral("A.TXT")});
     // A new start drops the header text collected so far.
     startOn();
-    feedCopy(receiver, "#T=OLD,");
+    feedTo(receiver, "#T=OLD,");
     startOn();
-    EXPECT_EQ(feedCopy(receiver, "5,0*ABCDE"), Outcome::MalformedHeader);
+    EXPECT_EQ(feedTo(receiver, "5,0*ABCDE"), Outcome::MalformedHeader);
 
     const QByteArray data = QByteArray("0123456789abcdefghi").repeated(16 * 1024);
     startOn();
     const Outcome outcome
-        = withDiskFullAt(64 * 1024, [&] { return feedCopy(receiver, "#T=N,999999,0*" + data); });
+        = withDiskFullAt(64 * 1024, [&] { return feedTo(receiver, "#T=N,999999,0*" + data); });
     EXPECT_EQ(outcome, Outcome::WriteFailed);
     EXPECT_EQ(receiver.errorText(), QStringLiteral("The disk is full."));
     EXPECT_EQ(receiver.partialFile(), target + QStringLiteral(".part"));
