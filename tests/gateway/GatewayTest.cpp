@@ -2,7 +2,6 @@
 // holds: the commands on the wire, the address table, the INI file and the
 // address files.
 #include "frame/SendingFixture.h"
-#include "gateway/GaFile.h"
 #include "gateway/GatewayDlg.h"
 #include "gateway/GatewaySession.h"
 #include "gateway/GroupAddressModel.h"
@@ -357,6 +356,11 @@ TEST_F(GatewayTest, addressFilesLoadBackWhatWasSavedAndSayWhereReadingStopped)
 
     const QByteArray id("GRPADRLST\0", 10);
     const char *const before = "15/7/255 E 1"; // the table before: kept on failures
+    // Records with invalid addresses are skipped (bit 15 never comes in); type codes at
+    // the edges of the float range.
+    const std::vector<std::pair<quint16, quint32>> mixed
+        = {{0x290A, 0x6003}, {0x8000, 0x30}, {0, 0x30},   {0x0A03, 0x5001},
+           {1, 0x8FFF},      {2, 0x9000},    {3, 0x9079}, {4, 0x907A}};
     const struct
     {
         bool import;
@@ -366,14 +370,17 @@ TEST_F(GatewayTest, addressFilesLoadBackWhatWasSavedAndSayWhereReadingStopped)
         // Format 0, no comma, no last line end; LF line ends and a trailing blank line.
         {false, "S01/2/003:0,D\r\nS01/2/003:9", "01/2/003 D 1; 01/2/003 E 9", ""},
         {false, "S05/1/010:21,D\nS01/2/003:9,E\n\n", "01/2/003 E 9; 05/1/010 D 21", ""},
+        // Addresses as typed by hand: signs, spaces, two levels, too large, no number.
+        {false, "S +1/300:9,E\r\nS32/0/1:2,D\r\nSx/2/3:3,E\r\nSno slash:4,E",
+         "00/0/000 E 4; 00/0/001 D 2; 00/2/003 E 3; 01/1/044 E 9", ""},
         {false, "S01/2/003:9,E\r\n\r\nS05/1/010:21,D\r\n", "01/2/003 E 9", "stopped at line 2"},
         {false, "GA list\r\nS01/2/003:9,E\r\n", before, "holds no group address definition"},
         {false, "S16/0/000:1,E\r\nS01/2/003:35,E\r\nS01/2/004:300,D\r\n", // bit 15, bad formats
          "01/2/003 E 1; 01/2/004 D 1", "Lines left out: 1"},
         {false, QByteArray(), before, "could not be opened"},
-        // Records with invalid addresses are skipped: bit 15 never comes in.
-        {true, gaFile(id, 160, {{0x290A, 0x6003}, {0x8000, 0x30}, {0, 0x30}, {0x0A03, 0x5001}}),
-         "01/2/003 E 9; 05/1/010 E 4", ""},
+        {true, gaFile(id, 160, mixed),
+         "00/0/001 E 1; 00/0/002 E 14; 00/0/003 E 14; 00/0/004 E 1; 01/2/003 E 9; 05/1/010 E 4",
+         ""},
         {true, gaFile(id, 160, {{0x0A03, 0x9010}}, 50), "01/2/003 E 14",
          "incomplete record of 50 bytes"},
         {true, gaFile(id, 128, {{0x0A03, 0x5001}}), before, "128 bytes long"},
@@ -395,23 +402,6 @@ TEST_F(GatewayTest, addressFilesLoadBackWhatWasSavedAndSayWhereReadingStopped)
                                : ui.messages.empty());
         EXPECT_EQ(ui.fileDialogs.back().title.startsWith(u'I'), c.import);
     }
-}
-
-TEST(GatewayCore, groupAddressTextsAndGaTypeCodes)
-{
-    // Texts as an address file holds them (the text form itself round-trips above).
-    const std::pair<const char *, std::uint16_t> addresses[]
-        = {{"15/7/255", 0x7FFF}, {" +1/2/3", 0x0A03}, {"1/2/300", 0x0B2C}, {"1/300", 0x092C},
-           {"16/0/0", 0x8000},   {"32/0/1", 0x0001},  {"no slash", 0},     {"x/2/3", 0x0203}};
-    for (const auto &[text, word] : addresses)
-        EXPECT_EQ(gateway::ParseGroupAddress(QString::fromLatin1(text)), word) << text;
-    // Each format once, and the edges of the float range.
-    const std::pair<std::uint32_t, int> codes[]
-        = {{0x30, 10},   {0x40, 11},    {0x5021, 9},  {0x6002, 3},   {0x6003, 4},   {0xF002, 5},
-           {0x6101, 6},  {0x10000, 7},  {0x10001, 8}, {0x11000, 12}, {0x11001, 13}, {0x12000, 15},
-           {0x13000, 2}, {0x15001, 16}, {0x8FFF, 1},  {0x9000, 14},  {0x9079, 14},  {0x907A, 1}};
-    for (const auto &[code, format] : codes)
-        EXPECT_EQ(gateway::FormatFromTypeCode(code), format) << std::hex << code;
 }
 
 } // namespace
