@@ -28,12 +28,10 @@ TEST(QtUiServices, messagesAndQuestionsAreShownInMessageBoxes)
     uiServices().messageBox(QStringLiteral("Disk full"), QStringLiteral("Log"),
                             UiServices::Icon::Stop);
     uiServices().messageBox(QStringLiteral("Done"), QString(), UiServices::Icon::Information);
-    const std::pair<QMessageBox::StandardButton, UiServices::Answer> answers[] = {
-        {QMessageBox::Yes, UiServices::Answer::Yes},
-        {QMessageBox::No, UiServices::Answer::No},
-        {QMessageBox::Cancel, UiServices::Answer::Cancel},
-    };
-    for (const auto &[button, answer] : answers) {
+    using Box = QMessageBox;
+    for (const auto &[button, answer] : {std::pair{Box::Yes, UiServices::Answer::Yes},
+                                         {Box::No, UiServices::Answer::No},
+                                         {Box::Cancel, UiServices::Answer::Cancel}}) {
         press = button;
         EXPECT_EQ(uiServices().question(QStringLiteral("Remove?"), QStringLiteral("Q"), true),
                   answer);
