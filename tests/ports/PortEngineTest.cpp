@@ -35,15 +35,13 @@ TEST_F(PortEngine, onlyARunningPortTakesBytesAndCutsThemIntoBlocksOf255)
     port.Close();
     EXPECT_EQ(port.Write("abc", 3, &written), 0);
     EXPECT_EQ(written, 0xFFFFFFFFu);
-    EXPECT_TRUE(port.Close()); // twice is harmless
-    EXPECT_FALSE(port.IsOpen());
 }
 
 TEST_F(PortEngine, blocksQueuedWhileTheLinkIsBusyGoTogetherInTheirCutAndACloseWritesThem)
 {
     ASSERT_TRUE(port.Open() && port.Start());
     port.holdWriter(true);
-    port.Write("a", 1);
+    port.Write("a", 1); // taken by the writer, which is held
     ASSERT_TRUE(waitUntil([&] { return port.runSizes().size() == 1; }));
     EXPECT_EQ(port.Write(QByteArray(600, 'b').constData(), 600), 3);
     EXPECT_EQ(port.Write(QByteArray(10, 'c').constData(), 10), 1);
@@ -72,12 +70,10 @@ TEST_F(PortEngine, aReaderWaitsWhileTheQueueIsFullLosesNothingAndAStopEndsItsWai
 {
     ASSERT_TRUE(port.Open(1 << 16, 1 << 16));
     ASSERT_TRUE(port.Start());
-    const QByteArray chunk = pattern(1 << 20);
+    const QByteArray chunk = pattern(1 << 20), filler(chunk.size(), 'q');
     const int chunks = CReceivedBlockQueue::kLimitBytes / chunk.size() + 8;
     std::atomic<bool> stop{false};
-    const QByteArray filler(chunk.size(), 'q');
-    // Writes until the stop; a queue far beyond its limit (a reader that does
-    // not wait) ends it too, before it takes all memory.
+    // Writes until the stop, or until a reader that does not wait has taken far too much.
     const auto &queue = CReceivedBlockQueue::instance();
     std::thread writer([&] {
         for (int i = 0; !stop && queue.queuedBytes() < 2 * queue.kLimitBytes
@@ -108,14 +104,12 @@ TEST_F(PortEngine, withoutAViewBytesStayStagedUpToTheBufferSize)
     ASSERT_TRUE(port.Open(8, 64) && port.Start());
     for (const char *bytes : {"12345", "6789AB", "CD"})
         port.writeFar(bytes);
-    // Once the reader has taken all, the view comes.
-    EXPECT_TRUE(waitUntil([&] {
+    EXPECT_TRUE(waitUntil([&] { // the reader has taken all
         int unread = -1;
         return ::ioctl(port.farFd(), SIOCOUTQ, &unread) == 0 && unread == 0;
     }));
     setPortNotifyTarget(&window, true);
-    // The staged bytes go with the next read; what did not fit was dropped.
-    port.writeFar("E");
+    port.writeFar("E"); // the staged bytes go with it, what did not fit was dropped
     EXPECT_EQ(receive(8), QByteArray("12345678"));
     port.writeFar("F");
     EXPECT_EQ(receive(1), QByteArray("F"));

@@ -16,8 +16,6 @@
 #include "support/RecordingUiServices.h"
 
 #include <QDeadlineTimer>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTemporaryFile>
 
 #include <gtest/gtest.h>
@@ -38,9 +36,8 @@ QString whyNot(const Port &port, OpenFailure::Link link, const QString &target)
     return openFailureReason({link, port.LastOpenError(), target});
 }
 
-// Ports at work: the notifications they post are counted by their code, what
-// they receive is collected from the display queue, and every port thread
-// must end at a stop without running into its time-out.
+// Ports at work: their notifications are counted by code, what they receive
+// is collected, and every port thread must end at a stop without its time-out.
 class PortTest : public ::testing::Test
 {
 protected:
@@ -66,8 +63,8 @@ protected:
             ::poll(nullptr, 0, 1);
         return done();
     }
-    // Waits for `done` while the received blocks are collected. Qt's events
-    // wait meanwhile: ThreadSanitizer cannot see their hand-over inside Qt.
+    // Waits for `done` while the received blocks are collected (not Qt's events:
+    // ThreadSanitizer cannot see their hand-over inside Qt).
     template<typename Pred>
     bool collectUntil(Pred done, int ms = 20000)
     {
