@@ -35,15 +35,15 @@ protected:
     }
 
     QTemporaryDir dir;
-    QString target = dir.filePath(QStringLiteral("ORBATerminal.INI"));
+    QString target = dir.filePath("ORBATerminal.INI");
 };
 
 TEST_F(AtomicFileTest, replacesTheFileKeepingItsModeAndLinksAndFailsSayingWhy)
 {
-    const QString link = dir.filePath(QStringLiteral("link.ini"));
+    const QString link = dir.filePath("link.ini");
     ASSERT_TRUE(writeFileBytes(target, "old"));
     ASSERT_EQ(::chmod(QFile::encodeName(target).constData(), 0640), 0);
-    ASSERT_TRUE(QFile::link(QStringLiteral("ORBATerminal.INI"), link));
+    ASSERT_TRUE(QFile::link("ORBATerminal.INI", link));
     QString error;
     ASSERT_TRUE(AtomicFile::save(link, "new contents", &error)) << error.toStdString();
     EXPECT_EQ(fileBytes(target), QByteArray("new contents"));
@@ -57,22 +57,22 @@ TEST_F(AtomicFileTest, replacesTheFileKeepingItsModeAndLinksAndFailsSayingWhy)
         ASSERT_TRUE(file.open() && file.write("abc") && file.write(QByteArray(100000, 'x')));
     }
     EXPECT_EQ(fileBytes(target), QByteArray("new contents"));
-    EXPECT_EQ(strays(), QStringList{QStringLiteral("link.ini")});
+    EXPECT_EQ(strays(), QStringList{"link.ini"});
 
-    EXPECT_FALSE(AtomicFile::save(dir.filePath(QStringLiteral("missing/doc.ter")), "x", &error));
-    EXPECT_EQ(error, QStringLiteral("The folder does not exist."));
+    EXPECT_FALSE(AtomicFile::save(dir.filePath("missing/doc.ter"), "x", &error));
+    EXPECT_EQ(error, "The folder does not exist.");
     // A folder as the target is refused at once, before any temporary file.
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder")));
-    AtomicFile folder(dir.filePath(QStringLiteral("folder")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
+    AtomicFile folder(dir.filePath("folder"));
     EXPECT_FALSE(folder.open());
-    EXPECT_EQ(folder.errorString(), QStringLiteral("It is a folder."));
+    EXPECT_EQ(folder.errorString(), "It is a folder.");
     // A full disk in the middle of the write: the file size limit stands in
     // for it (the write fails with EFBIG instead of ENOSPC).
     EXPECT_FALSE(withDiskFullAt(
         64 * 1024, [&] { return AtomicFile::save(target, QByteArray(100000, 'n'), &error); }));
-    EXPECT_EQ(error, QStringLiteral("The disk is full."));
+    EXPECT_EQ(error, "The disk is full.");
     EXPECT_EQ(fileBytes(target), QByteArray("new contents"));
-    EXPECT_EQ(strays(), QStringList{QStringLiteral("link.ini")});
+    EXPECT_EQ(strays(), QStringList{"link.ini"});
 }
 
 // Makes a folder refuse new files, also for root (where the file system
@@ -104,9 +104,9 @@ TEST_F(AtomicFileTest, aFolderThatRefusesNewFilesGetsTheFileWrittenInPlace)
     const bool plainOpened = plain.open();
     lockFolder(dir.path(), false);
     EXPECT_TRUE(shorter && !grown && !plainOpened) << error.toStdString();
-    EXPECT_EQ(fullError, QStringLiteral("The disk is full."));
+    EXPECT_EQ(fullError, "The disk is full.");
     EXPECT_EQ(fileBytes(target), QByteArray("short"));
-    EXPECT_EQ(plain.errorString(), QStringLiteral("Access was denied."));
+    EXPECT_EQ(plain.errorString(), "Access was denied.");
 }
 
 // Run by the test below in a process of its own: saves two contents in turn
@@ -117,7 +117,7 @@ TEST(AtomicFile, savingLoopForKillTest)
     if (ini.isEmpty())
         GTEST_SKIP() << "only run as the writer of killInTheMiddleLeavesAWholeFile";
     for (quint64 i = 0;; ++i)
-        profile::writeString(QStringLiteral("Big"), QStringLiteral("Value"),
+        profile::writeString("Big", "Value",
                              QString(4 * 1024 * 1024, QLatin1Char((i & 1) ? 'b' : 'a')), ini);
 }
 
@@ -128,11 +128,11 @@ TEST_F(AtomicFileTest, killInTheMiddleLeavesAWholeFile)
     for (int round = 0; round < 3; ++round) {
         QProcess writer;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("ORBA_SAVING_LOOP_INI"), target);
+        env.insert("ORBA_SAVING_LOOP_INI", target);
         writer.setProcessEnvironment(env);
         endWithTest(writer);
         writer.start(QCoreApplication::applicationFilePath(),
-                     {QStringLiteral("--gtest_filter=AtomicFile.savingLoopForKillTest")});
+                     {"--gtest_filter=AtomicFile.savingLoopForKillTest"});
         ASSERT_TRUE(writer.waitForStarted());
         // Killed while a temporary file is being written, after a few saves.
         EXPECT_TRUE(eventually(
@@ -151,7 +151,7 @@ TEST_F(AtomicFileTest, killInTheMiddleLeavesAWholeFile)
 // Edits by hand are seen, however the file's time and size look.
 TEST_F(AtomicFileTest, theProfileCacheReadsTheFileAgainWhenItChanged)
 {
-    const QString section = QStringLiteral("HotKeys"), key = QStringLiteral("HotKeyText0");
+    const QString section = "HotKeys", key = "HotKeyText0";
     profile::ProfileCache cache;
     const auto value = [&] {
         return cache.snapshot(target).getString(section, key, "none", -1);
@@ -161,22 +161,22 @@ TEST_F(AtomicFileTest, theProfileCacheReadsTheFileAgainWhenItChanged)
             = {{::time(nullptr) - 3600 * hours, 0}, {::time(nullptr) - 3600 * hours, 0}};
         ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(target).constData(), then, 0), 0);
     };
-    EXPECT_EQ(value(), QStringLiteral("none"));
-    ASSERT_TRUE(profile::writeString(section, key, QStringLiteral("AAA"), target));
+    EXPECT_EQ(value(), "none");
+    ASSERT_TRUE(profile::writeString(section, key, "AAA", target));
     age(1);
-    EXPECT_EQ(value(), QStringLiteral("AAA"));
+    EXPECT_EQ(value(), "AAA");
     const int reads = cache.reads();
-    EXPECT_EQ(value(), QStringLiteral("AAA"));
+    EXPECT_EQ(value(), "AAA");
     EXPECT_EQ(cache.reads(), reads);
     // Edited in place to the same size and given an old time.
     ASSERT_TRUE(writeFileBytes(target, "[HotKeys]\nHotKeyText0=BBB\n"));
     age(2);
-    EXPECT_EQ(value(), QStringLiteral("BBB"));
+    EXPECT_EQ(value(), "BBB");
     // Written just now: read at every use until its time is safely past.
-    ASSERT_TRUE(profile::writeString(section, key, QStringLiteral("CCC"), target));
-    EXPECT_EQ(value(), QStringLiteral("CCC"));
+    ASSERT_TRUE(profile::writeString(section, key, "CCC", target));
+    EXPECT_EQ(value(), "CCC");
     ASSERT_TRUE(writeFileBytes(target, "[HotKeys]\nHotKeyText0=DDD\n"));
-    EXPECT_EQ(value(), QStringLiteral("DDD"));
+    EXPECT_EQ(value(), "DDD");
 }
 
 } // namespace

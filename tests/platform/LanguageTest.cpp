@@ -29,11 +29,11 @@ TEST(Language, theSwitchChoosesTheLanguageAndGermanIsInstalled)
     };
     for (const auto &[language, subLanguage, chosen] : rows) {
         SCOPED_TRACE(language ? language : "none");
-        QSettings s(QStringLiteral("Halvorn"), QStringLiteral("NexLanguageSwitch"));
+        QSettings s("Halvorn", "NexLanguageSwitch");
         s.clear();
         if (language) {
-            s.setValue(QStringLiteral("Language"), QString::fromLatin1(language));
-            s.setValue(QStringLiteral("SubLanguage"), QString::fromLatin1(subLanguage));
+            s.setValue("Language", QString::fromLatin1(language));
+            s.setValue("SubLanguage", QString::fromLatin1(subLanguage));
         }
         s.sync();
         EXPECT_EQ(chooseUiLanguage(), chosen);
@@ -46,10 +46,10 @@ TEST(Language, theSwitchChoosesTheLanguageAndGermanIsInstalled)
         return QCoreApplication::translate("CAboutDlg", "About ORBA Terminal");
     };
     EXPECT_TRUE(installTranslations(UiLanguage::English));
-    EXPECT_EQ(about(), QStringLiteral("About ORBA Terminal"));
+    EXPECT_EQ(about(), "About ORBA Terminal");
     EXPECT_TRUE(installTranslations(UiLanguage::German));
-    EXPECT_EQ(about(), QStringLiteral("Info über ORBA Terminal"));
-    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
+    EXPECT_EQ(about(), "Info über ORBA Terminal");
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Abbrechen");
 }
 
 } // namespace

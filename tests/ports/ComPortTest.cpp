@@ -13,7 +13,7 @@
 
 namespace {
 
-const QString kTimeoutText = QStringLiteral("ERROR: Overlapped I/O Timeout\n");
+const QString kTimeoutText = "ERROR: Overlapped I/O Timeout\n";
 
 // A pseudo-terminal plays the serial device.
 class ComPortTest : public PortTest
@@ -60,14 +60,14 @@ TEST_F(ComPortTest, eachOpenAppliesItsLineSettingsAndHandshakeToTheDevice)
         EXPECT_TRUE(port.Close());
     }
     ::close(fd);
-    EXPECT_EQ(log.count(QStringLiteral("Open:"), true), 0);
+    EXPECT_EQ(log.count("Open:", true), 0);
 }
 
 TEST_F(ComPortTest, aFailedOpenSaysWhyAndLetsTheDeviceGo)
 {
     QTemporaryFile plain;
     ASSERT_TRUE(plain.open());
-    const QString ptyPath = pty.devicePath(), missing = QStringLiteral("/nonexistent/ttyUSB9");
+    const QString ptyPath = pty.devicePath(), missing = "/nonexistent/ttyUSB9";
     CComPort port;
     const auto refused = [&](const QString &path, int baud, int dataBits, int stopBits,
                              const char *text, const QString &reason) {
@@ -81,18 +81,18 @@ TEST_F(ComPortTest, aFailedOpenSaysWhyAndLetsTheDeviceGo)
     };
     refused(missing, 19200, 8, 1, "Open: Bad filehandle\n",
             "No such device: " + missing + " is not plugged in.");
-    refused({}, 19200, 8, 1, "Open: Bad filehandle\n", QStringLiteral("No such device."));
+    refused({}, 19200, 8, 1, "Open: Bad filehandle\n", "No such device.");
     refused(plain.fileName(), 19200, 8, 1, "Open: Could not read CommState\n",
-            plain.fileName() + QStringLiteral(" is not a serial device."));
+            plain.fileName() + " is not a serial device.");
     for (const auto &[baud, dataBits, stopBits] :
          {std::tuple{19200, 4, 1}, {19200, 9, 1}, {19200, 8, 0}, {19200, 8, 3}, {0, 8, 1}}) {
         refused(ptyPath, baud, dataBits, stopBits, "Open: BuildCommDCB failed\n",
                 "Invalid argument: the device does not take these line settings.");
     }
     // COM n is /dev/ttyS(n-1) unless a path is set; no device answers to COM0.
-    EXPECT_EQ(CComPort::DeviceNameFor(12, {}), QStringLiteral("/dev/ttyS11"));
-    EXPECT_EQ(CComPort::DeviceNameFor(3, " /dev/ttyX "), QStringLiteral("/dev/ttyX"));
-    EXPECT_EQ(CComPort::DeviceNameFor(0, QStringLiteral("  ")), QString());
+    EXPECT_EQ(CComPort::DeviceNameFor(12, {}), "/dev/ttyS11");
+    EXPECT_EQ(CComPort::DeviceNameFor(3, " /dev/ttyX "), "/dev/ttyX");
+    EXPECT_EQ(CComPort::DeviceNameFor(0, "  "), QString());
 
     // The failed opens let the device go; a port that holds it keeps others out.
     CComPort first, second;
@@ -179,7 +179,7 @@ TEST_F(ComPortTest, aTimedOutWriteDropsTheRestOfItsDrainAndAStopEndsAWaitingWrit
 // the usual group of the link.
 TEST(OpenFailure, aDeviceWithoutPermissionNamesTheGroupThatMayUseIt)
 {
-    QTemporaryFile device(QStringLiteral("/tmp/orba-device-XXXXXX"));
+    QTemporaryFile device("/tmp/orba-device-XXXXXX");
     ASSERT_TRUE(device.open());
     const QByteArray path = QFile::encodeName(device.fileName());
     const group *dialout = ::getgrnam("dialout");
@@ -189,7 +189,7 @@ TEST(OpenFailure, aDeviceWithoutPermissionNamesTheGroupThatMayUseIt)
         ::chmod(path.constData(), mode);
         return openFailureReason({link, EACCES, device.fileName()});
     };
-    const QString needs = QStringLiteral("Permission denied: your user needs the group ");
+    const QString needs = "Permission denied: your user needs the group ";
     EXPECT_EQ(why(OpenFailure::Link::Serial, 0660).section(u' ', 0, 10),
               needs + ::getgrgid(gid)->gr_name + " (sudo usermod -aG");
     EXPECT_TRUE(why(OpenFailure::Link::Usb, 0600).startsWith(needs + "lp "));
@@ -201,10 +201,8 @@ TEST_F(ComPortTest, aBusyDeviceNamesTheProgramThatHoldsIt)
     // Another program holds the device locked.
     QProcess holder;
     endWithTest(holder);
-    holder.start(QStringLiteral("sh"),
-                 {QStringLiteral("-c"),
-                  QStringLiteral("exec 3<>\"$0\" && flock -n 3 && echo held && exec sleep 600"),
-                  pty.devicePath()});
+    holder.start("sh", {"-c", "exec 3<>\"$0\" && flock -n 3 && echo held && exec sleep 600",
+                        pty.devicePath()});
     ASSERT_TRUE(holder.waitForReadyRead());
     const QString expected
         = QStringLiteral("Device or resource busy: another program uses it (sleep, process %1).")
@@ -220,14 +218,14 @@ TEST_F(ComPortTest, aBusyDeviceNamesTheProgramThatHoldsIt)
     // Without a holder to be seen, ModemManager is named while it runs; it
     // leaves printers alone.
     QTemporaryDir proc;
-    ASSERT_TRUE(QDir(proc.path()).mkpath(QStringLiteral("812"))
-                && writeFileBytes(proc.filePath(QStringLiteral("812/comm")), "ModemManager\n"));
-    const QString acm = QStringLiteral("/dev/ttyACM0");
+    ASSERT_TRUE(QDir(proc.path()).mkpath("812")
+                && writeFileBytes(proc.filePath("812/comm"), "ModemManager\n"));
+    const QString acm = "/dev/ttyACM0";
     EXPECT_EQ(openFailureReason({OpenFailure::Link::Serial, EBUSY, acm}, proc.path()),
               QStringLiteral("Device or resource busy: another program uses it, perhaps "
                              "ModemManager, process 812, which takes new adapters for a while."));
     EXPECT_EQ(openFailureReason({OpenFailure::Link::Usb, EBUSY, acm}, proc.path()),
-              QStringLiteral("Device or resource busy: another program uses it."));
+              "Device or resource busy: another program uses it.");
 }
 
 } // namespace

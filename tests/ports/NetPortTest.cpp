@@ -96,7 +96,7 @@ TEST_F(NetPortTest, aFailedOpenShowsTheConnectMessageWithItsReason)
         {"127.0.0.1", localPort(busyUdp.fd), 2, "ADDRINUSE", false},
         {"127.0.0.1", localPort(full.fd), 1, "TIMEDOUT", false},
     };
-    const QString refused = QStringLiteral("is no address or host name");
+    const QString refused = "is no address or host name";
     int ticks = 0;
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
@@ -140,8 +140,8 @@ TEST_F(NetPortTest,
     Fd far;
     whenWaiting([&](CConnectWaitDlg *dialog) {
         EXPECT_TRUE(dialog->isVisible() && dialog->isEnabled() && !frame.isEnabled());
-        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Opening connection..."));
-        EXPECT_EQ(dialog->waitText(), QStringLiteral("Waiting for incoming connection..."));
+        EXPECT_EQ(dialog->windowTitle(), "Opening connection...");
+        EXPECT_EQ(dialog->waitText(), "Waiting for incoming connection...");
         // A stray Enter does not end the wait.
         QTest::keyClick(dialog, Qt::Key_Return);
         QTest::keyClick(dialog->findChild<QPushButton *>(), Qt::Key_Enter);
@@ -150,7 +150,7 @@ TEST_F(NetPortTest,
     });
     ASSERT_TRUE(port.Open(QString(), portNumber, 5, 1));
     EXPECT_TRUE(frame.isEnabled() && !waitDialog());
-    EXPECT_EQ(peers, QStringList{QStringLiteral("127.0.0.1")});
+    EXPECT_EQ(peers, QStringList{"127.0.0.1"});
     ASSERT_TRUE(port.Start());
     echo(port, far.fd);
     far.reset();
@@ -171,7 +171,7 @@ TEST_F(NetPortTest, aUdpPeerGetsWholeDatagramsUpToTheLargestBothWays)
     Fd far{boundSocket(SOCK_DGRAM, "127.0.0.2", portNumber, true)};
     ASSERT_TRUE(connectTo(far.fd, "127.0.0.1", portNumber));
     CNetPort port;
-    ASSERT_TRUE(port.Open(QStringLiteral("127.0.0.2"), portNumber, 5, 2) && port.Start());
+    ASSERT_TRUE(port.Open("127.0.0.2", portNumber, 5, 2) && port.Start());
     const QByteArray largest = QByteArray(CNetPort::kMaxDatagram - 1, 'b') + 'z';
     ASSERT_EQ(::send(far.fd, largest.constData(), largest.size(), 0), largest.size());
     EXPECT_EQ(receive(largest.size()), largest);
@@ -199,13 +199,13 @@ TEST_F(NetPortTest, aUdpServerShowsTheFirstBurstOnceInOrderAndHearsOnlyTheSender
     cancelTheWait(port, portNumber, 2,
                   [](CConnectWaitDlg *d) { d->findChild<QPushButton *>()->click(); });
     whenWaiting([&](CConnectWaitDlg *dialog) {
-        EXPECT_EQ(dialog->waitText(), QStringLiteral("Waiting for incoming UDP data..."));
+        EXPECT_EQ(dialog->waitText(), "Waiting for incoming UDP data...");
         for (const QByteArray &d : burst)
             ::send(sender.fd, d.constData(), d.size(), 0);
     });
     ASSERT_TRUE(port.Open(QString(), portNumber, 5, 2));
-    EXPECT_EQ(port.Address(), QStringLiteral("127.0.0.2"));
-    EXPECT_EQ(peers, QStringList{QStringLiteral("127.0.0.2")});
+    EXPECT_EQ(port.Address(), "127.0.0.2");
+    EXPECT_EQ(peers, QStringList{"127.0.0.2"});
     ASSERT_TRUE(port.Start());
     ASSERT_TRUE(collectUntil([&] { return arrived.size() >= burst.size(); }));
 

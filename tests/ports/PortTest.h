@@ -51,7 +51,7 @@ protected:
         setPortNotifyTarget(nullptr, false);
         QCoreApplication::removePostedEvents(&window);
         CReceivedBlockQueue::instance().clear();
-        EXPECT_EQ(log.count(QStringLiteral("did not end"), true), 0);
+        EXPECT_EQ(log.count("did not end", true), 0);
     }
 
     // Polls `done` until it holds; false when it did not in time.

@@ -13,18 +13,17 @@ protected:
 // it has, that one is opened, also again after it was unplugged.
 TEST_F(UsbPortTest, anUnpluggedPrinterIsOpenedAgainInItsSocketUnderANewNumber)
 {
-    const QString socket = QStringLiteral("usb:1-1.4:1.0");
+    const QString socket = "usb:1-1.4:1.0";
     FakeDeviceTree tree;
     const auto plugIn = [&](int lp, const PtyPair &printer) {
-        tree.addUsbPrinter(lp, socket.mid(4), QStringLiteral("r+k"), QStringLiteral("Printer"),
-                           QStringLiteral("42"), printer.devicePath());
+        tree.addUsbPrinter(lp, socket.mid(4), "r+k", "Printer", "42", printer.devicePath());
     };
     plugIn(3, pty);
     CUsbPort port;
     port.SetDeviceRoots(tree.roots());
     ASSERT_TRUE(port.Open(socket, 5) && port.Start());
-    EXPECT_EQ(port.DeviceNode(), tree.devPath(QStringLiteral("usb/lp3")));
-    EXPECT_EQ(port.LinkName(), QStringLiteral("USB 1-1.4: r+k Printer [42]"));
+    EXPECT_EQ(port.DeviceNode(), tree.devPath("usb/lp3"));
+    EXPECT_EQ(port.LinkName(), "USB 1-1.4: r+k Printer [42]");
     // Every byte value passes unchanged both ways, read in blocks of at most 256.
     const QByteArray bytes = pattern(768);
     EXPECT_EQ(port.Write(bytes.constData(), int(bytes.size())), 4);
@@ -58,11 +57,11 @@ TEST_F(UsbPortTest, anUnpluggedPrinterIsOpenedAgainInItsSocketUnderANewNumber)
     again.closeMaster();
     ASSERT_TRUE(waitUntil([&] { return port.GetLinkState() == LinkState::Lost; }));
     EXPECT_TRUE(port.Close());
-    EXPECT_EQ(log.count(QStringLiteral("ERROR: ReadFile")), 2);
-    EXPECT_EQ(log.count(QStringLiteral("ERROR: "), true) + log.count("Open: ", true), 2);
+    EXPECT_EQ(log.count("ERROR: ReadFile"), 2);
+    EXPECT_EQ(log.count("ERROR: ", true) + log.count("Open: ", true), 2);
     EXPECT_FALSE(port.Open(socket, 5));
     EXPECT_EQ(whyNot(port, OpenFailure::Link::Usb, socket),
-              QStringLiteral("No such device: USB 1-1.4 is not plugged in."));
+              "No such device: USB 1-1.4 is not plugged in.");
 }
 
 // No time at all to wait for room: each block beyond the full buffer times
@@ -79,7 +78,7 @@ TEST_F(UsbPortTest, aBlockThePrinterDoesNotTakeInTimeIsToldAndTheNextOnesAreStil
     ASSERT_TRUE(waitUntil([&] { return !port.IsWritePending(); }));
     EXPECT_EQ(port.GetBlocksWritten(), blocks);
     const QByteArray sent = pty.read(bulk.size(), 500);
-    const std::uint64_t timeouts = log.count(QStringLiteral("ERROR: Overlapped I/O Timeout\n"));
+    const std::uint64_t timeouts = log.count("ERROR: Overlapped I/O Timeout\n");
     UnsentReason reason = UnsentReason::LinkDown;
     const std::uint64_t unsent = port.TakeUnsentBytes(&reason);
     EXPECT_EQ(reason, UnsentReason::WriteFailed);
