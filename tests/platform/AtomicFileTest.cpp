@@ -21,8 +21,7 @@
 
 namespace {
 
-// A file saved whole or not at all: the old one stays until the new one is
-// complete, and no temporary file is left behind.
+// A file saved whole or not at all, and no temporary file left behind.
 class AtomicFileTest : public ::testing::Test
 {
 protected:
@@ -66,8 +65,7 @@ TEST_F(AtomicFileTest, replacesTheFileKeepingItsModeAndLinksAndFailsSayingWhy)
     AtomicFile folder(dir.filePath("folder"));
     EXPECT_FALSE(folder.open());
     EXPECT_EQ(folder.errorString(), "It is a folder.");
-    // A full disk in the middle of the write: the file size limit stands in
-    // for it (the write fails with EFBIG instead of ENOSPC).
+    // A full disk in the middle of the write (the file size limit stands in).
     EXPECT_FALSE(withDiskFullAt(
         64 * 1024, [&] { return AtomicFile::save(target, QByteArray(100000, 'n'), &error); }));
     EXPECT_EQ(error, "The disk is full.");
@@ -75,8 +73,7 @@ TEST_F(AtomicFileTest, replacesTheFileKeepingItsModeAndLinksAndFailsSayingWhy)
     EXPECT_EQ(strays(), QStringList{"link.ini"});
 }
 
-// Makes a folder refuse new files, also for root (where the file system
-// allows it); false when it cannot.
+// Makes a folder refuse new files, also for root; false when it cannot.
 bool lockFolder(const QString &folder, bool locked)
 {
     if (::geteuid() != 0)
@@ -109,8 +106,7 @@ TEST_F(AtomicFileTest, aFolderThatRefusesNewFilesGetsTheFileWrittenInPlace)
     EXPECT_EQ(plain.errorString(), "Access was denied.");
 }
 
-// Run by the test below in a process of its own: saves two contents in turn
-// until it is killed.
+// The writer of the test below, in a process of its own, until it is killed.
 TEST(AtomicFile, savingLoopForKillTest)
 {
     const QString ini = qEnvironmentVariable("ORBA_SAVING_LOOP_INI");

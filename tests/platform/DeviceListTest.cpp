@@ -32,8 +32,7 @@ TEST(SerialDeviceList, listsHardwareTtysByTheirStableNamesWithKernelNameAndProdu
                      dev + "/ttyUSB10 -> " + dev + "/ttyUSB10"}));
 }
 
-// The printers as the list shows them (name -> port path), after the
-// placeholder for none; every name finds its path.
+// The printers as listed (name -> port path); every name finds its path.
 TEST(UsbPrinterList, printersAreNamedByLocationModelAndSerialAndFoundByTheirPortPath)
 {
     FakeDeviceTree tree;
@@ -53,8 +52,7 @@ TEST(UsbPrinterList, printersAreNamedByLocationModelAndSerialAndFoundByTheirPort
     const QString none = "--- -> " + kPlaceholder;
     DeviceRoots nowhere{tree.sysPath("missing")};
     EXPECT_EQ(listed(tree.roots()) + listed(nowhere), QStringList({none, none}));
-    // One device with two printer interfaces (same location, same serial),
-    // one that tells nothing about itself and an lp node outside the USB tree.
+    // Two interfaces of one device, a printer without details, an lp outside USB.
     tree.addUsbPrinter(10, "1-1.4:1.0", "Zebra", "ZTC GK420d", "29J1");
     tree.addUsbPrinter(3, "2-1:1.0", "r+k", "r+k Printer", "77");
     tree.addUsbPrinter(4, "2-1:1.1", "r+k", "r+k Printer", "77");
@@ -77,8 +75,7 @@ TEST(UsbPrinterList, printersAreNamedByLocationModelAndSerialAndFoundByTheirPort
     for (const auto &[name, path] : rows)
         EXPECT_EQ(find(QLatin1String(name)), path) << name;
 
-    // The port path finds the printer's node whatever its lp number; an
-    // unplugged printer is not found any more.
+    // The port path finds the node whatever its lp number, until unplugged.
     EXPECT_EQ(UsbDeviceNode("usb:1-1.4:1.0", tree.roots()), tree.devPath("usb/lp10"));
     EXPECT_EQ(UsbDeviceNode("/dev/pts/7", tree.roots()), "/dev/pts/7");
     tree.removeUsbPrinter(10);

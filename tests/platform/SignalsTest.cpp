@@ -7,8 +7,7 @@
 
 namespace {
 
-// A reader that goes away (of a log FIFO, a pipe, a socket) must not end the
-// program: the write fails with EPIPE, reported like any other failure.
+// A reader that left (a log FIFO, a socket) fails the write, not the program.
 TEST(Signals, aWriteWhoseReaderLeftFailsInsteadOfEndingTheProgram)
 {
     ignoreBrokenPipes();

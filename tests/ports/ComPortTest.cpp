@@ -15,7 +15,6 @@ namespace {
 
 const QString kTimeoutText = "ERROR: Overlapped I/O Timeout\n";
 
-// A pseudo-terminal plays the serial device.
 class ComPortTest : public PortTest
 {
 protected:
@@ -53,8 +52,7 @@ TEST_F(ComPortTest, eachOpenAppliesItsLineSettingsAndHandshakeToTheDevice)
         EXPECT_EQ(line.c_cflag & (CSTOPB | CRTSCTS | CREAD | CLOCAL),
                   (cflag & (CSTOPB | CRTSCTS)) | CREAD | CLOCAL);
         EXPECT_EQ(line.c_iflag & (IXON | IXOFF | IXANY), iflag);
-        // A pseudo-terminal always reads back as 8 bits without parity, so
-        // size and parity are checked as they were handed to the driver.
+        // A pseudo-terminal reads back as 8N: size and parity as handed to the driver.
         EXPECT_EQ(port.AppliedTermios().cflag & (CSIZE | PARENB | PARODD),
                   cflag & (CSIZE | PARENB | PARODD));
         EXPECT_TRUE(port.Close());
@@ -120,9 +118,7 @@ TEST_F(ComPortTest, bytesPassUnchangedBothWaysInLargeReadsAndWritesThatWaitForRo
         EXPECT_EQ(receive(message.size()), message);
         EXPECT_TRUE(arrived == std::vector<QByteArray>{message});
     }
-    // Far more than the driver buffers, every byte value unchanged (no CR/NL
-    // mapping, no signal or flow-control characters taken out): progress
-    // moves block by block while the far end reads.
+    // Far more than the driver buffers, every byte value unchanged, progress block by block.
     const QByteArray bulk = pattern(200000, 3);
     const int blocks = port.Write(bulk.constData(), int(bulk.size()));
     EXPECT_TRUE(waitUntil([&] { return port.GetBlocksWritten() > 0 && port.IsWritePending(); }));
@@ -132,9 +128,8 @@ TEST_F(ComPortTest, bytesPassUnchangedBothWaysInLargeReadsAndWritesThatWaitForRo
     EXPECT_EQ(log.count(kTimeoutText), 0);
 }
 
-// A write that cannot go out in time (held by the handshake, or no room on
-// the line) is said once and drops the rest of its drain, counted as done;
-// later writes go out. A stop ends a waiting write at once.
+// A write held by the handshake or the full line is said once and drops the
+// rest of its drain, counted as done; later writes go out.
 TEST_F(ComPortTest, aTimedOutWriteDropsTheRestOfItsDrainAndAStopEndsAWaitingWrite)
 {
     // Handshakes 2 and 4 hold writes until DSR.
@@ -162,8 +157,7 @@ TEST_F(ComPortTest, aTimedOutWriteDropsTheRestOfItsDrainAndAStopEndsAWaitingWrit
         EXPECT_LT(got.size() - 2, held ? bytes : 1);
         EXPECT_EQ(log.count(kTimeoutText), timeouts + (held ? 1 : 0));
     }
-    // Waiting for DSR, and waiting for room: a write that outlived the stop
-    // would run into its time-out.
+    // A stop ends a write waiting for DSR or for room (else: a time-out).
     for (const auto &[protocol, bytes] : {std::pair{4, 10}, {0, 128 * 1024}}) {
         PtyPair line;
         CComPort port;
@@ -175,8 +169,7 @@ TEST_F(ComPortTest, aTimedOutWriteDropsTheRestOfItsDrainAndAStopEndsAWaitingWrit
     EXPECT_EQ(log.count(kTimeoutText), 3);
 }
 
-// Denied: the group that may use the device (as udev makes its nodes), else
-// the usual group of the link.
+// Denied: the group that may use the device, else the usual group of the link.
 TEST(OpenFailure, aDeviceWithoutPermissionNamesTheGroupThatMayUseIt)
 {
     QTemporaryFile device("/tmp/orba-device-XXXXXX");
@@ -198,7 +191,6 @@ TEST(OpenFailure, aDeviceWithoutPermissionNamesTheGroupThatMayUseIt)
 
 TEST_F(ComPortTest, aBusyDeviceNamesTheProgramThatHoldsIt)
 {
-    // Another program holds the device locked.
     QProcess holder;
     endWithTest(holder);
     holder.start("sh", {"-c", "exec 3<>\"$0\" && flock -n 3 && echo held && exec sleep 600",
@@ -215,8 +207,7 @@ TEST_F(ComPortTest, aBusyDeviceNamesTheProgramThatHoldsIt)
     ASSERT_FALSE(usb.Open(pty.devicePath(), 5));
     EXPECT_EQ(whyNot(usb, OpenFailure::Link::Usb, usb.DeviceNode()), expected);
 
-    // Without a holder to be seen, ModemManager is named while it runs; it
-    // leaves printers alone.
+    // No holder to be seen: ModemManager is named while it runs, not for printers.
     QTemporaryDir proc;
     ASSERT_TRUE(QDir(proc.path()).mkpath("812")
                 && writeFileBytes(proc.filePath("812/comm"), "ModemManager\n"));

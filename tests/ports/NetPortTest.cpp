@@ -7,8 +7,7 @@
 
 namespace {
 
-// The server and UDP tests run the port as the window does: its waits show a
-// dialog over `frame`, and peers are sockets on the loopback network.
+// The port runs as the window does: its waits show a dialog over `frame`.
 class NetPortTest : public PortTest
 {
 protected:
@@ -21,8 +20,7 @@ protected:
             peer(waitDialog());
         });
     }
-    // A wait cancelled by `cancel` ends without a message and frees its port
-    // for the next Open.
+    // A cancelled wait ends without a message and frees its port.
     void cancelTheWait(CNetPort &port, unsigned portNumber, int type,
                        const std::function<void(CConnectWaitDlg *)> &cancel)
     {
@@ -31,8 +29,7 @@ protected:
         EXPECT_TRUE(ui.messages.empty() && frame.isEnabled() && !waitDialog() && !port.IsOpen());
     }
 
-    // The far end echoes what it gets: 10 MB go out and come back at the
-    // same time, after what arrived before.
+    // The far end echoes 10 MB while they still go out.
     void echo(CNetPort &port, int far)
     {
         const QByteArray data = pattern(10 << 20, 1);
@@ -69,8 +66,7 @@ protected:
 };
 
 // Names no host can have are refused at once; others go to the resolver. A
-// listener whose accept queue is full drops further handshakes, so a connect
-// to it stays pending like one to an unreachable host, with the window alive.
+// full accept queue stands in for an unreachable host, with the window alive.
 TEST_F(NetPortTest, aFailedOpenShowsTheConnectMessageWithItsReason)
 {
     Fd busyTcp{boundSocket(SOCK_STREAM, "0.0.0.0", 0)},
@@ -80,8 +76,7 @@ TEST_F(NetPortTest, aFailedOpenShowsTheConnectMessageWithItsReason)
         filler.reset(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0));
         connectTo(filler.fd, "127.0.0.1", localPort(full.fd));
     }
-    // Address, port, TCP (1) or UDP (2), the socket error (none: whatever the
-    // resolver says), refused before the resolver.
+    // Address, port, TCP 1 / UDP 2, the error (none: the resolver's), refused at once.
     const std::tuple<const char *, unsigned, int, const char *, bool> rows[] = {
         {"127.0.0.1", freePort(SOCK_STREAM), 1, "CONNREFUSED", false},
         {"127.0.0.1", 0, 1, "INVAL", false},
@@ -155,8 +150,7 @@ TEST_F(NetPortTest,
     echo(port, far.fd);
     far.reset();
     ASSERT_TRUE(waitUntil([&] { return port.IsLinkLost(); }));
-    // The reader looks at the closed socket every 100 ms: it is watched for a
-    // few rounds in which it must not tell again.
+    // Some rounds of the reader's 100 ms look at the closed socket: told once.
     waitUntil([] { return false; }, 400 / deadlineScale());
     port.Close();
     QCoreApplication::processEvents();

@@ -62,8 +62,7 @@ TEST_F(PortEngine, aReaderWaitsWhileTheQueueIsFullLosesNothingAndAStopEndsItsWai
              ++i) {
         }
     });
-    // Nobody consumes: the queue fills up to its limit, then the reader stops
-    // reading and the far end can write no more.
+    // Nobody consumes: the queue fills to its limit, then the far end is held.
     const auto full = [&] {
         pollfd p{port.farFd(), POLLOUT, 0};
         return queue.queuedBytes() >= queue.kLimitBytes && ::poll(&p, 1, 0) == 0;

@@ -63,8 +63,7 @@ protected:
             ::poll(nullptr, 0, 1);
         return done();
     }
-    // Waits for `done` while the received blocks are collected (not Qt's events:
-    // ThreadSanitizer cannot see their hand-over inside Qt).
+    // Waits for `done` collecting the received blocks (not by Qt's events: TSan).
     template<typename Pred>
     bool collectUntil(Pred done, int ms = 20000)
     {

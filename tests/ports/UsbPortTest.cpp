@@ -2,15 +2,13 @@
 
 namespace {
 
-// A pseudo-terminal plays the printer.
 class UsbPortTest : public PortTest
 {
 protected:
     PtyPair pty;
 };
 
-// The port path names the socket: whatever lp number the printer plugged into
-// it has, that one is opened, also again after it was unplugged.
+// The port path names the socket: the printer in it is opened, whatever its lp number.
 TEST_F(UsbPortTest, anUnpluggedPrinterIsOpenedAgainInItsSocketUnderANewNumber)
 {
     const QString socket = "usb:1-1.4:1.0";
@@ -51,8 +49,7 @@ TEST_F(UsbPortTest, anUnpluggedPrinterIsOpenedAgainInItsSocketUnderANewNumber)
     ASSERT_TRUE(again.write("back"));
     EXPECT_EQ(receive(4), QByteArray("back"));
 
-    // Unplugged for good: a stop ends the wait for it. Each loss was said in
-    // one debug line, the attempts to reopen in none.
+    // Unplugged for good: a stop ends the wait; each loss was said once.
     tree.removeUsbPrinter(5);
     again.closeMaster();
     ASSERT_TRUE(waitUntil([&] { return port.GetLinkState() == LinkState::Lost; }));
@@ -64,9 +61,8 @@ TEST_F(UsbPortTest, anUnpluggedPrinterIsOpenedAgainInItsSocketUnderANewNumber)
               "No such device: USB 1-1.4 is not plugged in.");
 }
 
-// No time at all to wait for room: each block beyond the full buffer times
-// out, is said and counted as not sent, and the blocks after it are still
-// tried; nothing is purged.
+// No time to wait for room: each block beyond the full buffer is said and
+// counted as not sent; the ones after it are still tried.
 TEST_F(UsbPortTest, aBlockThePrinterDoesNotTakeInTimeIsToldAndTheNextOnesAreStillTried)
 {
     CUsbPort port;
