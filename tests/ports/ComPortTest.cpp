@@ -15,17 +15,7 @@ namespace {
 
 const QString kTimeoutText = "ERROR: Overlapped I/O Timeout\n";
 
-class ComPortTest : public PortTest
-{
-protected:
-    bool open(CComPort &port, int protocol = 0, int timeoutSec = 5, const PtyPair *line = nullptr)
-    {
-        port.SetDevicePath((line ? *line : pty).devicePath());
-        return port.Open(1, 19200, 0, 8, 1, protocol, timeoutSec);
-    }
-
-    PtyPair pty;
-};
+using ComPortTest = PortTest;
 
 // Out-of-range parities and handshakes fall back to none.
 TEST_F(ComPortTest, eachOpenAppliesItsLineSettingsAndHandshakeToTheDevice)

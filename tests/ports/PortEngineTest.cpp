@@ -1,9 +1,6 @@
 #include "ports/PortTest.h"
 #include "support/TestLinkPort.h"
 
-#include <linux/sockios.h>
-#include <sys/ioctl.h>
-
 namespace {
 
 class PortEngine : public PortTest
@@ -76,23 +73,6 @@ TEST_F(PortEngine, aReaderWaitsWhileTheQueueIsFullLosesNothingAndAStopEndsItsWai
     port.Close();
     stop = true;
     writer.join();
-}
-
-TEST_F(PortEngine, withoutAViewBytesStayStagedUpToTheBufferSize)
-{
-    setPortNotifyTarget(&window, false);
-    ASSERT_TRUE(port.Open(8, 64) && port.Start());
-    for (const char *bytes : {"12345", "6789AB", "CD"})
-        port.writeFar(bytes);
-    EXPECT_TRUE(waitUntil([&] { // the reader has taken all
-        int unread = -1;
-        return ::ioctl(port.farFd(), SIOCOUTQ, &unread) == 0 && unread == 0;
-    }));
-    setPortNotifyTarget(&window, true);
-    port.writeFar("E"); // the staged bytes go with it, what did not fit was dropped
-    EXPECT_EQ(receive(8), QByteArray("12345678"));
-    port.writeFar("F");
-    EXPECT_EQ(receive(1), QByteArray("F"));
 }
 
 } // namespace

@@ -92,6 +92,13 @@ protected:
         return bytes;
     }
 
+    // A serial port at 19200 8N1 on `line` (the fixture's pseudo-terminal by default).
+    bool open(CComPort &port, int protocol = 0, int timeoutSec = 5, const PtyPair *line = nullptr)
+    {
+        port.SetDevicePath((line ? *line : pty).devicePath());
+        return port.Open(1, 19200, 0, 8, 1, protocol, timeoutSec);
+    }
+
     struct Window : QObject
     {
         bool event(QEvent *e) override
@@ -104,6 +111,7 @@ protected:
         int counts[4] = {};
     } window;
     LogCapture log;
+    PtyPair pty; // the far end of a serial device or printer
     QByteArray received;
     std::vector<QByteArray> arrived; // the blocks as they came
 };

@@ -2,11 +2,7 @@
 
 namespace {
 
-class UsbPortTest : public PortTest
-{
-protected:
-    PtyPair pty;
-};
+using UsbPortTest = PortTest;
 
 // The port path names the socket: the printer in it is opened, whatever its lp number.
 TEST_F(UsbPortTest, anUnpluggedPrinterIsOpenedAgainInItsSocketUnderANewNumber)
