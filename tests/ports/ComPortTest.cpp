@@ -183,15 +183,14 @@ TEST_F(ComPortTest, aBusyDeviceNamesTheProgramThatHoldsIt)
 {
     QProcess holder;
     endWithTest(holder);
-    holder.start("sh", {"-c", "exec 3<>\"$0\" && flock -n 3 && echo held && exec sleep 600",
-                        pty.devicePath()});
-    ASSERT_TRUE(holder.waitForReadyRead());
+    holder.start("sh", {"-c", "exec 3<>\"$0\" && flock -n 3 && exec sleep 600", pty.devicePath()});
+    const QString comm = QStringLiteral("/proc/%1/comm").arg(holder.processId());
+    ASSERT_TRUE(waitUntil([&] { return fileBytes(comm) == "sleep\n"; })); // locked by now
     const QString expected
         = QStringLiteral("Device or resource busy: another program uses it (sleep, process %1).")
               .arg(holder.processId());
     CComPort serial;
-    serial.SetDevicePath(pty.devicePath());
-    ASSERT_FALSE(serial.Open(1, 19200, 0, 8, 1, 0, 5));
+    ASSERT_FALSE(open(serial));
     EXPECT_EQ(whyNot(serial, OpenFailure::Link::Serial, serial.DeviceName()), expected);
     CUsbPort usb;
     ASSERT_FALSE(usb.Open(pty.devicePath(), 5));
