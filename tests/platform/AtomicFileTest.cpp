@@ -1,28 +1,21 @@
 #include "platform/AtomicFile.h"
 #include "platform/ProfileCache.h"
-#include "platform/ProfileFile.h"
-#include "support/ChildProcess.h"
 #include "support/DiskFull.h"
-#include "support/EventLoopWait.h"
 #include "support/FileBytes.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-// A file saved whole or not at all: the old one stays until the new one is
-// complete, and no temporary file is left behind.
+// A file saved whole or not at all, and no temporary file left behind.
 class AtomicFileTest : public ::testing::Test
 {
 protected:
@@ -35,15 +28,15 @@ protected:
     }
 
     QTemporaryDir dir;
-    QString target = dir.filePath(QStringLiteral("ORBATerminal.INI"));
+    QString target = dir.filePath("ORBATerminal.INI");
 };
 
 TEST_F(AtomicFileTest, replacesTheFileKeepingItsModeAndLinksAndFailsSayingWhy)
 {
-    const QString link = dir.filePath(QStringLiteral("link.ini"));
+    const QString link = dir.filePath("link.ini");
     ASSERT_TRUE(writeFileBytes(target, "old"));
     ASSERT_EQ(::chmod(QFile::encodeName(target).constData(), 0640), 0);
-    ASSERT_TRUE(QFile::link(QStringLiteral("ORBATerminal.INI"), link));
+    ASSERT_TRUE(QFile::link("ORBATerminal.INI", link));
     QString error;
     ASSERT_TRUE(AtomicFile::save(link, "new contents", &error)) << error.toStdString();
     EXPECT_EQ(fileBytes(target), QByteArray("new contents"));
@@ -57,133 +50,49 @@ TEST_F(AtomicFileTest, replacesTheFileKeepingItsModeAndLinksAndFailsSayingWhy)
         ASSERT_TRUE(file.open() && file.write("abc") && file.write(QByteArray(100000, 'x')));
     }
     EXPECT_EQ(fileBytes(target), QByteArray("new contents"));
-    EXPECT_EQ(strays(), QStringList{QStringLiteral("link.ini")});
+    EXPECT_EQ(strays(), QStringList{"link.ini"});
 
-    const std::pair<QString, QString> failures[] = {
-        {dir.filePath(QStringLiteral("missing/doc.ter")),
-         QStringLiteral("The folder does not exist.")},
-        {dir.path(), QStringLiteral("It is a folder.")},
-    };
-    for (const auto &[path, reason] : failures) {
-        EXPECT_FALSE(AtomicFile::save(path, "x", &error));
-        EXPECT_EQ(error, reason);
-    }
-    // A full disk in the middle of the write: the file size limit stands in
-    // for it (the write fails with EFBIG instead of ENOSPC).
+    EXPECT_FALSE(AtomicFile::save(dir.filePath("missing/doc.ter"), "x", &error));
+    EXPECT_EQ(error, "The folder does not exist.");
+    // A folder as the target is refused at once, before any temporary file.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
+    AtomicFile folder(dir.filePath("folder"));
+    EXPECT_FALSE(folder.open());
+    EXPECT_EQ(folder.errorString(), "It is a folder.");
+    // A full disk in the middle of the write (the file size limit stands in).
     EXPECT_FALSE(withDiskFullAt(
         64 * 1024, [&] { return AtomicFile::save(target, QByteArray(100000, 'n'), &error); }));
-    EXPECT_EQ(error, QStringLiteral("The disk is full."));
+    EXPECT_EQ(error, "The disk is full.");
     EXPECT_EQ(fileBytes(target), QByteArray("new contents"));
-    EXPECT_EQ(strays(), QStringList{QStringLiteral("link.ini")});
+    EXPECT_EQ(strays(), QStringList{"link.ini"});
 }
 
-// Makes a folder refuse new files, also for root (where the file system
-// allows it); false when it cannot.
-bool lockFolder(const QString &folder, bool locked)
-{
-    if (::geteuid() != 0)
-        return ::chmod(QFile::encodeName(folder).constData(), locked ? 0555 : 0755) == 0;
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    int flags = 0;
-    bool ok = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    flags = locked ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-    ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    ::close(fd);
-    return ok;
-}
-
-TEST_F(AtomicFileTest, aFolderThatRefusesNewFilesGetsTheFileWrittenInPlace)
-{
-    ASSERT_TRUE(writeFileBytes(target, QByteArray(1000, 'o')));
-    if (!lockFolder(dir.path(), true))
-        GTEST_SKIP() << "this file system cannot lock a folder";
-    QString error, fullError;
-    const bool shorter = AtomicFile::save(target, "short", &error);
-    const QByteArray afterShorter = fileBytes(target);
-    // Growing beyond what the disk allows: refused before any old byte changes.
-    const bool grown = withDiskFullAt(
-        64 * 1024, [&] { return AtomicFile::save(target, QByteArray(100000, 'n'), &fullError); });
-    AtomicFile plain(target); // without the fallback the folder's refusal is told
-    const bool plainOpened = plain.open();
-    lockFolder(dir.path(), false);
-
-    EXPECT_TRUE(shorter) << error.toStdString();
-    EXPECT_EQ(afterShorter, QByteArray("short"));
-    EXPECT_FALSE(grown);
-    EXPECT_EQ(fullError, QStringLiteral("The disk is full."));
-    EXPECT_EQ(fileBytes(target), QByteArray("short"));
-    EXPECT_FALSE(plainOpened);
-    EXPECT_EQ(plain.errorString(), QStringLiteral("Access was denied."));
-}
-
-// Run by the test below in a process of its own: saves two contents in turn
-// until it is killed.
-TEST(AtomicFile, savingLoopForKillTest)
-{
-    const QString ini = qEnvironmentVariable("ORBA_SAVING_LOOP_INI");
-    if (ini.isEmpty())
-        GTEST_SKIP() << "only run as the writer of killInTheMiddleLeavesAWholeFile";
-    for (quint64 i = 0;; ++i)
-        profile::writeString(QStringLiteral("Big"), QStringLiteral("Value"),
-                             QString(4 * 1024 * 1024, QLatin1Char((i & 1) ? 'b' : 'a')), ini);
-}
-
-TEST_F(AtomicFileTest, killInTheMiddleLeavesAWholeFile)
-{
-    const QByteArray head = "; kept\n[Com]\nPort=3\n";
-    ASSERT_TRUE(writeFileBytes(target, head));
-    for (int round = 0; round < 3; ++round) {
-        QProcess writer;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("ORBA_SAVING_LOOP_INI"), target);
-        writer.setProcessEnvironment(env);
-        endWithTest(writer);
-        writer.start(QCoreApplication::applicationFilePath(),
-                     {QStringLiteral("--gtest_filter=AtomicFile.savingLoopForKillTest")});
-        ASSERT_TRUE(writer.waitForStarted());
-        // Killed while a temporary file is being written, after a few saves.
-        EXPECT_TRUE(eventually(
-            [&] { return QFileInfo(target).size() > head.size() && strays().size() == 1; }, 20000));
-        writer.kill();
-        writer.waitForFinished();
-        const QByteArray after = fileBytes(target);
-        const auto whole = [&](char fill) {
-            return head + "[Big]\nValue=" + QByteArray(4 * 1024 * 1024, fill) + "\n";
-        };
-        EXPECT_TRUE(after == whole('a') || after == whole('b'))
-            << "round " << round << ": " << after.size() << " bytes";
-    }
-}
-
-// Edits by hand are seen, however the file's time and size look.
+// Edits by hand are seen, however the file's time and size look; an unchanged
+// file is not read again.
 TEST_F(AtomicFileTest, theProfileCacheReadsTheFileAgainWhenItChanged)
 {
-    const QString section = QStringLiteral("HotKeys"), key = QStringLiteral("HotKeyText0");
     profile::ProfileCache cache;
     const auto value = [&] {
-        return cache.snapshot(target).getString(section, key, "none", -1);
+        return cache.snapshot(target).getString("HotKeys", "K", "none", -1);
     };
-    const auto age = [&](int hours) { // no longer within the step of the file times
-        const struct timespec then[2]
-            = {{::time(nullptr) - 3600 * hours, 0}, {::time(nullptr) - 3600 * hours, 0}};
-        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(target).constData(), then, 0), 0);
+    const auto edit = [&](const char *text, int hoursAgo) { // in place, to the same size
+        ASSERT_TRUE(writeFileBytes(target, QByteArray("[HotKeys]\nK=") + text));
+        const time_t then = ::time(nullptr) - 3600 * hoursAgo;
+        const struct timespec times[2] = {{then, 0}, {then, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(target).constData(), times, 0), 0);
     };
-    EXPECT_EQ(value(), QStringLiteral("none"));
-    ASSERT_TRUE(profile::writeString(section, key, QStringLiteral("AAA"), target));
-    age(1);
-    EXPECT_EQ(value(), QStringLiteral("AAA"));
+    EXPECT_EQ(value(), "none");
+    edit("AAA", 1);
+    EXPECT_EQ(value(), "AAA");
     const int reads = cache.reads();
-    EXPECT_EQ(value(), QStringLiteral("AAA"));
+    EXPECT_EQ(value(), "AAA");
     EXPECT_EQ(cache.reads(), reads);
-    // Edited in place to the same size and given an old time.
-    ASSERT_TRUE(writeFileBytes(target, "[HotKeys]\nHotKeyText0=BBB\n"));
-    age(2);
-    EXPECT_EQ(value(), QStringLiteral("BBB"));
-    // Written just now: read at every use until its time is safely past.
-    ASSERT_TRUE(profile::writeString(section, key, QStringLiteral("CCC"), target));
-    EXPECT_EQ(value(), QStringLiteral("CCC"));
-    ASSERT_TRUE(writeFileBytes(target, "[HotKeys]\nHotKeyText0=DDD\n"));
-    EXPECT_EQ(value(), QStringLiteral("DDD"));
+    edit("BBB", 2);
+    EXPECT_EQ(value(), "BBB");
+    edit("CCC", 0); // just now: read at every use until its time is safely past
+    EXPECT_EQ(value(), "CCC");
+    ASSERT_TRUE(writeFileBytes(target, "[HotKeys]\nK=DDD"));
+    EXPECT_EQ(value(), "DDD");
 }
 
 } // namespace

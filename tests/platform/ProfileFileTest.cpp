@@ -1,4 +1,5 @@
 #include "platform/ProfileFile.h"
+#include "platform/AtomicFile.h"
 #include "support/FileBytes.h"
 
 #include <QFile>
@@ -17,7 +18,7 @@ void setFile(const QString &path, const QByteArray &bytes)
 
 QString text(const profile::Snapshot &ini, const char *section, const char *key, int max = 254)
 {
-    return ini.getString(QLatin1String(section), QLatin1String(key), QStringLiteral("<def>"), max);
+    return ini.getString(QLatin1String(section), QLatin1String(key), "<def>", max);
 }
 
 // Rows name their key as "section/key".
@@ -29,162 +30,129 @@ std::pair<QString, QString> sectionAndKey(const char *where)
 
 TEST(ProfileFile, readsTolerateWhatHandsAndOtherProgramsLeave)
 {
-    const struct
-    {
-        QByteArray file;
-        const char *where;
-        QString text; // "<def>" for none
-        int number;   // -999 for none
-    } rows[] = {
+    // The file, "section/key", the text ("<def>" for none), the number (-999 for none).
+    const std::tuple<QByteArray, const char *, QString, int> rows[] = {
         {"[Com]\nPort=3\n", "Com/Baud", "<def>", -999},
         {"[Com]\nPort=3\n", "Other/Port", "<def>", -999},
         {"[S]\nK=  42abc\n", "S/K", "42abc", 42},
-        {"[S]\nK=-7\n", "S/K", "-7", -7},
-        {"[S]\nK=+5\n", "S/K", "+5", 5},
         {"[S]\nK=abc\n", "S/K", "abc", 0},
-        {"[S]\nK=\n", "S/K", "", 0},
-        {"[S]\nK=0x10\n", "S/K", "0x10", 0},
-        {"[S]\nK=12 34\n", "S/K", "12 34", 12},
-        {"[S]\nK=3.9\n", "S/K", "3.9", 3},
         {"[S]\nK=99999999999\n", "S/K", "99999999999", 2147483647},
         {"[S]\nK=-99999999999\n", "S/K", "-99999999999", -2147483647 - 1},
-        {"[S]\nK=-2147483648\n", "S/K", "-2147483648", -2147483647 - 1},
         // Names compare without case; the first of duplicates wins.
         {"[hotkeys]\nHOTKEYTEXT0=first\nhotkeytext0=second\n", "HotKeys/HotKeyText0", "first", 0},
         {"[a]\nx=1\n[A]\ny=2\n", "A/Y", "2", 2},
         // Line ends, comments and garbage; each line in its own encoding.
         {"garbage\r\n; c=1\r\n[Com]\r\n  Port = 4  \r\nnot a key\r\n[broken\r\n=nokey\r\n",
          "Com/Port", "4", 4},
-        {"; c=1\r\n[Com]\r\nPort=4\r\n", "Com/c", "<def>", -999},
         {"[Net]\r\nIPAdr=10.0.0.1", "Net/IPAdr", "10.0.0.1", 10},
-        {"[H]\nT=Gr\xfc\xdf \x80\n", "H/T", QStringLiteral("Gr\u00FC\u00DF \u20AC"), 0},
+        {"[H]\nT=Gr\xfc\xdf \x80\n", "H/T", "Gr\u00FC\u00DF \u20AC", 0},
         {"\xEF\xBB\xBF[A]\rcr=1\r[B]\nlf=\xc3\xa4\r\n", "A/cr", "1", 1},
-        {"\xEF\xBB\xBF[A]\rcr=1\r[B]\nlf=\xc3\xa4\r\n", "B/lf", QStringLiteral("\u00E4"), 0},
-        {"[A]\r\nk=1\r\n[C]\r\ncrlf=\xe4\r\r\n", "C/crlf", QStringLiteral("\u00E4"), 0},
+        {"\xEF\xBB\xBF[A]\rcr=1\r[B]\nlf=\xc3\xa4\r\n", "B/lf", "\u00E4", 0},
+        {"[A]\r\nk=1\r\n[C]\r\ncrlf=\xe4\r\r\n", "C/crlf", "\u00E4", 0},
     };
     QTemporaryDir dir;
-    const QString ini = dir.filePath(QStringLiteral("test.ini"));
-    EXPECT_EQ(profile::getInt(QStringLiteral("Com"), QStringLiteral("Port"), -999, ini), -999);
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.file.toStdString());
-        ASSERT_TRUE(writeFileBytes(ini, row.file)); // read straight from the file every time
-        const auto [section, key] = sectionAndKey(row.where);
-        EXPECT_EQ(profile::getString(section, key, QStringLiteral("<def>"), 254, ini), row.text);
-        EXPECT_EQ(profile::getInt(section, key, -999, ini), row.number);
+    const QString ini = dir.filePath("test.ini");
+    EXPECT_EQ(profile::getInt("Com", "Port", -999, ini), -999);
+    for (const auto &[file, where, value, number] : rows) {
+        SCOPED_TRACE(file.toStdString());
+        ASSERT_TRUE(writeFileBytes(ini, file)); // read straight from the file every time
+        const auto [section, key] = sectionAndKey(where);
+        EXPECT_EQ(profile::getString(section, key, "<def>", 254, ini), value);
+        EXPECT_EQ(profile::getInt(section, key, -999, ini), number);
     }
-    // Cut to the limit; a huge file reads with defined results.
-    QByteArray big = "[CharTexts]\n65=" + QByteArray(40, 'a') + "\n[Com]\nPort=6\n";
+    // Cut to the limit, also in a huge file.
+    QByteArray big = "[CharTexts]\n65=" + QByteArray(40, 'a') + "\n";
     while (big.size() < 10 * 1024 * 1024)
         big += "junk" + QByteArray(100, 'x') + "=" + QByteArray(100, 'y') + "\n";
-    const auto huge
-        = profile::Snapshot::fromBytes(big + "[Display]\nLimit=" + QByteArray(5000, '9'));
+    const auto huge = profile::Snapshot::fromBytes(big + "[Com]\nPort=" + QByteArray(5000, '9'));
     EXPECT_EQ(text(huge, "CharTexts", "65", 30), QString(30, u'a'));
-    EXPECT_EQ(huge.getInt(QStringLiteral("Com"), QStringLiteral("Port"), 0), 6);
-    EXPECT_EQ(huge.getInt(QStringLiteral("Display"), QStringLiteral("Limit"), 0), 2147483647);
-    EXPECT_EQ(text(huge, "Display", "Limit", 30).size(), 30);
+    EXPECT_EQ(huge.getInt("Com", "Port", 0), 2147483647);
 }
 
-// Writing a key leaves every line it does not touch as it was, byte for byte,
-// whatever its encoding and line end, and the value reads back unchanged.
+// Writing a key leaves every other line byte for byte; the value reads back.
 TEST(ProfileFile, writesChangeOnlyTheLinesOfTheirKeys)
 {
-    const struct
-    {
-        QByteArray before; // empty: no file
-        const char *where;
-        QString value;
-        QByteArray after;
-    } rows[] = {
-        {"", "Com/Port", "2", "[Com]\nPort=2\n"},
-        {"[Com]\nPort=2\n[Net]\nIPAdr=1\n", "com/PORT", "5", "[Com]\nPort=5\n[Net]\nIPAdr=1\n"},
+    // The file before (empty: none), "section/key", the value, the file after.
+    const std::tuple<QByteArray, const char *, QString, QByteArray> rows[] = {
         {"; notes\r\n[Com]\r\nPort=1\r\n\r\n[D]\r\nK=1", "Com/Baud", "300",
          "; notes\r\n[Com]\r\nPort=1\r\nBaud=300\r\n\r\n[D]\r\nK=1"},
         {"[D]\r\nK=1", "D/K", "0", "[D]\r\nK=0\r\n"},
-        // A UTF-8 file with one Windows-1252 line.
-        {"; Gr\xc3\xbc\xc3\x9f"
-         "e\r\n[H]\r\nT0=old\r\nT1=Gr\xfc\xdf\r\n",
-         "H/T0", QStringLiteral("\u00C4\u20AC"),
-         "; Gr\xc3\xbc\xc3\x9f"
-         "e\r\n[H]\r\nT0=\xc3\x84\xe2\x82\xac\r\nT1=Gr\xfc\xdf\r\n"},
         {"[Com]\rPort=1\r[Net]\rIPAdr=x\r", "Com/Baud", "300",
          "[Com]\rPort=1\rBaud=300\r[Net]\rIPAdr=x\r"},
         {"[A]\r\nk=1\nj=2\r\n", "A/j", "3", "[A]\r\nk=1\nj=3\r\n"},
         {"[A]\n  Key = old  \n", "a/KEY", "new", "[A]\n  Key = new\n"},
-        // A line read as Windows-1252 is written in UTF-8, also a UTF-8 name
-        // with a Windows-1252 value; a UTF-8 line keeps its name.
+        // A written Windows-1252 line becomes UTF-8; a UTF-8 line keeps its name.
         {"[A]\nK\xe9y=\xfc\n", "A/K\u00e9y", "2", "[A]\nK\xc3\xa9y=2\n"},
-        {"[A]\nK\xc3\xa9y=\xfc\n", "A/K\u00c3\u00a9y", QStringLiteral("\u00FC"),
+        {"[A]\nK\xc3\xa9y=\xfc\n", "A/K\u00c3\u00a9y", "\u00FC",
          "[A]\nK\xc3\x83\xc2\xa9y=\xc3\xbc\n"},
-        {"[A]\nK\xc3\xa9y=1\n", "A/K\u00e9y", QStringLiteral("\u00FC"),
-         "[A]\nK\xc3\xa9y=\xc3\xbc\n"},
-        {"[A]\nk=1", "A/n", "2", "[A]\nk=1\nn=2\n"},
+        {"[A]\nK\xc3\xa9y=1\n", "A/K\u00e9y", "\u00FC", "[A]\nK\xc3\xa9y=\xc3\xbc\n"},
         {"; only a note", "S/k", "v", "; only a note\n[S]\nk=v\n"},
         {"\xEF\xBB\xBF[A]\r\nk=1\r\n", "A/k", "2", "\xEF\xBB\xBF[A]\r\nk=2\r\n"},
-        // A new line ends like the line it follows (a lone CR before an LF
-        // line would join into one CR LF and lose the blank line), a new
-        // section like the last line.
+        // A new line ends like the one it follows, a new section like the last line.
         {"[A]\rk=1\n\n[B]\r", "A/n", "2", "[A]\rk=1\nn=2\n\n[B]\r"},
         {"[A]\rk=1\n", "S/n", "2", "[A]\rk=1\n[S]\nn=2\n"},
         {"", "K/K", "  \"a=b\" ; [x] ", "[K]\nK=\"  \"a=b\" ; [x] \"\n"},
     };
     QTemporaryDir dir;
-    const QString ini = dir.filePath(QStringLiteral("test.ini"));
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.before.toStdString());
-        const auto [section, key] = sectionAndKey(row.where);
-        setFile(ini, row.before);
-        ASSERT_TRUE(profile::writeString(section, key, row.value, ini));
-        EXPECT_EQ(fileBytes(ini), row.after);
-        EXPECT_EQ(profile::getString(section, key, {}, -1, ini), row.value);
+    const QString ini = dir.filePath("test.ini");
+    for (const auto &[before, where, value, after] : rows) {
+        SCOPED_TRACE(before.toStdString());
+        const auto [section, key] = sectionAndKey(where);
+        setFile(ini, before);
+        ASSERT_TRUE(profile::writeString(section, key, value, ini));
+        EXPECT_EQ(fileBytes(ini), after);
+        EXPECT_EQ(profile::getString(section, key, {}, -1, ini), value);
     }
-    for (const QString &value : {QStringLiteral("\""), QString(), QStringLiteral("-2147221503")}) {
-        ASSERT_TRUE(profile::writeString(QStringLiteral("K"), QStringLiteral("K"), value, ini));
-        EXPECT_EQ(profile::getString(QStringLiteral("K"), QStringLiteral("K"), {}, 2046, ini),
-                  value);
+    for (const QString &value : {QString("\""), QString(), QString("-2147221503")}) {
+        ASSERT_TRUE(profile::writeString("K", "K", value, ini));
+        EXPECT_EQ(profile::getString("K", "K", {}, 2046, ini), value);
     }
-    EXPECT_EQ(profile::getInt(QStringLiteral("K"), QStringLiteral("K"), 0, ini), -2147221503);
-    EXPECT_FALSE(profile::writeString(QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
-                                      dir.filePath(QStringLiteral("missing/dir/x.ini"))));
+    EXPECT_EQ(profile::getInt("K", "K", 0, ini), -2147221503);
+    // A file that cannot be read is not replaced by one with only the new key.
+    const auto refusal = [](const QString &path) {
+        QString error;
+        EXPECT_FALSE(profile::writeString("A", "B", {}, path, &error));
+        return error;
+    };
+    EXPECT_EQ(refusal(dir.filePath("missing/x.ini")), AtomicFile::describe(ENOENT));
+    // This process's memory reads as an I/O error at address 0.
+    EXPECT_EQ(refusal("/proc/self/mem"), AtomicFile::describe(EIO));
 
-    // Binary garbage grows only by the new key: at most a line end for its
-    // last line, then the section and the key.
+    // Binary garbage grows only by a line end, the section and the key.
     QByteArray garbage;
     for (quint32 i = 0, seed = 12345; i < 4096; ++i)
         garbage += static_cast<char>((seed = seed * 1103515245u + 12345u) >> 24);
     garbage.replace('[', 'x'); // no section to add the key to
     ASSERT_TRUE(writeFileBytes(ini, garbage));
-    ASSERT_TRUE(profile::writeInt(QStringLiteral("Display"), QStringLiteral("UseKeyBar"), 0, ini));
+    ASSERT_TRUE(profile::writeInt("Display", "UseKeyBar", 0, ini));
     const QByteArray out = fileBytes(ini), tail = out.mid(garbage.size());
     EXPECT_TRUE(out.startsWith(garbage) && tail.contains("[Display]")
                 && tail.contains("UseKeyBar=0"));
     EXPECT_LE(tail.size(), qsizetype(2 + 9 + 2 + 11 + 2));
-    EXPECT_EQ(profile::getInt(QStringLiteral("Display"), QStringLiteral("UseKeyBar"), 1, ini), 0);
+    EXPECT_EQ(profile::getInt("Display", "UseKeyBar", 1, ini), 0);
 }
 
+// Also where a later section of the same name holds a key.
 TEST(ProfileFile, aBatchWriteEqualsWritingKeyByKey)
 {
     QTemporaryDir dir;
-    const QString ini = dir.filePath(QStringLiteral("test.ini"));
-    const QByteArray start = "[A]\r\nx=1\r\n[B]\r\nk1=old\r\n[a]\r\nY=2\r\nz=3\r\n";
+    const QString ini = dir.filePath("test.ini");
     const QList<std::pair<QString, QString>> keys
         = {{"X", "10"}, {"y", "20"}, {"new", " n "}, {"x", "11"}, {"other", QString()}};
-    for (const QByteArray &before : {start, QByteArray()}) {
+    for (const QByteArray &before :
+         {QByteArray("[A]\r\nx=1\r\n[B]\r\nk1=old\r\n[a]\r\nY=2\r\nz=3\r\n"), QByteArray()}) {
         setFile(ini, before);
         for (const auto &[k, v] : keys)
-            ASSERT_TRUE(profile::writeString(QStringLiteral("A"), k, v, ini));
+            ASSERT_TRUE(profile::writeString("A", k, v, ini));
         const QByteArray oneByOne = fileBytes(ini);
         setFile(ini, before);
-        ASSERT_TRUE(profile::writeStrings(QStringLiteral("A"), keys, ini));
+        ASSERT_TRUE(profile::writeStrings("A", keys, ini));
         EXPECT_EQ(fileBytes(ini), oneByOne);
+        const profile::Snapshot after = profile::Snapshot::fromBytes(oneByOne);
+        EXPECT_EQ(text(after, "A", "y") + text(after, "A", "x") + text(after, "A", "new")
+                      + text(after, "B", "k1"),
+                  before.isEmpty() ? "2011 n <def>" : "2011 n old");
     }
-    EXPECT_EQ(fileBytes(ini), QByteArray("[A]\nX=11\ny=20\nnew=\" n \"\nother=\n"));
-    // A key that only a later section of the same name holds is replaced there.
-    ASSERT_TRUE(writeFileBytes(ini, start));
-    ASSERT_TRUE(profile::writeStrings(QStringLiteral("A"), keys, ini));
-    const profile::Snapshot after = profile::Snapshot::fromBytes(fileBytes(ini));
-    EXPECT_EQ(text(after, "A", "y") + text(after, "A", "x") + text(after, "A", "new")
-                  + text(after, "B", "k1"),
-              QStringLiteral("2011 n old"));
 }
 
 } // namespace

@@ -24,19 +24,15 @@ TEST(QtUiServices, messagesAndQuestionsAreShownInMessageBoxes)
         }
     });
     user.start(5);
-    QApplication::setApplicationDisplayName(QStringLiteral("ORBATerminal"));
-    uiServices().messageBox(QStringLiteral("Disk full"), QStringLiteral("Log"),
-                            UiServices::Icon::Stop);
-    uiServices().messageBox(QStringLiteral("Done"), QString(), UiServices::Icon::Information);
-    const std::pair<QMessageBox::StandardButton, UiServices::Answer> answers[] = {
-        {QMessageBox::Yes, UiServices::Answer::Yes},
-        {QMessageBox::No, UiServices::Answer::No},
-        {QMessageBox::Cancel, UiServices::Answer::Cancel},
-    };
-    for (const auto &[button, answer] : answers) {
+    QApplication::setApplicationDisplayName("ORBATerminal");
+    uiServices().messageBox("Disk full", "Log", UiServices::Icon::Stop);
+    uiServices().messageBox("Done", QString(), UiServices::Icon::Information);
+    using Box = QMessageBox;
+    for (const auto &[button, answer] : {std::pair{Box::Yes, UiServices::Answer::Yes},
+                                         {Box::No, UiServices::Answer::No},
+                                         {Box::Cancel, UiServices::Answer::Cancel}}) {
         press = button;
-        EXPECT_EQ(uiServices().question(QStringLiteral("Remove?"), QStringLiteral("Q"), true),
-                  answer);
+        EXPECT_EQ(uiServices().question("Remove?", "Q", true), answer);
     }
     EXPECT_EQ(shown, QStringList({"Log|Disk full|3", "ORBATerminal|Done|1", "Q|Remove?|4",
                                   "Q|Remove?|4", "Q|Remove?|4"}));

@@ -1,9 +1,6 @@
 #include "ports/PortTest.h"
 #include "support/TestLinkPort.h"
 
-#include <linux/sockios.h>
-#include <sys/ioctl.h>
-
 namespace {
 
 class PortEngine : public PortTest
@@ -12,40 +9,18 @@ protected:
     CTestLinkPort port;
 };
 
-TEST_F(PortEngine, onlyARunningPortTakesBytesAndCutsThemIntoBlocksOf255)
+TEST_F(PortEngine, onlyARunningPortTakesBytesAndBlocksQueuedWhileTheLinkIsBusyGoTogether)
 {
-    std::uint32_t written = 0;
+    std::uint32_t written = 0; // none taken: the count says so
     EXPECT_EQ(port.Write("abc", 3, &written), 0);
     EXPECT_EQ(written, 0xFFFFFFFFu);
     ASSERT_TRUE(port.Open() && port.Start());
     EXPECT_FALSE(port.Start() || port.Open()); // a running port refuses
-    EXPECT_EQ(port.Write("abc", 0, &written), 0);
-    EXPECT_EQ(written, 0u);
-    std::vector<std::uint32_t> cut;
-    for (const auto &[length, count] :
-         {std::pair{1, 1}, {255, 1}, {256, 2}, {600, 3}, {10000, 40}}) {
-        const QByteArray data = pattern(length, length);
-        EXPECT_EQ(port.Write(data.constData(), length, &written), count);
-        EXPECT_EQ(written, std::uint32_t(length));
-        EXPECT_EQ(port.readFar(length), data) << length;
-        for (int left = length; left > 0; left -= 255)
-            cut.push_back(std::uint32_t(std::min(left, 255)));
-    }
-    EXPECT_EQ(port.blockSizes(), cut);
-    port.Close();
-    EXPECT_EQ(port.Write("abc", 3, &written), 0);
-    EXPECT_EQ(written, 0xFFFFFFFFu);
-    EXPECT_TRUE(port.Close()); // twice is harmless
-    EXPECT_FALSE(port.IsOpen());
-}
-
-TEST_F(PortEngine, blocksQueuedWhileTheLinkIsBusyGoTogetherInTheirCutAndACloseWritesThem)
-{
-    ASSERT_TRUE(port.Open() && port.Start());
     port.holdWriter(true);
-    port.Write("a", 1);
+    port.Write("a", 1); // taken by the writer, which is held
     ASSERT_TRUE(waitUntil([&] { return port.runSizes().size() == 1; }));
-    EXPECT_EQ(port.Write(QByteArray(600, 'b').constData(), 600), 3);
+    EXPECT_EQ(port.Write(QByteArray(600, 'b').constData(), 600, &written), 3);
+    EXPECT_EQ(written, 600u);
     EXPECT_EQ(port.Write(QByteArray(10, 'c').constData(), 10), 1);
     EXPECT_TRUE(port.IsWritePending());
     EXPECT_EQ(port.GetBlocksWritten(), 0);
@@ -66,18 +41,17 @@ TEST_F(PortEngine, blocksQueuedWhileTheLinkIsBusyGoTogetherInTheirCutAndACloseWr
     port.Close();
     reader.join();
     EXPECT_EQ(far, QByteArray(1000, 'z'));
+    EXPECT_EQ(port.Write("abc", 3), 0); // a closed port takes nothing
 }
 
 TEST_F(PortEngine, aReaderWaitsWhileTheQueueIsFullLosesNothingAndAStopEndsItsWait)
 {
     ASSERT_TRUE(port.Open(1 << 16, 1 << 16));
     ASSERT_TRUE(port.Start());
-    const QByteArray chunk = pattern(1 << 20);
+    const QByteArray chunk = pattern(1 << 20), filler(chunk.size(), 'q');
     const int chunks = CReceivedBlockQueue::kLimitBytes / chunk.size() + 8;
     std::atomic<bool> stop{false};
-    const QByteArray filler(chunk.size(), 'q');
-    // Writes until the stop; a queue far beyond its limit (a reader that does
-    // not wait) ends it too, before it takes all memory.
+    // Writes until the stop, or until a reader that does not wait has taken far too much.
     const auto &queue = CReceivedBlockQueue::instance();
     std::thread writer([&] {
         for (int i = 0; !stop && queue.queuedBytes() < 2 * queue.kLimitBytes
@@ -85,8 +59,7 @@ TEST_F(PortEngine, aReaderWaitsWhileTheQueueIsFullLosesNothingAndAStopEndsItsWai
              ++i) {
         }
     });
-    // Nobody consumes: the queue fills up to its limit, then the reader stops
-    // reading and the far end can write no more.
+    // Nobody consumes: the queue fills to its limit, then the far end is held.
     const auto full = [&] {
         pollfd p{port.farFd(), POLLOUT, 0};
         return queue.queuedBytes() >= queue.kLimitBytes && ::poll(&p, 1, 0) == 0;
@@ -100,25 +73,6 @@ TEST_F(PortEngine, aReaderWaitsWhileTheQueueIsFullLosesNothingAndAStopEndsItsWai
     port.Close();
     stop = true;
     writer.join();
-}
-
-TEST_F(PortEngine, withoutAViewBytesStayStagedUpToTheBufferSize)
-{
-    setPortNotifyTarget(&window, false);
-    ASSERT_TRUE(port.Open(8, 64) && port.Start());
-    for (const char *bytes : {"12345", "6789AB", "CD"})
-        port.writeFar(bytes);
-    // Once the reader has taken all, the view comes.
-    EXPECT_TRUE(waitUntil([&] {
-        int unread = -1;
-        return ::ioctl(port.farFd(), SIOCOUTQ, &unread) == 0 && unread == 0;
-    }));
-    setPortNotifyTarget(&window, true);
-    // The staged bytes go with the next read; what did not fit was dropped.
-    port.writeFar("E");
-    EXPECT_EQ(receive(8), QByteArray("12345678"));
-    port.writeFar("F");
-    EXPECT_EQ(receive(1), QByteArray("F"));
 }
 
 } // namespace

@@ -16,8 +16,6 @@
 #include "support/RecordingUiServices.h"
 
 #include <QDeadlineTimer>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTemporaryFile>
 
 #include <gtest/gtest.h>
@@ -38,9 +36,8 @@ QString whyNot(const Port &port, OpenFailure::Link link, const QString &target)
     return openFailureReason({link, port.LastOpenError(), target});
 }
 
-// Ports at work: the notifications they post are counted by their code, what
-// they receive is collected from the display queue, and every port thread
-// must end at a stop without running into its time-out.
+// Ports at work: their notifications are counted by code, what they receive
+// is collected, and every port thread must end at a stop without its time-out.
 class PortTest : public ::testing::Test
 {
 protected:
@@ -54,7 +51,7 @@ protected:
         setPortNotifyTarget(nullptr, false);
         QCoreApplication::removePostedEvents(&window);
         CReceivedBlockQueue::instance().clear();
-        EXPECT_EQ(log.count(QStringLiteral("did not end"), true), 0);
+        EXPECT_EQ(log.count("did not end", true), 0);
     }
 
     // Polls `done` until it holds; false when it did not in time.
@@ -66,8 +63,7 @@ protected:
             ::poll(nullptr, 0, 1);
         return done();
     }
-    // Waits for `done` while the received blocks are collected. Qt's events
-    // wait meanwhile: ThreadSanitizer cannot see their hand-over inside Qt.
+    // Waits for `done` collecting the received blocks (not by Qt's events: TSan).
     template<typename Pred>
     bool collectUntil(Pred done, int ms = 20000)
     {
@@ -96,6 +92,13 @@ protected:
         return bytes;
     }
 
+    // A serial port at 19200 8N1 on `line` (the fixture's pseudo-terminal by default).
+    bool open(CComPort &port, int protocol = 0, int timeoutSec = 5, const PtyPair *line = nullptr)
+    {
+        port.SetDevicePath((line ? *line : pty).devicePath());
+        return port.Open(1, 19200, 0, 8, 1, protocol, timeoutSec);
+    }
+
     struct Window : QObject
     {
         bool event(QEvent *e) override
@@ -108,6 +111,7 @@ protected:
         int counts[4] = {};
     } window;
     LogCapture log;
+    PtyPair pty; // the far end of a serial device or printer
     QByteArray received;
     std::vector<QByteArray> arrived; // the blocks as they came
 };
