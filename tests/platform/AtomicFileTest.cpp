@@ -1,10 +1,14 @@
 #include "platform/AtomicFile.h"
 #include "platform/ProfileCache.h"
+#include "platform/ProfileFile.h"
+#include "support/ChildProcess.h"
 #include "support/DiskFull.h"
+#include "support/EventLoopWait.h"
 #include "support/FileBytes.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -65,6 +69,43 @@ TEST_F(AtomicFileTest, replacesTheFileKeepingItsModeAndLinksAndFailsSayingWhy)
     EXPECT_EQ(error, "The disk is full.");
     EXPECT_EQ(fileBytes(target), QByteArray("new contents"));
     EXPECT_EQ(strays(), QStringList{"link.ini"});
+}
+
+// The writer of the test below: saves a 4 MB value over and over until it is killed.
+TEST(AtomicFile, savingLoopForKillTest)
+{
+    const QString ini = qEnvironmentVariable("ORBA_SAVING_LOOP_INI");
+    if (ini.isEmpty())
+        GTEST_SKIP() << "only run as the writer of killInTheMiddleLeavesAWholeFile";
+    for (quint64 i = 0;; ++i)
+        profile::writeString("Big", "Value", QString(4 << 20, QLatin1Char((i & 1) ? 'b' : 'a')),
+                             ini);
+}
+
+// A program killed while it saves leaves the old file or the new one, never a part.
+TEST_F(AtomicFileTest, killInTheMiddleLeavesAWholeFile)
+{
+    const QByteArray head = "; kept\n[Com]\nPort=3\n";
+    ASSERT_TRUE(writeFileBytes(target, head));
+    for (int round = 0; round < 2; ++round) {
+        QProcess writer;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("ORBA_SAVING_LOOP_INI", target);
+        writer.setProcessEnvironment(env);
+        endWithTest(writer);
+        writer.start(QCoreApplication::applicationFilePath(),
+                     {"--gtest_filter=AtomicFile.savingLoopForKillTest"});
+        // Killed while a temporary file is being written, after a save or more.
+        EXPECT_TRUE(eventually(
+            [&] { return QFileInfo(target).size() > head.size() && strays().size() == 1; }, 20000));
+        writer.kill();
+        writer.waitForFinished();
+        const QByteArray after = fileBytes(target);
+        const auto whole = [&](char fill) {
+            return head + "[Big]\nValue=" + QByteArray(4 << 20, fill) + "\n";
+        };
+        EXPECT_TRUE(after == whole('a') || after == whole('b')) << after.size() << " bytes";
+    }
 }
 
 // Edits by hand are seen, however the file's time and size look; an unchanged
