@@ -98,17 +98,4 @@ TEST(CharacterMapping, matchesTheSequentialRuleOnRandomTablesAndTexts)
     EXPECT_GT(compared, tried * 9 / 10);
 }
 
-TEST(CharacterMapping, chainedTextsGrowToABoundNotWithoutEnd)
-{
-    // Every code's text is 30 copies of the next code: taken literally, one
-    // byte would become 30^254 characters.
-    CharMapTable table;
-    for (int c = 1; c < 255; ++c)
-        table.setText(c, QByteArray(30, static_cast<char>(c + 1)));
-    QByteArray text("\x01\x01", 2);
-    MapCharacters(text, false, {}, table, true);
-    EXPECT_EQ(text.size(), 2 * CharMapTable::kMaxExpansion);
-    EXPECT_EQ(text.count('\xFF'), text.size());
-}
-
 } // namespace

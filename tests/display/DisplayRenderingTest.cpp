@@ -1,5 +1,4 @@
 #include "display/DisplayRendering.h"
-#include "display/DisplayBuffer.h"
 
 #include <vector>
 
@@ -37,25 +36,6 @@ TEST(DisplayRendering, textModeConvertsControlBytesAndMappedCodes)
                   row.out)
             << row.in.toHex().constData();
     }
-}
-
-TEST(DisplayBuffer, lineBreaksAreCountedPerAppendAndSavedAsCrLf)
-{
-    CDisplayBuffer b;
-    b.append("AB\r\nCD\rE\nF", 1);
-    EXPECT_EQ(b.lineCount(), 4);
-    EXPECT_EQ(b.text(), QByteArray("AB\nCD\nE\nF"));
-    // A CR that ends one append and a LF that begins the next are two breaks.
-    CDisplayBuffer c;
-    c.append("X\r", 1);
-    c.append("\nY", 1);
-    EXPECT_EQ(c.lineCount(), 3);
-    EXPECT_EQ(c.toCrLfText(), QByteArray("X\r\n\r\nY"));
-    EXPECT_EQ(c.lineLength(0), 1);
-    EXPECT_EQ(c.lineOfOffset(c.length()), 2);
-    CDisplayBuffer d; // a break at the very start too
-    d.append("\nA\r\n\n", 1);
-    EXPECT_EQ(d.toCrLfText(), QByteArray("\r\nA\r\n\r\n"));
 }
 
 } // namespace

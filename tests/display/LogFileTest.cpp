@@ -88,7 +88,7 @@ protected:
     QStringList messages; // shown in the status bar
 };
 
-TEST_F(LogFileTest, logIsAppendedInTheDisplaysModeAndFollowsTheFileBeingMovedOrDeleted)
+TEST_F(LogFileTest, logIsAppendedInTheDisplaysMode)
 {
     ASSERT_TRUE(writeFileBytes(logPath, "earlier|"));
     start(logPath);
@@ -106,32 +106,6 @@ TEST_F(LogFileTest, logIsAppendedInTheDisplaysModeAndFollowsTheFileBeingMovedOrD
     frame->action(CommandId::HexMode)->trigger();
     receive(block);
     EXPECT_EQ(log(), expected += block + block);
-
-    // The file is not held open: moved away or deleted, it comes back with
-    // the next block, and the moved file keeps what it had.
-    const QString moved = dir.filePath(QStringLiteral("moved.log"));
-    ASSERT_TRUE(QFile::rename(logPath, moved));
-    receive("3");
-    EXPECT_EQ(log(), QByteArray("3"));
-    EXPECT_EQ(fileBytes(moved), expected);
-    ASSERT_TRUE(QFile::remove(logPath));
-    receive("4");
-    EXPECT_EQ(log(), QByteArray("4"));
-    EXPECT_TRUE(told(0));
-
-    // Beyond the 254 characters of the INI field: a cut path would name another file.
-    QString folder = dir.path();
-    for (int i = 0; folder.size() < 300; ++i)
-        folder += QStringLiteral("/") + QString(60, QChar(u'a' + i));
-    ASSERT_TRUE(QDir().mkpath(folder));
-    // An empty path logs nothing and says nothing.
-    for (const QString &path : {folder + "/terminal.log", QString()}) {
-        start(path);
-        receive("far");
-        EXPECT_EQ(fileBytes(path), path.isEmpty() ? "<missing>" : "far");
-        EXPECT_TRUE(told(0));
-        EXPECT_FALSE(markShown());
-    }
 }
 
 // A log that cannot be written: the display goes on, the window never waits
