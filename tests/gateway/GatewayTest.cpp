@@ -278,7 +278,7 @@ QByteArray gaFile(const QByteArray &id, quint32 recordSize,
     return bytes + QByteArray(tail, '\x11');
 }
 
-TEST_F(GatewayTest, addressFilesLoadBackWhatWasSavedAndSayWhereReadingStopped)
+TEST_F(GatewayTest, addressFilesAreSavedAndLoadedAndSayWhereReadingStopped)
 {
     click("saveButton"); // no rows: no file dialog, no file
     EXPECT_TRUE(ui.fileDialogs.empty());
