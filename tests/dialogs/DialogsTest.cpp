@@ -186,7 +186,7 @@ TEST_F(PortSettingsDlgTest, theDeviceListsStoreACOMNumberADevicePathOrTheUsbPrin
     // Stored, shown (of how many entries), unplugged before OK → [Usb] DeviceName.
     const std::tuple<QString, QString, int, bool, QString> usb[] = {
         {"usb:1-4:1.0", kZebra, 2, true, kPlaceholder},
-        {kPlaceholder, "---", 1, false, kPlaceholder},
+        {"", "---", 1, false, kPlaceholder},
         {"usb:3-1:1.0", "usb:3-1:1.0 (absent)", 2, false, "usb:3-1:1.0"},
     };
     for (const auto &[stored, shown, entries, unplug, result] : usb) {
