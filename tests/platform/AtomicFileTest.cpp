@@ -1,5 +1,4 @@
 #include "platform/AtomicFile.h"
-#include "platform/ProfileCache.h"
 #include "platform/ProfileFile.h"
 #include "support/ChildProcess.h"
 #include "support/DiskFull.h"
@@ -13,9 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -106,34 +103,6 @@ TEST_F(AtomicFileTest, killInTheMiddleLeavesAWholeFile)
         };
         EXPECT_TRUE(after == whole('a') || after == whole('b')) << after.size() << " bytes";
     }
-}
-
-// Edits by hand are seen, however the file's time and size look; an unchanged
-// file is not read again.
-TEST_F(AtomicFileTest, theProfileCacheReadsTheFileAgainWhenItChanged)
-{
-    profile::ProfileCache cache;
-    const auto value = [&] {
-        return cache.snapshot(target).getString("HotKeys", "K", "none", -1);
-    };
-    const auto edit = [&](const char *text, int hoursAgo) { // in place, to the same size
-        ASSERT_TRUE(writeFileBytes(target, QByteArray("[HotKeys]\nK=") + text));
-        const time_t then = ::time(nullptr) - 3600 * hoursAgo;
-        const struct timespec times[2] = {{then, 0}, {then, 0}};
-        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(target).constData(), times, 0), 0);
-    };
-    EXPECT_EQ(value(), "none");
-    edit("AAA", 1);
-    EXPECT_EQ(value(), "AAA");
-    const int reads = cache.reads();
-    EXPECT_EQ(value(), "AAA");
-    EXPECT_EQ(cache.reads(), reads);
-    edit("BBB", 2);
-    EXPECT_EQ(value(), "BBB");
-    edit("CCC", 0); // just now: read at every use until its time is safely past
-    EXPECT_EQ(value(), "CCC");
-    ASSERT_TRUE(writeFileBytes(target, "[HotKeys]\nK=DDD"));
-    EXPECT_EQ(value(), "DDD");
 }
 
 } // namespace

@@ -20,14 +20,6 @@ protected:
             peer(waitDialog());
         });
     }
-    // A cancelled wait ends without a message and frees its port.
-    void cancelTheWait(CNetPort &port, unsigned portNumber, int type,
-                       const std::function<void(CConnectWaitDlg *)> &cancel)
-    {
-        whenWaiting(cancel);
-        EXPECT_FALSE(port.Open(QString(), portNumber, 5, type));
-        EXPECT_TRUE(ui.messages.empty() && frame.isEnabled() && !waitDialog() && !port.IsOpen());
-    }
 
     // The far end echoes 10 MB while they still go out.
     void echo(CNetPort &port, int far)
@@ -80,13 +72,9 @@ TEST_F(NetPortTest, aFailedOpenShowsTheConnectMessageWithItsReason)
     const std::tuple<const char *, unsigned, int, const char *, bool> rows[] = {
         {"127.0.0.1", freePort(SOCK_STREAM), 1, "CONNREFUSED", false},
         {"127.0.0.1", 0, 1, "INVAL", false},
-        {"", 70000, 1, "INVAL", false},
         {"300.1.2.3", 9100, 1, "11001", true},
         {"not a host!", 9100, 2, "11001", true},
-        {"-a.invalid", 9100, 1, "11001", true},
-        {"a..invalid", 9100, 1, "11001", true},
         {"no_such_host.invalid", 9100, 1, nullptr, false},
-        {"no-such-host.invalid.", 9100, 1, nullptr, false},
         {"", localPort(busyTcp.fd), 1, "ADDRINUSE", false},
         {"127.0.0.1", localPort(busyUdp.fd), 2, "ADDRINUSE", false},
         {"127.0.0.1", localPort(full.fd), 1, "TIMEDOUT", false},
@@ -129,13 +117,13 @@ TEST_F(NetPortTest,
     QStringList peers;
     port.SetPeerAddressSink([&](const QString &peer) { peers << peer; });
     const unsigned portNumber = freePort(SOCK_STREAM);
-    cancelTheWait(port, portNumber, 1,
-                  [](CConnectWaitDlg *d) { QTest::keyClick(d, Qt::Key_Escape); });
-    cancelTheWait(port, portNumber, 1, [](CConnectWaitDlg *d) { d->close(); });
+    // A cancelled wait ends without a message and frees its port.
+    whenWaiting([](CConnectWaitDlg *d) { QTest::keyClick(d, Qt::Key_Escape); });
+    EXPECT_FALSE(port.Open(QString(), portNumber, 5, 1));
+    EXPECT_TRUE(ui.messages.empty() && frame.isEnabled() && !waitDialog() && !port.IsOpen());
     Fd far;
     whenWaiting([&](CConnectWaitDlg *dialog) {
         EXPECT_TRUE(dialog->isVisible() && dialog->isEnabled() && !frame.isEnabled());
-        EXPECT_EQ(dialog->windowTitle(), "Opening connection...");
         EXPECT_EQ(dialog->waitText(), "Waiting for incoming connection...");
         // A stray Enter does not end the wait.
         QTest::keyClick(dialog, Qt::Key_Return);
@@ -173,36 +161,27 @@ TEST_F(NetPortTest, aUdpPeerGetsWholeDatagramsUpToTheLargestBothWays)
     EXPECT_EQ(nextDatagram(far.fd), largest.left(255)); // a block is a datagram
 }
 
+// The sender's host is heard from any of its ports, nobody else; replies go to the configured port.
 TEST_F(NetPortTest, aUdpServerShowsTheFirstBurstOnceInOrderAndHearsOnlyTheSendersHost)
 {
     const unsigned portNumber = freePort(SOCK_DGRAM);
-    // The sender talks from a port of its own choosing; replies go to the configured port.
     Fd sender{boundSocket(SOCK_DGRAM, "127.0.0.2", 0)};
     Fd replies{boundSocket(SOCK_DGRAM, "127.0.0.2", portNumber, true)};
     Fd stranger{boundSocket(SOCK_DGRAM, "127.0.0.3", 0)};
     Fd otherPort{boundSocket(SOCK_DGRAM, "127.0.0.2", 0)};
     for (const Fd *fd : {&sender, &stranger, &otherPort})
         ASSERT_TRUE(connectTo(fd->fd, "127.0.0.1", portNumber));
-    std::vector<QByteArray> burst{pattern(8000)};
-    for (int i = 1; i < 10; ++i)
-        burst.push_back("datagram " + QByteArray::number(i));
+    std::vector<QByteArray> burst{pattern(8000), "second", "third"};
     CNetPort port;
     port.SetMainWindow(&frame);
     QStringList peers;
     port.SetPeerAddressSink([&](const QString &peer) { peers << peer; });
-    cancelTheWait(port, portNumber, 2,
-                  [](CConnectWaitDlg *d) { d->findChild<QPushButton *>()->click(); });
-    whenWaiting([&](CConnectWaitDlg *dialog) {
-        EXPECT_EQ(dialog->waitText(), "Waiting for incoming UDP data...");
+    whenWaiting([&](CConnectWaitDlg *) {
         for (const QByteArray &d : burst)
             ::send(sender.fd, d.constData(), d.size(), 0);
     });
-    ASSERT_TRUE(port.Open(QString(), portNumber, 5, 2));
-    EXPECT_EQ(port.Address(), "127.0.0.2");
+    ASSERT_TRUE(port.Open(QString(), portNumber, 5, 2) && port.Start());
     EXPECT_EQ(peers, QStringList{"127.0.0.2"});
-    ASSERT_TRUE(port.Start());
-    ASSERT_TRUE(collectUntil([&] { return arrived.size() >= burst.size(); }));
-
     ::send(stranger.fd, "stranger", 8, 0);
     burst.push_back(QByteArray(CNetPort::kMaxDatagram - 1, 'l') + 'z');
     ::send(otherPort.fd, burst.back().constData(), burst.back().size(), 0);

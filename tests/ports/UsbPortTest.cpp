@@ -18,14 +18,12 @@ TEST_F(UsbPortTest, anUnpluggedPrinterIsOpenedAgainInItsSocketUnderANewNumber)
     ASSERT_TRUE(port.Open(socket, 5) && port.Start());
     EXPECT_EQ(port.DeviceNode(), tree.devPath("usb/lp3"));
     EXPECT_EQ(port.LinkName(), "USB 1-1.4: r+k Printer [42]");
-    // Every byte value passes unchanged both ways, read in blocks of at most 256.
+    // Every byte value passes unchanged both ways.
     const QByteArray bytes = pattern(768);
     EXPECT_EQ(port.Write(bytes.constData(), int(bytes.size())), 4);
     EXPECT_EQ(pty.read(bytes.size()), bytes);
     ASSERT_TRUE(pty.write(bytes));
     EXPECT_EQ(receive(bytes.size()), bytes);
-    for (const QByteArray &block : arrived)
-        EXPECT_LE(block.size(), 256);
 
     tree.removeUsbPrinter(3);
     pty.closeMaster();
@@ -76,13 +74,6 @@ TEST_F(UsbPortTest, aBlockThePrinterDoesNotTakeInTimeIsToldAndTheNextOnesAreStil
     EXPECT_EQ(reason, UnsentReason::WriteFailed);
     EXPECT_TRUE(timeouts > 0 && unsent > 255 * (timeouts - 1) && unsent <= 255 * timeouts);
     EXPECT_GE(std::uint64_t(sent.size()), std::uint64_t(bulk.size()) - unsent);
-    qsizetype at = 0; // what arrived is in the order of the bulk
-    for (const char c : sent) {
-        while (at < bulk.size() && bulk[at] != c)
-            ++at;
-        ++at;
-    }
-    EXPECT_LE(at, bulk.size());
     port.Write("<next>", 6);
     EXPECT_EQ(pty.readUntil("<next>"), QByteArray("<next>"));
 }
