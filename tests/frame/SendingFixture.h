@@ -25,7 +25,7 @@
 #include <functional>
 
 // Hands every dialog that becomes the active modal widget to `act`, which must
-// close it; records their class names and whether one opened over another.
+// close it; records their class names.
 class ModalDriver : public QObject
 {
 public:
@@ -35,8 +35,6 @@ public:
             auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
             if (!dialog || m_seen.contains(dialog))
                 return;
-            for (const QPointer<QDialog> &d : m_seen)
-                stacked = stacked || (d && d->isVisible());
             m_seen.push_back(dialog);
             opened << QString::fromLatin1(dialog->metaObject()->className());
             act(dialog);
@@ -45,7 +43,6 @@ public:
     }
 
     QStringList opened;
-    bool stacked = false;
 
 private:
     QTimer m_timer;
@@ -107,18 +104,6 @@ protected:
         }
         got.chop(1);
         return got;
-    }
-    // The bytes in the hex input, and setting them as the user would paste them.
-    QByteArray hexBytes() const
-    {
-        QByteArray out(frame->hexEdit()->GetData(nullptr, 0), '\0');
-        frame->hexEdit()->GetData(reinterpret_cast<std::uint8_t *>(out.data()), int(out.size()));
-        return out;
-    }
-    void setHex(const QByteArray &data)
-    {
-        frame->hexEdit()->SetData(reinterpret_cast<const std::uint8_t *>(data.constData()),
-                                  int(data.size()));
     }
     QByteArray displayText() const { return frame->view()->widget()->buffer().text(); }
     QAction *action(int id) const { return frame->action(id); }

@@ -68,19 +68,17 @@ Texts collect(const QString &name, const QObject *root)
             take("menuTitle", a->menu()->title());
         if (w && (w->isWindow() || qobject_cast<const QToolBar *>(w)))
             take("windowTitle", w->windowTitle());
-        if (const auto *c = qobject_cast<const QComboBox *>(w)) {
-            for (int i = 0; i < c->count(); ++i)
-                take("item" + QString::number(i), c->itemText(i));
-        }
-        if (const auto *t = qobject_cast<const QTabWidget *>(w)) {
-            for (int i = 0; i < t->count(); ++i)
-                take("tab" + QString::number(i), t->tabText(i));
-        }
-        if (const auto *v = qobject_cast<const QAbstractItemView *>(w); v && v->model()) {
-            for (int c = 0; c < v->model()->columnCount(); ++c)
-                take("column" + QString::number(c),
-                     v->model()->headerData(c, Qt::Horizontal).toString());
-        }
+        const auto takeEach = [&](const QString &what, int count, const auto &textAt) {
+            for (int i = 0; i < count; ++i)
+                take(what + QString::number(i), textAt(i));
+        };
+        if (const auto *c = qobject_cast<const QComboBox *>(w))
+            takeEach("item", c->count(), [c](int i) { return c->itemText(i); });
+        if (const auto *t = qobject_cast<const QTabWidget *>(w))
+            takeEach("tab", t->count(), [t](int i) { return t->tabText(i); });
+        if (const auto *v = qobject_cast<const QAbstractItemView *>(w); v && v->model())
+            takeEach("column", v->model()->columnCount(),
+                     [v](int i) { return v->model()->headerData(i, Qt::Horizontal).toString(); });
     }
     return out;
 }
@@ -98,15 +96,14 @@ Texts programTexts(const QString &iniPath, const QString &folder)
     CTrayIcon tray(&frame, false);
     add("window", &frame);
     add("tray", &tray);
-    if (tray.menu())
-        add("trayMenu", tray.menu());
-    std::array<QString, 12> receiveTexts;
-    std::uint32_t mask = 0;
-    add("hotkeys", std::make_unique<CHotKeyDlg>(iniPath, receiveTexts, mask).get());
-    CharMapTable table;
-    bool mappingOn = false;
-    add("mapping", std::make_unique<CCharMapDlg>(table, mappingOn, iniPath).get());
+    add("trayMenu", tray.menu());
     TerminalSettings settings;
+    add("hotkeys",
+        std::make_unique<CHotKeyDlg>(iniPath, settings.receiveTexts, settings.display.autoReplyMask)
+            .get());
+    CharMapTable table;
+    add("mapping",
+        std::make_unique<CCharMapDlg>(table, settings.display.charMappingOn, iniPath).get());
     add("port", std::make_unique<CPortSettingsDlg>(settings, iniPath).get());
     add("printerName", std::make_unique<CPrinterFileNameDlg>("A.TXT").get());
     add("about", std::make_unique<CAboutDlg>().get());
@@ -139,8 +136,7 @@ TEST(UntranslatedTexts, everyTextOfTheGermanProgramIsGerman)
     const QString ini = dir.filePath("o.ini");
     const Texts english = programTexts(ini, dir.path());
 
-    QTranslator program;
-    QTranslator qt;
+    QTranslator program, qt;
     ASSERT_TRUE(program.load(":/i18n/orbaterminal_de.qm"));
     ASSERT_TRUE(qt.load(QLocale(QLocale::German), "qtbase", "_", "/usr/share/qt6/translations"));
     QCoreApplication::installTranslator(&program);
