@@ -45,6 +45,10 @@ TEST_F(MainWindowTest,
         EXPECT_NE(action(PortSettings)->isEnabled(), running);
     };
     commandsSay(false);
+    // The toolbar's buttons stand in their six groups.
+    const QList<QAction *> tools = child<QToolBar>("toolBar")->actions();
+    EXPECT_EQ(
+        std::count_if(tools.begin(), tools.end(), [](QAction *a) { return a->isSeparator(); }), 6);
     QTest::keySequence(frame.get(), start);
     commandsSay(true);
     // A start empties the input and puts the focus there; Start again leaves

@@ -150,6 +150,8 @@ TEST(HexEdit, KeysStayInTheInputEnterIsAnnouncedAndCopyTakesOnlyASelection)
     EXPECT_TRUE(e.model().caretHidden());
     EXPECT_EQ(e.model().data(), (Bytes{0x80, 0x1F, 0x20, 0x7E, 0x7F, 'z'}));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral(".. ~.z"));
+    // It asks for room for three lines of its 12-pixel font.
+    EXPECT_GE(e.edit.sizeHint().height(), 3 * 12);
 }
 
 TEST(HexEditModel, BadInputHasDefinedResultsAndCtrlCTypesNothing)
