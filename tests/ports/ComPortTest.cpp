@@ -123,8 +123,9 @@ TEST_F(ComPortTest, aTimedOutWriteDropsTheRestOfItsDrainAndAStopEndsAWaitingWrit
         const QByteArray bulk = pattern(bytes);
         const int blocks = port.Write(bulk.constData(), bytes);
         EXPECT_EQ(held ? bulk : line.read(bytes), bulk);
-        EXPECT_TRUE(waitUntil(
-            [&] { return port.FailedDrains() == (held ? 1 : 0) && !port.IsWritePending(); }));
+        const int dropped = held ? 1 : 0;
+        EXPECT_TRUE(
+            waitUntil([&] { return port.FailedDrains() == dropped && !port.IsWritePending(); }));
         EXPECT_EQ(port.GetBlocksWritten(), blocks);
         dsr = true;
         port.Write("go", 2);
