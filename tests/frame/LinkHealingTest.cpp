@@ -45,9 +45,11 @@ protected:
         frame->settings().display.loggingOn = true;
         return frame->settings().display.logFilePath = dir.filePath(name);
     }
-    bool linkState(const char *state) const
+    // The pane may follow the port before the window has handled its notice:
+    // wait for both the pane and the status line.
+    bool linkState(const char *state, const QString &line) const
     {
-        return eventually([&] { return pane("paneLinkState") == state; });
+        return eventually([&] { return pane("paneLinkState") == state && status() == line; });
     }
     void type(const QString &text)
     {
@@ -224,11 +226,11 @@ TEST_F(LinkHealingTest, tcpClientTellsOfTheLossRefusesSendingAndReconnectsByItse
         // listener about to close (a slow run would see a second loss).
         listener.reset();
         far.reset();
-        ASSERT_TRUE(linkState("reconnecting"));
-        EXPECT_EQ(
-            status(),
+        ASSERT_TRUE(linkState(
+            "reconnecting",
             QStringLiteral("Connection lost (IP:127.0.0.1, %1); reconnecting every few seconds.")
-                .arg(port));
+                .arg(port)))
+            << status().toStdString();
         EXPECT_EQ(ui.beeps, beeps + 1);
         EXPECT_TRUE(frame->isRunning());
 
@@ -241,8 +243,9 @@ TEST_F(LinkHealingTest, tcpClientTellsOfTheLossRefusesSendingAndReconnectsByItse
         EXPECT_EQ(displayText(), shown) << "no echo of what did not go out";
 
         listener.reset(boundSocket(SOCK_STREAM, "127.0.0.1", port, true));
-        ASSERT_TRUE(linkState("connected"));
-        EXPECT_EQ(status(), QStringLiteral("Connected again (IP:127.0.0.1, %1).").arg(port));
+        ASSERT_TRUE(
+            linkState("connected", QStringLiteral("Connected again (IP:127.0.0.1, %1).").arg(port)))
+            << status().toStdString();
         far.reset(::accept(listener.fd, nullptr, nullptr));
         QTest::keyClick(frame->textInput(), Qt::Key_Return);
         EXPECT_EQ(readFrom(far.fd, 14), "\x02while down\x03\r\n");
@@ -274,13 +277,13 @@ TEST_F(LinkHealingTest, serialAndUsbDevicesRemovedAndMadeAgainAreReopenedWithThe
         ASSERT_TRUE(eventually([&] { return fileBytes(log) == "before\r\n"; }));
 
         device.reset();
-        ASSERT_TRUE(linkState("lost"));
-        EXPECT_EQ(status(), name + " is gone; it is opened again once it is back.");
+        ASSERT_TRUE(linkState("lost", name + " is gone; it is opened again once it is back."))
+            << status().toStdString();
         EXPECT_EQ(ui.beeps, beeps + 1);
         device = std::make_unique<SocatPty>(path);
         ASSERT_TRUE(device->valid);
-        ASSERT_TRUE(linkState("connected"));
-        EXPECT_EQ(status(), name + " is back and open again.");
+        ASSERT_TRUE(linkState("connected", name + " is back and open again."))
+            << status().toStdString();
         if (kind == 1) {
             const SerialTermios line
                 = dynamic_cast<CComPort *>(frame->currentPort())->AppliedTermios();
