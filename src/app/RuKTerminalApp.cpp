@@ -3,8 +3,9 @@
 #include "app/Startup.h"
 #include "app/TrayIcon.h"
 #include "display/RuKTerminalDoc.h"
-#include "frame/CommandIcons.h"
-#include "frame/ConfigStore.h"
+#include "dialogs/ProgramIcons.h"
+#include "dialogs/QtUiServices.h"
+#include "settings/ConfigStore.h"
 #include "frame/MainFrame.h"
 #include "platform/Language.h"
 
@@ -20,6 +21,7 @@ CRuKTerminalApp::CRuKTerminalApp(int &argc, char **argv)
     setApplicationVersion(QStringLiteral(ORBA_VERSION));
     setDesktopFileName(QStringLiteral("orbaterminal"));
     setWindowIcon(programIcon());
+    useQtUiServices();
 }
 
 CRuKTerminalApp::~CRuKTerminalApp() = default;

@@ -1,6 +1,6 @@
 #include "TrayIcon.h"
 
-#include "frame/CommandIcons.h"
+#include "dialogs/ProgramIcons.h"
 #include "frame/MainFrame.h"
 #include "platform/StringTable.h"
 

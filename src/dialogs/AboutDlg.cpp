@@ -1,6 +1,6 @@
 #include "AboutDlg.h"
 
-#include "frame/CommandIcons.h"
+#include "dialogs/ProgramIcons.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

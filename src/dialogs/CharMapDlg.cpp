@@ -2,7 +2,7 @@
 
 #include "ui_CharMapDlg.h"
 
-#include "frame/ConfigStore.h"
+#include "settings/ConfigStore.h"
 #include "platform/Codepage.h"
 #include "platform/ProfileFile.h"
 #include "platform/StringTable.h"

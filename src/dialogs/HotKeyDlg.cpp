@@ -2,7 +2,7 @@
 
 #include "ui_HotKeyDlg.h"
 
-#include "frame/ConfigStore.h"
+#include "settings/ConfigStore.h"
 #include "platform/ProfileFile.h"
 
 #include <QCheckBox>

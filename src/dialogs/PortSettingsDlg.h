@@ -1,7 +1,7 @@
 #pragma once
 
 #include "dialogs/PortSettingsForm.h"
-#include "frame/TerminalSettings.h"
+#include "settings/TerminalSettings.h"
 #include "platform/DeviceRoots.h"
 
 #include <QDialog>

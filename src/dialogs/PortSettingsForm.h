@@ -1,6 +1,6 @@
 #pragma once
 
-#include "frame/TerminalSettings.h"
+#include "settings/TerminalSettings.h"
 #include "platform/DeviceRoots.h"
 
 #include <QCoreApplication>

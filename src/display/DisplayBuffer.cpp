@@ -22,7 +22,7 @@ void CDisplayBuffer::clear()
     m_cacheStart = 0;
 }
 
-void CDisplayBuffer::setText(const QByteArray &text, QRgb color)
+void CDisplayBuffer::setText(const QByteArray &text, TextColor color)
 {
     clear();
     append(text, color);
@@ -83,12 +83,12 @@ std::size_t CDisplayBuffer::runAt(qsizetype offset) const
     return it == m_runs.begin() ? 0 : static_cast<std::size_t>(it - m_runs.begin() - 1);
 }
 
-void CDisplayBuffer::append(const QByteArray &text, QRgb color)
+void CDisplayBuffer::append(const QByteArray &text, TextColor color)
 {
     append(text.constData(), text.size(), color);
 }
 
-void CDisplayBuffer::append(const char *data, qsizetype size, QRgb color)
+void CDisplayBuffer::append(const char *data, qsizetype size, TextColor color)
 {
     if (size <= 0)
         return;
@@ -175,7 +175,7 @@ std::uint32_t CDisplayBuffer::longestInGroup(int line) const
 }
 
 CDisplayBuffer::Dropped CDisplayBuffer::dropOldest(qsizetype minChars, const QByteArray &marker,
-                                                   QRgb markerColor)
+                                                   TextColor markerColor)
 {
     Dropped dropped;
     if (minChars <= 0 || m_text.isEmpty())

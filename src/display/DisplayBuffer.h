@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QByteArray>
-#include <QRgb>
 
 #include <cstdint>
 #include <vector>
+
+// A colour of the display's text as 0xAARRGGBB, the layout of Qt's QRgb.
+using TextColor = unsigned int;
 
 // The text of the terminal display with the colour of every character, kept
 // as 8-bit characters. Line breaks are stored as one LF each: CR LF, a lone
@@ -23,7 +25,7 @@ public:
     struct ColorRun
     {
         qsizetype start; // offset of the first character in this colour
-        QRgb color;
+        TextColor color;
     };
 
     // What dropOldest() removed.
@@ -43,17 +45,17 @@ public:
     void setCapacityLimit(qsizetype limit) { m_capacityLimit = limit; }
 
     // Appends `text` in `color`.
-    void append(const QByteArray &text, QRgb color);
-    void append(const char *data, qsizetype size, QRgb color);
+    void append(const QByteArray &text, TextColor color);
+    void append(const char *data, qsizetype size, TextColor color);
     // Replaces everything by `text` in `color`.
-    void setText(const QByteArray &text, QRgb color);
+    void setText(const QByteArray &text, TextColor color);
     // Empties the text and releases its memory.
     void clear();
     // Removes at least `minChars` characters of the oldest text, always whole
     // lines, and puts `marker` (without line breaks) in `markerColor` as the
     // first line in their place. Offsets and line numbers of the text kept
     // move down by what was removed (the marker line included).
-    Dropped dropOldest(qsizetype minChars, const QByteArray &marker, QRgb markerColor);
+    Dropped dropOldest(qsizetype minChars, const QByteArray &marker, TextColor markerColor);
 
     // Characters held, each line break counting as one.
     qsizetype length() const { return m_text.size(); }

@@ -1,5 +1,6 @@
 #include "DisplayWidget.h"
 
+#include "display/DisplayModel.h"
 #include "platform/Codepage.h"
 
 #include <QApplication>
@@ -14,8 +15,9 @@
 #include <algorithm>
 #include <cmath>
 
-CDisplayWidget::CDisplayWidget(QWidget *parent)
+CDisplayWidget::CDisplayWidget(const CDisplayModel &model, QWidget *parent)
     : QAbstractScrollArea(parent)
+    , m_buffer(model.buffer())
 {
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -28,6 +30,9 @@ CDisplayWidget::CDisplayWidget(QWidget *parent)
     setDisplayFont(font());
     m_repaintTimer.setSingleShot(true);
     connect(&m_repaintTimer, &QTimer::timeout, viewport(), qOverload<>(&QWidget::update));
+    connect(&model, &CDisplayModel::appended, this, &CDisplayWidget::scheduleUpdate);
+    connect(&model, &CDisplayModel::reset, this, &CDisplayWidget::onReset);
+    connect(&model, &CDisplayModel::oldestDropped, this, &CDisplayWidget::onOldestDropped);
 }
 
 void CDisplayWidget::setDisplayFont(const QFont &f)
@@ -42,12 +47,6 @@ void CDisplayWidget::setDisplayFont(const QFont &f)
     m_charWidth = std::max<qreal>(1.0, QFontMetricsF(f).horizontalAdvance(QLatin1Char('M')));
     updateScrollBars();
     viewport()->update();
-}
-
-void CDisplayWidget::appendText(const QByteArray &text, QRgb color)
-{
-    m_buffer.append(text, color);
-    scheduleUpdate();
 }
 
 void CDisplayWidget::scheduleUpdate()
@@ -82,13 +81,9 @@ void CDisplayWidget::applyPendingUpdate()
     m_followingText = false;
 }
 
-CDisplayBuffer::Dropped CDisplayWidget::dropOldest(qsizetype minChars, const QByteArray &marker,
-                                                   QRgb markerColor)
+void CDisplayWidget::onOldestDropped(const CDisplayBuffer::Dropped &d)
 {
-    const int first = firstVisibleLine();
-    const CDisplayBuffer::Dropped d = m_buffer.dropOldest(minChars, marker, markerColor);
-    if (d.chars == 0)
-        return d;
+    const int first = firstVisibleLine(); // the scroll bar has not moved yet
     const auto move = [&](qsizetype &o) {
         o = std::max<qsizetype>(0, o - d.shift);
     };
@@ -99,12 +94,10 @@ CDisplayBuffer::Dropped CDisplayWidget::dropOldest(qsizetype minChars, const QBy
     m_pendingFirstLine = std::max(0, first - d.lines);
     scheduleUpdate();
     emit selectionChanged();
-    return d;
 }
 
-void CDisplayWidget::setText(const QByteArray &text, QRgb color)
+void CDisplayWidget::onReset()
 {
-    m_buffer.setText(text, color);
     m_selAnchor = m_selStart = m_selEnd = 0;
     m_pendingFirstLine = 0;
     updateScrollBars();
@@ -112,11 +105,6 @@ void CDisplayWidget::setText(const QByteArray &text, QRgb color)
     horizontalScrollBar()->setValue(0);
     viewport()->update();
     emit selectionChanged();
-}
-
-void CDisplayWidget::clear()
-{
-    setText({}, qRgb(0, 0, 0));
 }
 
 int CDisplayWidget::firstVisibleLine() const

@@ -3,6 +3,8 @@
 #include "display/DisplayBuffer.h"
 #include "display/DisplaySearch.h"
 
+class CDisplayModel;
+
 #include <QAbstractScrollArea>
 #include <QElapsedTimer>
 #include <QFont>
@@ -12,9 +14,10 @@ class QAction;
 class QPainter;
 class QMenu;
 
-// Read-only, no-wrap text view over a CDisplayBuffer: draws only the lines in
-// view, so appending stays cheap however long the text grows. The user can
-// select with the mouse and copy; the program appends and scrolls.
+// Read-only, no-wrap text view over the text of a display model: draws only
+// the lines in view, so appending stays cheap however long the text grows.
+// The user can select with the mouse and copy; the model grows and the
+// program scrolls.
 class CDisplayWidget final : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -23,18 +26,9 @@ public:
     // not touch the frame.
     static constexpr int kTextMargin = 4;
 
-    explicit CDisplayWidget(QWidget *parent = nullptr);
+    explicit CDisplayWidget(const CDisplayModel &model, QWidget *parent = nullptr);
 
-    CDisplayBuffer &buffer() { return m_buffer; }
     const CDisplayBuffer &buffer() const { return m_buffer; }
-
-    void appendText(const QByteArray &text, QRgb color);
-    void setText(const QByteArray &text, QRgb color);
-    void clear();
-    // Removes the oldest text (see CDisplayBuffer::dropOldest); what stays in
-    // view and selected stays so.
-    CDisplayBuffer::Dropped dropOldest(qsizetype minChars, const QByteArray &marker,
-                                       QRgb markerColor);
 
     int firstVisibleLine() const;
     // Takes effect at once for firstVisibleLine(); the scroll bar follows when
@@ -91,6 +85,10 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
+    // The model's text was replaced: selection and view start at the top.
+    void onReset();
+    // The oldest text went; what stays in view and selected stays so.
+    void onOldestDropped(const CDisplayBuffer::Dropped &dropped);
     void scheduleUpdate();
     void scheduleRepaint();
     void applyPendingUpdate();
@@ -103,7 +101,7 @@ private:
     void paintHighlights(QPainter &p, qsizetype lineStart, qsizetype lineLen, qsizetype from,
                          qsizetype to, int y);
 
-    CDisplayBuffer m_buffer;
+    const CDisplayBuffer &m_buffer;
     CDisplaySearch m_highlight;
     QList<QAction *> m_contextActions;
     int m_lineHeight = 14;

@@ -1,7 +1,6 @@
 #include "RuKTerminalDoc.h"
 
-#include "display/DisplayWidget.h"
-#include "display/RuKTerminalView.h"
+#include "display/DisplayModel.h"
 #include "platform/AtomicFile.h"
 #include "platform/StringTable.h"
 #include "platform/UiServices.h"
@@ -27,9 +26,9 @@ QString documentTypeField(int index)
 }
 } // namespace
 
-CRuKTerminalDoc::CRuKTerminalDoc(CRuKTerminalView *view, QObject *parent)
+CRuKTerminalDoc::CRuKTerminalDoc(CDisplayModel *model, QObject *parent)
     : QObject(parent)
-    , m_view(view)
+    , m_model(model)
 {}
 
 QString CRuKTerminalDoc::programTitle()
@@ -55,8 +54,8 @@ void CRuKTerminalDoc::setPathName(const QString &path)
 
 bool CRuKTerminalDoc::OnNewDocument()
 {
-    if (m_view)
-        m_view->ClearDisplay();
+    if (m_model)
+        m_model->clear();
     setPathName({});
     return true;
 }
@@ -81,9 +80,9 @@ bool CRuKTerminalDoc::OnOpenDocument(const QString &path)
     }
     // The display empties itself beyond this size too; a bigger file could
     // never be shown whole.
-    if (info.size() > CRuKTerminalView::kHardLimit) {
+    if (info.size() > CDisplayModel::kHardLimit) {
         reportFailure(what, tr("It is larger than the display can hold (%1 MB).")
-                                .arg(CRuKTerminalView::kHardLimit / (1024 * 1024)));
+                                .arg(CDisplayModel::kHardLimit / (1024 * 1024)));
         return false;
     }
     QFile file(path);
@@ -100,8 +99,8 @@ bool CRuKTerminalDoc::OnOpenDocument(const QString &path)
     // The text ends at the first NUL, as a C string would.
     if (const qsizetype nul = text.indexOf('\0'); nul >= 0)
         text.truncate(nul);
-    if (m_view)
-        m_view->widget()->setText(text, qRgb(0, 0, 0));
+    if (m_model)
+        m_model->setText(text);
     setPathName(path);
     addToRecentFiles(m_strPathName);
     return true;
@@ -109,7 +108,7 @@ bool CRuKTerminalDoc::OnOpenDocument(const QString &path)
 
 bool CRuKTerminalDoc::OnSaveDocument(const QString &path)
 {
-    const QByteArray text = m_view ? m_view->widget()->buffer().toCrLfText() : QByteArray();
+    const QByteArray text = m_model ? m_model->buffer().toCrLfText() : QByteArray();
     const auto fail = [&](const QString &reason) {
         reportFailure(tr("The file %1 could not be saved.").arg(QDir::toNativeSeparators(path)),
                       reason);

@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QStringList>
 
-class CRuKTerminalView;
+class CDisplayModel;
 
 // The document of the terminal: the display's text is its whole content. New
 // empties the display, Save writes the text to a ".ter" file (8-bit characters,
@@ -15,8 +15,8 @@ class CRuKTerminalDoc final : public QObject
 public:
     static constexpr int kMaxRecentFiles = 4;
 
-    // `view` may be null: then the document has nothing to load into or save.
-    explicit CRuKTerminalDoc(CRuKTerminalView *view, QObject *parent = nullptr);
+    // `model` may be null: then the document has nothing to load into or save.
+    explicit CRuKTerminalDoc(CDisplayModel *model, QObject *parent = nullptr);
 
     // An untitled document and an empty display.
     bool OnNewDocument();
@@ -67,6 +67,6 @@ private:
     QString dialogDirectory() const;
     void reportFailure(const QString &what, const QString &reason) const;
 
-    CRuKTerminalView *m_view;
+    CDisplayModel *m_model;
     QString m_strPathName;
 };

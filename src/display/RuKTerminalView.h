@@ -1,69 +1,36 @@
 #pragma once
 
-#include "display/CharacterMapping.h"
-#include "display/DisplaySettings.h"
-#include "display/LogWriter.h"
+#include "settings/DisplaySettings.h"
 
 #include <QWidget>
 
-#include <cstdint>
-
+class CDisplayModel;
 class CDisplayWidget;
 class CFindBar;
 class QAction;
 
-// The terminal display: turns blocks of received and sent bytes into coloured
-// text (text or hex rendering, timestamps, mapping texts), keeps the display
-// limit and scrolls along.
+// The terminal display on screen: paints the display model's text, keeps the
+// newest line in view while auto-scroll is on, and holds the find bar.
 class CRuKTerminalView final : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr QRgb kReceivedColor = 0xFF0000FF; // blue
-    static constexpr QRgb kSentColor = 0xFFFF0000;     // red
-    static constexpr QRgb kNoteColor = 0xFF808080;     // grey: the display's own notes
-    // Whatever the display limit says, the display never holds more than
-    // this, so a flood left running for hours cannot exhaust memory. Beyond
-    // it the oldest quarter goes, and a note at the top says so.
-    static constexpr qint64 kHardLimit = 32LL * 1024 * 1024;
-
-    CRuKTerminalView(DisplaySettings &settings, const CharMapTable &table, CDisplayHost *host,
+    CRuKTerminalView(CDisplayModel &model, const DisplaySettings &settings,
                      QWidget *parent = nullptr);
     ~CRuKTerminalView() override;
 
-    // Shows the oldest queued block and adds its size to `shown`; false when
-    // the queue was empty.
-    bool ShowNextReceivedBlock(qsizetype *shown = nullptr);
-    void AppendToDisplay(const std::uint8_t *pData, int length, bool received);
-    void ClearDisplay();
-    // Writes what is waiting for the log file; done by itself once the event
-    // loop turns, that is after every slice of blocks.
-    void flushLog();
-    const CLogWriter::Status &logStatus() const { return m_log.status(); }
-
+    CDisplayModel &model() const { return m_model; }
     CDisplayWidget *widget() const { return m_display; }
     CFindBar *findBar() const { return m_pFindBar; }
     // Ctrl+F: opens the find bar under the display.
     QAction *findAction() const { return m_pFindAction; }
     int visibleLines() const { return m_nVisibleLines; }
-    int hexColumnSent() const { return m_nHexColumnSent; }
-    int hexColumnReceived() const { return m_nHexColumnReceived; }
-
-signals:
-    // The log file became impossible to write, or writable again.
-    void logStatusChanged(const CLogWriter::Status &status);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    void AppendHexToDisplay(const std::uint8_t *pData, int length, bool received);
-    void log(const void *bytes, qsizetype length);
-    // Drops the oldest text when `incoming` characters would pass kHardLimit.
-    void keepWithinHardLimit(qsizetype incoming);
-    // Display limit, insert at the end in `color`, auto-scroll.
-    void insertText(const QByteArray &text, QRgb color);
     void measureVisibleLines();
     // With auto-scroll on, brings the last line into view, whole; not while
     // the find bar shows a match, which would be scrolled away from.
@@ -71,17 +38,10 @@ private:
     // empty room below it.
     void followEnd(bool fillView = false);
 
-    DisplaySettings &m_settings;
-    const CharMapTable &m_table;
-    CDisplayHost *m_host;
+    CDisplayModel &m_model;
+    const DisplaySettings &m_settings;
     CDisplayWidget *m_display;
     CFindBar *m_pFindBar;
     QAction *m_pFindAction;
     int m_nVisibleLines = 10;
-    int m_nHexColumnSent = 0;
-    int m_nHexColumnReceived = 0;
-    CLogWriter m_log;
 };
-
-// Drops every queued block.
-void ClearReceivedQueue();

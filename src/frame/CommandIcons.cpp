@@ -1,13 +1,7 @@
 #include "CommandIcons.h"
 
+#include "dialogs/ProgramIcons.h"
 #include "frame/CommandIds.h"
-
-// The drawings live in the static library, whose resources are only linked in
-// when something refers to them.
-static void initIconResources()
-{
-    Q_INIT_RESOURCE(orbaterminal);
-}
 
 namespace {
 struct IconEntry
@@ -53,16 +47,4 @@ QIcon commandIcon(int commandId)
         return QIcon::fromTheme(QLatin1String(e.themeName), own);
     }
     return {};
-}
-
-QIcon bundledIcon(const QString &fileName)
-{
-    static const bool registered = (initIconResources(), true);
-    Q_UNUSED(registered);
-    return QIcon(QStringLiteral(":/icons/") + fileName);
-}
-
-QIcon programIcon()
-{
-    return bundledIcon(QStringLiteral("orbaterminal.svg"));
 }

@@ -6,9 +6,3 @@
 // theme's icon where the theme has one, else the program's own drawing. Null
 // for commands without an icon.
 QIcon commandIcon(int commandId);
-
-// The program's own icon (window, tray, about box).
-QIcon programIcon();
-
-// One of the program's own drawings by file name ("led-send.svg").
-QIcon bundledIcon(const QString &fileName);

@@ -3,24 +3,21 @@
 #include "MainFrame.h"
 
 #include "dialogs/AboutDlg.h"
+#include "dialogs/ProgramIcons.h"
+#include "dialogs/QtUiServices.h"
+#include "display/DisplayModel.h"
 #include "display/DisplayPrinter.h"
 #include "display/DisplayWidget.h"
 #include "display/RuKTerminalDoc.h"
 #include "display/RuKTerminalView.h"
 #include "frame/CommandIcons.h"
 #include "frame/CommandIds.h"
-#include "frame/ConfigStore.h"
-#include "gateway/GatewaySession.h"
+#include "frame/InputBar.h"
 #include "input/HexEdit.h"
-#include "input/HotKeyBar.h"
 #include "input/InputEdit.h"
-#include "platform/PortNotify.h"
-#include "platform/ProfileFile.h"
 #include "platform/StringTable.h"
-#include "platform/UiServices.h"
-#include "ports/PortEngine.h"
-#include "transfer/FileSender.h"
-#include "transfer/PrinterFileReceiver.h"
+#include "ports/ConnectWaitDlg.h"
+#include "settings/ConfigStore.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,7 +27,6 @@
 #include <QDropEvent>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QProgressBar>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -58,28 +54,29 @@ QString shortenedPath(const QString &path)
 CMainFrame::CMainFrame(const QString &iniPath, std::unique_ptr<CTerminalPorts> ports,
                        QWidget *parent)
     : QMainWindow(parent)
-    , m_strIniPath(iniPath)
     , m_strProgramDir(ConfigStore::programDirectory())
-    , m_ports(ports ? std::move(ports) : createDefaultTerminalPorts())
+    , m_pTerminal(new CTerminal(iniPath, std::move(ports), this))
+    , m_pConnectWait(std::make_unique<CConnectWaitUi>(this))
 {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowIcon(programIcon());
     setAcceptDrops(true);
     resize(900, 650);
 
-    m_pView = new CRuKTerminalView(m_settings.display, m_charMap, this, this);
+    m_pView = new CRuKTerminalView(m_pTerminal->display(), settings().display, this);
     setCentralWidget(m_pView);
     createDocument();
-    createPrinterTransfer();
 
     createActions();
     createMenus();
     createToolBar();
-    createInputBar();
+    m_pInputBar = new CInputBar(action(CommandId::SendCrLf), this);
+    addToolBar(Qt::TopToolBarArea, m_pInputBar);
     EnableInput(false);
     createStatusBar();
     createHotKeyBar();
     keepUsableWhenSmall();
+    connectTerminal();
     if (!LoadSettings())
         m_pHotKeyToolBar->hide();
     ShowInputControl();
@@ -89,12 +86,10 @@ CMainFrame::CMainFrame(const QString &iniPath, std::unique_ptr<CTerminalPorts> p
     m_pPaneTimer->setInterval(30000);
     connect(m_pPaneTimer, &QTimer::timeout, this, &CMainFrame::updateStatusPanes);
     m_pPaneTimer->start();
-    hideSendProgress();
     m_pRefreshTimer = new QTimer(this);
     m_pRefreshTimer->setObjectName(QStringLiteral("refreshTimer"));
     m_pRefreshTimer->setInterval(500);
     connect(m_pRefreshTimer, &QTimer::timeout, this, &CMainFrame::OnRefreshTimer);
-    m_pRefreshTimer->start();
 
     connect(this, &CMainFrame::stateChanged, this, &CMainFrame::updateStatusPanes);
     connect(qApp, &QApplication::focusChanged, this, &CMainFrame::updateEditCommands);
@@ -102,8 +97,7 @@ CMainFrame::CMainFrame(const QString &iniPath, std::unique_ptr<CTerminalPorts> p
     updateEditCommands();
 
     setUiParentWindow(this);
-    setPortNotifyTarget(this, true);
-    m_ports->setMainWindow(this);
+    m_pTerminal->setConnectionWait(m_pConnectWait.get());
 }
 
 CMainFrame::~CMainFrame()
@@ -112,26 +106,116 @@ CMainFrame::~CMainFrame()
     disconnect(qApp, nullptr, this, nullptr);
     m_pToolBar->disconnect(this);
     m_pHotKeyToolBar->disconnect(this);
+    m_pTerminal->disconnect(this);
     m_pRefreshTimer->stop();
     m_pPaneTimer->stop();
     // Hidden by the user, not merely because the window is hidden.
     const bool keyBarShown = !m_pHotKeyToolBar->isHidden();
-    setPortNotifyTarget(nullptr, false);
-    if (CPortEngine *port = currentPort(); port && port->IsOpen())
-        port->Close();
-    // The view goes with the window; its blocks must not outlive it.
-    ClearReceivedQueue();
+    m_pTerminal->setConnectionWait(nullptr);
+    // The terminal, its port and its display go before the widgets that show them.
+    delete m_pView;
+    m_pView = nullptr;
+    delete m_pTerminal;
     // Last, with the port closed: a failure is told in a box of its own.
     setUiParentWindow(nullptr);
     ConfigStore::writeKeys(
-        m_strIniPath, QStringLiteral("Display"),
+        iniPath(), QStringLiteral("Display"),
         {{QStringLiteral("UseKeyBar"), keyBarShown ? QStringLiteral("1") : QStringLiteral("0")}},
         true);
 }
 
+void CMainFrame::connectTerminal()
+{
+    CTerminal *t = m_pTerminal;
+    connect(t, &CTerminal::started, this, [this] {
+        EnableInput(true);
+        if (settings().display.hexMode)
+            hexInput()->setFocus();
+        else
+            textInput()->setFocus();
+    });
+    connect(t, &CTerminal::stopped, this, [this] {
+        if (m_pInputBar->sendProgressTotal() != 0)
+            m_pInputBar->hideSendProgress();
+        EnableInput(false);
+    });
+    connect(t, &CTerminal::stateChanged, this, &CMainFrame::updateCommandStates);
+    connect(t, &CTerminal::linkStateChanged, this, &CMainFrame::updateStatusPanes);
+    connect(t, &CTerminal::statusMessage, this, [this](const QString &text) {
+        statusBar()->showMessage(text);
+    });
+    connect(t, &CTerminal::activity, this, [this](CTerminal::Led led) {
+        LightActivityLed(led == CTerminal::Led::Send ? CommandId::SendLed : CommandId::ReceiveLed);
+    });
+    connect(t, &CTerminal::sendProgressStarted, this, [this](int blocks) {
+        m_pInputBar->startSendProgress(blocks);
+        wakeRefresh();
+    });
+    connect(t, &CTerminal::transferProgress, m_pInputBar, &CInputBar::showTransferProgress);
+    connect(t, &CTerminal::transferProgressEnded, this, [this] {
+        if (m_pInputBar->isProgressShown() && m_pInputBar->sendProgressTotal() == 0)
+            m_pInputBar->hideSendProgress();
+    });
+    connect(t, &CTerminal::hotKeyConfigurationRequested, this,
+            &CMainFrame::requestHotKeyConfiguration);
+    connect(t, &CTerminal::hotKeyCaptionsChanged, this, &CMainFrame::refreshHotKeyBar);
+    connect(t, &CTerminal::inputTextSent, this, &CMainFrame::showInputTextSent);
+    connect(m_pInputBar, &CInputBar::hexEnterPressed, this, [this] {
+        if (isRunning())
+            SendHexInput();
+    });
+    connect(m_pInputBar, &CInputBar::linesPasted, this, [this](int lines) {
+        statusBar()->showMessage(
+            tr("%n lines in the input: each is sent as a text of its own, empty ones not at all.",
+               nullptr, lines));
+    });
+}
+
+CInputEdit *CMainFrame::textInput() const
+{
+    return m_pInputBar->textInput();
+}
+
+QWidget *CMainFrame::hexInput() const
+{
+    return m_pInputBar->hexEdit();
+}
+
+CHexEdit *CMainFrame::hexEdit() const
+{
+    return m_pInputBar->hexEdit();
+}
+
+void CMainFrame::OnTerminalStart()
+{
+    m_pTerminal->OnTerminalStart();
+    if (m_bCloseAfterStart) {
+        // The window was closed while the connection was awaited.
+        m_bCloseAfterStart = false;
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    }
+}
+
+void CMainFrame::OnTerminalStop()
+{
+    m_pTerminal->OnTerminalStop();
+}
+
+void CMainFrame::EnableInput(bool enable)
+{
+    m_pInputBar->enableInputs(enable);
+    if (QAction *send = action(CommandId::SendCrLf))
+        send->setEnabled(enable);
+}
+
+void CMainFrame::ShowInputControl()
+{
+    m_pInputBar->showInput(settings().display.hexMode);
+}
+
 void CMainFrame::createDocument()
 {
-    m_pDoc = new CRuKTerminalDoc(m_pView, this);
+    m_pDoc = new CRuKTerminalDoc(&m_pTerminal->display(), this);
     m_pPrinter = new CDisplayPrinter(m_pView->widget(), this);
     const auto retitle = [this] {
         setWindowTitle(m_pDoc->windowTitle());
@@ -223,9 +307,9 @@ void CMainFrame::createActions()
     addCommand(CommandId::ReceivePrinterFile,
                commandPrompt(CommandId::ReceivePrinterFile) + QStringLiteral("..."),
                &CMainFrame::OnReceivePrinterFile);
-    addCommand(CommandId::CancelPrinterReception, tr("&Cancel file reception"),
-               &CMainFrame::OnCancelPrinterReception)
+    addCommand(CommandId::CancelPrinterReception, tr("&Cancel file reception"), nullptr)
         ->setStatusTip(tr("Ends the reception of a file from the r+k printer"));
+    call(CommandId::CancelPrinterReception, [this] { m_pTerminal->OnCancelPrinterReception(); });
     addCommand(CommandId::SendInputText, tr("Send &input text"), nullptr);
     call(CommandId::SendInputText, [this] { this->SendInputText(false); });
     // Enter in the text input: the same with CR LF.
@@ -235,19 +319,18 @@ void CMainFrame::createActions()
     addCommand(CommandId::PortSettings, tr("&Communication port / generic settings"),
                &CMainFrame::OnPortSettings);
     addCommand(CommandId::LocalEcho, tr("&Local echo"), nullptr, true);
-    call(CommandId::LocalEcho, [this] { toggleSwitch(m_settings.localEcho); });
+    call(CommandId::LocalEcho, [this] { toggleSwitch(settings().localEcho); });
     addCommand(CommandId::AutoScroll, tr("&Auto-scroll"), nullptr, true);
-    call(CommandId::AutoScroll, [this] { toggleSwitch(m_settings.display.autoScroll); });
+    call(CommandId::AutoScroll, [this] { toggleSwitch(settings().display.autoScroll); });
     addCommand(CommandId::ClearInput, tr("C&lear input"), nullptr, true);
-    call(CommandId::ClearInput, [this] { toggleSwitch(m_settings.clearInput); });
+    call(CommandId::ClearInput, [this] { toggleSwitch(settings().clearInput); });
     addCommand(CommandId::HexMode, tr("&Hex mode (In/Output)"), &CMainFrame::OnHexMode, true);
     addCommand(CommandId::Timestamp, tr("&Timestamp in each line"), nullptr, true);
-    call(CommandId::Timestamp, [this] { toggleSwitch(m_settings.display.timestampPerLine); });
+    call(CommandId::Timestamp, [this] { toggleSwitch(settings().display.timestampPerLine); });
     addCommand(CommandId::CharacterMapping, tr("Character ma&pping..."),
                &CMainFrame::OnCharacterMapping);
     addCommand(CommandId::HotKeys, tr("&Hotkeys..."), &CMainFrame::OnHotKeys);
-    addCommand(CommandId::MediaGateway, tr("&Media gateway..."), nullptr);
-    call(CommandId::MediaGateway, [this] { CGatewaySession::OnMediaGateway(*this); });
+    addCommand(CommandId::MediaGateway, tr("&Media gateway..."), &CMainFrame::OnMediaGateway);
 
     addCommand(CommandId::AppAbout, tr("Inf&o about ORBA Terminal..."), &CMainFrame::OnAppAbout);
 
@@ -279,7 +362,7 @@ void CMainFrame::createMenus()
          CommandId::FilePrintPreview, CommandId::FilePrintSetup, 0});
     for (int i = 0; i < kRecentFileCount; ++i)
         m_pFileMenu->addAction(action(CommandId::FileMru + i));
-    m_pRecentSeparator = m_pFileMenu->addSeparator();
+    m_pFileMenu->addSeparator();
     m_pFileMenu->addAction(action(CommandId::AppExit));
     updateRecentFileMenu();
 
@@ -385,13 +468,10 @@ void CMainFrame::toggleSwitch(bool &value)
 
 void CMainFrame::OnHexMode()
 {
-    m_settings.display.hexMode = !m_settings.display.hexMode;
-    if (m_pView)
-        m_pView->ClearDisplay();
+    m_pTerminal->setHexMode(!settings().display.hexMode);
     ShowInputControl();
-    updateCommandStates();
     // Typing goes on in the input now shown (it takes no keys while stopped).
-    QWidget *input = m_settings.display.hexMode ? m_pHexInput : m_pTextInput;
+    QWidget *input = settings().display.hexMode ? hexInput() : textInput();
     if (input->isEnabled())
         input->setFocus();
 }
@@ -405,27 +485,29 @@ void CMainFrame::updateCommandStates()
                 a->setChecked(checked);
         }
     };
-    set(CommandId::TerminalStart, true, m_bRunning);
-    set(CommandId::TerminalStop, true, !m_bRunning);
-    set(CommandId::AutoScroll, true, m_settings.display.autoScroll);
-    set(CommandId::LocalEcho, true, m_settings.localEcho);
-    set(CommandId::Timestamp, true, m_settings.display.timestampPerLine);
-    set(CommandId::ClearInput, true, m_settings.clearInput);
-    set(CommandId::HexMode, true, m_settings.display.hexMode);
-    set(CommandId::PortSettings, !m_bRunning, false);
+    const bool running = isRunning();
+    const DisplaySettings &d = settings().display;
+    set(CommandId::TerminalStart, true, running);
+    set(CommandId::TerminalStop, true, !running);
+    set(CommandId::AutoScroll, true, d.autoScroll);
+    set(CommandId::LocalEcho, true, settings().localEcho);
+    set(CommandId::Timestamp, true, d.timestampPerLine);
+    set(CommandId::ClearInput, true, settings().clearInput);
+    set(CommandId::HexMode, true, d.hexMode);
+    set(CommandId::PortSettings, !running, false);
     set(CommandId::MediaGateway, true, false);
     // One file at a time: a second would land in the middle of the first.
-    const bool fileSendBusy = m_pFileSender && m_pFileSender->isBusy();
-    set(CommandId::SendFile, m_bRunning && !fileSendBusy, false);
-    set(CommandId::SendFileToPrinter, m_bRunning && !fileSendBusy, false);
-    set(CommandId::ReceivePrinterFile, m_bRunning, false);
-    set(CommandId::CancelPrinterReception, IsPrinterReceptionActive(), false);
-    set(CommandId::LoadSettings, !m_bRunning, false);
+    const bool fileSendBusy = m_pTerminal->isFileSendBusy();
+    set(CommandId::SendFile, running && !fileSendBusy, false);
+    set(CommandId::SendFileToPrinter, running && !fileSendBusy, false);
+    set(CommandId::ReceivePrinterFile, running, false);
+    set(CommandId::CancelPrinterReception, m_pTerminal->IsPrinterReceptionActive(), false);
+    set(CommandId::LoadSettings, !running, false);
     for (int id : {CommandId::SendInputText, CommandId::SendCrLf})
-        set(id, m_bRunning, false);
+        set(id, running, false);
     // No transfer outlives its run.
-    if (!m_bRunning && !m_pSendProgress->isHidden())
-        hideSendProgress();
+    if (!running && m_pInputBar && m_pInputBar->isProgressShown())
+        m_pInputBar->hideSendProgress();
     updateBarChecks();
     emit stateChanged();
 }
@@ -444,7 +526,7 @@ void CMainFrame::updateEditCommands()
     // Cut and Delete change only what the user types; the display is read-only.
     QWidget *focus = focusWidget();
     const bool editable
-        = focus && focus->isEnabled() && (focus == m_pTextInput || qobject_cast<CHexEdit *>(focus));
+        = focus && focus->isEnabled() && (focus == textInput() || qobject_cast<CHexEdit *>(focus));
     action(CommandId::EditCut)->setEnabled(editable);
     action(CommandId::EditDelete)->setEnabled(editable);
 }
@@ -469,19 +551,19 @@ void CMainFrame::OnEditCommand(int id)
         }
         return;
     }
-    if (focus && focus == m_pTextInput) {
+    if (CInputEdit *text = textInput(); focus && focus == text) {
         switch (id) {
         case CommandId::EditCopy:
-            m_pTextInput->copy();
+            text->copy();
             break;
         case CommandId::EditCut:
-            m_pTextInput->cut();
+            text->cut();
             break;
         case CommandId::EditDelete:
-            m_pTextInput->textCursor().removeSelectedText();
+            text->textCursor().removeSelectedText();
             break;
         case CommandId::EditSelectAll:
-            m_pTextInput->selectAll();
+            text->selectAll();
             break;
         }
         return;
@@ -525,24 +607,14 @@ void CMainFrame::dropEvent(QDropEvent *event)
 
 void CMainFrame::closeEvent(QCloseEvent *event)
 {
-    if (m_bStarting) {
+    if (m_pTerminal->isStarting()) {
         // Closing while a connection is awaited: end the wait first, or the
         // program would go on waiting without a window. The close is repeated
         // once the start has returned.
         m_bCloseAfterStart = true;
-        if (CPortEngine *port = currentPort())
-            port->Close();
+        m_pTerminal->abortStart();
         event->ignore();
         return;
     }
     QMainWindow::closeEvent(event);
-}
-
-bool CMainFrame::event(QEvent *event)
-{
-    if (const PortNotifyEvent *notify = PortNotifyEvent::from(event)) {
-        OnPortNotify(notify->lParam());
-        return true;
-    }
-    return QMainWindow::event(event);
 }

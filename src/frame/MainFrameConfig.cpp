@@ -1,8 +1,11 @@
-// Reading the INI file into the controller, and the settings files.
+// The settings: the INI file read into the terminal, the settings files, and
+// the dialogs of the port and of the media gateway.
 #include "MainFrame.h"
 
 #include "dialogs/PortSettingsDlg.h"
-#include "frame/ConfigStore.h"
+#include "gateway/GatewayDlg.h"
+#include "gateway/GatewaySession.h"
+#include "settings/ConfigStore.h"
 #include "platform/StringTable.h"
 #include "platform/UiServices.h"
 
@@ -19,10 +22,7 @@ QString trSettings(const char *text)
 
 bool CMainFrame::LoadSettings()
 {
-    const bool useKeyBar
-        = ConfigStore::readSettings(m_strIniPath, m_settings, m_charMap, m_hotKeyCaptions);
-    emit hotKeyCaptionsChanged();
-    PrepareReceiveTriggers();
+    const bool useKeyBar = m_pTerminal->LoadSettings();
     emit stateChanged();
     return useKeyBar;
 }
@@ -39,13 +39,13 @@ void CMainFrame::OnLoadSettings()
     if (file.isEmpty())
         return;
     // A copy that failed must not be reported as loaded.
-    if (QString reason; !ConfigStore::copySettingsFile(file, m_strIniPath, &reason)) {
+    if (QString reason; !ConfigStore::copySettingsFile(file, iniPath(), &reason)) {
         uiServices().beep();
         uiServices().messageBox(
             trSettings(QT_TRANSLATE_NOOP("SettingsFiles",
                                          "The settings file %1 could not be copied to "
                                          "%2. The settings stay as they were."))
-                    .arg(file, m_strIniPath)
+                    .arg(file, iniPath())
                 + u'\n' + reason,
             dialog.title, UiServices::Icon::Stop);
         return;
@@ -62,13 +62,13 @@ void CMainFrame::OnSaveSettings()
     dialog.filter = trSettings(QT_TRANSLATE_NOOP(
         "SettingsFiles", "Terminal setting file (*.SPT)|*.SPT|All Files (*.*)|*.*||"));
     dialog.defaultSuffix = QStringLiteral("SPT");
-    dialog.proposedName = ConfigStore::proposedSettingsFileName(m_strIniPath);
-    dialog.directory = QFileInfo(m_strIniPath).absolutePath();
+    dialog.proposedName = ConfigStore::proposedSettingsFileName(iniPath());
+    dialog.directory = QFileInfo(iniPath()).absolutePath();
     dialog.confirmOverwrite = true;
     const QString file = uiServices().saveFileName(dialog);
     if (file.isEmpty())
         return;
-    if (QString reason; !ConfigStore::copySettingsFile(m_strIniPath, file, &reason)) {
+    if (QString reason; !ConfigStore::copySettingsFile(iniPath(), file, &reason)) {
         uiServices().beep();
         uiServices().messageBox(
             trSettings(QT_TRANSLATE_NOOP("SettingsFiles", "The settings could not be saved to %1."))
@@ -80,9 +80,16 @@ void CMainFrame::OnSaveSettings()
 
 void CMainFrame::OnPortSettings()
 {
-    if (m_bRunning)
+    if (isRunning())
         return; // the link in use is not changed under it
-    CPortSettingsDlg dialog(m_settings, m_strIniPath, this);
+    CPortSettingsDlg dialog(settings(), iniPath(), this);
     if (dialog.exec() == QDialog::Accepted)
         emit stateChanged();
+}
+
+void CMainFrame::OnMediaGateway()
+{
+    CGatewaySession &session = CGatewaySession::of(*m_pTerminal);
+    CGatewayDlg dialog(session, session.upload(), iniPath(), programDir(), this);
+    dialog.exec();
 }

@@ -1,45 +1,26 @@
-// What the user sends: the text input, the hex input, hotkeys and the
-// hotkeys that fire on received text.
+// What the user sends from the window: the text input, the hex input, the
+// hotkeys with their configuration, and files with the dialogs they need.
 #include "MainFrame.h"
 
 #include "dialogs/CharMapDlg.h"
 #include "dialogs/HotKeyDlg.h"
-#include "display/RuKTerminalView.h"
-#include "frame/CommandIds.h"
-#include "frame/ConfigStore.h"
+#include "dialogs/PrinterFileNameDlg.h"
 #include "input/HexEdit.h"
 #include "input/InputEdit.h"
 #include "input/SendFraming.h"
-#include "platform/Codepage.h"
-#include "platform/ProfileFile.h"
-#include "ports/PortEngine.h"
-#include "transfer/FileSender.h"
+#include "platform/StringTable.h"
+#include "platform/UiServices.h"
+#include "transfer/PrinterProtocol.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QScopedValueRollback>
-#include <QTextCursor>
 #include <QTimer>
 
 namespace {
 // How often a configuration that waits for another dialog looks again.
 constexpr int kPendingConfigurationRetryMs = 200;
 } // namespace
-
-QWidget *CMainFrame::createHexInput(QWidget *parent)
-{
-    auto *edit = new CHexEdit(parent);
-    edit->setObjectName(QStringLiteral("hexInput"));
-    edit->SetBytesPerRow(16);
-    edit->SetOptions(false, true, false, false);
-    const std::uint8_t zero = 0;
-    edit->SetData(&zero, 1);
-    connect(edit, &CHexEdit::enterPressed, this, [this] {
-        if (m_bRunning)
-            SendHexInput();
-    });
-    m_pHexEdit = edit;
-    return edit;
-}
 
 void CMainFrame::SendInputText(bool crlf)
 {
@@ -48,97 +29,81 @@ void CMainFrame::SendInputText(bool crlf)
 
 void CMainFrame::sendTextInput(bool crlf, bool remember)
 {
-    if (m_settings.display.hexMode) {
+    if (settings().display.hexMode) {
         SendHexInput();
         return;
     }
-    const QString typed = m_pTextInput->toPlainText();
-    // Each line of a pasted text goes out as a text of its own.
-    QByteArray t;
-    for (const QString &line : SendFraming::inputLines(typed))
-        t += SendFraming::inputText(codepage::fromUnicode(line), crlf,
-                                    m_settings.display.charMappingOn, m_charMap);
-    if (t.isEmpty())
+    CInputEdit *input = textInput();
+    const QString typed = input->toPlainText();
+    const CTerminal::SendResult result = m_pTerminal->SendText(typed, crlf);
+    if (result == CTerminal::SendResult::Nothing)
         return;
     // Text that was not sent stays in the input, ready to be sent again.
-    if (transmit(t)) {
+    if (result == CTerminal::SendResult::Sent) {
         if (remember)
-            m_pTextInput->remember(typed);
-        if (m_settings.clearInput)
-            m_pTextInput->clear();
+            input->remember(typed);
+        if (settings().clearInput)
+            input->clear();
     }
-    m_pTextInput->setFocus();
+    input->setFocus();
 }
 
-bool CMainFrame::transmit(const QByteArray &bytes)
+void CMainFrame::showInputTextSent(const QString &text, bool sent)
 {
-    if (m_pFileSender->holdsBackOtherSends()) {
-        m_pFileSender->holdBack(bytes); // after the file, not in its middle
-    } else {
-        CPortEngine *port = currentPort();
-        if (!port || port->Write(bytes.constData(), static_cast<int>(bytes.size())) <= 0)
-            return false;
+    // A printer header or request goes through the text input as typed text does.
+    CInputEdit *input = textInput();
+    input->setPlainText(text);
+    if (sent) {
+        input->remember(text);
+        if (settings().clearInput)
+            input->clear();
     }
-    LightActivityLed(CommandId::SendLed);
-    if (m_settings.localEcho && m_pView)
-        m_pView->AppendToDisplay(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
-                                 static_cast<int>(bytes.size()), false);
-    return true;
+    input->setFocus();
 }
 
 void CMainFrame::SendHexInput()
 {
-    if (!m_pHexEdit)
-        return;
+    CHexEdit *edit = hexEdit();
     // The hex input may hold more than can be sent; the rest stays behind.
     std::uint8_t bytes[SendFraming::kMaxHexData];
     const int n
-        = std::min(m_pHexEdit->GetData(bytes, SendFraming::kMaxHexData), SendFraming::kMaxHexData);
+        = std::min(edit->GetData(bytes, SendFraming::kMaxHexData), SendFraming::kMaxHexData);
     if (n <= 0)
         return;
-    const QByteArray t
-        = SendFraming::hexInput(QByteArray(reinterpret_cast<const char *>(bytes), n));
-    if (transmit(t) && m_settings.clearInput) {
+    const QByteArray typed(reinterpret_cast<const char *>(bytes), n);
+    if (m_pTerminal->SendHexBytes(typed) == CTerminal::SendResult::Sent
+        && settings().clearInput) {
         const std::uint8_t zero = 0;
-        m_pHexEdit->SetData(&zero, 1);
-        m_pHexEdit->viewport()->repaint();
+        edit->SetData(&zero, 1);
+        edit->viewport()->repaint();
     }
-    m_pHexEdit->setFocus();
+    edit->setFocus();
 }
 
 void CMainFrame::FireHotKey(int index)
 {
     if (index < 0 || index >= TerminalSettings::kHotKeys)
         return;
-    // Taken from the file at every press, so that what the hotkey dialog or an
-    // editor wrote acts at once; an unchanged file is not read again.
-    const profile::Snapshot &ini = m_hotKeyIni.snapshot(m_strIniPath);
-    const QString section = QStringLiteral("HotKeys");
-    const bool crlf = ini.getInt(section, QStringLiteral("HotKeyCRLF%1").arg(index), 0) != 0;
-    const bool hex = ini.getInt(section, QStringLiteral("HotKeyHex%1").arg(index), 0) != 0;
-    const QString text = ini.getString(section, QStringLiteral("HotKeyText%1").arg(index),
-                                       QString(), SendFraming::kMaxHotKeyText);
-
-    if (!m_bRunning || (text.isEmpty() && !crlf)) {
+    const CTerminal::HotKey key = m_pTerminal->hotKey(index);
+    if (key.configure) {
         requestHotKeyConfiguration();
         return;
     }
-    if (m_settings.display.hexMode) {
-        const QByteArray bytes = hex ? SendFraming::hotKeyHexBytes(text, crlf)
-                                     : SendFraming::hotKeyTextBytes(
-                                         text, crlf, m_settings.display.charMappingOn, m_charMap);
+    // A pressed hotkey goes out through the input now shown, as if typed.
+    if (settings().display.hexMode) {
+        const QByteArray bytes = m_pTerminal->hotKeyHexInput(key);
         // Nothing to send (a hex text of blanks only); the hex input keeps
         // what the user typed rather than being sent.
-        if (bytes.isEmpty() || !m_pHexEdit)
+        if (bytes.isEmpty())
             return;
-        m_pHexEdit->SetData(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
-                            static_cast<int>(bytes.size()));
-        m_pHexEdit->viewport()->repaint();
+        hexEdit()->SetData(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
+                           static_cast<int>(bytes.size()));
+        hexEdit()->viewport()->repaint();
     } else {
-        m_pTextInput->setPlainText(text);
+        textInput()->setPlainText(key.text);
     }
     // What a hotkey sends is no typed text to recall.
-    sendTextInput(crlf, false);
+    sendTextInput(key.crlf, false);
 }
 
 void CMainFrame::requestHotKeyConfiguration()
@@ -148,7 +113,7 @@ void CMainFrame::requestHotKeyConfiguration()
     // A dialog opened from inside a received block (a trigger) or on top of
     // another dialog would run its own event loop there and show further
     // blocks out of turn; it waits until the block and the dialog are done.
-    if (m_bCheckingTriggers || m_bShowingBlocks || QApplication::activeModalWidget()) {
+    if (m_pTerminal->isShowingBlocks() || QApplication::activeModalWidget()) {
         if (!m_bHotKeyConfigPending) {
             m_bHotKeyConfigPending = true;
             QMetaObject::invokeMethod(this, &CMainFrame::openPendingHotKeyConfiguration,
@@ -163,7 +128,7 @@ void CMainFrame::openPendingHotKeyConfiguration()
 {
     if (!m_bHotKeyConfigPending)
         return;
-    if (m_bShowingBlocks || QApplication::activeModalWidget()) {
+    if (m_pTerminal->isShowingBlocks() || QApplication::activeModalWidget()) {
         QTimer::singleShot(kPendingConfigurationRetryMs, this,
                            &CMainFrame::openPendingHotKeyConfiguration);
         return;
@@ -178,54 +143,63 @@ void CMainFrame::OnHotKeys()
     m_bHotKeyConfigPending = false;
     {
         QScopedValueRollback open(m_bHotKeyDlgOpen, true);
-        CHotKeyDlg dialog(m_strIniPath, m_settings.receiveTexts, m_settings.display.autoReplyMask,
+        CHotKeyDlg dialog(iniPath(), settings().receiveTexts, settings().display.autoReplyMask,
                           this);
         dialog.exec();
     }
     // Whatever the dialog's result: the captions and triggers as the file now has them.
-    for (int i = 0; i < TerminalSettings::kHotKeys; ++i)
-        m_hotKeyCaptions[i] = ConfigStore::hotKeyCaption(m_strIniPath, i);
-    emit hotKeyCaptionsChanged();
-    PrepareReceiveTriggers();
+    m_pTerminal->reloadHotKeyCaptions();
+    m_pTerminal->PrepareReceiveTriggers();
 }
 
 void CMainFrame::OnCharacterMapping()
 {
     {
-        CCharMapDlg dialog(m_charMap, m_settings.display.charMappingOn, m_strIniPath, this);
+        CCharMapDlg dialog(charMapTable(), settings().display.charMappingOn, iniPath(), this);
         dialog.exec();
     }
-    PrepareReceiveTriggers();
+    m_pTerminal->PrepareReceiveTriggers();
     emit stateChanged();
 }
 
-void CMainFrame::PrepareReceiveTriggers()
+void CMainFrame::SendFile(bool toPrinter)
 {
-    m_triggers.prepare(m_settings.receiveTexts, m_settings.display.charMappingOn, m_charMap);
+    if (!isRunning() || m_pTerminal->isFileSendBusy())
+        return;
+    UiServices::FileDialog dialog;
+    dialog.title = loadString(StringId::SendFileTitle);
+    dialog.filter = QStringLiteral("All Files (*.*)|*.*|TXT Files (*.TXT)|*.TXT||");
+    dialog.defaultSuffix = QStringLiteral("*");
+    const QString path = uiServices().openFileName(dialog);
+    if (path.isEmpty() || m_pTerminal->openFileToSend(path, toPrinter) != CTerminal::FileOpen::Ok)
+        return;
+    if (!toPrinter) {
+        m_pTerminal->startFileSend();
+        return;
+    }
+    CPrinterFileNameDlg nameDialog(QFileInfo(path).fileName(), this);
+    if (nameDialog.exec() != QDialog::Accepted || !isRunning()) {
+        m_pTerminal->abortFileSend();
+        return;
+    }
+    m_pTerminal->startPrinterFileSend(nameDialog.fileName());
 }
 
-void CMainFrame::CheckReceiveTriggers(const std::uint8_t *bytes, int length)
+void CMainFrame::OnReceivePrinterFile()
 {
-    QScopedValueRollback checking(m_bCheckingTriggers, true);
-    const std::vector<int> fired = m_triggers.feed(bytes, length, m_settings.display.autoReplyMask);
-    if (fired.empty())
+    if (!isRunning())
         return;
-    // An auto-reply goes out through the inputs as a pressed hotkey does, but
-    // what the user is typing there meanwhile stays as it was.
-    const QString typed = m_pTextInput->toPlainText();
-    const int cursor = m_pTextInput->textCursor().position();
-    std::vector<std::uint8_t> hex(static_cast<std::size_t>(m_pHexEdit->GetData(nullptr, 0)));
-    m_pHexEdit->GetData(hex.data(), static_cast<int>(hex.size()));
-    for (int i : fired)
-        FireHotKey(i);
-    if (m_pTextInput->toPlainText() != typed) {
-        m_pTextInput->setPlainText(typed);
-        QTextCursor at = m_pTextInput->textCursor();
-        at.setPosition(std::min(cursor, static_cast<int>(typed.size())));
-        m_pTextInput->setTextCursor(at);
-    }
-    if (m_pHexEdit->model().data() != hex && !hex.empty()) {
-        m_pHexEdit->SetData(hex.data(), static_cast<int>(hex.size()));
-        m_pHexEdit->viewport()->update();
-    }
+    CPrinterFileNameDlg nameDialog(QString(), this);
+    if (nameDialog.exec() != QDialog::Accepted)
+        return;
+    const QString name = nameDialog.fileName();
+    UiServices::FileDialog dialog;
+    dialog.title = loadString(StringId::ReceiveFileTitle);
+    dialog.filter = QStringLiteral("All Files (*.*)|*.*||");
+    dialog.defaultSuffix = QStringLiteral("*");
+    dialog.proposedName = PrinterProtocol::proposedLocalName(name);
+    dialog.confirmOverwrite = false;
+    const QString path = uiServices().saveFileName(dialog);
+    if (!path.isEmpty())
+        m_pTerminal->ReceivePrinterFile(name, path);
 }

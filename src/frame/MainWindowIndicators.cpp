@@ -2,18 +2,8 @@
 
 #include <algorithm>
 
-#include <QFileInfo>
-
 namespace indicators {
 
-namespace {
-QChar letterAt(const char *letters, int index)
-{
-    const int count = static_cast<int>(qstrlen(letters));
-    // A value no dialog writes still gets a visible mark instead of garbage.
-    return index >= 0 && index < count ? QLatin1Char(letters[index]) : QLatin1Char('?');
-}
-} // namespace
 
 QString datePaneText(const LocalTime &t)
 {
@@ -23,25 +13,6 @@ QString datePaneText(const LocalTime &t)
 QString timePaneText(const LocalTime &t)
 {
     return QString::asprintf("%02d:%02d", t.hour, t.minute);
-}
-
-QString portPaneText(const TerminalSettings &s)
-{
-    if (s.portKind == 1) {
-        const QString port = s.comDevice.isEmpty() ? QStringLiteral("COM%1").arg(s.comPort)
-                                                   : QFileInfo(s.comDevice).fileName();
-        return QStringLiteral("%1,%2,%3,%4,%5,%6")
-            .arg(port)
-            .arg(s.baud)
-            .arg(letterAt("NEO", s.parity))
-            .arg(s.dataBits)
-            .arg(s.stopBits)
-            .arg(letterAt("-XHHH", s.protocol));
-    }
-    if (s.portKind == 2)
-        return QStringLiteral("USB");
-    const QString &address = s.address.isEmpty() ? s.peerAddress : s.address;
-    return QStringLiteral("IP:%1, %2").arg(address).arg(s.portNumber);
 }
 
 QString percentText(int blocksWritten, unsigned total)

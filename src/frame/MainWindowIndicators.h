@@ -1,6 +1,5 @@
 #pragma once
 
-#include "frame/TerminalSettings.h"
 #include "platform/Clock.h"
 
 #include <QString>
@@ -13,11 +12,6 @@ namespace indicators {
 QString datePaneText(const LocalTime &time);
 // Pane 103: "10:27".
 QString timePaneText(const LocalTime &time);
-// Pane 104: "COM1,19200,N,8,1,H", "USB" or "IP:192.168.0.1, 9100". A serial
-// device path given instead of a COM number shows its file name in place of
-// "COM1"; a network server shows the peer's address.
-QString portPaneText(const TerminalSettings &settings);
-
 // The percentage beside the send progress: "37%".
 QString percentText(int blocksWritten, unsigned total);
 

@@ -1,55 +1,47 @@
 #include "GatewaySession.h"
 
-#include "display/RuKTerminalView.h"
-#include "frame/MainFrame.h"
-#include "gateway/GatewayDlg.h"
 #include "platform/UiServices.h"
 #include "ports/PortEngine.h"
+#include "terminal/Terminal.h"
 
-CGatewaySession::CGatewaySession(CMainFrame &frame)
-    : QObject(&frame)
-    , m_frame(frame)
+#include <QCoreApplication>
+
+CGatewaySession::CGatewaySession(CTerminal &terminal)
+    : QObject(&terminal)
+    , m_terminal(terminal)
     , m_upload(*this)
 {
     setObjectName(QStringLiteral("gatewaySession"));
     connect(&m_upload, &CGatewayUpload::abandoned, this, &CGatewaySession::reportAbandonedUpload);
 }
 
-CGatewaySession &CGatewaySession::of(CMainFrame &frame)
+CGatewaySession &CGatewaySession::of(CTerminal &terminal)
 {
-    if (auto *session = frame.findChild<CGatewaySession *>(QString(), Qt::FindDirectChildrenOnly))
+    if (auto *session
+        = terminal.findChild<CGatewaySession *>(QString(), Qt::FindDirectChildrenOnly))
         return *session;
-    return *new CGatewaySession(frame);
-}
-
-void CGatewaySession::OnMediaGateway(CMainFrame &frame)
-{
-    CGatewaySession &session = of(frame);
-    CGatewayDlg dialog(session, session.upload(), frame.iniPath(), frame.programDir(), &frame);
-    dialog.exec();
+    return *new CGatewaySession(terminal);
 }
 
 bool CGatewaySession::isRunning() const
 {
-    return m_frame.isRunning();
+    return m_terminal.isRunning();
 }
 
 int CGatewaySession::write(const QByteArray &bytes)
 {
-    CPortEngine *port = m_frame.currentPort();
+    CPortEngine *port = m_terminal.currentPort();
     return port ? port->Write(bytes.constData(), static_cast<int>(bytes.size())) : 0;
 }
 
 void CGatewaySession::echoSent(const QByteArray &bytes)
 {
-    if (CRuKTerminalView *view = m_frame.view())
-        view->AppendToDisplay(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
-                              static_cast<int>(bytes.size()), false);
+    m_terminal.echoSent(bytes);
 }
 
 void CGatewaySession::startSendProgress(int blocks)
 {
-    m_frame.StartSendProgress(blocks);
+    m_terminal.StartSendProgress(blocks);
 }
 
 void CGatewaySession::reportAbandonedUpload(int rows)
@@ -60,5 +52,6 @@ void CGatewaySession::reportAbandonedUpload(int rows)
            "address table has been erased, but the new definitions were not sent.\n\n"
            "Definitions not sent: %1")
             .arg(rows),
-        CGatewayDlg::tr("Media Gateway configuration"), UiServices::Icon::Warning);
+        QCoreApplication::translate("CGatewayDlg", "Media Gateway configuration"),
+        UiServices::Icon::Warning);
 }

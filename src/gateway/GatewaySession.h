@@ -5,20 +5,18 @@
 
 #include <QObject>
 
-class CMainFrame;
+class CTerminal;
 
-// The main window's side of the media gateway configuration: the link to
-// its port of the current kind, its display and its send progress, and the
-// group address upload, which lives as long as the window so that it ends
-// even when its dialog was closed during the pause after "ERASE!".
+// The terminal's side of the media gateway configuration: the link to its
+// port of the current kind, its display and its send progress, and the group
+// address upload, which lives as long as the terminal so that it ends even
+// when its dialog was closed during the pause after "ERASE!".
 class CGatewaySession final : public QObject, public CGatewayLink
 {
     Q_OBJECT
 public:
-    // The session of `frame`, made on first use; it goes with the window.
-    static CGatewaySession &of(CMainFrame &frame);
-    // Command 32777: the gateway dialog, modal.
-    static void OnMediaGateway(CMainFrame &frame);
+    // The session of `terminal`, made on first use; it goes with the terminal.
+    static CGatewaySession &of(CTerminal &terminal);
 
     CGatewayUpload &upload() { return m_upload; }
 
@@ -28,9 +26,9 @@ public:
     void startSendProgress(int blocks) override;
 
 private:
-    explicit CGatewaySession(CMainFrame &frame);
+    explicit CGatewaySession(CTerminal &terminal);
     void reportAbandonedUpload(int rows);
 
-    CMainFrame &m_frame;
+    CTerminal &m_terminal;
     CGatewayUpload m_upload;
 };

@@ -1,11 +1,10 @@
 #pragma once
 
-#include <QPointer>
 #include <QString>
-#include <QWidget>
 
 // Everything the program asks of the user or shows in a box goes through this
-// seam, so that tests record it instead of blocking on a modal dialog.
+// seam: the window shows dialogs, a run without a window writes to standard
+// error, and tests record instead of blocking on a modal dialog.
 class UiServices
 {
 public:
@@ -34,22 +33,22 @@ public:
     virtual QString saveFileName(const FileDialog &dialog) = 0;
 };
 
-// The services in use; the Qt implementation unless a test installed its own.
-UiServices &uiServices();
-// Installs `services` (not owned); nullptr restores the Qt implementation.
-void setUiServices(UiServices *services);
-// The window that dialogs and boxes are centred on.
-void setUiParentWindow(QWidget *window);
-
-// Qt filter text ("Name (*.EXT *.ext);;All Files (*)") from the resource form.
-QString qtFileFilter(const QString &resourceFilter);
-
-class QtUiServices final : public UiServices
+// Without anybody to ask: messages go to standard error as one line each,
+// questions are answered No (Cancel where that is offered), no file is chosen.
+class ConsoleUiServices final : public UiServices
 {
 public:
-    void beep() override;
+    void beep() override {}
     void messageBox(const QString &text, const QString &title, Icon icon) override;
     Answer question(const QString &text, const QString &title, bool withCancel) override;
-    QString openFileName(const FileDialog &dialog) override;
-    QString saveFileName(const FileDialog &dialog) override;
+    QString openFileName(const FileDialog &) override { return {}; }
+    QString saveFileName(const FileDialog &) override { return {}; }
 };
+
+// The services in use: those a test installed, else the default.
+UiServices &uiServices();
+// Installs `services` (not owned); nullptr restores the default.
+void setUiServices(UiServices *services);
+// The default (not owned): the window's dialogs once a window program runs;
+// nullptr (the start) means the console.
+void setDefaultUiServices(UiServices *services);

@@ -3,6 +3,7 @@
 #include "platform/StringTable.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -67,4 +68,56 @@ void CConnectWaitDlg::closeEvent(QCloseEvent *event)
 {
     reject();
     event->ignore();
+}
+
+CConnectWaitUi::~CConnectWaitUi()
+{
+    endPeerWait();
+    endConnect();
+}
+
+void CConnectWaitUi::lockWindow()
+{
+    m_reenable = m_window && m_window->isEnabled();
+    if (m_window)
+        m_window->setEnabled(false);
+}
+
+void CConnectWaitUi::unlockWindow()
+{
+    if (m_window && m_reenable) {
+        m_window->setEnabled(true);
+        m_window->activateWindow();
+    }
+    m_reenable = false;
+}
+
+void CConnectWaitUi::beginConnect()
+{
+    lockWindow();
+    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    m_cursor = true;
+}
+
+void CConnectWaitUi::endConnect()
+{
+    if (m_cursor)
+        QGuiApplication::restoreOverrideCursor();
+    m_cursor = false;
+    unlockWindow();
+}
+
+void CConnectWaitUi::beginPeerWait(int socketType, std::atomic<int> *cancel)
+{
+    lockWindow();
+    m_dialog = new CConnectWaitDlg(cancel, socketType, m_window);
+    // Its own window: disabling the owner must not reach it.
+    m_dialog->setEnabled(true);
+    m_dialog->show();
+}
+
+void CConnectWaitUi::endPeerWait()
+{
+    delete m_dialog.data();
+    unlockWindow();
 }

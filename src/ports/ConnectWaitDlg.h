@@ -1,6 +1,9 @@
 #pragma once
 
+#include "ports/ConnectionWait.h"
+
 #include <QDialog>
+#include <QPointer>
 
 #include <atomic>
 
@@ -35,4 +38,31 @@ private:
     int m_nSocketType;
     QLabel *m_text = nullptr;
     QPushButton *m_cancel = nullptr;
+};
+
+// The window's side of a network Open that waits: the window is disabled
+// meanwhile, so that no command reaches the port in the middle of it (it
+// keeps painting), with a busy cursor during a connect and the box above
+// while a server waits for its peer.
+class CConnectWaitUi final : public CConnectionWait
+{
+public:
+    explicit CConnectWaitUi(QWidget *window)
+        : m_window(window)
+    {}
+    ~CConnectWaitUi() override;
+
+    void beginConnect() override;
+    void endConnect() override;
+    void beginPeerWait(int socketType, std::atomic<int> *cancel) override;
+    void endPeerWait() override;
+
+private:
+    void lockWindow();
+    void unlockWindow();
+
+    QPointer<QWidget> m_window;
+    bool m_reenable = false;
+    bool m_cursor = false;
+    QPointer<CConnectWaitDlg> m_dialog;
 };

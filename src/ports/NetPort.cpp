@@ -1,14 +1,14 @@
 #include "NetPort.h"
 
-#include "display/ReceivedBlockQueue.h"
 #include "platform/Logging.h"
 #include "platform/PortNotify.h"
 #include "platform/SocketErrors.h"
 #include "platform/UiServices.h"
 #include "platform/WriteCursor.h"
-#include "ports/ConnectWaitDlg.h"
+#include "ports/ConnectionWait.h"
+#include "ports/ReceivedBlockQueue.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QScopeGuard>
@@ -164,41 +164,37 @@ bool looksLikeHostName(const QByteArray &name)
     return !allDigits;
 }
 
-// Disables the owner window while Open waits, so that no command reaches the
-// port in the middle of it; the window keeps painting.
-class WindowLock
+// Tells the connection wait, if there is one, of a wait's begin and end.
+class WaitShown
 {
 public:
-    WindowLock(QWidget *window, bool busyCursor)
-        : m_window(window)
-        , m_reenable(window && window->isEnabled())
-        , m_cursor(busyCursor)
+    WaitShown(CConnectionWait *wait, int socketType, std::atomic<int> *cancel)
+        : m_wait(wait)
+        , m_peer(cancel != nullptr)
     {
-        if (m_window)
-            m_window->setEnabled(false);
-        if (m_cursor)
-            QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+        if (!m_wait)
+            return;
+        if (m_peer)
+            m_wait->beginPeerWait(socketType, cancel);
+        else
+            m_wait->beginConnect();
     }
-    ~WindowLock() { release(); }
-    WindowLock(const WindowLock &) = delete;
-    WindowLock &operator=(const WindowLock &) = delete;
+    ~WaitShown() { release(); }
+    WaitShown(const WaitShown &) = delete;
+    WaitShown &operator=(const WaitShown &) = delete;
 
     void release()
     {
-        if (m_cursor)
-            QGuiApplication::restoreOverrideCursor();
-        m_cursor = false;
-        if (m_window && m_reenable) {
-            m_window->setEnabled(true);
-            m_window->activateWindow();
-        }
-        m_window = nullptr;
+        if (m_wait && m_peer)
+            m_wait->endPeerWait();
+        else if (m_wait)
+            m_wait->endConnect();
+        m_wait = nullptr;
     }
 
 private:
-    QPointer<QWidget> m_window;
-    bool m_reenable;
-    bool m_cursor;
+    CConnectionWait *m_wait;
+    bool m_peer;
 };
 
 } // namespace
@@ -215,16 +211,6 @@ CNetPort::~CNetPort()
 void CNetPort::SetPeerAddressSink(std::function<void(const QString &)> sink)
 {
     m_peerSink = std::move(sink);
-}
-
-void CNetPort::SetMainWindow(QWidget *window)
-{
-    m_mainWindow = window;
-}
-
-QWidget *CNetPort::OwnerWindow() const
-{
-    return m_mainWindow ? m_mainWindow.data() : QApplication::activeWindow();
 }
 
 bool CNetPort::Open(const QString &address, unsigned port, int timeoutSec, int socketType)
@@ -269,7 +255,7 @@ bool CNetPort::Open(const QString &address, unsigned port, int timeoutSec, int s
     }
     int code = 0;
     {
-        WindowLock lock(OwnerWindow(), true);
+        WaitShown shown(m_wait, socketType, nullptr);
         const QDeadlineTimer deadline(m_connectTimeoutMs);
         code = Resolve(address, remote, deadline);
         if (code == 0)
@@ -422,13 +408,7 @@ CNetPort::WaitResult CNetPort::WaitForPeer(unsigned port, bool tcp, in_addr &pee
     }
     m_bCancel = 0;
 
-    QWidget *owner = OwnerWindow();
-    WindowLock lock(owner, false);
-    QPointer<CConnectWaitDlg> dialog = new CConnectWaitDlg(&m_bCancel, tcp ? kTcp : kUdp, owner);
-    // Its own window: disabling the owner must not reach it.
-    dialog->setEnabled(true);
-    dialog->show();
-    const auto closeDialog = qScopeGuard([&dialog] { delete dialog.data(); });
+    WaitShown shown(m_wait, tcp ? kTcp : kUdp, &m_bCancel);
 
     std::vector<std::uint8_t> datagram(tcp ? 0 : kReadChunk);
     for (;;) {
@@ -464,7 +444,7 @@ CNetPort::WaitResult CNetPort::WaitForPeer(unsigned port, bool tcp, in_addr &pee
 
         pumpEvents();
         if (m_bCancel || m_pListenSocket != ls) {
-            lock.release();
+            shown.release();
             if (m_pListenSocket == ls)
                 CloseListener();
             qCDebug(lcNet, "wait for a peer cancelled");

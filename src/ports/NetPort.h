@@ -3,9 +3,7 @@
 #include "ports/PortEngine.h"
 
 #include <QDeadlineTimer>
-#include <QPointer>
 #include <QString>
-#include <QWidget>
 
 #include <atomic>
 #include <cstdint>
@@ -13,6 +11,7 @@
 #include <memory>
 #include <mutex>
 
+class CConnectionWait;
 struct in_addr;
 
 // The network link. One Open covers four ways of connecting:
@@ -55,9 +54,8 @@ public:
 
     // Receives the peer's address ("%d.%d.%d.%d") when a server gets its peer.
     void SetPeerAddressSink(std::function<void(const QString &)> sink);
-    // The window that is disabled while Open waits and that owns the wait
-    // dialog; without one, the active window at the time of Open.
-    void SetMainWindow(QWidget *window);
+    // What the user sees while Open waits (not owned); none by default.
+    void SetConnectionWait(CConnectionWait *wait) { m_wait = wait; }
 
     // The remote address in use; after a UDP server's first datagram, its sender.
     QString Address() const { return m_strAddress; }
@@ -90,7 +88,6 @@ private:
     void ShowConnectError(int code);
     void ShowWriteError(const QString &text);
     bool PauseForSend(int fd, int &elapsedMs);
-    QWidget *OwnerWindow() const;
     bool IsTcpClient() const { return m_bTcp && !m_strAddress.isEmpty(); }
     // Reader thread: one attempt to connect the lost TCP client again, at
     // the earliest one interval after the previous. False on stop.
@@ -126,7 +123,7 @@ private:
     int m_nLastOpenError = 0;
     int m_connectTimeoutMs = kConnectTimeoutMs;
     std::function<void(const QString &)> m_peerSink;
-    QPointer<QWidget> m_mainWindow;
+    CConnectionWait *m_wait = nullptr;
     // A write message waiting to be shown; shared with the queued call, which
     // may run after the port is gone.
     struct WriteMessage

@@ -1,6 +1,6 @@
 #include "PortEngine.h"
 
-#include "display/ReceivedBlockQueue.h"
+#include "ports/ReceivedBlockQueue.h"
 #include "platform/Logging.h"
 #include "platform/PortNotify.h"
 

@@ -40,8 +40,9 @@ CFileSender::OpenResult CFileSender::open(const QString &path)
     return OpenResult::Ok;
 }
 
-void CFileSender::abort()
+qsizetype CFileSender::abort()
 {
+    const qsizetype heldBack = m_deferred.size();
     m_timer.stop();
     m_phase = Phase::Idle;
     m_port = nullptr;
@@ -49,6 +50,7 @@ void CFileSender::abort()
     m_heldCr.clear();
     m_buffer = QByteArray(); // the memory goes with the send
     m_file.close();
+    return heldBack;
 }
 
 bool CFileSender::readPiece(qint64 length)
@@ -238,8 +240,11 @@ void CFileSender::reportProgress(bool force)
 
 void CFileSender::end(Outcome outcome)
 {
-    if (m_port && !m_deferred.isEmpty())
+    if (m_port && !m_deferred.isEmpty()) {
+        // A port that refuses them tells the user itself.
         m_port->Write(m_deferred.constData(), static_cast<int>(m_deferred.size()));
+        m_deferred.clear();
+    }
     if (m_port && outcome != Outcome::LinkGone)
         reportProgress(true);
     abort();

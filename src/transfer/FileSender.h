@@ -58,8 +58,9 @@ public:
     // Starts queueing the file to `port`. `echo` and `pathText` (the path as
     // shown) decide what echo() carries.
     void startSending(CPortEngine *port, Echo echoMode, const QByteArray &pathText);
-    // Ends at once; nothing more is queued or reported.
-    void abort();
+    // Ends at once; nothing more is queued or reported. Returns the bytes of
+    // other sends that were held back behind the file and now go nowhere.
+    qsizetype abort();
 
     // A send is running: from computeChecksum() or startSending() until finished().
     bool isBusy() const { return m_phase != Phase::Idle; }

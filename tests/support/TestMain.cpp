@@ -1,4 +1,12 @@
+#ifdef ORBA_TEST_WIDGETS
+#include "dialogs/QtUiServices.h"
+
 #include <QApplication>
+using TestApplication = QApplication;
+#else
+#include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#endif
 
 #include <gtest/gtest.h>
 
@@ -30,15 +38,18 @@ extern "C" int clone(int (*fn)(void *), void *stack, int flags, void *arg, ...)
 }
 #endif
 
-// GUI tests run headless and never block on a modal dialog (UiServices is
+// Tests run headless and never block on a modal dialog (UiServices is
 // replaced by a recorder where a test needs it).
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("ORBA-Test"));
-    QApplication::setApplicationName(QStringLiteral("ORBATerminal-Test"));
+    TestApplication app(argc, argv);
+    TestApplication::setOrganizationName(QStringLiteral("ORBA-Test"));
+    TestApplication::setApplicationName(QStringLiteral("ORBATerminal-Test"));
+#ifdef ORBA_TEST_WIDGETS
+    useQtUiServices();
+#endif
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,13 +1,18 @@
 #include "LinkReport.h"
 
-#include "frame/MainWindowIndicators.h"
-
 #include <QCoreApplication>
 #include <QFileInfo>
 
 namespace linkreport {
 
 namespace {
+QChar letterAt(const char *letters, int index)
+{
+    const int count = static_cast<int>(qstrlen(letters));
+    // A value no dialog writes still gets a visible mark instead of garbage.
+    return index >= 0 && index < count ? QLatin1Char(letters[index]) : QLatin1Char('?');
+}
+
 bool isSerialKind(const TerminalSettings &s)
 {
     return s.portKind == 1 || s.portKind == 2;
@@ -23,9 +28,28 @@ QString linkName(const TerminalSettings &s, const QString &device)
                                      : QFileInfo(s.comDevice).fileName();
     if (s.portKind == 2)
         return QStringLiteral("USB");
-    return indicators::portPaneText(s);
+    return portText(s);
 }
 } // namespace
+
+QString portText(const TerminalSettings &s)
+{
+    if (s.portKind == 1) {
+        const QString port = s.comDevice.isEmpty() ? QStringLiteral("COM%1").arg(s.comPort)
+                                                   : QFileInfo(s.comDevice).fileName();
+        return QStringLiteral("%1,%2,%3,%4,%5,%6")
+            .arg(port)
+            .arg(s.baud)
+            .arg(letterAt("NEO", s.parity))
+            .arg(s.dataBits)
+            .arg(s.stopBits)
+            .arg(letterAt("-XHHH", s.protocol));
+    }
+    if (s.portKind == 2)
+        return QStringLiteral("USB");
+    const QString &address = s.address.isEmpty() ? s.peerAddress : s.address;
+    return QStringLiteral("IP:%1, %2").arg(address).arg(s.portNumber);
+}
 
 LinkState shownState(bool running, bool starting, LinkState portState)
 {

@@ -1,11 +1,8 @@
-// Sending files and the r+k printer file exchange: the main window's commands
-// and messages around the file sender and the printer file receiver.
-#include "MainFrame.h"
+// Sending files and the r+k printer file exchange: the terminal's side of the
+// file sender and the printer file receiver.
+#include "Terminal.h"
 
-#include "dialogs/PrinterFileNameDlg.h"
-#include "display/RuKTerminalView.h"
-#include "frame/CommandIds.h"
-#include "input/InputEdit.h"
+#include "display/DisplayModel.h"
 #include "input/SendFraming.h"
 #include "platform/Codepage.h"
 #include "platform/StringTable.h"
@@ -16,15 +13,10 @@
 #include "transfer/PrinterProtocol.h"
 
 #include <QDir>
-#include <QFileInfo>
-#include <QLabel>
-#include <QProgressBar>
 
 namespace {
-// The reception's progress is redrawn at most this often.
+// The reception's progress is told at most this often.
 constexpr qint64 kReceiveProgressIntervalMs = 50;
-// The progress bar's range for transfers counted in bytes or many blocks.
-constexpr int kProgressScale = 10000;
 
 QString nativePath(const QString &path)
 {
@@ -37,16 +29,12 @@ QString withPath(int stringId, const QString &path)
 }
 } // namespace
 
-void CMainFrame::createPrinterTransfer()
+void CTerminal::createFileTransfer()
 {
     m_pReceiver = std::make_unique<CPrinterFileReceiver>();
     m_pFileSender = new CFileSender(this);
-    connect(m_pFileSender, &CFileSender::echo, this, [this](const QByteArray &bytes) {
-        if (m_pView)
-            m_pView->AppendToDisplay(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
-                                     static_cast<int>(bytes.size()), false);
-    });
-    connect(m_pFileSender, &CFileSender::progress, this, &CMainFrame::showTransferProgress);
+    connect(m_pFileSender, &CFileSender::echo, this, &CTerminal::echoSent);
+    connect(m_pFileSender, &CFileSender::progress, this, &CTerminal::transferProgress);
     connect(m_pFileSender, &CFileSender::checksumReady, this, [this](std::uint32_t crc) {
         if (!m_bRunning)
             return;
@@ -59,66 +47,67 @@ void CMainFrame::createPrinterTransfer()
     });
 }
 
-void CMainFrame::SendFile(bool toPrinter)
+bool CTerminal::isFileSendBusy() const
 {
-    if (!m_pView || !m_bRunning || m_pFileSender->isBusy())
-        return;
-    UiServices::FileDialog dialog;
-    dialog.title = loadString(StringId::SendFileTitle);
-    dialog.filter = QStringLiteral("All Files (*.*)|*.*|TXT Files (*.TXT)|*.TXT||");
-    dialog.defaultSuffix = QStringLiteral("*");
-    const QString path = uiServices().openFileName(dialog);
-    if (path.isEmpty())
-        return;
+    return m_pFileSender->isBusy();
+}
+
+CTerminal::FileOpen CTerminal::openFileToSend(const QString &path, bool toPrinter)
+{
     switch (m_pFileSender->open(path)) {
     case CFileSender::OpenResult::Ok:
         break;
     case CFileSender::OpenResult::Empty:
-        return; // nothing to send
+        return FileOpen::Empty; // nothing to send
     case CFileSender::OpenResult::Unreadable:
         uiServices().beep();
         uiServices().messageBox(tr("The file [%1] cannot be read.").arg(nativePath(path)),
                                 QString(), UiServices::Icon::Warning);
-        return;
-    }
-    if (!toPrinter) {
-        startFileStream(path);
-        return;
+        return FileOpen::Failed;
     }
     // The header has room for 32 bits of size.
-    if (m_pFileSender->size() > qint64(0xFFFFFFFFu)) {
+    if (toPrinter && m_pFileSender->size() > qint64(0xFFFFFFFFu)) {
         m_pFileSender->abort();
         uiServices().beep();
         uiServices().messageBox(tr("The file [%1] is too large for the r+k printer (4 GB at most).")
                                     .arg(nativePath(path)),
                                 QString(), UiServices::Icon::Warning);
-        return;
+        return FileOpen::Failed;
     }
-    CPrinterFileNameDlg nameDialog(QFileInfo(path).fileName(), this);
-    if (nameDialog.exec() != QDialog::Accepted || !m_bRunning) {
-        m_pFileSender->abort();
-        return;
-    }
-    m_strPrinterName = nameDialog.fileName();
+    return FileOpen::Ok;
+}
+
+void CTerminal::startFileSend()
+{
+    startFileStream(m_pFileSender->path());
+}
+
+void CTerminal::startPrinterFileSend(const QString &printerName)
+{
+    m_strPrinterName = printerName;
     // The header needs the CRC of the whole file: one pass over it first, then the header
     // and the file's bytes (checksumReady).
     m_pFileSender->computeChecksum();
-    updateCommandStates();
+    emit stateChanged();
 }
 
-void CMainFrame::sendPrinterText(const QString &text)
+void CTerminal::abortFileSend()
 {
-    if (!m_settings.display.hexMode) {
-        m_pTextInput->setPlainText(text);
-        SendInputText(false);
-        return;
-    }
-    // In hex mode the input bar would send the hex input instead.
-    transmit(SendFraming::inputText(codepage::fromUnicode(text), false,
-                                    m_settings.display.charMappingOn, m_charMap));
+    m_pFileSender->abort();
+    emit stateChanged();
 }
 
-void CMainFrame::startFileStream(const QString &path)
+void CTerminal::sendPrinterText(const QString &text)
+{
+    // Framed like typed text, also in hex mode, where the input bar would
+    // send the hex input instead.
+    const bool sent = transmit(SendFraming::inputText(
+        codepage::fromUnicode(text), false, m_settings.display.charMappingOn, m_charMap));
+    if (!m_settings.display.hexMode)
+        emit inputTextSent(text, sent);
+}
+
+void CTerminal::startFileStream(const QString &path)
 {
     CFileSender::Echo echo;
     if (m_settings.display.hexMode)
@@ -126,17 +115,17 @@ void CMainFrame::startFileStream(const QString &path)
     else
         echo = m_settings.localEcho ? CFileSender::Echo::Contents : CFileSender::Echo::Path;
     m_pFileSender->startSending(currentPort(), echo, codepage::fromUnicode(nativePath(path)));
-    LightActivityLed(CommandId::SendLed);
-    updateCommandStates();
+    emit activity(Led::Send);
+    emit stateChanged();
 }
 
-void CMainFrame::onFileSendFinished(int outcome)
+void CTerminal::onFileSendFinished(int outcome)
 {
-    hideSendProgress();
+    emit transferProgressEnded();
     const QString path = nativePath(m_pFileSender->path());
     switch (static_cast<CFileSender::Outcome>(outcome)) {
     case CFileSender::Outcome::Completed:
-    case CFileSender::Outcome::LinkGone: // the port shows its own error
+    case CFileSender::Outcome::LinkGone: // the port tells its own error
         break;
     case CFileSender::Outcome::ReadFailed:
         uiServices().beep();
@@ -152,36 +141,23 @@ void CMainFrame::onFileSendFinished(int outcome)
                                 QString(), UiServices::Icon::Warning);
         break;
     }
-    updateCommandStates();
+    emit stateChanged();
 }
 
-void CMainFrame::OnReceivePrinterFile()
+void CTerminal::ReceivePrinterFile(const QString &name, const QString &targetPath)
 {
     if (!m_bRunning)
         return;
-    CPrinterFileNameDlg nameDialog(QString(), this);
-    if (nameDialog.exec() != QDialog::Accepted)
-        return;
-    const QString name = nameDialog.fileName();
-    UiServices::FileDialog dialog;
-    dialog.title = loadString(StringId::ReceiveFileTitle);
-    dialog.filter = QStringLiteral("All Files (*.*)|*.*||");
-    dialog.defaultSuffix = QStringLiteral("*");
-    dialog.proposedName = PrinterProtocol::proposedLocalName(name);
-    dialog.confirmOverwrite = false;
-    const QString path = uiServices().saveFileName(dialog);
-    if (path.isEmpty() || !m_bRunning)
-        return;
     if (m_pReceiver->isActive())
         OnCancelPrinterReception();
-    m_strTargetPath = path;
-    m_pReceiver->start(std::make_unique<CDiskFileSink>(path));
+    m_strTargetPath = targetPath;
+    m_pReceiver->start(std::make_unique<CDiskFileSink>(targetPath));
     m_receiveProgressClock.invalidate();
     sendPrinterText(PrinterProtocol::request(name));
-    updateCommandStates();
+    emit stateChanged();
 }
 
-void CMainFrame::OnCancelPrinterReception()
+void CTerminal::OnCancelPrinterReception()
 {
     m_pReceiver->cancel();
     if (!m_pReceiver->partialFile().isEmpty())
@@ -190,7 +166,7 @@ void CMainFrame::OnCancelPrinterReception()
     endPrinterReception();
 }
 
-QString CMainFrame::keptPartNote() const
+QString CTerminal::keptPartNote() const
 {
     const QString &part = m_pReceiver->partialFile();
     if (part.isEmpty())
@@ -200,7 +176,7 @@ QString CMainFrame::keptPartNote() const
                  .arg(nativePath(part), nativePath(m_strTargetPath));
 }
 
-void CMainFrame::postMessage(const QString &text)
+void CTerminal::postMessage(const QString &text)
 {
     // Posted: the message comes after the block that ended the reception is shown.
     QMetaObject::invokeMethod(
@@ -208,12 +184,12 @@ void CMainFrame::postMessage(const QString &text)
         Qt::QueuedConnection);
 }
 
-bool CMainFrame::IsPrinterReceptionActive() const
+bool CTerminal::IsPrinterReceptionActive() const
 {
     return m_pReceiver && m_pReceiver->isActive();
 }
 
-void CMainFrame::ReceivePrinterFileData(std::uint8_t *bytes, int length)
+void CTerminal::ReceivePrinterFileData(std::uint8_t *bytes, int length)
 {
     if (length <= 0)
         return;
@@ -227,56 +203,38 @@ void CMainFrame::ReceivePrinterFileData(std::uint8_t *bytes, int length)
             && (!m_receiveProgressClock.isValid()
                 || m_receiveProgressClock.elapsed() >= kReceiveProgressIntervalMs)) {
             m_receiveProgressClock.start();
-            showTransferProgress(static_cast<qint64>(m_pReceiver->bytesReceived()),
-                                 static_cast<qint64>(m_pReceiver->bytesExpected()));
+            emit transferProgress(static_cast<qint64>(m_pReceiver->bytesReceived()),
+                                  static_cast<qint64>(m_pReceiver->bytesExpected()));
         }
         return;
     case Outcome::Completed:
     case Outcome::BadCrc: {
         // Posted: the message comes after the block that completed the file is shown.
-        const bool matched = outcome == Outcome::Completed;
-        const QString path = m_strTargetPath;
+        const int stringId
+            = outcome == Outcome::Completed ? StringId::FileReceivedOk : StringId::FileBadCrc;
+        const QString text = withPath(stringId, m_strTargetPath);
         QMetaObject::invokeMethod(
-            this, [this, matched, path] { OnFileReceived(matched, path); }, Qt::QueuedConnection);
+            this, [text] { uiServices().messageBox(text, QString(), UiServices::Icon::None); },
+            Qt::QueuedConnection);
         break;
     }
     case Outcome::MalformedHeader:
     case Outcome::HeaderTooLong:
         uiServices().beep();
         break;
-    case Outcome::WriteFailed: {
+    case Outcome::WriteFailed:
         uiServices().beep();
         postMessage(tr("The file [%1] cannot be written (%2); the reception has ended.")
                         .arg(nativePath(m_strTargetPath), m_pReceiver->errorText())
                     + keptPartNote());
         break;
     }
-    }
     endPrinterReception();
 }
 
-void CMainFrame::endPrinterReception()
+void CTerminal::endPrinterReception()
 {
-    if (!m_pFileSender->isBusy() && !m_pSendProgress->isHidden() && m_nSendProgressTotal == 0)
-        hideSendProgress();
-    updateCommandStates();
-}
-
-void CMainFrame::OnFileReceived(bool crcMatched, const QString &path)
-{
-    uiServices().messageBox(
-        withPath(crcMatched ? StringId::FileReceivedOk : StringId::FileBadCrc, path), QString(),
-        UiServices::Icon::None);
-}
-
-void CMainFrame::showTransferProgress(qint64 done, qint64 total)
-{
-    if (total <= 0)
-        return;
-    done = std::clamp<qint64>(done, 0, total);
-    m_nSendProgressTotal = 0; // not the port's block count: the refresh leaves it alone
-    m_pSendProgress->setRange(0, kProgressScale);
-    m_pSendProgress->setValue(static_cast<int>(done * kProgressScale / total));
-    m_pSendProgress->show();
-    m_pSendPercent->setText(QStringLiteral("%1%").arg(done * 100 / total));
+    if (!m_pFileSender->isBusy())
+        emit transferProgressEnded();
+    emit stateChanged();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "display/DisplaySettings.h"
+#include "settings/DisplaySettings.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "frame/TerminalSettings.h"
+#include "settings/TerminalSettings.h"
 #include "ports/LinkState.h"
 
 #include <QString>
@@ -10,6 +10,12 @@
 // What the window tells the user about the state of the link, apart from the
 // widgets that show it.
 namespace linkreport {
+
+// The port in use as pane 104 shows it: "COM1,19200,N,8,1,H", "USB" or
+// "IP:192.168.0.1, 9100". A serial device path given instead of a COM number
+// shows its file name in place of "COM1"; a network server shows the peer's
+// address.
+QString portText(const TerminalSettings &settings);
 
 // The state shown beside the port pane: the port's own state while the
 // terminal runs, Waiting while a start waits for its connection, Idle (no

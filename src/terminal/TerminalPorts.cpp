@@ -30,7 +30,7 @@ public:
         }
     }
 
-    void setMainWindow(QWidget *window) override { m_netPort.SetMainWindow(window); }
+    void setConnectionWait(CConnectionWait *wait) override { m_netPort.SetConnectionWait(wait); }
 
     void closeKeepingListener(int portKind) override
     {

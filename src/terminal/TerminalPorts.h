@@ -1,13 +1,12 @@
 #pragma once
 
-#include "frame/TerminalSettings.h"
 #include "ports/OpenFailure.h"
+#include "settings/TerminalSettings.h"
 
 #include <functional>
-
-class QWidget;
 #include <memory>
 
+class CConnectionWait;
 class CPortEngine;
 
 // The port objects of the terminal, one per kind, and how each is opened
@@ -19,10 +18,10 @@ public:
     // The port object of `portKind` (1 serial, 2 USB, other network); null
     // when that kind has none.
     virtual CPortEngine *port(int portKind) = 0;
+    // What the user sees while a network Open waits (not owned).
+    virtual void setConnectionWait(CConnectionWait *) {}
     // Opens the port of the settings' kind. `peerAddress` receives the
     // network peer's address when a server gets its connection.
-    // The window that a connection wait is shown over and disabled with.
-    virtual void setMainWindow(QWidget *) {}
     virtual bool open(const TerminalSettings &settings,
                       const std::function<void(const QString &)> &peerAddress)
         = 0;
