@@ -3,7 +3,7 @@
 // display limit. Reports MB/s and the longest time the event loop was blocked.
 #include "display/CharacterMapping.h"
 #include "display/DisplayRendering.h"
-#include "display/ReceivedBlockQueue.h"
+#include "ports/ReceivedBlockQueue.h"
 #include "display/RuKTerminalView.h"
 #include "frame/MainFrame.h"
 #include "platform/Event.h"

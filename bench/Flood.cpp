@@ -12,7 +12,7 @@
 // seconds of the terminal per MB, its peak resident memory, the longest time
 // its event loop did not turn (ours only) and whether the log is byte-exact.
 // 1 MB = 1,000,000 bytes.
-#include "display/ReceivedBlockQueue.h"
+#include "ports/ReceivedBlockQueue.h"
 #include "frame/MainFrame.h"
 
 #include <QApplication>

@@ -14,11 +14,10 @@
 #include "FuzzInput.h"
 
 #include "display/DisplayBuffer.h"
-#include "display/DisplayWidget.h"
-#include "display/RuKTerminalView.h"
+#include "display/DisplayModel.h"
 #include "platform/Clock.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 
 namespace {
 
@@ -26,7 +25,7 @@ struct TestDisplay
 {
     DisplaySettings settings;
     CharMapTable table;
-    CRuKTerminalView view{settings, table, nullptr};
+    CDisplayModel model{settings, table};
 };
 
 TestDisplay *g_display = nullptr;
@@ -40,12 +39,12 @@ struct Shown
 Shown show(const QList<QByteArray> &blocks)
 {
     TestDisplay &d = *g_display;
-    d.view.ClearDisplay();
-    d.settings.lineStartPending = true;
+    d.model.clear();
+    d.model.setLineStartPending(true);
     for (const QByteArray &block : blocks)
-        d.view.AppendToDisplay(reinterpret_cast<const std::uint8_t *>(block.constData()),
-                               static_cast<int>(block.size()), true);
-    const CDisplayBuffer &buffer = d.view.widget()->buffer();
+        d.model.append(reinterpret_cast<const std::uint8_t *>(block.constData()),
+                       static_cast<int>(block.size()), true);
+    const CDisplayBuffer &buffer = d.model.buffer();
     return {buffer.text(), buffer.lineCount()};
 }
 
@@ -62,8 +61,7 @@ bool isHexText(const QByteArray &text)
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    new QApplication(*argc, *argv); // lives as long as the process
+    new QCoreApplication(*argc, *argv); // lives as long as the process
     g_display = new TestDisplay;
     return 0;
 }

@@ -6,12 +6,11 @@
 #include "FuzzInput.h"
 
 #include "display/DisplayBuffer.h"
-#include "display/DisplayWidget.h"
+#include "display/DisplayModel.h"
 #include "display/RuKTerminalDoc.h"
-#include "display/RuKTerminalView.h"
 #include "platform/UiServices.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -49,8 +48,8 @@ struct Document
     QTemporaryDir folder{scratchTemplate()};
     DisplaySettings settings;
     CharMapTable table;
-    CRuKTerminalView view{settings, table, nullptr};
-    CRuKTerminalDoc doc{&view};
+    CDisplayModel model{settings, table};
+    CRuKTerminalDoc doc{&model};
     NoUser noUser;
 };
 
@@ -80,8 +79,7 @@ QByteArray displayed(QByteArray text)
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    new QApplication(*argc, *argv); // lives as long as the process
+    new QCoreApplication(*argc, *argv); // lives as long as the process
     g_doc = new Document;
     // The recent-file list of the fuzz runs stays in the scratch folder.
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, g_doc->folder.path());
@@ -98,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     writeFile(opened, file);
 
     FUZZ_CHECK(d.doc.OnOpenDocument(opened));
-    const CDisplayBuffer &buffer = d.view.widget()->buffer();
+    const CDisplayBuffer &buffer = d.model.buffer();
     const qsizetype nul = file.indexOf('\0');
     const QByteArray text = nul >= 0 ? file.left(nul) : file;
     FUZZ_CHECK(buffer.text() == displayed(text));

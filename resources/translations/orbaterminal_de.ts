@@ -86,6 +86,13 @@
     </message>
 </context>
 <context>
+    <name>CDisplayModel</name>
+    <message>
+        <source>[Older text was removed here: the display keeps the last %1 MB]</source>
+        <translation>[Älterer Text wurde hier entfernt: die Anzeige behält die letzten %1 MB]</translation>
+    </message>
+</context>
+<context>
     <name>CDisplayPrinter</name>
     <message>
         <source>The display could not be printed to %1.</source>
@@ -447,6 +454,25 @@ Nicht gesendete Definitionen: %1</translation>
     </message>
 </context>
 <context>
+    <name>CInputBar</name>
+    <message>
+        <source>Input bar</source>
+        <translation>Eingabeleiste</translation>
+    </message>
+    <message>
+        <source>Send activity</source>
+        <translation>Sendeaktivität</translation>
+    </message>
+    <message>
+        <source>Receive activity</source>
+        <translation>Empfangsaktivität</translation>
+    </message>
+    <message>
+        <source>Send progress</source>
+        <translation>Sendefortschritt</translation>
+    </message>
+</context>
+<context>
     <name>CLogStatusPane</name>
     <message>
         <source>Log not written</source>
@@ -658,26 +684,6 @@ Nicht gesendete Definitionen: %1</translation>
         <translation>Beendet den Empfang einer Datei vom r+k-Drucker</translation>
     </message>
     <message>
-        <source>The file [%1] cannot be read.</source>
-        <translation>Die Datei [%1] kann nicht gelesen werden.</translation>
-    </message>
-    <message>
-        <source>The file [%1] is too large for the r+k printer (4 GB at most).</source>
-        <translation>Die Datei [%1] ist zu groß für den r+k-Drucker (höchstens 4 GB).</translation>
-    </message>
-    <message>
-        <source>The file [%1] could not be read to its end; the send was stopped.</source>
-        <translation>Die Datei [%1] konnte nicht bis zum Ende gelesen werden; das Senden wurde abgebrochen.</translation>
-    </message>
-    <message>
-        <source>The file [%1] changed while it was being sent; the printer will find a bad checksum.</source>
-        <translation>Die Datei [%1] hat sich während des Sendens geändert; der Drucker wird eine fehlerhafte Prüfsumme feststellen.</translation>
-    </message>
-    <message>
-        <source>The file [%1] cannot be written (%2); the reception has ended.</source>
-        <translation>Die Datei [%1] kann nicht geschrieben werden (%2); der Empfang wurde beendet.</translation>
-    </message>
-    <message>
         <source>Inf&amp;o about ORBA Terminal...</source>
         <translation>Inf&amp;o über ORBA Terminal...</translation>
     </message>
@@ -710,36 +716,12 @@ Nicht gesendete Definitionen: %1</translation>
         <translation>Symbolleiste</translation>
     </message>
     <message>
-        <source>Input bar</source>
-        <translation>Eingabeleiste</translation>
-    </message>
-    <message>
-        <source>Send activity</source>
-        <translation>Sendeaktivität</translation>
-    </message>
-    <message>
-        <source>Receive activity</source>
-        <translation>Empfangsaktivität</translation>
-    </message>
-    <message>
-        <source>Send progress</source>
-        <translation>Sendefortschritt</translation>
-    </message>
-    <message>
         <source>Hotkey bar</source>
         <translation>Schnelltastenleiste</translation>
     </message>
     <message>
         <source>Clear display</source>
         <translation>Anzeige löschen</translation>
-    </message>
-    <message>
-        <source>The reception of [%1] was cancelled.</source>
-        <translation>Der Empfang von [%1] wurde abgebrochen.</translation>
-    </message>
-    <message>
-        <source>The bytes received so far are kept in [%1]; [%2] was not changed.</source>
-        <translation>Die bisher empfangenen Bytes stehen in [%1]; [%2] blieb unverändert.</translation>
     </message>
 </context>
 <context>
@@ -1003,16 +985,43 @@ Nicht gesendete Definitionen: %1</translation>
 <context>
     <name>CRuKTerminalView</name>
     <message>
-        <source>[Older text was removed here: the display keeps the last %1 MB]</source>
-        <translation>[Älterer Text wurde hier entfernt: die Anzeige behält die letzten %1 MB]</translation>
-    </message>
-    <message>
         <source>&amp;Find...</source>
         <translation>&amp;Suchen...</translation>
     </message>
     <message>
         <source>Finds a text in the display</source>
         <translation>Sucht einen Text in der Terminalanzeige</translation>
+    </message>
+</context>
+<context>
+    <name>CTerminal</name>
+    <message>
+        <source>The file [%1] cannot be read.</source>
+        <translation>Die Datei [%1] kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>The file [%1] is too large for the r+k printer (4 GB at most).</source>
+        <translation>Die Datei [%1] ist zu groß für den r+k-Drucker (höchstens 4 GB).</translation>
+    </message>
+    <message>
+        <source>The file [%1] could not be read to its end; the send was stopped.</source>
+        <translation>Die Datei [%1] konnte nicht bis zum Ende gelesen werden; das Senden wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>The file [%1] changed while it was being sent; the printer will find a bad checksum.</source>
+        <translation>Die Datei [%1] hat sich während des Sendens geändert; der Drucker wird eine fehlerhafte Prüfsumme feststellen.</translation>
+    </message>
+    <message>
+        <source>The reception of [%1] was cancelled.</source>
+        <translation>Der Empfang von [%1] wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>The bytes received so far are kept in [%1]; [%2] was not changed.</source>
+        <translation>Die bisher empfangenen Bytes stehen in [%1]; [%2] blieb unverändert.</translation>
+    </message>
+    <message>
+        <source>The file [%1] cannot be written (%2); the reception has ended.</source>
+        <translation>Die Datei [%1] kann nicht geschrieben werden (%2); der Empfang wurde beendet.</translation>
     </message>
 </context>
 <context>

@@ -111,6 +111,7 @@ CMainFrame::~CMainFrame()
     m_pPaneTimer->stop();
     // Hidden by the user, not merely because the window is hidden.
     const bool keyBarShown = !m_pHotKeyToolBar->isHidden();
+    const QString ini = iniPath();
     m_pTerminal->setConnectionWait(nullptr);
     // The terminal, its port and its display go before the widgets that show them.
     delete m_pView;
@@ -119,7 +120,7 @@ CMainFrame::~CMainFrame()
     // Last, with the port closed: a failure is told in a box of its own.
     setUiParentWindow(nullptr);
     ConfigStore::writeKeys(
-        iniPath(), QStringLiteral("Display"),
+        ini, QStringLiteral("Display"),
         {{QStringLiteral("UseKeyBar"), keyBarShown ? QStringLiteral("1") : QStringLiteral("0")}},
         true);
 }

@@ -3,14 +3,12 @@
 // that keeps arriving.
 #include "ViewFixture.h"
 #include "display/FindBar.h"
-#include "display/ReceivedBlockQueue.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QLineEdit>
 #include <QTest>
 
-#include <cstring>
 #include <functional>
 
 namespace {
@@ -24,7 +22,7 @@ protected:
         table.clear();
         if (setup)
             setup();
-        view.ClearDisplay();
+        model.clear();
     }
     void receiveLines(int from, int to)
     {
@@ -40,7 +38,7 @@ protected:
         QByteArray out;
         for (std::size_t i = 0; i < runs.size(); ++i) {
             const qsizetype end = i + 1 < runs.size() ? runs[i + 1].start : buffer().length();
-            out += runs[i].color == CRuKTerminalView::kReceivedColor ? "[B]" : "[R]";
+            out += runs[i].color == CDisplayModel::kReceivedColor ? "[B]" : "[R]";
             out += text().mid(runs[i].start, end - runs[i].start);
         }
         return out;
@@ -103,7 +101,7 @@ TEST_F(DisplayView, eachModeShowsItsText)
         {[&] {
              settings.charMappingOn = settings.timestampPerLine = true;
              table.setText(10, "<LF>");
-             settings.lineStartPending = false;
+             model.setLineStartPending(false);
          },
          {{"x\ny"}},
          "[B]x<LF>\n" + ts24 + "y"},
@@ -123,38 +121,21 @@ TEST_F(DisplayView, eachModeShowsItsText)
     }
 }
 
-TEST_F(DisplayView, receivedBlocksAreShownInOrderAndTriggersSeeThemWhileAutoReplyIsSet)
-{
-    for (const char *block : {"one ", "two", "x"})
-        QueueReceivedBlock(reinterpret_cast<const std::uint8_t *>(block),
-                           static_cast<int>(std::strlen(block)));
-    EXPECT_TRUE(view.ShowNextReceivedBlock());
-    settings.autoReplyMask = 1;
-    EXPECT_TRUE(view.ShowNextReceivedBlock());
-    ClearReceivedQueue();
-    EXPECT_FALSE(view.ShowNextReceivedBlock());
-    show(" sent", false);
-    settings.hexMode = true;
-    show("four");
-    EXPECT_EQ(colouredText(), QByteArray("[B]one two[R] sent[B]\n66 6F 75 72 "));
-    EXPECT_EQ(triggered, QByteArray("twofour"));
-}
-
 TEST_F(DisplayView, theOldestTextGoesBeyondTheHardLimit)
 {
     settings.autoScroll = false;
     const QByteArray block = QByteArray(1000, 'x') + "\r\n";
     int n = 0;
-    for (qint64 fed = 0; fed < CRuKTerminalView::kHardLimit * 3 / 2; fed += block.size())
+    for (qint64 fed = 0; fed < CDisplayModel::kHardLimit * 3 / 2; fed += block.size())
         show(QByteArray::number(n++) + block);
     show("sent", false);
     const CDisplayBuffer &b = buffer();
-    EXPECT_LE(b.length(), CRuKTerminalView::kHardLimit);
-    EXPECT_GE(b.length(), CRuKTerminalView::kHardLimit / 2);
+    EXPECT_LE(b.length(), CDisplayModel::kHardLimit);
+    EXPECT_GE(b.length(), CDisplayModel::kHardLimit / 2);
     // The newest text is whole; a grey note at the top says older text went.
     EXPECT_TRUE(text().endsWith(QByteArray::number(n - 1) + QByteArray(1000, 'x') + "\nsent"));
     EXPECT_TRUE(text().startsWith("[Older text was removed here"));
-    EXPECT_EQ(b.colorRuns().front().color, CRuKTerminalView::kNoteColor);
+    EXPECT_EQ(b.colorRuns().front().color, CDisplayModel::kNoteColor);
     EXPECT_EQ(b.colorRuns()[1].start, b.lineStart(1)); // the kept text keeps its colour
     // The line index agrees with the text moved to the front.
     const QList<QByteArray> lines = text().split('\n');
@@ -167,10 +148,10 @@ TEST_F(DisplayView, theOldestTextGoesBeyondTheHardLimit)
     EXPECT_TRUE(
         text().mid(b.lineStart(1)).startsWith(QByteArray::number(n - b.lineCount() + 2) + "xxx"));
     // One block larger than the display keeps: its end is shown.
-    show(QByteArray(CRuKTerminalView::kHardLimit, 'h') + "end");
+    show(QByteArray(CDisplayModel::kHardLimit, 'h') + "end");
     EXPECT_EQ(b.lineCount(), 2);
     EXPECT_TRUE(text().startsWith("[Older text was removed here"));
-    EXPECT_EQ(b.lineLength(1), CRuKTerminalView::kHardLimit / 2);
+    EXPECT_EQ(b.lineLength(1), CDisplayModel::kHardLimit / 2);
     EXPECT_TRUE(text().endsWith("hhend"));
 }
 
@@ -223,7 +204,7 @@ TEST_F(DisplayView, findStepsWrapsMarksAndHoldsAutoScrollWhileAMatchIsShown)
 
     // Data arriving leaves the match and the view where they are.
     settings.autoScroll = true;
-    view.ClearDisplay();
+    model.clear();
     receiveLines(0, 100);
     settle();
     find(QStringLiteral("line 5"));

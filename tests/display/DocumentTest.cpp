@@ -23,7 +23,7 @@ protected:
         return true;
     }();
     RecordingUiServices ui;
-    CRuKTerminalDoc doc{&view};
+    CRuKTerminalDoc doc{&model};
 };
 
 TEST_F(DocumentTest, savedDisplayOpensAgainWithItsText)
@@ -55,7 +55,7 @@ TEST_F(DocumentTest, savedDisplayOpensAgainWithItsText)
 TEST_F(DocumentTest, failuresAreReportedAndLeaveTheDisplayAlone)
 {
     ASSERT_TRUE(writeFileBytes(path("big.ter"), {}) // sparse, takes no room
-                && QFile::resize(path("big.ter"), CRuKTerminalView::kHardLimit + 1));
+                && QFile::resize(path("big.ter"), CDisplayModel::kHardLimit + 1));
     QDir(dir.path()).mkdir(QStringLiteral("folder.ter"));
     ASSERT_TRUE(writeFileBytes(path("kept.ter"), "kept"));
     ASSERT_TRUE(doc.OnOpenDocument(path("kept.ter")));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "display/DisplayModel.h"
 #include "display/DisplayWidget.h"
 #include "display/RuKTerminalView.h"
 #include "platform/Clock.h"
@@ -8,9 +9,9 @@
 
 #include <gtest/gtest.h>
 
-// A terminal view shown in a window of its own, with a clock that stands still
-// and a host that records the blocks handed to the receive triggers.
-class ViewFixture : public ::testing::Test, public CDisplayHost
+// A display model with its view shown in a window of its own, and a clock
+// that stands still.
+class ViewFixture : public ::testing::Test
 {
 protected:
     ViewFixture()
@@ -21,18 +22,14 @@ protected:
         setClockForTesting([this] { return now; });
     }
     ~ViewFixture() override { setClockForTesting({}); }
-    void CheckReceiveTriggers(const std::uint8_t *data, int length) override
-    {
-        triggered.append(reinterpret_cast<const char *>(data), length);
-    }
 
     void show(const QByteArray &bytes, bool received = true)
     {
-        view.AppendToDisplay(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
+        model.append(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
                              static_cast<int>(bytes.size()), received);
     }
     CDisplayWidget *display() const { return view.widget(); }
-    const CDisplayBuffer &buffer() const { return view.widget()->buffer(); }
+    const CDisplayBuffer &buffer() const { return model.buffer(); }
     QByteArray text() const { return buffer().text(); }
     // Lets pending scrolls and repaints happen.
     static void settle()
@@ -41,9 +38,9 @@ protected:
             QApplication::processEvents();
     }
 
-    QByteArray triggered;
     LocalTime now{2026, 12, 5, 10, 22, 24, 31};
     DisplaySettings settings;
     CharMapTable table;
-    CRuKTerminalView view{settings, table, this};
+    CDisplayModel model{settings, table};
+    CRuKTerminalView view{model, settings};
 };

@@ -1,4 +1,4 @@
-#include "frame/ConfigStore.h"
+#include "settings/ConfigStore.h"
 #include "display/CharacterMapping.h"
 #include "platform/ProfileFile.h"
 #include "support/FileBytes.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "display/DisplayWidget.h"
+#include "display/DisplayModel.h"
 #include "display/RuKTerminalView.h"
 #include "frame/MainFrame.h"
 #include "input/HexEdit.h"
@@ -105,7 +105,7 @@ protected:
         got.chop(1);
         return got;
     }
-    QByteArray displayText() const { return frame->view()->widget()->buffer().text(); }
+    QByteArray displayText() const { return frame->terminal().display().buffer().text(); }
     QAction *action(int id) const { return frame->action(id); }
     template<typename T = QLabel>
     T *child(const char *name) const

@@ -1,16 +1,18 @@
-// What goes on the wire for typed text, hex input and hotkeys, read at the far
-// end of a test link.
+// What the window's inputs, hotkey bar and file commands hand to the terminal,
+// and what they show afterwards.
 #include "SendingFixture.h"
 
+#include "frame/CommandIds.h"
 #include "input/HotKeyBar.h"
 #include "input/InputEdit.h"
+#include "support/FileBytes.h"
 
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
 namespace {
 
-// `text` between STX and ETX, as every text goes out.
 QByteArray framed(const QByteArray &text, const QByteArray &after = {})
 {
     return '\x02' + text + '\x03' + after;
@@ -18,102 +20,106 @@ QByteArray framed(const QByteArray &text, const QByteArray &after = {})
 
 using Sending = WindowTest;
 
-TEST_F(Sending, typedTextGoesOutFramedAndMappedClearInputDecidesWhatStaysHexSendsAtMost1022)
+TEST_F(Sending, theInputsKeepOrEmptyWhatWasSentAndHotKeysGoThroughThem)
 {
     start();
-    const struct
-    {
-        QString typed;
-        bool crlf, mappingOn;
-        std::vector<std::pair<int, QByteArray>> texts;
-        QByteArray wire;
-    } cases[] = {
-        {"a", true, true, {{0x1F, "\x03\r\n"}}, "\2a\x1F"}, // the framing and CR LF take part
-        {"<CR>", true, false, {{13, "<CR>"}}, framed("<CR>", "\r\n")},
-        {QStringLiteral("\u00C4\u20AC\u0436"), false, false, {}, framed("\xC4\x80?")},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.typed.toStdString());
-        frame->charMapTable().clear();
-        for (const auto &[code, text] : c.texts)
-            frame->charMapTable().setText(code, text);
-        frame->settings().display.charMappingOn = c.mappingOn;
-        frame->textInput()->setPlainText(c.typed);
-        frame->SendInputText(c.crlf);
-        EXPECT_EQ(sentSoFar(), c.wire);
-    }
-
+    CInputEdit *input = frame->textInput();
     frame->settings().clearInput = true;
-    frame->textInput()->setPlainText("one");
+    input->setPlainText("one");
     frame->SendInputText(false);
-    EXPECT_EQ(frame->textInput()->toPlainText(), "");
+    EXPECT_EQ(input->toPlainText(), "");
     frame->settings().clearInput = false;
-    frame->textInput()->setPlainText("two");
-    frame->SendInputText(true);
-    EXPECT_EQ(frame->textInput()->toPlainText(), "two");
+    input->setPlainText("two");
+    QTest::keyClick(input, Qt::Key_Return);
+    EXPECT_EQ(input->toPlainText(), "two");
     EXPECT_EQ(sentSoFar(), framed("one") + framed("two", "\r\n"));
-    EXPECT_EQ(displayText(), "");
-
-    frame->settings().localEcho = true;
-    frame->settings().display.charMappingOn = true;
-    frame->charMapTable().setText(0, "<NUL>");
-    frame->textInput()->setPlainText("a<NUL>b");
-    frame->SendInputText(false);
-    EXPECT_EQ(sentSoFar(), framed(QByteArrayLiteral("a\0b")));
-    // The 0x00 shows by its text again; 0x02 leaves no trace, 0x03 ends the line.
-    EXPECT_EQ(displayText(), "a<NUL>b\n");
-
-    frame->settings().localEcho = false;
-    frame->settings().display.hexMode = true;
-    frame->ShowInputControl();
-    frame->hexEdit()->SetData(reinterpret_cast<const std::uint8_t *>("AB"), 2);
-    frame->SendInputText(true); // in hex mode the text send is the hex send, without CR LF
-    const QByteArray big = QByteArray("0123456789").repeated(110);
-    frame->hexEdit()->SetData(reinterpret_cast<const std::uint8_t *>(big.constData()), 1100);
-    frame->SendHexInput();
-    EXPECT_EQ(sentSoFar(), framed("AB") + framed(big.left(1022)));
-}
-
-TEST_F(Sending, hotKeysSendTheirTextInEachModeAndTheFunctionKeysFireThem)
-{
-    const struct
-    {
-        bool hexMode;
-        QString text;
-        bool crlf, hexFlag, mappingOn;
-        QByteArray wire;
-    } cases[] = {
-        {false, "41", true, true, false, framed("41", "\r\n")}, // text mode ignores the hex flag
-        {false, "a<NUL><CR>", false, false, true, framed(QByteArrayLiteral("a\0\r"))},
-        {false, "", true, false, false, ""},                // CR LF and no text send nothing
-        {true, "41", true, true, false, framed("A\r\n")},   // CR LF inside the frame
-        {true, "AT", true, false, false, framed("AT\r\n")}, // text through the hex input
-        {true, "a<CR><NUL>", false, false, true, framed("a\r<NUL>")}, // code 0 is not mapped there
-    };
-    start();
-    frame->settings().clearInput = true;
-    frame->charMapTable().setText(0, "<NUL>");
-    frame->charMapTable().setText(13, "<CR>");
-    for (std::size_t k = 0; k < std::size(cases); ++k) {
-        const auto &c = cases[k];
-        SCOPED_TRACE(c.text.left(20).toStdString());
-        const int i = static_cast<int>(k % 12);
-        hotKey(i, c.text, c.crlf, c.hexFlag); // read from the file at every press
-        frame->settings().display.hexMode = c.hexMode;
-        frame->settings().display.charMappingOn = c.mappingOn;
-        frame->FireHotKey(i);
-        EXPECT_EQ(sentSoFar(), c.wire);
-        EXPECT_FALSE(frame->isHotKeyConfigurationOpen());
-    }
-    EXPECT_TRUE(ui.events.isEmpty());
-
-    frame->settings().display.hexMode = false;
+    // Up brings back what was typed, not what a hotkey sent.
     hotKey(0, "one");
     hotKey(11, "twelve", true);
     frame->hotKeyBar()->button(11)->click();
-    frame->textInput()->setFocus();
-    QTest::keyClick(frame->textInput(), Qt::Key_F1);
+    EXPECT_EQ(input->toPlainText(), "twelve"); // clear input is off
+    input->setFocus();
+    QTest::keyClick(input, Qt::Key_F1);
     EXPECT_EQ(sentSoFar(), framed("twelve", "\r\n") + framed("one"));
+    input->clear();
+    QTest::keyClick(input, Qt::Key_Up);
+    EXPECT_EQ(input->toPlainText(), "two");
+
+    // In hex mode the text send is the hex send, without CR LF, and a hotkey's
+    // bytes become the hex input; clear input empties it to one zero byte.
+    action(CommandId::HexMode)->trigger();
+    frame->hexEdit()->SetData(reinterpret_cast<const std::uint8_t *>("AB"), 2);
+    frame->SendInputText(true);
+    hotKey(1, "41 42", true, true);
+    frame->FireHotKey(1);
+    EXPECT_EQ(frame->hexEdit()->model().data(), std::vector<std::uint8_t>({'A', 'B', 13, 10}));
+    frame->settings().clearInput = true;
+    frame->FireHotKey(1);
+    EXPECT_EQ(frame->hexEdit()->model().data(), std::vector<std::uint8_t>({0}));
+    EXPECT_EQ(sentSoFar(), framed("AB") + framed("AB\r\n").repeated(2));
+}
+
+// The hotkey configuration opens for a key without text and for any key while
+// stopped; from a received trigger only once the block is shown, never twice,
+// never on top of another dialog.
+TEST_F(Sending, hotKeyConfigurationOpensWhenAKeyCannotBeSent)
+{
+    hotKey(0, "");
+    ini("HotKeys", "HotKeyReceiveText0", "GO");
+    ini("HotKeys", "AutoReply", "1");
+    create();
+    QStringList seen;
+    int displayedWhenOpened = -1;
+    ModalDriver driver([&](QDialog *dialog) {
+        seen << dialog->metaObject()->className();
+        displayedWhenOpened = static_cast<int>(displayText().size());
+        dialog->reject();
+    });
+    frame->FireHotKey(0); // stopped
+    EXPECT_TRUE(eventually([&] { return seen.size() == 1; }));
+    frame->settings().localEcho = false;
+    frame->OnTerminalStart();
+    frame->FireHotKey(0); // running, no text
+    EXPECT_TRUE(eventually([&] { return seen.size() == 2; }));
+    link.writeFar("GO GO!");
+    EXPECT_TRUE(eventually([&] { return seen.size() == 3; })); // one for both triggers
+    EXPECT_EQ(displayedWhenOpened, 6);
+    EXPECT_EQ(seen, QStringList(3, "CHotKeyDlg"));
+    EXPECT_FALSE(frame->isHotKeyConfigurationOpen());
+}
+
+// The file commands ask for the file and the printer's name, proposing the
+// file's own name, and the reception proposes the printer file's name.
+TEST_F(Sending, fileCommandsAskForFileAndNameAndShowTheHeaderInTheInput)
+{
+    start();
+    const QString path = dir.filePath("greeting.txt");
+    ASSERT_TRUE(writeFileBytes(path, "hello"));
+    QStringList proposed;
+    ModalDriver driver([&](QDialog *dialog) {
+        auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileName"));
+        proposed << edit->text();
+        edit->setText("DIR\\HELLO.TXT");
+        dialog->accept();
+    });
+    frame->settings().clearInput = false;
+    ui.files = {path};
+    action(CommandId::SendFileToPrinter)->trigger();
+    const QByteArray header = framed("#T=DIR\\HELLO.TXT,5,907060870*") + "hello";
+    QByteArray got; // the header follows the file's CRC, taken between the window's events
+    EXPECT_TRUE(eventually([&] {
+        got += link.readFar(header.size() - got.size(), std::chrono::milliseconds(1));
+        return got.size() >= header.size();
+    }));
+    EXPECT_EQ(got, header);
+    EXPECT_EQ(frame->textInput()->toPlainText(), "#T=DIR\\HELLO.TXT,5,907060870*");
+    ASSERT_TRUE(eventually([&] { return action(CommandId::SendFile)->isEnabled(); }));
+    ui.files = {dir.filePath("in.txt")};
+    action(CommandId::ReceivePrinterFile)->trigger();
+    EXPECT_EQ(sentSoFar(), framed("#G=DIR\\HELLO.TXT*"));
+    EXPECT_EQ(proposed, QStringList({"greeting.txt", ""}));
+    EXPECT_EQ(ui.fileDialogs.back().proposedName, "HELLO.TXT");
+    EXPECT_TRUE(action(CommandId::CancelPrinterReception)->isEnabled());
 }
 
 } // namespace

@@ -111,7 +111,7 @@ Texts programTexts(const QString &iniPath, const QString &folder)
     for (int socketType : {1, 2})
         add("wait" + QString::number(socketType),
             std::make_unique<CConnectWaitDlg>(&cancel, socketType).get());
-    CGatewaySession &session = CGatewaySession::of(frame);
+    CGatewaySession &session = CGatewaySession::of(frame.terminal());
     add("gateway",
         std::make_unique<CGatewayDlg>(session, session.upload(), iniPath, folder, &frame).get());
     return all;

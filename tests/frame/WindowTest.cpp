@@ -2,12 +2,11 @@
 // starting and stopping, and what its links say.
 #include "SendingFixture.h"
 
-#include "display/ReceivedBlockQueue.h"
+#include "display/DisplayModel.h"
+#include "display/DisplayWidget.h"
 #include "frame/CommandIds.h"
 #include "input/HotKeyBar.h"
 #include "input/InputEdit.h"
-#include "platform/PortNotify.h"
-#include "ports/ComPort.h"
 #include "support/FileBytes.h"
 #include "support/Pty.h"
 
@@ -21,8 +20,6 @@
 #include <QTest>
 #include <QToolBar>
 
-#include <atomic>
-#include <thread>
 
 namespace {
 
@@ -111,7 +108,8 @@ TEST_F(MainWindowTest, indicatorsAndProgressFollowThePort)
     link.holdWriter(true);
     const QByteArray data(1000, 'x');
     QProgressBar *progress = child<QProgressBar>("sendProgress");
-    frame->StartSendProgress(frame->currentPort()->Write(data.constData(), int(data.size())));
+    frame->terminal().StartSendProgress(
+        frame->currentPort()->Write(data.constData(), int(data.size())));
     EXPECT_TRUE(progress->isVisible() && progress->maximum() == 4);
     // While blocks wait, the send indicator blinks between full and half.
     auto *sendLed = child<QProgressBar>("sendLed");
@@ -142,7 +140,8 @@ TEST_F(MainWindowTest, editAndDisplayCommandsActWhereTheUserIs)
     EXPECT_EQ(items[1], action(EditSelectAll));
 
     // Select all and Copy act on the display when it has the focus.
-    frame->view()->AppendToDisplay(reinterpret_cast<const std::uint8_t *>("shown text"), 10, true);
+    frame->terminal().display().append(reinterpret_cast<const std::uint8_t *>("shown text"), 10,
+                                       true);
     ASSERT_TRUE(eventually([display] {
         QApplication::setActiveWindow(display->window());
         display->setFocus();
@@ -156,128 +155,10 @@ TEST_F(MainWindowTest, editAndDisplayCommandsActWhereTheUserIs)
     EXPECT_TRUE(display->plainText().isEmpty());
 }
 
-TEST_F(MainWindowTest, bytesTravelBothWaysAndALostLinkStartsAgain)
+// The port settings open only while stopped and the next Start uses them.
+TEST_F(MainWindowTest, thePortSettingsTakeEffectAtTheNextStart)
 {
-    create();
-    frame->OnTerminalStart();
-    link.writeFar("AB\r\nCD");
-    EXPECT_TRUE(eventually([&] { return displayText() == "AB\nCD"; }));
-    frame->textInput()->setPlainText(QString(300, u'x'));
-    QTest::keyClick(frame->textInput(), Qt::Key_Return);
-    const QByteArray expected = '\x02' + QByteArray(300, 'x') + "\x03\r\n";
-    EXPECT_EQ(link.readFar(expected.size()), expected);
-    // The echo continues the line the received text began.
-    EXPECT_EQ(displayText(), "AB\nCD" + QByteArray(300, 'x') + "\n\n");
-    // Hex mode starts an empty display.
-    action(HexMode)->trigger();
-    EXPECT_TRUE(displayText().isEmpty());
-    action(HexMode)->trigger();
-    frame->OnTerminalStop();
-    // A lost link shows what arrived, then starts again; a failing restart stops.
-    testPorts->opens = 0;
-    frame->OnTerminalStart();
-    QueueReceivedBlock(reinterpret_cast<const std::uint8_t *>("bye"), 3);
-    postPortNotify(1);
-    EXPECT_TRUE(eventually([&] { return testPorts->opens == 2; }));
-    EXPECT_TRUE(frame->isRunning());
-    EXPECT_EQ(displayText(), "bye");
-    testPorts->failOpen = true;
-    frame->OnPortNotify(1);
-    EXPECT_FALSE(frame->isRunning());
-    EXPECT_EQ(ui.messages.size(), 1u);
-}
-
-TEST_F(MainWindowTest, aFloodIsShownInSlicesAndLoggedByteForByte)
-{
-    create();
-    DisplaySettings &display = frame->settings().display;
-    display.displayLimitOn = display.loggingOn = true;
-    display.displayLimit = 1 << 20;
-    display.logFilePath = dir.filePath("flood.log");
-    frame->OnTerminalStart();
-    // Every byte depends on its position: a lost or misplaced block shows in the log.
-    QByteArray flood(24 << 20, '\0');
-    for (qsizetype i = 0; i < flood.size(); ++i)
-        flood[i] = static_cast<char>('A' + (i * 7 + i / 4093) % 26);
-    std::atomic<bool> written{false};
-    std::thread writer([&] { written = link.writeFar(flood); });
-    // Until the event loop runs, nothing is shown: the queue fills towards its bound.
-    auto &queue = CReceivedBlockQueue::instance();
-    QElapsedTimer bound;
-    bound.start();
-    while (queue.queuedBytes() < 4u << 20 && bound.elapsed() < 60000)
-        std::this_thread::yield();
-    ASSERT_GE(queue.queuedBytes(), 4u << 20);
-    // A call queued now runs after the first slice, while blocks still wait:
-    // the window gets its turn in the middle of a flood.
-    std::size_t queuedAtTurn = 0;
-    QMetaObject::invokeMethod(
-        frame.get(), [&] { queuedAtTurn = queue.queuedBytes(); }, Qt::QueuedConnection);
-    const auto logSize = [&] {
-        return QFileInfo(display.logFilePath).size();
-    };
-    EXPECT_TRUE(eventuallyWhileProgressing(
-        [&] { return written && queue.queuedBytes() == 0 && logSize() == flood.size(); }, logSize));
-    writer.join();
-    EXPECT_GT(queuedAtTurn, 0u);
-    const qsizetype shown = frame->view()->widget()->buffer().length();
-    EXPECT_GT(shown, 0);
-    EXPECT_LE(shown, (1 << 20) + (1 << 16));
-    EXPECT_TRUE(fileBytes(display.logFilePath) == flood);
-}
-
-// The handshake that holds sending back says so in the link state, with a tip
-// on what helps. Pseudo-terminals have no modem lines: probes stand in.
-TEST_F(MainWindowTest, linkStateSaysWhatTheHandshakeWaitsFor)
-{
-    const struct
-    {
-        int protocol;
-        bool dsr, cts;
-        const char *shown, *tip;
-    } rows[] = {
-        {2, false, true, "waiting for DSR", "raises DSR"},
-        {2, true, false, "waiting for CTS", "raises CTS"},
-        {3, false, false, "waiting for CTS", "raises CTS"},
-        {0, false, false, "connected", ""},
-    };
-    PtyPair pty;
-    ini("Com", "Device", pty.devicePath());
-    std::atomic<bool> dsr, cts;
-    for (const auto &row : rows) {
-        ini("Com", "Protocol", QString::number(row.protocol));
-        create(true);
-        auto *port = dynamic_cast<CComPort *>(frame->currentPort());
-        ASSERT_NE(port, nullptr);
-        dsr = row.dsr;
-        cts = row.cts;
-        port->SetDsrProbe([&] { return dsr.load(); });
-        port->SetCtsProbe([&] { return cts.load(); });
-        frame->OnTerminalStart();
-        ASSERT_TRUE(frame->isRunning()) << row.protocol;
-        const QLabel *state = child<QLabel>("paneLinkState");
-        EXPECT_TRUE(eventually([&] { return state->text() == row.shown; })) << row.protocol;
-        EXPECT_TRUE(state->toolTip().contains(row.tip)) << row.protocol;
-        dsr = cts = true; // once the line comes up, the link is simply connected
-        EXPECT_TRUE(eventually([&] { return state->text() == "connected"; })) << row.protocol;
-        EXPECT_EQ(state->toolTip(), "");
-        frame->OnTerminalStop();
-    }
-    frame.reset(); // before the probes' lines go
-}
-
-// A failed open says why on a second line; the port settings open only while
-// stopped and the next Start uses them.
-TEST_F(MainWindowTest, realLinksTellWhyTheyFailedAndTakeNewPortSettings)
-{
-    ini("Com", "Device", "/dev/ttyUSB98");
     create(true);
-    frame->OnTerminalStart();
-    EXPECT_FALSE(frame->isRunning());
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, "Failure opening the serial port!\nNo such device: "
-                                   "/dev/ttyUSB98 is not plugged in.");
-
     PtyPair line;
     ModalDriver driver([&](QDialog *d) {
         d->findChild<QComboBox *>("comPortList")->setCurrentText(line.devicePath());

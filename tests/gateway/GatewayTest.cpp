@@ -36,7 +36,7 @@ protected:
     }
     void openDialog()
     {
-        CGatewaySession &session = CGatewaySession::of(*frame);
+        CGatewaySession &session = CGatewaySession::of(frame->terminal());
         dialog = std::make_unique<CGatewayDlg>(session, session.upload(), iniPath, dir.path(),
                                                frame.get());
         dialog->show();

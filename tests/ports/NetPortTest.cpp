@@ -113,7 +113,8 @@ TEST_F(NetPortTest,
 {
     frame.show();
     CNetPort port;
-    port.SetMainWindow(&frame);
+    CConnectWaitUi waitUi(&frame);
+    port.SetConnectionWait(&waitUi);
     QStringList peers;
     port.SetPeerAddressSink([&](const QString &peer) { peers << peer; });
     const unsigned portNumber = freePort(SOCK_STREAM);
@@ -173,7 +174,8 @@ TEST_F(NetPortTest, aUdpServerShowsTheFirstBurstOnceInOrderAndHearsOnlyTheSender
         ASSERT_TRUE(connectTo(fd->fd, "127.0.0.1", portNumber));
     std::vector<QByteArray> burst{pattern(8000), "second", "third"};
     CNetPort port;
-    port.SetMainWindow(&frame);
+    CConnectWaitUi waitUi(&frame);
+    port.SetConnectionWait(&waitUi);
     QStringList peers;
     port.SetPeerAddressSink([&](const QString &peer) { peers << peer; });
     whenWaiting([&](CConnectWaitDlg *) {

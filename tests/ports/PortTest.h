@@ -1,7 +1,7 @@
 #pragma once
 
 // Everything the tests of the ports share.
-#include "display/ReceivedBlockQueue.h"
+#include "ports/ReceivedBlockQueue.h"
 #include "platform/PortNotify.h"
 #include "ports/ComPort.h"
 #include "ports/NetPort.h"

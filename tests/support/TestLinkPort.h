@@ -1,6 +1,6 @@
 #pragma once
 
-#include "frame/TerminalPorts.h"
+#include "terminal/TerminalPorts.h"
 #include "ports/PortEngine.h"
 #include "support/EventLoopWait.h"
 

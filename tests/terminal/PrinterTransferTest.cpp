@@ -1,26 +1,33 @@
-// The file commands of the main window over real links: TCP and a
-// pseudo-terminal to the printer simulator, and a socket pair whose far end
-// the test plays.
-#include "frame/CommandIds.h"
-#include "frame/SendingFixture.h"
-#include "input/InputEdit.h"
+// Files to and from the printer over real links: TCP and a pseudo-terminal
+// to the printer simulator, and a socket pair whose far end the test plays.
+#include "TerminalFixture.h"
+
 #include "support/ChildProcess.h"
 #include "support/FileBytes.h"
 #include "transfer/Crc32.h"
 #include "transfer/FileSender.h"
 
-#include <QLineEdit>
-#include <QProgressBar>
+#include <QDir>
+#include <QProcess>
 
 namespace {
 
-class PrinterTransferTest : public WindowTest
+class PrinterTransferTest : public TerminalTest
 {
 protected:
-    PrinterTransferTest() { QDir(dir.path()).mkpath(QStringLiteral("printer/DIR")); }
+    PrinterTransferTest()
+    {
+        QDir(dir.path()).mkpath(QStringLiteral("printer/DIR"));
+        setUp = [this] {
+            QObject::connect(terminal.get(), &CTerminal::transferProgress,
+                             [this](qint64 done, qint64 total) { progress = done * 100 / total; });
+            QObject::connect(terminal.get(), &CTerminal::transferProgressEnded,
+                             [this] { progress = -1; });
+        };
+    }
     ~PrinterTransferTest() override
     {
-        frame.reset(); // before its link's far end goes
+        terminal.reset(); // before its link's far end goes
         stopSim();
     }
     void stopSim()
@@ -33,7 +40,7 @@ protected:
     // the terminal started on it. It tells where first, then a line per file.
     void startSim(const QStringList &args = {}, bool pty = false)
     {
-        frame.reset();
+        terminal.reset();
         stopSim(); // its port or pty goes with it
         sim.setProgram(QStringLiteral(ORBA_PRINTER_SIM));
         sim.setArguments((pty ? QStringList{"--pty"} : QStringList{"--tcp", "0"}) + args
@@ -50,6 +57,7 @@ protected:
         ini("Net", "PortNum", pty ? QStringLiteral("0") : at);
         ini("Net", "SocketType", "1");
         start(true);
+        setUp();
     }
     bool simSays(const char *text, int ms = 20000)
     {
@@ -58,27 +66,21 @@ protected:
         };
         return eventually([&] { return (simOut += read()).contains(QLatin1String(text)); }, ms);
     }
-    // Answers every printer file name dialog with `name`, noting what it proposed.
-    std::unique_ptr<ModalDriver> nameDialogAnswers(const QString &name)
+    // What the window does once the user chose the file and the printer's name.
+    void sendToPrinter(const QString &path, const QString &name)
     {
-        return std::make_unique<ModalDriver>([this, name](QDialog *dialog) {
-            auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileName"));
-            proposed << edit->text();
-            edit->setText(name);
-            dialog->accept();
-        });
+        ASSERT_EQ(terminal->openFileToSend(path, true), CTerminal::FileOpen::Ok);
+        terminal->startPrinterFileSend(name);
     }
-    bool idle() const { return action(CommandId::SendFile)->isEnabled(); }
-    bool progressShown() const
-    {
-        return !frame->findChild<QProgressBar *>(QStringLiteral("sendProgress"))->isHidden();
-    }
+    bool idle() const { return !terminal->isFileSendBusy(); }
 
     QString folder = dir.filePath(QStringLiteral("printer"));
     QString record = dir.filePath(QStringLiteral("wire.bin"));
     QStringList proposed;
     QProcess sim;
     QString simOut;
+    std::function<void()> setUp;
+    qint64 progress = -1; // the transfer's percentage; -1 while none is shown
 };
 
 TEST_F(PrinterTransferTest, filesGoToThePrinterBehindTheirHeaderAndComeBackCheckedOverTcpAndSerial)
@@ -91,43 +93,39 @@ TEST_F(PrinterTransferTest, filesGoToThePrinterBehindTheirHeaderAndComeBackCheck
     for (bool pty : {false, true}) {
         SCOPED_TRACE(pty ? "serial" : "TCP");
         QFile::remove(record);
-        proposed.clear();
         ui.messages.clear();
         // Over the pty, answers come in 7-byte blocks with a wrong CRC.
         startSim(pty ? QStringList{"--block", "7", "--block-delay", "1", "--bad-crc"}
                      : QStringList{},
                  pty);
-        auto driver = nameDialogAnswers(QStringLiteral("HELLO"));
+        QStringList typed; // what the text input shows and remembers
+        QObject::connect(terminal.get(), &CTerminal::inputTextSent,
+                         [&](const QString &text, bool sent) { typed << text + (sent ? "" : "!"); });
         // In hex mode too the header goes out as text, not the hex input.
         for (bool hex : {false, true}) {
-            if (hex)
-                action(CommandId::HexMode)->trigger();
-            ui.files = {path};
+            terminal->setHexMode(hex);
             ASSERT_TRUE(eventually([&] { return idle(); })); // the last send is done
-            action(CommandId::SendFileToPrinter)->trigger();
+            sendToPrinter(path, QStringLiteral("HELLO"));
             ASSERT_TRUE(simSays(hex ? "stored HELLO (5 bytes, CRC 907060870 ok)\nstored HELLO"
                                     : "stored HELLO (5 bytes, CRC 907060870 ok)"))
                 << simOut.toStdString();
         }
-        EXPECT_EQ(proposed, QStringList({"greeting.txt", "greeting.txt"}));
+        EXPECT_EQ(typed, QStringList({"#T=HELLO,5,907060870*"}));
         EXPECT_EQ(fileBytes(record), QByteArray("\x02#T=HELLO,5,907060870*\x03hello").repeated(2));
         EXPECT_EQ(fileBytes(folder + QStringLiteral("/HELLO")), "hello");
         EXPECT_TRUE(ui.messages.empty());
 
         // Fetched back: the file replaces the old one even with a bad CRC, which is told.
-        driver = nameDialogAnswers(QStringLiteral("DIR\\A.TXT"));
         ASSERT_TRUE(writeFileBytes(target, "old contents"));
-        ui.files = {target};
         ASSERT_TRUE(eventually([&] { return idle(); }));
-        action(CommandId::ReceivePrinterFile)->trigger();
-        EXPECT_EQ(ui.fileDialogs.back().proposedName, "A.TXT");
+        terminal->ReceivePrinterFile(QStringLiteral("DIR\\A.TXT"), target);
         ASSERT_TRUE(eventually([&] { return !ui.messages.empty(); }));
         EXPECT_EQ(ui.messages[0].text,
                   (pty ? QStringLiteral("Bad CRC checksum while transferring file [%1]!")
                        : QStringLiteral("File [%1] has been received successfully!"))
                       .arg(QDir::toNativeSeparators(target)));
         EXPECT_TRUE(fileBytes(target) == content);
-        EXPECT_FALSE(action(CommandId::CancelPrinterReception)->isEnabled());
+        EXPECT_FALSE(terminal->IsPrinterReceptionActive());
         EXPECT_EQ(ui.beeps, 0);
         EXPECT_TRUE(fileBytes(record).endsWith("\x02#G=DIR\\A.TXT*\x03"));
     }
@@ -143,77 +141,67 @@ TEST_F(PrinterTransferTest, plainSendWithoutEchoShowsThePathAndLargeFilesArriveE
     for (qsizetype i = 0; i < big.size(); ++i)
         big[i] = static_cast<char>((i * 7919) >> 5);
     ASSERT_TRUE(writeFileBytes(path, big));
-    ui.files = {path};
-    action(CommandId::SendFile)->trigger();
+    ASSERT_EQ(terminal->openFileToSend(path, false), CTerminal::FileOpen::Ok);
+    terminal->startFileSend();
     EXPECT_FALSE(idle()); // one file at a time
-    EXPECT_TRUE(progressShown());
+    EXPECT_TRUE(eventually([&] { return progress >= 0; }));
     EXPECT_EQ(displayText(), "-> [" + QDir::toNativeSeparators(path).toUtf8() + "]\n");
-    EXPECT_EQ(frame->view()->widget()->buffer().colorRuns().back().color,
-              CRuKTerminalView::kSentColor);
+    EXPECT_EQ(terminal->display().buffer().colorRuns().back().color, CDisplayModel::kSentColor);
     // A line typed meanwhile follows the file instead of landing in its middle.
-    frame->textInput()->setPlainText(QStringLiteral("AT"));
-    frame->SendInputText(true);
+    terminal->SendText(QStringLiteral("AT"), true);
     const QByteArray expected = big + "\002AT\003\r\n";
     ASSERT_TRUE(eventually([&] { return QFileInfo(record).size() >= expected.size(); }, 60000));
     EXPECT_TRUE(fileBytes(record) == expected);
 
     // To the printer: the whole file behind its header, checked by the printer.
     ASSERT_TRUE(eventually([&] { return idle(); }));
-    ui.files = {path};
-    auto driver = nameDialogAnswers(QStringLiteral("BIG"));
-    action(CommandId::SendFileToPrinter)->trigger();
+    sendToPrinter(path, QStringLiteral("BIG"));
     const QByteArray line = "stored BIG (" + QByteArray::number(big.size()) + " bytes, CRC "
                             + QByteArray::number(ComputeCrc32(big.constData(), big.size()))
                             + " ok)";
     ASSERT_TRUE(simSays(line.constData(), 60000)) << simOut.toStdString();
     EXPECT_TRUE(fileBytes(folder + QStringLiteral("/BIG")) == big);
     ASSERT_TRUE(eventually([&] { return idle(); }));
-    EXPECT_FALSE(progressShown());
+    EXPECT_EQ(progress, -1);
 
     // Stop ends a send at once.
-    ui.files = {path};
-    action(CommandId::SendFile)->trigger();
-    EXPECT_TRUE(frame->fileSender()->isBusy());
-    frame->OnTerminalStop();
-    EXPECT_FALSE(frame->fileSender()->isBusy());
-    EXPECT_FALSE(progressShown());
+    ASSERT_EQ(terminal->openFileToSend(path, false), CTerminal::FileOpen::Ok);
+    terminal->startFileSend();
+    EXPECT_TRUE(terminal->isFileSendBusy());
+    terminal->OnTerminalStop();
+    EXPECT_TRUE(idle());
 }
 
 // Answers played at the far end of a socket pair, to reach every corner.
 TEST_F(PrinterTransferTest, receptionEndsCleanlyOnOddAnswersAndCanBeCancelled)
 {
     start();
-    auto driver = nameDialogAnswers(QStringLiteral("X"));
+    setUp();
     // A target that cannot be created is told with a beep; the whole answer is
     // shown, its "*" as a 0x00 byte.
     const QString nowhere = dir.filePath(QStringLiteral("no/such/dir/in.bin"));
-    ui.files = {nowhere};
-    frame->OnReceivePrinterFile();
+    terminal->ReceivePrinterFile(QStringLiteral("X"), nowhere);
     EXPECT_EQ(sentSoFar(), "\x02#G=X*\x03");
     link.writeFar("#T=X,5,0*ABCDE");
     ASSERT_TRUE(eventually([&] { return !ui.messages.empty(); }));
     EXPECT_TRUE(ui.messages[0].text.startsWith(
         QStringLiteral("The file [%1] cannot be written").arg(QDir::toNativeSeparators(nowhere))));
     EXPECT_EQ(ui.beeps, 1);
-    EXPECT_FALSE(frame->IsPrinterReceptionActive());
+    EXPECT_FALSE(terminal->IsPrinterReceptionActive());
     EXPECT_TRUE(eventually([&] { return displayText() == "#T=X,5,0.ABCDE"; }));
 
     // Progress in bytes of the announced size, and a reception that is
     // cancelled: the file of that name stays, what arrived is kept beside it.
     const QString target = dir.filePath(QStringLiteral("in.bin"));
-    ui.files = {target};
     ui.messages.clear();
     ASSERT_TRUE(writeFileBytes(target, "old contents"));
-    frame->OnReceivePrinterFile();
+    terminal->ReceivePrinterFile(QStringLiteral("X"), target);
     link.writeFar("#T=X,400,0*" + QByteArray(100, 'p'));
-    ASSERT_TRUE(eventually([&] { return pane("sendPercent") == "25%"; }));
-    frame->OnRefreshTimer(); // the port's own progress does not take over
-    EXPECT_TRUE(progressShown() && pane("sendPercent") == "25%");
-    QAction *cancel = action(CommandId::CancelPrinterReception);
-    ASSERT_TRUE(cancel->isEnabled());
-    cancel->trigger();
-    EXPECT_FALSE(cancel->isEnabled());
-    EXPECT_FALSE(progressShown());
+    ASSERT_TRUE(eventually([&] { return progress == 25; }));
+    ASSERT_TRUE(terminal->IsPrinterReceptionActive());
+    terminal->OnCancelPrinterReception();
+    EXPECT_FALSE(terminal->IsPrinterReceptionActive());
+    EXPECT_EQ(progress, -1);
     EXPECT_EQ(fileBytes(target), "old contents");
     EXPECT_EQ(fileBytes(target + QStringLiteral(".part")), QByteArray(100, 'p'));
     ASSERT_TRUE(eventually([&] { return !ui.messages.empty(); }));

@@ -1,10 +1,8 @@
 // Links that go and come back while the terminal runs on its real ports: TCP
 // peers and servers that go away, serial and USB devices unplugged and back.
-#include "SendingFixture.h"
+#include "TerminalFixture.h"
 
-#include "input/InputEdit.h"
 #include "ports/ComPort.h"
-#include "ports/ConnectWaitDlg.h"
 #include "ports/NetPort.h"
 #include "support/ChildProcess.h"
 #include "support/FileBytes.h"
@@ -12,8 +10,6 @@
 
 #include <QFileInfo>
 #include <QProcess>
-#include <QPushButton>
-#include <QTest>
 
 #include <deque>
 #include <thread>
@@ -25,7 +21,7 @@
 
 namespace {
 
-class LinkHealingTest : public WindowTest
+class LinkHealingTest : public TerminalTest
 {
 protected:
     LinkHealingTest() { create(true); }
@@ -33,41 +29,26 @@ protected:
     // The terminal as a TCP client of `address` (a server when empty).
     void useNetwork(const char *address, unsigned port, int reconnectMs = 0)
     {
-        TerminalSettings &s = frame->settings();
+        TerminalSettings &s = terminal->settings();
         s.portKind = 0;
         s.address = QLatin1String(address);
         s.portNumber = static_cast<int>(port);
         if (reconnectMs)
-            dynamic_cast<CNetPort *>(frame->currentPort())->SetReconnectIntervalMs(reconnectMs);
+            dynamic_cast<CNetPort *>(terminal->currentPort())->SetReconnectIntervalMs(reconnectMs);
     }
     QString logTo(const QString &name)
     {
-        frame->settings().display.loggingOn = true;
-        return frame->settings().display.logFilePath = dir.filePath(name);
+        terminal->settings().display.loggingOn = true;
+        return terminal->settings().display.logFilePath = dir.filePath(name);
     }
-    // The pane may follow the port before the window has handled its notice:
-    // wait for both the pane and the status line.
-    bool linkState(const char *state, const QString &line) const
+    // The state may follow the port before the terminal has handled its
+    // notice: wait for both the state and the status line.
+    bool linkStateIs(const char *state, const QString &line) const
     {
-        return eventually([&] { return pane("paneLinkState") == state && status() == line; });
+        return eventually([&] { return linkState() == state && status() == line; });
     }
-    void type(const QString &text)
-    {
-        frame->textInput()->setPlainText(text);
-        QTest::keyClick(frame->textInput(), Qt::Key_Return);
-    }
-    // Runs `onWait` whenever the server waits for a peer (also inside the
-    // wait's own event loop, where a test's waits do not run).
-    void whileWaiting(const std::function<void(CConnectWaitDlg *)> &onWait)
-    {
-        auto *timer = new QTimer(frame.get());
-        QObject::connect(timer, &QTimer::timeout, [this, onWait] {
-            if (auto *dialog = frame->findChild<CConnectWaitDlg *>(); dialog && dialog->isVisible())
-                onWait(dialog);
-        });
-        timer->start(5);
-    }
-    static void cancel(CConnectWaitDlg *dialog) { dialog->findChild<QPushButton *>()->click(); }
+    // What Enter in the text input sends.
+    CTerminal::SendResult type(const QString &text) { return terminal->SendText(text, true); }
 };
 
 // Reads from `fd` until `count` bytes are in or the peer is gone.
@@ -143,14 +124,14 @@ TEST_F(LinkHealingTest, tcpServerSurvivesTwoHundredImmediateReconnectsWithEveryM
         });
     });
     bool done = false;
-    whileWaiting([&](CConnectWaitDlg *dialog) {
+    wait.onWait = [&] {
         if (QFileInfo(log).size() >= expected.size()) {
             done = true;
-            cancel(dialog);
+            wait.cancel();
         }
-    });
-    frame->OnTerminalStart();
-    EXPECT_TRUE(eventually([&] { return done && !frame->isRunning(); }, 60000));
+    };
+    terminal->OnTerminalStart();
+    EXPECT_TRUE(eventually([&] { return done && !terminal->isRunning(); }, 60000));
     if (peers.joinable())
         peers.join();
     EXPECT_EQ(fileBytes(log).toStdString(), expected.toStdString());
@@ -167,10 +148,11 @@ TEST_F(LinkHealingTest, tcpServerServesAPeerThatQueuedMeanwhileWithItsData)
         first.reset(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
         EXPECT_TRUE(connectTo(first.fd, "127.0.0.1", port));
     });
-    frame->OnTerminalStart();
-    ASSERT_TRUE(frame->isRunning());
-    EXPECT_EQ(pane("panePort"), QStringLiteral("IP:127.0.0.1, %1").arg(port));
-    EXPECT_EQ(pane("paneLinkState"), "connected");
+    terminal->OnTerminalStart();
+    ASSERT_TRUE(terminal->isRunning());
+    EXPECT_EQ(linkreport::portText(terminal->settings()),
+              QStringLiteral("IP:127.0.0.1, %1").arg(port));
+    EXPECT_EQ(linkState(), "connected");
 
     // The second peer connects while the first is served and speaks at once.
     ASSERT_TRUE(connectTo(second.fd, "127.0.0.1", port));
@@ -179,20 +161,21 @@ TEST_F(LinkHealingTest, tcpServerServesAPeerThatQueuedMeanwhileWithItsData)
     first.reset();
     ASSERT_TRUE(eventually([&] { return displayText().contains("from the second"); }));
     EXPECT_EQ(displayText().toStdString(), "from the first\nfrom the second\n");
-    EXPECT_EQ(pane("panePort"), QStringLiteral("IP:127.0.0.2, %1").arg(port));
+    EXPECT_EQ(linkreport::portText(terminal->settings()),
+              QStringLiteral("IP:127.0.0.2, %1").arg(port));
     EXPECT_EQ(status(), "127.0.0.2 connected.");
     type("to the second");
     EXPECT_EQ(readFrom(second.fd, 17), "\x02to the second\x03\r\n");
 
     // When it leaves too, the terminal waits again, saying so.
     QString waitingPane, waitingLine;
-    whileWaiting([&](CConnectWaitDlg *dialog) {
-        waitingPane = pane("paneLinkState");
+    wait.onWait = [&] {
+        waitingPane = linkState();
         waitingLine = status();
-        cancel(dialog);
-    });
+        wait.cancel();
+    };
     second.reset();
-    ASSERT_TRUE(eventually([&] { return !frame->isRunning() && !waitingPane.isEmpty(); }));
+    ASSERT_TRUE(eventually([&] { return !terminal->isRunning() && !waitingPane.isEmpty(); }));
     EXPECT_EQ(waitingPane, "waiting");
     EXPECT_EQ(waitingLine, "127.0.0.2 closed the connection; waiting for the next one.");
     EXPECT_TRUE(ui.messages.empty());
@@ -206,9 +189,9 @@ TEST_F(LinkHealingTest, tcpClientTellsOfTheLossRefusesSendingAndReconnectsByItse
     const unsigned port = freePort(SOCK_STREAM);
     Fd listener{boundSocket(SOCK_STREAM, "127.0.0.1", port, true)};
     useNetwork("127.0.0.1", port, 20);
-    frame->settings().display.timestampPerLine = true;
-    frame->OnTerminalStart();
-    ASSERT_TRUE(frame->isRunning());
+    terminal->settings().display.timestampPerLine = true;
+    terminal->OnTerminalStart();
+    ASSERT_TRUE(terminal->isRunning());
     Fd far{::accept(listener.fd, nullptr, nullptr)};
     ::send(far.fd, "one", 3, 0); // a line that never ends
     ASSERT_TRUE(eventually([&] { return displayText().endsWith("one"); }));
@@ -226,28 +209,27 @@ TEST_F(LinkHealingTest, tcpClientTellsOfTheLossRefusesSendingAndReconnectsByItse
         // listener about to close (a slow run would see a second loss).
         listener.reset();
         far.reset();
-        ASSERT_TRUE(linkState(
+        ASSERT_TRUE(linkStateIs(
             "reconnecting",
             QStringLiteral("Connection lost (IP:127.0.0.1, %1); reconnecting every few seconds.")
                 .arg(port)))
             << status().toStdString();
         EXPECT_EQ(ui.beeps, beeps + 1);
-        EXPECT_TRUE(frame->isRunning());
+        EXPECT_TRUE(terminal->isRunning());
 
-        // Typed while the link is down: not sent, said so, and kept for later.
+        // Typed while the link is down: not sent (the input keeps it), said so.
         const QByteArray shown = displayText();
-        type("while down");
+        EXPECT_EQ(type("while down"), CTerminal::SendResult::Refused);
         ASSERT_TRUE(eventually([&] { return ui.beeps == beeps + 2; }));
         EXPECT_EQ(status(), "Not sent: 14 bytes; the link is down.");
-        EXPECT_EQ(frame->textInput()->toPlainText(), "while down");
         EXPECT_EQ(displayText(), shown) << "no echo of what did not go out";
 
         listener.reset(boundSocket(SOCK_STREAM, "127.0.0.1", port, true));
-        ASSERT_TRUE(
-            linkState("connected", QStringLiteral("Connected again (IP:127.0.0.1, %1).").arg(port)))
+        ASSERT_TRUE(linkStateIs("connected",
+                                QStringLiteral("Connected again (IP:127.0.0.1, %1).").arg(port)))
             << status().toStdString();
         far.reset(::accept(listener.fd, nullptr, nullptr));
-        QTest::keyClick(frame->textInput(), Qt::Key_Return);
+        EXPECT_EQ(type("while down"), CTerminal::SendResult::Sent);
         EXPECT_EQ(readFrom(far.fd, 14), "\x02while down\x03\r\n");
         ::send(far.fd, "back\r\n", 6, 0);
         EXPECT_TRUE(eventually([&] { return displayText().endsWith("back\n"); }));
@@ -264,29 +246,29 @@ TEST_F(LinkHealingTest, serialAndUsbDevicesRemovedAndMadeAgainAreReopenedWithThe
         const QString path = dir.filePath(name);
         auto device = std::make_unique<SocatPty>(path);
         ASSERT_TRUE(device->valid) << "socat is needed";
-        TerminalSettings &s = frame->settings();
+        TerminalSettings &s = terminal->settings();
         s.portKind = kind;
         s.comDevice = s.usbDevicePath = path;
         std::tie(s.baud, s.parity, s.dataBits, s.stopBits, s.protocol)
             = std::tuple(9600, 1, 7, 2, 0);
         const QString log = logTo(name + ".log");
         const int beeps = ui.beeps;
-        frame->OnTerminalStart();
-        ASSERT_TRUE(frame->isRunning());
+        terminal->OnTerminalStart();
+        ASSERT_TRUE(terminal->isRunning());
         device->write("before\r\n");
         ASSERT_TRUE(eventually([&] { return fileBytes(log) == "before\r\n"; }));
 
         device.reset();
-        ASSERT_TRUE(linkState("lost", name + " is gone; it is opened again once it is back."))
+        ASSERT_TRUE(linkStateIs("lost", name + " is gone; it is opened again once it is back."))
             << status().toStdString();
         EXPECT_EQ(ui.beeps, beeps + 1);
         device = std::make_unique<SocatPty>(path);
         ASSERT_TRUE(device->valid);
-        ASSERT_TRUE(linkState("connected", name + " is back and open again."))
+        ASSERT_TRUE(linkStateIs("connected", name + " is back and open again."))
             << status().toStdString();
         if (kind == 1) {
             const SerialTermios line
-                = dynamic_cast<CComPort *>(frame->currentPort())->AppliedTermios();
+                = dynamic_cast<CComPort *>(terminal->currentPort())->AppliedTermios();
             EXPECT_EQ(line.ospeed, 9600u);
             EXPECT_EQ(line.cflag & (CSIZE | PARENB | PARODD | CSTOPB),
                       static_cast<std::uint32_t>(CS7 | PARENB | CSTOPB));
@@ -296,8 +278,8 @@ TEST_F(LinkHealingTest, serialAndUsbDevicesRemovedAndMadeAgainAreReopenedWithThe
         type("hi");
         QByteArray sent;
         EXPECT_TRUE(eventually([&] { return (sent += device->readAll()) == "\x02hi\x03\r\n"; }));
-        frame->OnTerminalStop();
-        EXPECT_TRUE(pane("paneLinkState").isEmpty());
+        terminal->OnTerminalStop();
+        EXPECT_TRUE(linkState().isEmpty());
     }
     EXPECT_TRUE(ui.messages.empty());
 }

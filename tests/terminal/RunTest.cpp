@@ -1,0 +1,180 @@
+// A terminal run: start and stop, blocks both ways, a restart after the TCP
+// server's peer left, a flood shown in slices, what a failed start and the
+// handshake say.
+#include "TerminalFixture.h"
+
+#include "platform/PortNotify.h"
+#include "ports/ComPort.h"
+#include "ports/ReceivedBlockQueue.h"
+#include "support/FileBytes.h"
+#include "support/Pty.h"
+
+#include <QFileInfo>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+using RunTest = TerminalTest;
+
+TEST_F(RunTest, startStopAndAFailedOrAbortedStartLeaveNothingRunning)
+{
+    create();
+    int started = 0, stopped = 0;
+    QObject::connect(terminal.get(), &CTerminal::started, [&] { ++started; });
+    QObject::connect(terminal.get(), &CTerminal::stopped, [&] { ++stopped; });
+    terminal->OnTerminalStart();
+    EXPECT_TRUE(terminal->isRunning() && link.IsOpen());
+    EXPECT_EQ(linkState(), "connected");
+    // Start again: refused by the running port, told, and the run goes on.
+    terminal->OnTerminalStart();
+    EXPECT_TRUE(terminal->isRunning());
+    EXPECT_EQ(ui.events.size(), 2);
+    terminal->OnTerminalStop();
+    EXPECT_FALSE(terminal->isRunning() || link.IsOpen());
+    EXPECT_EQ(linkState(), "");
+    EXPECT_EQ(std::pair(started, stopped), std::pair(1, 1));
+
+    ui.events.clear();
+    testPorts->failOpen = true;
+    terminal->OnTerminalStart();
+    EXPECT_FALSE(terminal->isRunning());
+    EXPECT_EQ(ui.events, QStringList({"beep", "message:Failure opening the serial port!"}));
+
+    // Given up while a connection is awaited: no run, a second start meanwhile ignored.
+    testPorts->failOpen = false;
+    testPorts->opens = 0;
+    QString stateWhileOpening;
+    testPorts->whileOpening = [&] {
+        stateWhileOpening = linkState();
+        terminal->abortStart();
+        terminal->OnTerminalStart();
+    };
+    terminal->OnTerminalStart();
+    EXPECT_EQ(stateWhileOpening, "waiting");
+    EXPECT_EQ(testPorts->opens, 1);
+    EXPECT_FALSE(terminal->isRunning() || link.IsOpen());
+    EXPECT_EQ(started, 1);
+}
+
+TEST_F(RunTest, bytesTravelBothWaysAndALostPeerStartsTheRunAgain)
+{
+    create();
+    terminal->OnTerminalStart();
+    link.writeFar("AB\r\nCD");
+    EXPECT_TRUE(eventually([&] { return displayText() == "AB\nCD"; }));
+    EXPECT_EQ(terminal->SendText(QString(300, u'x'), true), CTerminal::SendResult::Sent);
+    const QByteArray expected = '\x02' + QByteArray(300, 'x') + "\x03\r\n";
+    EXPECT_EQ(link.readFar(expected.size()), expected);
+    // The echo continues the line the received text began.
+    EXPECT_EQ(displayText(), "AB\nCD" + QByteArray(300, 'x') + "\n\n");
+    // Hex mode starts an empty display.
+    terminal->setHexMode(true);
+    EXPECT_TRUE(displayText().isEmpty());
+    terminal->setHexMode(false);
+    terminal->OnTerminalStop();
+    // A lost link shows what arrived, then starts again; a failing restart stops.
+    testPorts->opens = 0;
+    terminal->OnTerminalStart();
+    QueueReceivedBlock(reinterpret_cast<const std::uint8_t *>("bye"), 3);
+    postPortNotify(PortNotifyCode::NetLinkLost);
+    EXPECT_TRUE(eventually([&] { return testPorts->opens == 2; }));
+    EXPECT_TRUE(terminal->isRunning());
+    EXPECT_EQ(displayText(), "bye");
+    testPorts->failOpen = true;
+    postPortNotify(PortNotifyCode::NetLinkLost);
+    EXPECT_TRUE(eventually([&] { return !terminal->isRunning(); }));
+    EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+TEST_F(RunTest, aFloodIsShownInSlicesAndLoggedByteForByte)
+{
+    create();
+    DisplaySettings &display = terminal->settings().display;
+    display.displayLimitOn = display.loggingOn = true;
+    display.displayLimit = 1 << 20;
+    display.logFilePath = dir.filePath("flood.log");
+    terminal->OnTerminalStart();
+    // Every byte depends on its position: a lost or misplaced block shows in the log.
+    QByteArray flood(24 << 20, '\0');
+    for (qsizetype i = 0; i < flood.size(); ++i)
+        flood[i] = static_cast<char>('A' + (i * 7 + i / 4093) % 26);
+    std::atomic<bool> written{false};
+    std::thread writer([&] { written = link.writeFar(flood); });
+    // Until the event loop runs, nothing is shown: the queue fills towards its bound.
+    auto &queue = CReceivedBlockQueue::instance();
+    QElapsedTimer bound;
+    bound.start();
+    while (queue.queuedBytes() < 4u << 20 && bound.elapsed() < 60000)
+        std::this_thread::yield();
+    ASSERT_GE(queue.queuedBytes(), 4u << 20);
+    // A call queued now runs after the first slice, while blocks still wait:
+    // whoever shows the terminal gets its turn in the middle of a flood.
+    std::size_t queuedAtTurn = 0;
+    QMetaObject::invokeMethod(
+        terminal.get(), [&] { queuedAtTurn = queue.queuedBytes(); }, Qt::QueuedConnection);
+    const auto logSize = [&] {
+        return QFileInfo(display.logFilePath).size();
+    };
+    EXPECT_TRUE(eventuallyWhileProgressing(
+        [&] { return written && queue.queuedBytes() == 0 && logSize() == flood.size(); }, logSize));
+    writer.join();
+    EXPECT_GT(queuedAtTurn, 0u);
+    const qsizetype shown = terminal->display().buffer().length();
+    EXPECT_GT(shown, 0);
+    EXPECT_LE(shown, (1 << 20) + (1 << 16));
+    EXPECT_TRUE(fileBytes(display.logFilePath) == flood);
+}
+
+// The handshake that holds sending back says so in the link state, with a tip
+// on what helps. Pseudo-terminals have no modem lines: probes stand in.
+TEST_F(RunTest, linkStateSaysWhatTheHandshakeWaitsFor)
+{
+    const struct
+    {
+        int protocol;
+        bool dsr, cts;
+        const char *shown, *tip;
+    } rows[] = {
+        {2, false, true, "waiting for DSR", "raises DSR"},
+        {2, true, false, "waiting for CTS", "raises CTS"},
+        {3, false, false, "waiting for CTS", "raises CTS"},
+        {0, false, false, "connected", ""},
+    };
+    PtyPair pty;
+    ini("Com", "Device", pty.devicePath());
+    std::atomic<bool> dsr, cts;
+    for (const auto &row : rows) {
+        ini("Com", "Protocol", QString::number(row.protocol));
+        create(true);
+        auto *port = dynamic_cast<CComPort *>(terminal->currentPort());
+        ASSERT_NE(port, nullptr);
+        dsr = row.dsr;
+        cts = row.cts;
+        port->SetDsrProbe([&] { return dsr.load(); });
+        port->SetCtsProbe([&] { return cts.load(); });
+        terminal->OnTerminalStart();
+        ASSERT_TRUE(terminal->isRunning()) << row.protocol;
+        EXPECT_TRUE(eventually([&] { return linkState() == row.shown; })) << row.protocol;
+        EXPECT_TRUE(linkreport::holdExplanation(terminal->handshakeHold()).contains(row.tip));
+        dsr = cts = true; // once the line comes up, the link is simply connected
+        EXPECT_TRUE(eventually([&] { return linkState() == "connected"; })) << row.protocol;
+        terminal->OnTerminalStop();
+    }
+    terminal.reset(); // before the probes' lines go
+}
+
+// A failed open says why on a second line.
+TEST_F(RunTest, realLinksTellWhyTheyFailed)
+{
+    ini("Com", "Device", "/dev/ttyUSB98");
+    create(true);
+    terminal->OnTerminalStart();
+    EXPECT_FALSE(terminal->isRunning());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "Failure opening the serial port!\nNo such device: "
+                                   "/dev/ttyUSB98 is not plugged in.");
+}
+
+} // namespace
