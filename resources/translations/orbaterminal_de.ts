@@ -471,6 +471,13 @@ Nicht gesendete Definitionen: %1</translation>
         <source>Send progress</source>
         <translation>Sendefortschritt</translation>
     </message>
+    <message numerus="yes">
+        <source>%n lines in the input: each is sent as a text of its own, empty ones not at all.</source>
+        <translation>
+            <numerusform>%n Zeile im Eingabefeld: sie wird als eigener Text gesendet.</numerusform>
+            <numerusform>%n Zeilen im Eingabefeld: jede wird als eigener Text gesendet, leere gar nicht.</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>CLogStatusPane</name>
@@ -571,13 +578,6 @@ Nicht gesendete Definitionen: %1</translation>
     <message>
         <source>Recent file</source>
         <translation>Letzte Datei</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n lines in the input: each is sent as a text of its own, empty ones not at all.</source>
-        <translation>
-            <numerusform>%n Zeile im Eingabefeld: sie wird als eigener Text gesendet.</numerusform>
-            <numerusform>%n Zeilen im Eingabefeld: jede wird als eigener Text gesendet, leere gar nicht.</numerusform>
-        </translation>
     </message>
     <message>
         <source>&amp;Close</source>

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QKeyEvent>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace {
@@ -45,6 +46,20 @@ CRuKTerminalView::CRuKTerminalView(CDisplayModel &model, const DisplaySettings &
     connect(&m_model, &CDisplayModel::appended, this, [this] { followEnd(); });
     m_display->setDisplayFont(displayFont());
     setFocusProxy(m_display);
+    keepUsableWhenSmall();
+}
+
+void CRuKTerminalView::keepUsableWhenSmall()
+{
+    // However small the window is made, the display keeps a few lines and
+    // columns of text; the window's minimum follows from it.
+    constexpr int kMinDisplayLines = 6;
+    constexpr int kMinDisplayColumns = 32;
+    const QFontMetrics text(m_display->font());
+    const int chrome = style()->pixelMetric(QStyle::PM_ScrollBarExtent)
+                       + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 4;
+    setMinimumSize(text.horizontalAdvance(QLatin1Char('0')) * kMinDisplayColumns + chrome,
+                   text.lineSpacing() * kMinDisplayLines + chrome);
 }
 
 CRuKTerminalView::~CRuKTerminalView() = default;

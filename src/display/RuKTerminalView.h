@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/DisplaySettings.h"
+#include "display/DisplaySettings.h"
 
 #include <QWidget>
 
@@ -31,6 +31,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void keepUsableWhenSmall();
     void measureVisibleLines();
     // With auto-scroll on, brings the last line into view, whole; not while
     // the find bar shows a match, which would be scrolled away from.

@@ -6,11 +6,13 @@
 #include "input/HexEdit.h"
 #include "input/InputEdit.h"
 #include "platform/StringTable.h"
+#include "terminal/Terminal.h"
 
 #include <QAction>
 #include <QGridLayout>
 #include <QLabel>
 #include <QProgressBar>
+#include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
@@ -40,8 +42,10 @@ QLabel *makePicture(const QString &resource, QWidget *parent)
 }
 } // namespace
 
-CInputBar::CInputBar(QAction *sendCrLf, QWidget *parent)
+CInputBar::CInputBar(const CTerminal &terminal, QAction *sendCrLf, QWidget *parent)
     : QToolBar(tr("Input bar"), parent)
+    , m_terminal(terminal)
+    , m_pRefreshTimer(new QTimer(this))
     , m_pTextInput(new CInputEdit(this))
     , m_pHexEdit(new CHexEdit(this))
 {
@@ -54,7 +58,11 @@ CInputBar::CInputBar(QAction *sendCrLf, QWidget *parent)
         if (sendCrLf->isEnabled())
             sendCrLf->trigger();
     });
-    connect(m_pTextInput, &CInputEdit::linesPasted, this, &CInputBar::linesPasted);
+    connect(m_pTextInput, &CInputEdit::linesPasted, this, [this](int lines) {
+        emit statusMessage(
+            tr("%n lines in the input: each is sent as a text of its own, empty ones not at all.",
+               nullptr, lines));
+    });
     // The hex input takes the same place; only one of the two is shown.
     m_pHexEdit->setObjectName(QStringLiteral("hexInput"));
     m_pHexEdit->SetBytesPerRow(16);
@@ -107,6 +115,30 @@ CInputBar::CInputBar(QAction *sendCrLf, QWidget *parent)
     grid->addWidget(m_pSendPercent, 0, 3, 2, 1);
     addWidget(indicators);
     hideSendProgress();
+
+    m_pRefreshTimer->setObjectName(QStringLiteral("refreshTimer"));
+    m_pRefreshTimer->setInterval(500);
+    connect(m_pRefreshTimer, &QTimer::timeout, this, &CInputBar::refresh);
+    connect(&terminal, &CTerminal::activity, this, [this](CTerminal::Led led) {
+        (led == CTerminal::Led::Send ? m_pSendLed : m_pReceiveLed)->setValue(2);
+        wakeRefresh();
+    });
+    connect(&terminal, &CTerminal::sendProgressStarted, this, &CInputBar::startSendProgress);
+    connect(&terminal, &CTerminal::transferProgress, this, &CInputBar::showTransferProgress);
+    connect(&terminal, &CTerminal::transferProgressEnded, this, [this] {
+        if (isProgressShown() && m_nSendProgressTotal == 0)
+            hideSendProgress();
+    });
+    connect(&terminal, &CTerminal::stopped, this, [this] {
+        if (m_nSendProgressTotal != 0)
+            hideSendProgress();
+    });
+}
+
+void CInputBar::wakeRefresh()
+{
+    if (!m_pRefreshTimer->isActive())
+        m_pRefreshTimer->start();
 }
 
 void CInputBar::showInput(bool hex)
@@ -129,11 +161,13 @@ void CInputBar::enableInputs(bool enable)
 void CInputBar::lightSendLed()
 {
     m_pSendLed->setValue(2);
+    wakeRefresh();
 }
 
 void CInputBar::lightReceiveLed()
 {
     m_pReceiveLed->setValue(2);
+    wakeRefresh();
 }
 
 void CInputBar::startSendProgress(int blocks)
@@ -145,6 +179,7 @@ void CInputBar::startSendProgress(int blocks)
     m_pSendProgress->show();
     m_pSendPercent->setText(QStringLiteral("0%"));
     m_nSendProgressTotal = static_cast<unsigned>(blocks);
+    wakeRefresh();
 }
 
 void CInputBar::showTransferProgress(qint64 done, qint64 total)
@@ -171,8 +206,11 @@ bool CInputBar::isProgressShown() const
     return !m_pSendProgress->isHidden();
 }
 
-bool CInputBar::refresh(bool running, bool pending, int blocksWritten)
+void CInputBar::refresh()
 {
+    const bool running = m_terminal.isRunning();
+    const bool pending = m_terminal.isWritePending();
+    const int blocksWritten = m_terminal.blocksWritten();
     // A received block lights the receive indicator for at most one period.
     if (m_pReceiveLed->value() != 0)
         m_pReceiveLed->setValue(0);
@@ -187,5 +225,8 @@ bool CInputBar::refresh(bool running, bool pending, int blocksWritten)
     const int target = indicators::nextSendLedPosition(pending, m_pSendLed->value());
     if (m_pSendLed->value() != target)
         m_pSendLed->setValue(target);
-    return pending || m_pSendLed->value() != 0 || (running && m_nSendProgressTotal != 0);
+    // An idle link wakes nobody: the refresh sleeps until the next activity.
+    if (!pending && m_pSendLed->value() == 0 && !(running && m_nSendProgressTotal != 0))
+        m_pRefreshTimer->stop();
+    emit refreshed();
 }

@@ -4,19 +4,23 @@
 
 class CHexEdit;
 class CInputEdit;
+class CTerminal;
 class QAction;
 class QLabel;
 class QProgressBar;
+class QTimer;
 
 // The input bar under the toolbar: the text input and, in its place in hex
 // mode, the hex input; on its right the send and receive indicators and the
-// send progress with its percentage.
+// send progress with its percentage, which follow the terminal. They are
+// refreshed every 500 ms while they have something to show, and not at all
+// while the link is idle.
 class CInputBar final : public QToolBar
 {
     Q_OBJECT
 public:
     // `sendCrLf` is the command Enter in the text input triggers.
-    CInputBar(QAction *sendCrLf, QWidget *parent);
+    CInputBar(const CTerminal &terminal, QAction *sendCrLf, QWidget *parent);
 
     CInputEdit *textInput() const { return m_pTextInput; }
     CHexEdit *hexEdit() const { return m_pHexEdit; }
@@ -37,15 +41,21 @@ public:
     // Blocks of the send the refresh follows; 0 for none (or a file transfer).
     unsigned sendProgressTotal() const { return m_nSendProgressTotal; }
     // One refresh: the receive indicator goes dark, the send indicator blinks
-    // while data waits, the followed send's progress moves on. False when
-    // nothing is left to show until the next activity.
-    bool refresh(bool running, bool pending, int blocksWritten);
+    // while data waits, the followed send's progress moves on; the refresh
+    // sleeps once nothing is left to show until the next activity.
+    void refresh();
 
 signals:
     void hexEnterPressed();
-    void linesPasted(int lines);
+    // A line for the status bar.
+    void statusMessage(const QString &text);
+    void refreshed();
 
 private:
+    void wakeRefresh();
+
+    const CTerminal &m_terminal;
+    QTimer *m_pRefreshTimer;
     CInputEdit *m_pTextInput;
     CHexEdit *m_pHexEdit;
     QProgressBar *m_pSendLed = nullptr;

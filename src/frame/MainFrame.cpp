@@ -12,7 +12,10 @@
 #include "display/RuKTerminalView.h"
 #include "frame/CommandIcons.h"
 #include "frame/CommandIds.h"
+#include "frame/EditCommands.h"
+#include "frame/FileDrop.h"
 #include "frame/InputBar.h"
+#include "frame/RecentFiles.h"
 #include "input/HexEdit.h"
 #include "input/InputEdit.h"
 #include "platform/StringTable.h"
@@ -22,11 +25,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -39,16 +38,6 @@ const QKeySequence kStopKeys(Qt::CTRL | Qt::SHIFT | Qt::Key_T);
 
 // Recent-file entries: the placeholder id and the three after it.
 constexpr int kRecentFileCount = CRuKTerminalDoc::kMaxRecentFiles;
-
-QString shortenedPath(const QString &path)
-{
-    // Long paths keep their start and their file name.
-    const QString native = QDir::toNativeSeparators(path);
-    constexpr qsizetype kMax = 60;
-    if (native.size() <= kMax)
-        return native;
-    return native.left(20) + QStringLiteral("...") + native.right(kMax - 23);
-}
 } // namespace
 
 CMainFrame::CMainFrame(const QString &iniPath, std::unique_ptr<CTerminalPorts> ports,
@@ -60,22 +49,21 @@ CMainFrame::CMainFrame(const QString &iniPath, std::unique_ptr<CTerminalPorts> p
 {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowIcon(programIcon());
-    setAcceptDrops(true);
     resize(900, 650);
 
     m_pView = new CRuKTerminalView(m_pTerminal->display(), settings().display, this);
     setCentralWidget(m_pView);
     createDocument();
+    new CFileDrop(this, m_pDoc);
 
     createActions();
     createMenus();
     createToolBar();
-    m_pInputBar = new CInputBar(action(CommandId::SendCrLf), this);
+    m_pInputBar = new CInputBar(*m_pTerminal, action(CommandId::SendCrLf), this);
     addToolBar(Qt::TopToolBarArea, m_pInputBar);
     EnableInput(false);
     createStatusBar();
     createHotKeyBar();
-    keepUsableWhenSmall();
     connectTerminal();
     if (!LoadSettings())
         m_pHotKeyToolBar->hide();
@@ -86,10 +74,7 @@ CMainFrame::CMainFrame(const QString &iniPath, std::unique_ptr<CTerminalPorts> p
     m_pPaneTimer->setInterval(30000);
     connect(m_pPaneTimer, &QTimer::timeout, this, &CMainFrame::updateStatusPanes);
     m_pPaneTimer->start();
-    m_pRefreshTimer = new QTimer(this);
-    m_pRefreshTimer->setObjectName(QStringLiteral("refreshTimer"));
-    m_pRefreshTimer->setInterval(500);
-    connect(m_pRefreshTimer, &QTimer::timeout, this, &CMainFrame::OnRefreshTimer);
+    connect(m_pInputBar, &CInputBar::refreshed, this, &CMainFrame::updateStatusPanes);
 
     connect(this, &CMainFrame::stateChanged, this, &CMainFrame::updateStatusPanes);
     connect(qApp, &QApplication::focusChanged, this, &CMainFrame::updateEditCommands);
@@ -107,7 +92,7 @@ CMainFrame::~CMainFrame()
     m_pToolBar->disconnect(this);
     m_pHotKeyToolBar->disconnect(this);
     m_pTerminal->disconnect(this);
-    m_pRefreshTimer->stop();
+    m_pInputBar->disconnect(this);
     m_pPaneTimer->stop();
     // Hidden by the user, not merely because the window is hidden.
     const bool keyBarShown = !m_pHotKeyToolBar->isHidden();
@@ -135,28 +120,11 @@ void CMainFrame::connectTerminal()
         else
             textInput()->setFocus();
     });
-    connect(t, &CTerminal::stopped, this, [this] {
-        if (m_pInputBar->sendProgressTotal() != 0)
-            m_pInputBar->hideSendProgress();
-        EnableInput(false);
-    });
+    connect(t, &CTerminal::stopped, this, [this] { EnableInput(false); });
     connect(t, &CTerminal::stateChanged, this, &CMainFrame::updateCommandStates);
     connect(t, &CTerminal::linkStateChanged, this, &CMainFrame::updateStatusPanes);
-    connect(t, &CTerminal::statusMessage, this, [this](const QString &text) {
-        statusBar()->showMessage(text);
-    });
-    connect(t, &CTerminal::activity, this, [this](CTerminal::Led led) {
-        LightActivityLed(led == CTerminal::Led::Send ? CommandId::SendLed : CommandId::ReceiveLed);
-    });
-    connect(t, &CTerminal::sendProgressStarted, this, [this](int blocks) {
-        m_pInputBar->startSendProgress(blocks);
-        wakeRefresh();
-    });
-    connect(t, &CTerminal::transferProgress, m_pInputBar, &CInputBar::showTransferProgress);
-    connect(t, &CTerminal::transferProgressEnded, this, [this] {
-        if (m_pInputBar->isProgressShown() && m_pInputBar->sendProgressTotal() == 0)
-            m_pInputBar->hideSendProgress();
-    });
+    connect(t, &CTerminal::statusMessage, this,
+            [this](const QString &text) { statusBar()->showMessage(text); });
     connect(t, &CTerminal::hotKeyConfigurationRequested, this,
             &CMainFrame::requestHotKeyConfiguration);
     connect(t, &CTerminal::hotKeyCaptionsChanged, this, &CMainFrame::refreshHotKeyBar);
@@ -165,11 +133,8 @@ void CMainFrame::connectTerminal()
         if (isRunning())
             SendHexInput();
     });
-    connect(m_pInputBar, &CInputBar::linesPasted, this, [this](int lines) {
-        statusBar()->showMessage(
-            tr("%n lines in the input: each is sent as a text of its own, empty ones not at all.",
-               nullptr, lines));
-    });
+    connect(m_pInputBar, &CInputBar::statusMessage, statusBar(),
+            [this](const QString &text) { statusBar()->showMessage(text); });
 }
 
 CInputEdit *CMainFrame::textInput() const
@@ -225,6 +190,18 @@ void CMainFrame::createDocument()
     connect(m_pDoc, &CRuKTerminalDoc::documentChanged, this, retitle);
     connect(m_pDoc, &CRuKTerminalDoc::recentFilesChanged, this, &CMainFrame::updateRecentFileMenu);
     retitle();
+}
+
+template<typename Bar>
+void CMainFrame::addCommands(Bar *bar, std::initializer_list<int> ids)
+{
+    // 0 stands for a separator.
+    for (int id : ids) {
+        if (id == 0)
+            bar->addSeparator();
+        else
+            bar->addAction(action(id));
+    }
 }
 
 QAction *CMainFrame::addCommand(int id, const QString &text, void (CMainFrame::*slot)(),
@@ -349,12 +326,7 @@ void CMainFrame::createActions()
 void CMainFrame::createMenus()
 {
     const auto add = [this](QMenu *menu, std::initializer_list<int> ids) {
-        for (int id : ids) {
-            if (id == 0)
-                menu->addSeparator();
-            else
-                menu->addAction(action(id));
-        }
+        addCommands(menu, ids);
     };
     m_pFileMenu = menuBar()->addMenu(tr("&File"));
     add(m_pFileMenu,
@@ -410,32 +382,27 @@ void CMainFrame::createToolBar()
     m_pToolBar->setObjectName(QStringLiteral("toolBar"));
     m_pToolBar->setMovable(false);
     m_pToolBar->setIconSize(QSize(32, 32));
-    for (int id : std::initializer_list<int>{CommandId::FileNew,
-                                             CommandId::FileOpen,
-                                             CommandId::FileSave,
-                                             0,
-                                             CommandId::PortSettings,
-                                             0,
-                                             CommandId::TerminalStart,
-                                             CommandId::TerminalStop,
-                                             0,
-                                             CommandId::SendInputText,
-                                             CommandId::SendFile,
-                                             0,
-                                             CommandId::EditCopy,
-                                             CommandId::FilePrint,
-                                             0,
-                                             CommandId::ClearInput,
-                                             CommandId::AutoScroll,
-                                             CommandId::LocalEcho,
-                                             CommandId::HexMode,
-                                             0,
-                                             CommandId::AppAbout}) {
-        if (id == 0)
-            m_pToolBar->addSeparator();
-        else
-            m_pToolBar->addAction(action(id));
-    }
+    addCommands(m_pToolBar, {CommandId::FileNew,
+                             CommandId::FileOpen,
+                             CommandId::FileSave,
+                             0,
+                             CommandId::PortSettings,
+                             0,
+                             CommandId::TerminalStart,
+                             CommandId::TerminalStop,
+                             0,
+                             CommandId::SendInputText,
+                             CommandId::SendFile,
+                             0,
+                             CommandId::EditCopy,
+                             CommandId::FilePrint,
+                             0,
+                             CommandId::ClearInput,
+                             CommandId::AutoScroll,
+                             CommandId::LocalEcho,
+                             CommandId::HexMode,
+                             0,
+                             CommandId::AppAbout});
     addToolBar(Qt::TopToolBarArea, m_pToolBar);
     // The input bar gets a row of its own below.
     addToolBarBreak(Qt::TopToolBarArea);
@@ -444,21 +411,10 @@ void CMainFrame::createToolBar()
 
 void CMainFrame::updateRecentFileMenu()
 {
-    const QStringList files = m_pDoc->recentFiles();
-    for (int i = 0; i < kRecentFileCount; ++i) {
-        QAction *a = action(CommandId::FileMru + i);
-        if (i < files.size()) {
-            a->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shortenedPath(files[i])));
-            a->setToolTip(QDir::toNativeSeparators(files[i]));
-            a->setEnabled(true);
-            a->setVisible(true);
-        } else {
-            // An empty list keeps its greyed placeholder.
-            a->setText(tr("Recent file"));
-            a->setEnabled(false);
-            a->setVisible(i == 0);
-        }
-    }
+    QList<QAction *> entries;
+    for (int i = 0; i < CRuKTerminalDoc::kMaxRecentFiles; ++i)
+        entries << action(CommandId::FileMru + i);
+    showRecentFiles(entries, m_pDoc->recentFiles());
 }
 
 void CMainFrame::toggleSwitch(bool &value)
@@ -524,55 +480,14 @@ void CMainFrame::updateBarChecks()
 
 void CMainFrame::updateEditCommands()
 {
-    // Cut and Delete change only what the user types; the display is read-only.
-    QWidget *focus = focusWidget();
-    const bool editable
-        = focus && focus->isEnabled() && (focus == textInput() || qobject_cast<CHexEdit *>(focus));
+    const bool editable = editcommands::editsText(focusWidget(), textInput());
     action(CommandId::EditCut)->setEnabled(editable);
     action(CommandId::EditDelete)->setEnabled(editable);
 }
 
 void CMainFrame::OnEditCommand(int id)
 {
-    QWidget *focus = focusWidget();
-    if (auto *hex = qobject_cast<CHexEdit *>(focus)) {
-        switch (id) {
-        case CommandId::EditCopy:
-            hex->copy();
-            break;
-        case CommandId::EditCut:
-            hex->cut();
-            break;
-        case CommandId::EditDelete:
-            hex->deleteSelection();
-            break;
-        case CommandId::EditSelectAll:
-            hex->selectAll();
-            break;
-        }
-        return;
-    }
-    if (CInputEdit *text = textInput(); focus && focus == text) {
-        switch (id) {
-        case CommandId::EditCopy:
-            text->copy();
-            break;
-        case CommandId::EditCut:
-            text->cut();
-            break;
-        case CommandId::EditDelete:
-            text->textCursor().removeSelectedText();
-            break;
-        case CommandId::EditSelectAll:
-            text->selectAll();
-            break;
-        }
-        return;
-    }
-    if (id == CommandId::EditCopy)
-        m_pView->widget()->copy();
-    else if (id == CommandId::EditSelectAll)
-        m_pView->widget()->selectAll();
+    editcommands::apply(id, focusWidget(), textInput(), m_pView->widget());
 }
 
 void CMainFrame::OnAppAbout()
@@ -585,25 +500,6 @@ QMenu *CMainFrame::createPopupMenu()
 {
     // The bars are switched in the View menu, which keeps its check marks.
     return nullptr;
-}
-
-void CMainFrame::dragEnterEvent(QDragEnterEvent *event)
-{
-    if (event->mimeData()->hasUrls()
-        && !event->mimeData()->urls().constFirst().toLocalFile().isEmpty())
-        event->acceptProposedAction();
-}
-
-void CMainFrame::dropEvent(QDropEvent *event)
-{
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.isEmpty() || urls.constFirst().toLocalFile().isEmpty())
-        return;
-    event->acceptProposedAction();
-    // Opened once the drop is done, so a failure message does not hold the
-    // file manager's drag.
-    const QString file = urls.constFirst().toLocalFile();
-    QTimer::singleShot(0, this, [this, file] { m_pDoc->OnOpenDocument(file); });
 }
 
 void CMainFrame::closeEvent(QCloseEvent *event)

@@ -94,8 +94,6 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
     QMenu *createPopupMenu() override;
 
 private:
@@ -108,7 +106,6 @@ private:
     void createStatusBar();
     void createHotKeyBar();
     void refreshHotKeyBar();
-    void keepUsableWhenSmall();
     void updateRecentFileMenu();
     void updateBarChecks();
     void updateEditCommands();
@@ -118,9 +115,10 @@ private:
     void OnHexMode();
     QAction *addCommand(int id, const QString &text, void (CMainFrame::*slot)(),
                         bool checkable = false);
+    // Adds the commands `ids` to a menu or toolbar.
+    template<typename Bar>
+    void addCommands(Bar *bar, std::initializer_list<int> ids);
     void toggleSwitch(bool &value);
-    // The refresh runs while an indicator or a progress has something to show.
-    void wakeRefresh();
     // Sends what the text input holds; `remember` keeps it for Up and Down.
     void sendTextInput(bool crlf, bool remember);
     // Opens the hotkey configuration at once, or, while a received block is
@@ -141,7 +139,6 @@ private:
     CHotKeyBar *m_pHotKeyBar = nullptr;
     QMenu *m_pFileMenu = nullptr;
     CStatusPanes *m_pPanes = nullptr;
-    QTimer *m_pRefreshTimer = nullptr;
     QTimer *m_pPaneTimer = nullptr;
     QHash<int, QAction *> m_actions;
 

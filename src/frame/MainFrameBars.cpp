@@ -2,8 +2,6 @@
 // indicators while they have something to show.
 #include "MainFrame.h"
 
-#include "display/DisplayWidget.h"
-#include "display/RuKTerminalView.h"
 #include "frame/CommandIds.h"
 #include "frame/InputBar.h"
 #include "frame/StatusPanes.h"
@@ -12,8 +10,6 @@
 #include "platform/StringTable.h"
 
 #include <QStatusBar>
-#include <QStyle>
-#include <QTimer>
 #include <QToolBar>
 
 void CMainFrame::createStatusBar()
@@ -32,20 +28,6 @@ void CMainFrame::createHotKeyBar()
     m_pHotKeyToolBar->addWidget(m_pHotKeyBar);
     addToolBar(Qt::BottomToolBarArea, m_pHotKeyToolBar);
     connect(m_pHotKeyToolBar, &QToolBar::visibilityChanged, this, &CMainFrame::updateBarChecks);
-}
-
-void CMainFrame::keepUsableWhenSmall()
-{
-    // However small the window is made, the display keeps a few lines and
-    // columns of text; the input and hotkey bars keep their own minimum
-    // widths, and the window's minimum follows from all of them.
-    constexpr int kMinDisplayLines = 6;
-    constexpr int kMinDisplayColumns = 32;
-    const QFontMetrics text(m_pView->widget()->font());
-    const int chrome = style()->pixelMetric(QStyle::PM_ScrollBarExtent)
-                       + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 4;
-    m_pView->setMinimumSize(text.horizontalAdvance(QLatin1Char('0')) * kMinDisplayColumns + chrome,
-                            text.lineSpacing() * kMinDisplayLines + chrome);
 }
 
 void CMainFrame::refreshHotKeyBar()
@@ -70,20 +52,9 @@ void CMainFrame::LightActivityLed(int id)
         m_pInputBar->lightSendLed();
     else if (id == CommandId::ReceiveLed)
         m_pInputBar->lightReceiveLed();
-    wakeRefresh();
-}
-
-void CMainFrame::wakeRefresh()
-{
-    if (m_pRefreshTimer && !m_pRefreshTimer->isActive())
-        m_pRefreshTimer->start();
 }
 
 void CMainFrame::OnRefreshTimer()
 {
-    // An idle link wakes nobody: the refresh sleeps until the next activity.
-    if (!m_pInputBar->refresh(isRunning(), m_pTerminal->isWritePending(),
-                              m_pTerminal->blocksWritten()))
-        m_pRefreshTimer->stop();
-    updateStatusPanes();
+    m_pInputBar->refresh();
 }

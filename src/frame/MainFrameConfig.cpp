@@ -5,9 +5,9 @@
 #include "dialogs/PortSettingsDlg.h"
 #include "gateway/GatewayDlg.h"
 #include "gateway/GatewaySession.h"
-#include "settings/ConfigStore.h"
 #include "platform/StringTable.h"
 #include "platform/UiServices.h"
+#include "settings/ConfigStore.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

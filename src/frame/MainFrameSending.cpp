@@ -71,8 +71,7 @@ void CMainFrame::SendHexInput()
     if (n <= 0)
         return;
     const QByteArray typed(reinterpret_cast<const char *>(bytes), n);
-    if (m_pTerminal->SendHexBytes(typed) == CTerminal::SendResult::Sent
-        && settings().clearInput) {
+    if (m_pTerminal->SendHexBytes(typed) == CTerminal::SendResult::Sent && settings().clearInput) {
         const std::uint8_t zero = 0;
         edit->SetData(&zero, 1);
         edit->viewport()->repaint();

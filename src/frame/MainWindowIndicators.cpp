@@ -4,7 +4,6 @@
 
 namespace indicators {
 
-
 QString datePaneText(const LocalTime &t)
 {
     return QString::asprintf("%02d.%02d.%04d", t.day, t.month, t.year);

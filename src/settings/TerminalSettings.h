@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/DisplaySettings.h"
+#include "display/DisplaySettings.h"
 
 #include <QString>
 

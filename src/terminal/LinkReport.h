@@ -1,7 +1,7 @@
 #pragma once
 
-#include "settings/TerminalSettings.h"
 #include "ports/LinkState.h"
+#include "settings/TerminalSettings.h"
 
 #include <QString>
 

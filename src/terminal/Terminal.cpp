@@ -29,8 +29,7 @@ bool isNetworkKind(int portKind)
 }
 } // namespace
 
-CTerminal::CTerminal(const QString &iniPath, std::unique_ptr<CTerminalPorts> ports,
-                     QObject *parent)
+CTerminal::CTerminal(const QString &iniPath, std::unique_ptr<CTerminalPorts> ports, QObject *parent)
     : QObject(parent)
     , m_strIniPath(iniPath)
     , m_ports(ports ? std::move(ports) : createDefaultTerminalPorts())

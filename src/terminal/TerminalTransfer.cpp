@@ -101,8 +101,8 @@ void CTerminal::sendPrinterText(const QString &text)
 {
     // Framed like typed text, also in hex mode, where the input bar would
     // send the hex input instead.
-    const bool sent = transmit(SendFraming::inputText(
-        codepage::fromUnicode(text), false, m_settings.display.charMappingOn, m_charMap));
+    const bool sent = transmit(SendFraming::inputText(codepage::fromUnicode(text), false,
+                                                      m_settings.display.charMappingOn, m_charMap));
     if (!m_settings.display.hexMode)
         emit inputTextSent(text, sent);
 }

@@ -20,7 +20,6 @@
 #include <QTest>
 #include <QToolBar>
 
-
 namespace {
 
 using namespace CommandId;

@@ -99,8 +99,9 @@ TEST_F(PrinterTransferTest, filesGoToThePrinterBehindTheirHeaderAndComeBackCheck
                      : QStringList{},
                  pty);
         QStringList typed; // what the text input shows and remembers
-        QObject::connect(terminal.get(), &CTerminal::inputTextSent,
-                         [&](const QString &text, bool sent) { typed << text + (sent ? "" : "!"); });
+        QObject::connect(
+            terminal.get(), &CTerminal::inputTextSent,
+            [&](const QString &text, bool sent) { typed << text + (sent ? "" : "!"); });
         // In hex mode too the header goes out as text, not the hex input.
         for (bool hex : {false, true}) {
             terminal->setHexMode(hex);

@@ -2,8 +2,8 @@
 // read at the far end of a test link.
 #include "TerminalFixture.h"
 
-#include "transfer/FileSender.h"
 #include "support/FileBytes.h"
+#include "transfer/FileSender.h"
 
 namespace {
 
@@ -30,8 +30,11 @@ TEST_F(Sending, typedTextGoesOutFramedAndMappedAndHexBytesAtMost1022)
         {"<CR>", true, false, {{13, "<CR>"}}, framed("<CR>", "\r\n")},
         {QStringLiteral("\u00C4\u20AC\u0436"), false, false, {}, framed("\xC4\x80?")},
         // Each pasted line is a text of its own; empty lines go nowhere.
-        {"one\r\n\ntwo\rthree", true, false, {}, framed("one", "\r\n") + framed("two", "\r\n")
-                                                     + framed("three", "\r\n")},
+        {"one\r\n\ntwo\rthree",
+         true,
+         false,
+         {},
+         framed("one", "\r\n") + framed("two", "\r\n") + framed("three", "\r\n")},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.typed.toStdString());
@@ -74,7 +77,7 @@ TEST_F(Sending, hotKeysSendTheirTextInEachModeAndAnEmptyOneAsksForItsConfigurati
         {true, "41", true, true, false, framed("A\r\n")},   // CR LF inside the frame
         {true, "AT", true, false, false, framed("AT\r\n")}, // text through the hex input
         {true, "a<CR><NUL>", false, false, true, framed("a\r<NUL>")}, // code 0 is not mapped there
-        {true, "  ", false, true, false, ""}, // blanks only: nothing
+        {true, "  ", false, true, false, ""},                         // blanks only: nothing
     };
     start();
     int configurations = 0;
@@ -116,7 +119,8 @@ TEST_F(Sending, autoRepliesAnswerTriggersAcrossBlocks)
     ini("HotKeys", "AutoReply", "7");
     start();
     const auto receive = [&](const QByteArray &bytes) {
-        const qsizetype until = displayText().size() + (terminal->settings().display.hexMode ? 1 : bytes.size());
+        const qsizetype until
+            = displayText().size() + (terminal->settings().display.hexMode ? 1 : bytes.size());
         link.writeFar(bytes);
         return eventually([&] { return displayText().size() >= until; });
     };
@@ -149,7 +153,8 @@ TEST_F(Sending, textHeldBehindAFileIsToldWhenAStopDropsIt)
     EXPECT_EQ(terminal->SendText("AT", true), Result::Sent);
     EXPECT_EQ(terminal->SendHexBytes("\x01\x02"), Result::Sent);
     terminal->OnTerminalStop();
-    EXPECT_TRUE(lines.contains("Not sent: 10 bytes; the terminal is stopped.")) << status().toStdString();
+    EXPECT_TRUE(lines.contains("Not sent: 10 bytes; the terminal is stopped."))
+        << status().toStdString();
     EXPECT_GE(ui.beeps, 1);
     link.holdWriter(false);
 }
