@@ -2,8 +2,8 @@
 
 #include "display/CharacterMapping.h"
 #include "display/DisplayBuffer.h"
+#include "display/DisplaySettings.h"
 #include "display/LogWriter.h"
-#include "settings/DisplaySettings.h"
 
 #include <QObject>
 
