@@ -66,6 +66,18 @@ void CRuKTerminalDoc::reportFailure(const QString &what, const QString &reason) 
     uiServices().messageBox(what + u'\n' + reason, programTitle(), UiServices::Icon::Stop);
 }
 
+QByteArray CRuKTerminalDoc::textOfFile(const QByteArray &bytes)
+{
+    // The text ends at the first NUL, as a C string would.
+    const qsizetype nul = bytes.indexOf('\0');
+    return nul >= 0 ? bytes.left(nul) : bytes;
+}
+
+QByteArray CRuKTerminalDoc::fileOfText(const CDisplayBuffer &text)
+{
+    return text.toCrLfText();
+}
+
 bool CRuKTerminalDoc::OnOpenDocument(const QString &path)
 {
     const QString what = tr("The file %1 could not be opened.").arg(QDir::toNativeSeparators(path));
@@ -91,16 +103,13 @@ bool CRuKTerminalDoc::OnOpenDocument(const QString &path)
                                               : tr("You have no permission to read it."));
         return false;
     }
-    QByteArray text = file.readAll();
+    const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         reportFailure(what, file.errorString());
         return false;
     }
-    // The text ends at the first NUL, as a C string would.
-    if (const qsizetype nul = text.indexOf('\0'); nul >= 0)
-        text.truncate(nul);
     if (m_model)
-        m_model->setText(text);
+        m_model->setText(textOfFile(bytes));
     setPathName(path);
     addToRecentFiles(m_strPathName);
     return true;
@@ -108,7 +117,7 @@ bool CRuKTerminalDoc::OnOpenDocument(const QString &path)
 
 bool CRuKTerminalDoc::OnSaveDocument(const QString &path)
 {
-    const QByteArray text = m_model ? m_model->buffer().toCrLfText() : QByteArray();
+    const QByteArray text = m_model ? fileOfText(m_model->buffer()) : QByteArray();
     const auto fail = [&](const QString &reason) {
         reportFailure(tr("The file %1 could not be saved.").arg(QDir::toNativeSeparators(path)),
                       reason);

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QStringList>
 
+class CDisplayBuffer;
 class CDisplayModel;
 
 // The document of the terminal: the display's text is its whole content. New
@@ -52,6 +54,11 @@ public:
 
     // "ORBATerminal" in the user's language.
     static QString programTitle();
+    // The text a document file shows: its bytes up to the first NUL.
+    static QByteArray textOfFile(const QByteArray &bytes);
+    // The bytes a document file holds for the display's text: 8-bit
+    // characters, CR LF line breaks.
+    static QByteArray fileOfText(const CDisplayBuffer &text);
 
 signals:
     // Path and title changed.
