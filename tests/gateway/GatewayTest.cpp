@@ -193,9 +193,12 @@ TEST_F(GatewayTest, addMergesSortsAndRefusesBit15WhileRemoveLooksForTheAddressAs
          {"15 7 255 21 D", "   1 E", "1 2 3 10 D", "16 0 0 1 E", "0 128 0 1 E", "0 0 32768 1 E"})
         addAddress(fields); // the same address changes its row; bit 15 is refused with a beep
     EXPECT_EQ(ui.beeps, 3);
-    // Enter in an address field adds, and never closes the dialog.
-    set(kGroup, "1 2 300"); // sub 300 folds into middle 3, sub 44
-    QTest::keyClick(w<QLineEdit>("gaSubEdit"), Qt::Key_Return);
+    // Enter in an address field adds, and never closes the dialog; the fields show the
+    // row folded also when it was selected already.
+    for (int i = 0; i < 2; ++i) {
+        set(kGroup, "1 2 300"); // sub 300 folds into middle 3, sub 44
+        QTest::keyClick(w<QLineEdit>("gaSubEdit"), Qt::Key_Return);
+    }
     QTest::keyClick(w<QLineEdit>("paAreaEdit"), Qt::Key_Return);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(rows(), "00/0/000 E 1; 01/2/003 D 10; 01/3/044 E 1; 15/7/255 D 21");
@@ -212,10 +215,16 @@ TEST_F(GatewayTest, addMergesSortsAndRefusesBit15WhileRemoveLooksForTheAddressAs
     EXPECT_EQ(shown(kGroup), "15 7 255 21 D"); // the next row
     click("removeButton");                     // the last row: fields empty, lists at the top
     EXPECT_EQ(shown(kGroup), "   1 E");
+    // The last row removed while another one is selected: that one stays so, in the fields too.
+    w<QTableView>("addressList")->selectRow(0);
+    set(kGroup, "1 2 3");
+    click("removeButton");
+    EXPECT_EQ(rows() + u' ' + shown(kGroup), "00/0/000 E 1 0 0 0 1 E");
+    EXPECT_TRUE(w<QTableView>("addressList")->selectionModel()->isRowSelected(0));
 
     ui.answers = {UiServices::Answer::No, UiServices::Answer::Yes};
     click("removeAllButton");
-    EXPECT_EQ(dialog->model()->rowCount(), 2);
+    EXPECT_EQ(dialog->model()->rowCount(), 1);
     click("removeAllButton");
     EXPECT_EQ(rows(), "");
     EXPECT_EQ(ui.questions, QStringList(2, QStringLiteral("Remove all address definitions?")));
