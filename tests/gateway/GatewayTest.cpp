@@ -6,6 +6,7 @@
 #include "gateway/GatewaySession.h"
 #include "gateway/GroupAddressModel.h"
 #include "platform/ProfileFile.h"
+#include "support/ChildProcess.h"
 #include "support/ChildWidget.h"
 #include "support/FileBytes.h"
 
@@ -13,7 +14,9 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
 #include <QtEndian>
@@ -350,6 +353,81 @@ TEST_F(GatewayTest, addressFilesAreSavedAndLoadedAndSayWhereReadingStopped)
                                : ui.messages.empty());
         EXPECT_EQ(ui.fileDialogs.back().title.startsWith(u'I'), c.import);
     }
+}
+
+// The terminal on a pseudo-terminal whose far end the gateway simulator plays:
+// it checks every frame by the gateway's rules and prints its verdicts.
+class GatewaySimTest : public GatewayTest
+{
+protected:
+    void SetUp() override
+    {
+        endWithTest(sim);
+        sim.start(QStringLiteral(ORBA_GATEWAY_SIM), {"--pty", "--idle-ms", "100"});
+        ASSERT_TRUE(simSays("\n"));
+        ASSERT_TRUE(out.startsWith("pty ")) << out.toStdString();
+        ini("Com", "UseSerial", "1");
+        ini("Com", "Device", QString::fromLocal8Bit(out.mid(4, out.indexOf('\n') - 4)));
+        ini("Com", "Protocol", "0");
+        start(true);
+        openDialog();
+    }
+    void TearDown() override
+    {
+        dialog.reset();
+        frame.reset(); // the terminal lets go of the line first
+        sim.terminate();
+        sim.waitForFinished();
+    }
+    bool simSays(const QByteArray &text)
+    {
+        return eventually([&] { return (out += sim.readAllStandardOutput()).contains(text); });
+    }
+
+    QProcess sim;
+    QByteArray out;
+};
+
+TEST_F(GatewaySimTest, theDialogsUploadKeepsTheGatewaysRulesAndTheSimulatorRefusesWhatBreaksThem)
+{
+    const auto writePastTheDialog = [&](std::initializer_list<QByteArray> texts) {
+        QByteArray bytes;
+        for (const QByteArray &text : texts)
+            bytes += frameOf(text);
+        frame->currentPort()->Write(bytes.constData(), static_cast<int>(bytes.size()));
+    };
+    writePastTheDialog({"S01/2/003:9,E"}); // no erase before it
+    for (const char *option : {"optionOD", "optionOG", "optionOW"})
+        w<QCheckBox>(option)->setChecked(true);
+    click("sendOptionsButton");
+    set(kPa, "1 1 5");
+    click("sendAddressButton");
+    for (const char *fields : {"5 1 10 21 D", "1 2 3 9 E", "15 7 255 16 E"})
+        addAddress(fields);
+    click("sendTableButton");
+    ASSERT_TRUE(simSays("15/7/255 format 16 receive E\nend\n")) << out.toStdString();
+    EXPECT_EQ(out.mid(out.lastIndexOf("state\n")),
+              "state\noptions OD+ OE- OG+ OH- ON- OR- OS- OV- OX- OQ- OW+\npa 01.01.005\ntable 3\n"
+              "01/2/003 format 9 receive E\n05/1/010 format 21 receive D\n"
+              "15/7/255 format 16 receive E\nend\n");
+    // An address below the last one, the last one again, a definition right after its erase.
+    writePastTheDialog({"S00/0/001:1,E", "S15/7/255:5,D", "ERASE!", "S01/2/003:9,E"});
+    ASSERT_TRUE(simSays("error still erasing")) << out.toStdString();
+    QStringList verdicts; // the lines on frames, without the states between them
+    const QRegularExpression verdict(QStringLiteral("^(ok|error|note|pause)"));
+    for (const QString &line : QString::fromLatin1(out).split(u'\n'))
+        if (verdict.match(line).hasMatch())
+            verdicts << QString(line).replace(QRegularExpression("\\d+ ms"), "N ms");
+    EXPECT_EQ(
+        verdicts.join(u'\n').toStdString(),
+        "error definition without ERASE! before it: S01/2/003:9,E\n"
+        "ok OD+\nok OE-\nok OG+\nok OH-\nok ON-\nok OR-\nok OS-\nok OV-\nok OX-\nok OQ-\nok OW+\n"
+        "ok P:01.01.005\nok ERASE!\npause-after-erase N ms\n"
+        "ok S01/2/003:9,E\nok S05/1/010:21,D\nok S15/7/255:16,E\n"
+        "error not in ascending order (after 15/7/255): S00/0/001:1,E\n"
+        "ok S15/7/255:5,D\nnote 15/7/255 defined again, the later definition holds\n"
+        "ok ERASE!\npause-after-erase N ms\n"
+        "error still erasing (N ms after ERASE!): S01/2/003:9,E");
 }
 
 } // namespace
