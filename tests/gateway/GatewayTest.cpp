@@ -1,7 +1,9 @@
 // The gateway dialog on a running terminal whose link's far end the test
 // holds: the commands on the wire, the address table, the INI file and the
 // address files.
+#include "frame/CommandIds.h"
 #include "frame/SendingFixture.h"
+#include "gateway/GaFile.h"
 #include "gateway/GatewayDlg.h"
 #include "gateway/GatewaySession.h"
 #include "gateway/GroupAddressModel.h"
@@ -50,10 +52,16 @@ protected:
         EXPECT_FALSE(dialog->isVisible());
         dialog.reset();
     }
+    // The dialog the test opened, or the one the menu command runs modally.
+    CGatewayDlg *dlg() const
+    {
+        auto *modal = qobject_cast<CGatewayDlg *>(QApplication::activeModalWidget());
+        return modal ? modal : dialog.get();
+    }
     template<typename T>
     T *w(const char *name) const
     {
-        return ::child<T>(dialog.get(), name);
+        return ::child<T>(dlg(), name);
     }
     QString iniValue(const QString &section, const QString &key) const
     {
@@ -67,7 +75,7 @@ protected:
         const QStringList v = values.split(u' ');
         for (std::size_t i = 0; i < names.size() && qsizetype(i) < v.size(); ++i) {
             const QString value = v.value(qsizetype(i));
-            if (auto *edit = dialog->findChild<QLineEdit *>(QLatin1String(names[i])))
+            if (auto *edit = dlg()->findChild<QLineEdit *>(QLatin1String(names[i])))
                 edit->setText(value);
             else
                 w<QComboBox>(names[i])->setCurrentIndex(
@@ -78,7 +86,7 @@ protected:
     {
         QStringList out;
         for (const char *name : names) {
-            const auto *edit = dialog->findChild<QLineEdit *>(QLatin1String(name));
+            const auto *edit = dlg()->findChild<QLineEdit *>(QLatin1String(name));
             out << (edit ? edit->text() : w<QComboBox>(name)->currentText().section(u':', 0, 0));
         }
         return out.join(u' ');
@@ -92,7 +100,7 @@ protected:
     QString rows() const
     {
         QStringList out;
-        const QAbstractItemModel *m = dialog->model();
+        const QAbstractItemModel *m = dlg()->model();
         for (int r = 0; r < m->rowCount(); ++r)
             out << m->index(r, 0).data().toString() + u' ' + m->index(r, 1).data().toString() + u' '
                        + m->index(r, 2).data().toString().section(u':', 0, 0);
@@ -271,6 +279,62 @@ TEST_F(GatewayTest, closingSavesToTheIniAndAFailedSaveAsksBeforeLeaving)
     EXPECT_TRUE(ui.questions.back().contains(QLatin1String("could not be written")));
     dialog->close();
     EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST_F(GatewayTest, theMenuCommandShowsWhatAHandEditedIniHolds)
+{
+    closeDialog();
+    const struct
+    {
+        const char *ini, *shown; // "Section key=value ...": the options, the fields, the rows
+    } cases[] = {
+        // "GAS" keys 1, 2 and 4: the missing key 3 ends the table.
+        {"SETTINGS 1=1 3=1 5=1 7=1 9=1 11=1 PA Address=1.1.5 GAS 1=65545 2=167968777 4=688521493",
+         "10101010101 1 1 5 00/0/001 E 9; 01/2/003 E 9"},
+        // Any number but 0 checks an option; no second dot gives 0.0.0; a key of 0 ends the table.
+        {"SETTINGS 2=7 4=-1 6=1 8=1 10=1 11=x PA Address=15.15 GAS 1=65545 2=0 3=167968777",
+         "01010101010 0 0 0 00/0/001 E 9"},
+    };
+    for (const auto &[values, expected] : cases) {
+        QFile::remove(iniPath);
+        QString section;
+        for (const QString &token : QString::fromLatin1(values).split(u' '))
+            token.contains(u'=') ? ini(section, token.section(u'=', 0, 0), token.section(u'=', 1))
+                                 : void(section = token);
+        QString got;
+        ModalDriver driver([&](QDialog *d) {
+            for (const char *letters : gateway::kOptionLetters)
+                got += w<QCheckBox>(qPrintable(QStringLiteral("option") + letters))->isChecked()
+                           ? u'1'
+                           : u'0';
+            got += u' ' + shown(kPa) + u' ' + rows();
+            d->reject();
+        });
+        frame->action(CommandId::MediaGateway)->trigger();
+        EXPECT_EQ(driver.opened, QStringList{"CGatewayDlg"});
+        EXPECT_EQ(got, expected);
+    }
+}
+
+TEST(GaTypeCodes, mapToTheirFormats)
+{
+    // clang-format off
+    const std::pair<int, std::vector<quint32>> formats[] = {
+        {10, {0x30}}, {11, {0x40}}, {3, {0x6001, 0x6002}}, {4, {0x6003}}, {6, {0x6101}},
+        {9, {0x5001, 0x5002, 0x5003, 0x5004, 0x5005, 0x5006, 0x5010, 0x5011, 0x5020, 0x5021}},
+        {5, {0x6100, 0xF000, 0xF001, 0xF002}}, {7, {0x10000}}, {8, {0x10001}}, {12, {0x11000}},
+        {13, {0x11001}}, {15, {0x12000}}, {2, {0x13000}}, {16, {0x15000, 0x15001}},
+        // The neighbours of the codes above, and codes that mean nothing.
+        {1, {0, 0x31, 0x41, 0x5000, 0x5007, 0x500F, 0x5012, 0x501F, 0x5022, 0x6000, 0x6004,
+             0x6102, 0x8FFF, 0x907A, 0xEFFF, 0xF003, 0xFFFF, 0x10002, 0x10FFF, 0x11002, 0x12001,
+             0x13001, 0x14FFF, 0x15002, 0xFFFFFFFF}},
+    };
+    // clang-format on
+    for (const auto &[format, codes] : formats)
+        for (quint32 code : codes)
+            EXPECT_EQ(gateway::FormatFromTypeCode(code), format) << std::hex << code;
+    for (quint32 code = 0x9000; code <= 0x9079; ++code) // IEEE float, the whole range
+        EXPECT_EQ(gateway::FormatFromTypeCode(code), 14) << std::hex << code;
 }
 
 // A .GA file: header with `id` and `recordSize`, records of (word, type code),
