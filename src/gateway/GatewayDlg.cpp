@@ -69,6 +69,16 @@ CGatewayDlg::CGatewayDlg(CGatewayLink &link, CGatewayUpload &upload, const QStri
     list->verticalHeader()->hide();
     connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &CGatewayDlg::OnGroupAddressItemChanged);
+    // The fields show the selected row also when the row itself changes (an
+    // Add of the address it holds), not only when another row is selected.
+    connect(m_model, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &from, const QModelIndex &to) {
+                const QModelIndexList selected
+                    = m_ui->addressList->selectionModel()->selectedRows();
+                if (!selected.isEmpty() && selected.first().row() >= from.row()
+                    && selected.first().row() <= to.row())
+                    OnGroupAddressItemChanged();
+            });
 
     for (int f = 1; f <= GroupAddressEntry::kFormatCount; ++f)
         m_ui->formatCombo->addItem(gateway::formatName(f));
@@ -153,10 +163,8 @@ void CGatewayDlg::OnSendGroupAddresses()
 void CGatewayDlg::selectRow(int row)
 {
     QTableView *list = m_ui->addressList;
-    if (row < 0 || row >= m_model->rowCount()) {
-        list->clearSelection();
+    if (row < 0 || row >= m_model->rowCount())
         return;
-    }
     const QModelIndex index = m_model->index(row, 0);
     list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect
                                                        | QItemSelectionModel::Rows);
@@ -190,8 +198,20 @@ void CGatewayDlg::OnRemoveGroupAddress()
         = m_model->findAddress(static_cast<std::uint16_t>(main << 11 | middle << 8 | sub));
     if (row < 0)
         return;
+    const QModelIndexList selected = m_ui->addressList->selectionModel()->selectedRows();
+    const int other
+        = selected.isEmpty() || selected.first().row() == row ? -1 : selected.first().row();
     m_model->removeEntry(row);
-    selectRow(row);
+    // The row that followed takes the selection. After the last row there is
+    // none, but a row selected elsewhere keeps its selection (the view would
+    // otherwise hand the removed row's selection on to the row before it).
+    if (row < m_model->rowCount())
+        selectRow(row);
+    else if (other >= 0)
+        selectRow(other);
+    else
+        m_ui->addressList->clearSelection();
+    OnGroupAddressItemChanged(); // an unchanged selection reports nothing
 }
 
 void CGatewayDlg::OnRemoveAllGroupAddresses()

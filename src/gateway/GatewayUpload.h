@@ -10,7 +10,7 @@
 
 class CGatewayLink;
 
-// The group address upload: "ERASE!" alone, then, no sooner than 1500 ms
+// The group address upload: "ERASE!" alone, then, no sooner than 1600 ms
 // later, every definition in one write. The pause runs on a timer, so the
 // window keeps working meanwhile. The upload belongs to the terminal, not to
 // the dialog that started it: a dialog closed during the pause does not stop
@@ -19,7 +19,13 @@ class CGatewayUpload final : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int kEraseDelayMs = 1500;
+    // The gateway is busy for 1500 ms from the moment it has the erase frame.
+    // The pause runs from the moment the frame is queued, and the frame reaches
+    // the gateway later by as much as the writer thread of a busy machine or a
+    // USB serial adapter holds it back; measured at the far end, a pause of
+    // exactly 1500 ms came out a few ms short about every other time.
+    static constexpr int kEraseBusyMs = 1500;
+    static constexpr int kEraseDelayMs = kEraseBusyMs + 100;
 
     explicit CGatewayUpload(CGatewayLink &link, QObject *parent = nullptr);
 

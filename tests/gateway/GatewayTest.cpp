@@ -1,11 +1,14 @@
 // The gateway dialog on a running terminal whose link's far end the test
 // holds: the commands on the wire, the address table, the INI file and the
 // address files.
+#include "frame/CommandIds.h"
 #include "frame/SendingFixture.h"
+#include "gateway/GaFile.h"
 #include "gateway/GatewayDlg.h"
 #include "gateway/GatewaySession.h"
 #include "gateway/GroupAddressModel.h"
 #include "platform/ProfileFile.h"
+#include "support/ChildProcess.h"
 #include "support/ChildWidget.h"
 #include "support/FileBytes.h"
 
@@ -13,7 +16,9 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
 #include <QtEndian>
@@ -47,10 +52,16 @@ protected:
         EXPECT_FALSE(dialog->isVisible());
         dialog.reset();
     }
+    // The dialog the test opened, or the one the menu command runs modally.
+    CGatewayDlg *dlg() const
+    {
+        auto *modal = qobject_cast<CGatewayDlg *>(QApplication::activeModalWidget());
+        return modal ? modal : dialog.get();
+    }
     template<typename T>
     T *w(const char *name) const
     {
-        return ::child<T>(dialog.get(), name);
+        return ::child<T>(dlg(), name);
     }
     QString iniValue(const QString &section, const QString &key) const
     {
@@ -64,7 +75,7 @@ protected:
         const QStringList v = values.split(u' ');
         for (std::size_t i = 0; i < names.size() && qsizetype(i) < v.size(); ++i) {
             const QString value = v.value(qsizetype(i));
-            if (auto *edit = dialog->findChild<QLineEdit *>(QLatin1String(names[i])))
+            if (auto *edit = dlg()->findChild<QLineEdit *>(QLatin1String(names[i])))
                 edit->setText(value);
             else
                 w<QComboBox>(names[i])->setCurrentIndex(
@@ -75,7 +86,7 @@ protected:
     {
         QStringList out;
         for (const char *name : names) {
-            const auto *edit = dialog->findChild<QLineEdit *>(QLatin1String(name));
+            const auto *edit = dlg()->findChild<QLineEdit *>(QLatin1String(name));
             out << (edit ? edit->text() : w<QComboBox>(name)->currentText().section(u':', 0, 0));
         }
         return out.join(u' ');
@@ -89,7 +100,7 @@ protected:
     QString rows() const
     {
         QStringList out;
-        const QAbstractItemModel *m = dialog->model();
+        const QAbstractItemModel *m = dlg()->model();
         for (int r = 0; r < m->rowCount(); ++r)
             out << m->index(r, 0).data().toString() + u' ' + m->index(r, 1).data().toString() + u' '
                        + m->index(r, 2).data().toString().section(u':', 0, 0);
@@ -193,9 +204,12 @@ TEST_F(GatewayTest, addMergesSortsAndRefusesBit15WhileRemoveLooksForTheAddressAs
          {"15 7 255 21 D", "   1 E", "1 2 3 10 D", "16 0 0 1 E", "0 128 0 1 E", "0 0 32768 1 E"})
         addAddress(fields); // the same address changes its row; bit 15 is refused with a beep
     EXPECT_EQ(ui.beeps, 3);
-    // Enter in an address field adds, and never closes the dialog.
-    set(kGroup, "1 2 300"); // sub 300 folds into middle 3, sub 44
-    QTest::keyClick(w<QLineEdit>("gaSubEdit"), Qt::Key_Return);
+    // Enter in an address field adds, and never closes the dialog; the fields show the
+    // row folded also when it was selected already.
+    for (int i = 0; i < 2; ++i) {
+        set(kGroup, "1 2 300"); // sub 300 folds into middle 3, sub 44
+        QTest::keyClick(w<QLineEdit>("gaSubEdit"), Qt::Key_Return);
+    }
     QTest::keyClick(w<QLineEdit>("paAreaEdit"), Qt::Key_Return);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(rows(), "00/0/000 E 1; 01/2/003 D 10; 01/3/044 E 1; 15/7/255 D 21");
@@ -212,10 +226,16 @@ TEST_F(GatewayTest, addMergesSortsAndRefusesBit15WhileRemoveLooksForTheAddressAs
     EXPECT_EQ(shown(kGroup), "15 7 255 21 D"); // the next row
     click("removeButton");                     // the last row: fields empty, lists at the top
     EXPECT_EQ(shown(kGroup), "   1 E");
+    // The last row removed while another one is selected: that one stays so, in the fields too.
+    w<QTableView>("addressList")->selectRow(0);
+    set(kGroup, "1 2 3");
+    click("removeButton");
+    EXPECT_EQ(rows() + u' ' + shown(kGroup), "00/0/000 E 1 0 0 0 1 E");
+    EXPECT_TRUE(w<QTableView>("addressList")->selectionModel()->isRowSelected(0));
 
     ui.answers = {UiServices::Answer::No, UiServices::Answer::Yes};
     click("removeAllButton");
-    EXPECT_EQ(dialog->model()->rowCount(), 2);
+    EXPECT_EQ(dialog->model()->rowCount(), 1);
     click("removeAllButton");
     EXPECT_EQ(rows(), "");
     EXPECT_EQ(ui.questions, QStringList(2, QStringLiteral("Remove all address definitions?")));
@@ -259,6 +279,62 @@ TEST_F(GatewayTest, closingSavesToTheIniAndAFailedSaveAsksBeforeLeaving)
     EXPECT_TRUE(ui.questions.back().contains(QLatin1String("could not be written")));
     dialog->close();
     EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST_F(GatewayTest, theMenuCommandShowsWhatAHandEditedIniHolds)
+{
+    closeDialog();
+    const struct
+    {
+        const char *ini, *shown; // "Section key=value ...": the options, the fields, the rows
+    } cases[] = {
+        // "GAS" keys 1, 2 and 4: the missing key 3 ends the table.
+        {"SETTINGS 1=1 3=1 5=1 7=1 9=1 11=1 PA Address=1.1.5 GAS 1=65545 2=167968777 4=688521493",
+         "10101010101 1 1 5 00/0/001 E 9; 01/2/003 E 9"},
+        // Any number but 0 checks an option; no second dot gives 0.0.0; a key of 0 ends the table.
+        {"SETTINGS 2=7 4=-1 6=1 8=1 10=1 11=x PA Address=15.15 GAS 1=65545 2=0 3=167968777",
+         "01010101010 0 0 0 00/0/001 E 9"},
+    };
+    for (const auto &[values, expected] : cases) {
+        QFile::remove(iniPath);
+        QString section;
+        for (const QString &token : QString::fromLatin1(values).split(u' '))
+            token.contains(u'=') ? ini(section, token.section(u'=', 0, 0), token.section(u'=', 1))
+                                 : void(section = token);
+        QString got;
+        ModalDriver driver([&](QDialog *d) {
+            for (const char *letters : gateway::kOptionLetters)
+                got += w<QCheckBox>(qPrintable(QStringLiteral("option") + letters))->isChecked()
+                           ? u'1'
+                           : u'0';
+            got += u' ' + shown(kPa) + u' ' + rows();
+            d->reject();
+        });
+        frame->action(CommandId::MediaGateway)->trigger();
+        EXPECT_EQ(driver.opened, QStringList{"CGatewayDlg"});
+        EXPECT_EQ(got, expected);
+    }
+}
+
+TEST(GaTypeCodes, mapToTheirFormats)
+{
+    // clang-format off
+    const std::pair<int, std::vector<quint32>> formats[] = {
+        {10, {0x30}}, {11, {0x40}}, {3, {0x6001, 0x6002}}, {4, {0x6003}}, {6, {0x6101}},
+        {9, {0x5001, 0x5002, 0x5003, 0x5004, 0x5005, 0x5006, 0x5010, 0x5011, 0x5020, 0x5021}},
+        {5, {0x6100, 0xF000, 0xF001, 0xF002}}, {7, {0x10000}}, {8, {0x10001}}, {12, {0x11000}},
+        {13, {0x11001}}, {15, {0x12000}}, {2, {0x13000}}, {16, {0x15000, 0x15001}},
+        // The neighbours of the codes above, and codes that mean nothing.
+        {1, {0, 0x31, 0x41, 0x5000, 0x5007, 0x500F, 0x5012, 0x501F, 0x5022, 0x6000, 0x6004,
+             0x6102, 0x8FFF, 0x907A, 0xEFFF, 0xF003, 0xFFFF, 0x10002, 0x10FFF, 0x11002, 0x12001,
+             0x13001, 0x14FFF, 0x15002, 0xFFFFFFFF}},
+    };
+    // clang-format on
+    for (const auto &[format, codes] : formats)
+        for (quint32 code : codes)
+            EXPECT_EQ(gateway::FormatFromTypeCode(code), format) << std::hex << code;
+    for (quint32 code = 0x9000; code <= 0x9079; ++code) // IEEE float, the whole range
+        EXPECT_EQ(gateway::FormatFromTypeCode(code), 14) << std::hex << code;
 }
 
 // A .GA file: header with `id` and `recordSize`, records of (word, type code),
@@ -341,6 +417,81 @@ TEST_F(GatewayTest, addressFilesAreSavedAndLoadedAndSayWhereReadingStopped)
                                : ui.messages.empty());
         EXPECT_EQ(ui.fileDialogs.back().title.startsWith(u'I'), c.import);
     }
+}
+
+// The terminal on a pseudo-terminal whose far end the gateway simulator plays:
+// it checks every frame by the gateway's rules and prints its verdicts.
+class GatewaySimTest : public GatewayTest
+{
+protected:
+    void SetUp() override
+    {
+        endWithTest(sim);
+        sim.start(QStringLiteral(ORBA_GATEWAY_SIM), {"--pty", "--idle-ms", "100"});
+        ASSERT_TRUE(simSays("\n"));
+        ASSERT_TRUE(out.startsWith("pty ")) << out.toStdString();
+        ini("Com", "UseSerial", "1");
+        ini("Com", "Device", QString::fromLocal8Bit(out.mid(4, out.indexOf('\n') - 4)));
+        ini("Com", "Protocol", "0");
+        start(true);
+        openDialog();
+    }
+    void TearDown() override
+    {
+        dialog.reset();
+        frame.reset(); // the terminal lets go of the line first
+        sim.terminate();
+        sim.waitForFinished();
+    }
+    bool simSays(const QByteArray &text)
+    {
+        return eventually([&] { return (out += sim.readAllStandardOutput()).contains(text); });
+    }
+
+    QProcess sim;
+    QByteArray out;
+};
+
+TEST_F(GatewaySimTest, theDialogsUploadKeepsTheGatewaysRulesAndTheSimulatorRefusesWhatBreaksThem)
+{
+    const auto writePastTheDialog = [&](std::initializer_list<QByteArray> texts) {
+        QByteArray bytes;
+        for (const QByteArray &text : texts)
+            bytes += frameOf(text);
+        frame->currentPort()->Write(bytes.constData(), static_cast<int>(bytes.size()));
+    };
+    writePastTheDialog({"S01/2/003:9,E"}); // no erase before it
+    for (const char *option : {"optionOD", "optionOG", "optionOW"})
+        w<QCheckBox>(option)->setChecked(true);
+    click("sendOptionsButton");
+    set(kPa, "1 1 5");
+    click("sendAddressButton");
+    for (const char *fields : {"5 1 10 21 D", "1 2 3 9 E", "15 7 255 16 E"})
+        addAddress(fields);
+    click("sendTableButton");
+    ASSERT_TRUE(simSays("15/7/255 format 16 receive E\nend\n")) << out.toStdString();
+    EXPECT_EQ(out.mid(out.lastIndexOf("state\n")),
+              "state\noptions OD+ OE- OG+ OH- ON- OR- OS- OV- OX- OQ- OW+\npa 01.01.005\ntable 3\n"
+              "01/2/003 format 9 receive E\n05/1/010 format 21 receive D\n"
+              "15/7/255 format 16 receive E\nend\n");
+    // An address below the last one, the last one again, a definition right after its erase.
+    writePastTheDialog({"S00/0/001:1,E", "S15/7/255:5,D", "ERASE!", "S01/2/003:9,E"});
+    ASSERT_TRUE(simSays("error still erasing")) << out.toStdString();
+    QStringList verdicts; // the lines on frames, without the states between them
+    const QRegularExpression verdict(QStringLiteral("^(ok|error|note|pause)"));
+    for (const QString &line : QString::fromLatin1(out).split(u'\n'))
+        if (verdict.match(line).hasMatch())
+            verdicts << QString(line).replace(QRegularExpression("\\d+ ms"), "N ms");
+    EXPECT_EQ(
+        verdicts.join(u'\n').toStdString(),
+        "error definition without ERASE! before it: S01/2/003:9,E\n"
+        "ok OD+\nok OE-\nok OG+\nok OH-\nok ON-\nok OR-\nok OS-\nok OV-\nok OX-\nok OQ-\nok OW+\n"
+        "ok P:01.01.005\nok ERASE!\npause-after-erase N ms\n"
+        "ok S01/2/003:9,E\nok S05/1/010:21,D\nok S15/7/255:16,E\n"
+        "error not in ascending order (after 15/7/255): S00/0/001:1,E\n"
+        "ok S15/7/255:5,D\nnote 15/7/255 defined again, the later definition holds\n"
+        "ok ERASE!\npause-after-erase N ms\n"
+        "error still erasing (N ms after ERASE!): S01/2/003:9,E");
 }
 
 } // namespace

@@ -61,7 +61,6 @@ DemoDevice::DemoDevice(Options options, Sender send, std::FILE *log)
     , m_send(std::move(send))
     , m_log(log)
     , m_printer(PrinterSession::Options{m_options.printerFolder, 0, 0, false}, m_send, log)
-    , m_gateway(std::chrono::milliseconds(1000))
 {}
 
 void DemoDevice::feed(const std::uint8_t *data, std::size_t length)

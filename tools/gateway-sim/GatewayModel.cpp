@@ -1,6 +1,7 @@
 #include "GatewayModel.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -109,6 +110,7 @@ void GatewayModel::frame(const std::string &text, Clock::time_point now)
         m_table.clear();
         m_erasedAt = now;
         m_firstAfterErase = true;
+        m_lastDefined.reset();
         m_changed = true;
         ok = true;
     } else if (text.size() == 3 && text[0] == 'O') {
@@ -120,10 +122,13 @@ void GatewayModel::frame(const std::string &text, Clock::time_point now)
     } else if (!text.empty() && text[0] == 'S') {
         ok = definition(text, why, now);
     }
-    if (ok)
-        m_report.push_back("ok " + text);
-    else
+    if (!ok) {
         error(why, text);
+        return;
+    }
+    m_report.push_back("ok " + text);
+    if (!m_note.empty())
+        m_report.push_back(std::exchange(m_note, {}));
 }
 
 bool GatewayModel::option(const std::string &text)
@@ -185,18 +190,29 @@ bool GatewayModel::definition(const std::string &text, std::string &why, Clock::
         why = "format not 1-21";
         return false;
     }
-    if (m_erasedAt) {
-        const auto since = std::chrono::duration_cast<std::chrono::milliseconds>(now - *m_erasedAt);
-        if (m_firstAfterErase) {
-            m_report.push_back("pause-after-erase " + std::to_string(since.count()) + " ms");
-            m_firstAfterErase = false;
-        }
-        if (since < m_eraseBusy) {
-            why = "still erasing (" + std::to_string(since.count()) + " ms after ERASE!)";
-            return false;
-        }
+    // The gateway builds its table from an empty one, in one ascending pass.
+    if (!m_erasedAt) {
+        why = "definition without ERASE! before it";
+        return false;
+    }
+    const auto since = now - *m_erasedAt;
+    const auto sinceMs = std::chrono::duration_cast<std::chrono::milliseconds>(since).count();
+    if (m_firstAfterErase) {
+        m_report.push_back("pause-after-erase " + std::to_string(sinceMs) + " ms");
+        m_firstAfterErase = false;
+    }
+    if (since < m_eraseBusy) {
+        why = "still erasing (" + std::to_string(sinceMs) + " ms after ERASE!)";
+        return false;
     }
     const auto word = static_cast<std::uint16_t>(main << 11 | middle << 8 | sub);
+    if (m_lastDefined && word < *m_lastDefined) {
+        why = "not in ascending order (after " + groupAddress(*m_lastDefined) + ")";
+        return false;
+    }
+    if (m_lastDefined && word == *m_lastDefined)
+        m_note = "note " + groupAddress(word) + " defined again, the later definition holds";
+    m_lastDefined = word;
     m_table[word] = {format, text.back() == 'E'};
     m_changed = true;
     return true;

@@ -8,12 +8,17 @@
 #include <vector>
 
 // What a media gateway makes of the bytes it receives: frames between STX and
-// ETX, each checked against the command syntax, and the state the accepted
-// commands describe.
+// ETX, each checked against the command syntax and the upload's rules, and the
+// state the accepted commands describe. A group address definition is taken
+// only after "ERASE!" and the erase time, and only in ascending order of its
+// address; one address may follow itself (a table loaded from a file holds it
+// twice), and then the later definition holds.
 class GatewayModel
 {
 public:
     using Clock = std::chrono::steady_clock;
+    // How long the gateway is busy after "ERASE!"; what it receives meanwhile is lost.
+    static constexpr std::chrono::milliseconds kEraseBusy{1500};
 
     struct Definition
     {
@@ -21,12 +26,12 @@ public:
         bool receive = true;
     };
 
-    explicit GatewayModel(std::chrono::milliseconds eraseBusy)
+    explicit GatewayModel(std::chrono::milliseconds eraseBusy = kEraseBusy)
         : m_eraseBusy(eraseBusy)
     {}
 
-    // Feeds received bytes; every finished frame or syntax error adds a line
-    // to the report ("ok OD+", "error ...").
+    // Feeds received bytes; every finished frame or error adds a line to the
+    // report ("ok OD+", "error <reason>: <frame>").
     void feed(const char *data, std::size_t length, Clock::time_point now);
     // Reports bytes outside a frame collected so far.
     void flushStray();
@@ -48,6 +53,7 @@ private:
     std::vector<std::string> m_report;
     std::string m_frame;
     std::string m_stray;
+    std::string m_note; // said after the "ok" of the frame that gave it
     bool m_inFrame = false;
     bool m_changed = false;
 
@@ -56,4 +62,5 @@ private:
     std::map<std::uint16_t, Definition> m_table;
     std::optional<Clock::time_point> m_erasedAt;
     bool m_firstAfterErase = false;
+    std::optional<std::uint16_t> m_lastDefined; // since the last erase
 };

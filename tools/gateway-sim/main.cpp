@@ -37,7 +37,7 @@ void usage()
         "  --link PATH       also make PATH a symbolic link to the pseudo-terminal\n"
         "  --listen          wait for the terminal as TCP client (port 0: any free port)\n"
         "  --connect         connect to the terminal as TCP server\n"
-        "  --erase-busy-ms   how long the gateway is busy after ERASE! (default 1000);\n"
+        "  --erase-busy-ms   how long the gateway is busy after ERASE! (default 1500);\n"
         "                    definitions arriving meanwhile are refused\n"
         "  --idle-ms         quiet time before the state is printed (default 150)\n"
         "  --once            end when the first TCP connection closes\n",
@@ -160,7 +160,7 @@ int main(int argc, char **argv)
 {
     enum { None, Pty, Listen, Connect } mode = None;
     std::string address, link;
-    int eraseBusyMs = 1000;
+    auto eraseBusy = GatewayModel::kEraseBusy;
     int idleMs = 150;
     bool once = false;
     for (int i = 1; i < argc; ++i) {
@@ -177,7 +177,7 @@ int main(int argc, char **argv)
         } else if (arg == "--link" && hasValue) {
             link = argv[++i];
         } else if (arg == "--erase-busy-ms" && hasValue) {
-            eraseBusyMs = std::atoi(argv[++i]);
+            eraseBusy = std::chrono::milliseconds(std::max(0, std::atoi(argv[++i])));
         } else if (arg == "--idle-ms" && hasValue) {
             idleMs = std::max(10, std::atoi(argv[++i]));
         } else if (arg == "--once") {
@@ -194,7 +194,7 @@ int main(int argc, char **argv)
 
     catchStopSignals();
 
-    GatewayModel model{std::chrono::milliseconds(eraseBusyMs)};
+    GatewayModel model{eraseBusy};
     int status = 0;
     if (mode == Pty) {
         SimPty pty;
