@@ -22,13 +22,29 @@ QString programDirectory()
     return dir;
 }
 
+namespace {
+// The folders of installed programs: shared by every user and managed by the
+// package manager, which would leave a settings file there behind. Root can
+// write there too, so being writable says nothing.
+bool isSystemProgramFolder(const QString &dir)
+{
+    const QString path = QDir::cleanPath(QFileInfo(dir).absoluteFilePath()) + u'/';
+    for (const char *prefix : {"/usr/", "/bin/", "/sbin/"}) {
+        if (path.startsWith(QLatin1String(prefix)))
+            return true;
+    }
+    return false;
+}
+} // namespace
+
 QString resolveIniPath(const QString &programDir, const QString &explicitPath)
 {
     if (!explicitPath.isEmpty())
         return QFileInfo(explicitPath).absoluteFilePath();
     const QString besideProgram = QDir(programDir).filePath(QLatin1String(kIniFileName));
     const QFileInfo dirInfo(programDir);
-    if (QFileInfo::exists(besideProgram) || (dirInfo.isDir() && dirInfo.isWritable()))
+    if (QFileInfo::exists(besideProgram)
+        || (dirInfo.isDir() && dirInfo.isWritable() && !isSystemProgramFolder(programDir)))
         return besideProgram;
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (config.isEmpty() || !QDir::isAbsolutePath(config))

@@ -52,6 +52,9 @@ TEST(ConfigStore, iniLivesBesideTheProgramOnlyWhereThatWorks)
     qputenv("XDG_CONFIG_HOME", config.toLocal8Bit());
     EXPECT_EQ(ConfigStore::resolveIniPath(programDir, ""), programDir + "ORBATerminal.INI");
     EXPECT_EQ(ConfigStore::resolveIniPath(dir.filePath("nowhere/"), ""), fallback);
+    // An installed program's folder, writable or not (root), never gets one.
+    ASSERT_FALSE(QFile::exists("/usr/bin/ORBATerminal.INI"));
+    EXPECT_EQ(ConfigStore::resolveIniPath("/usr/bin/", ""), fallback);
     EXPECT_TRUE(QDir(config + "/ORBA").exists());
     qunsetenv("XDG_CONFIG_HOME");
 }
