@@ -128,11 +128,18 @@ QString CPortSettingsForm::usbPathFor(const QString &name) const
 {
     if (!m_absentUsbName.isEmpty() && name == m_absentUsbName)
         return m_stored.usbDevicePath;
-    // Looked up afresh: a printer unplugged since the list was read is not
+    // The entry's own path, not the first path of its name: what the user
+    // chose is stored even where a list read later names it otherwise. It is
+    // looked for afresh: a printer unplugged since the list was read is not
     // found, and the placeholder is stored.
-    QString path;
-    FindUsbDevicePath(name, path, m_roots);
-    return path;
+    const qsizetype chosen = m_usbNames.indexOf(name);
+    if (chosen <= 0)
+        return UsbPrinters::kPlaceholderPath;
+    QStringList paths;
+    QStringList names;
+    EnumUsbDevices(paths, names, m_roots);
+    const QString path = m_usbPaths.at(chosen);
+    return paths.contains(path) ? path : UsbPrinters::kPlaceholderPath;
 }
 
 CPortSettingsForm::Values CPortSettingsForm::initialValues() const

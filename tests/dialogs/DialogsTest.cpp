@@ -184,10 +184,13 @@ TEST_F(PortSettingsDlgTest, theDeviceListsStoreACOMNumberADevicePathOrTheUsbPrin
         EXPECT_EQ(settings.comDevice, result.section(u'|', 1));
     }
     // Stored, shown (of how many entries), unplugged before OK → [Usb] DeviceName.
+    // The Zebra has a second printer interface: each entry keeps its own.
+    tree.addUsbPrinter(1, "1-4:1.1", "Zebra", "GK420d", "29J1");
     const std::tuple<QString, QString, int, bool, QString> usb[] = {
-        {"usb:1-4:1.0", kZebra, 2, true, kPlaceholder},
-        {"", "---", 1, false, kPlaceholder},
-        {"usb:3-1:1.0", "usb:3-1:1.0 (absent)", 2, false, "usb:3-1:1.0"},
+        {"usb:1-4:1.1", kZebra + " (interface 1)", 3, false, "usb:1-4:1.1"},
+        {"usb:1-4:1.0", kZebra + " (interface 0)", 3, true, kPlaceholder},
+        {"", "---", 2, false, kPlaceholder},
+        {"usb:3-1:1.0", "usb:3-1:1.0 (absent)", 3, false, "usb:3-1:1.0"},
     };
     for (const auto &[stored, shown, entries, unplug, result] : usb) {
         SCOPED_TRACE(stored.toStdString());

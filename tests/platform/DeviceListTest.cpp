@@ -34,20 +34,21 @@ TEST(UsbPrinterList, printersAreNamedByLocationModelAndSerialAndFoundByTheirPort
     tree.addUsbPrinter(5, "3-7:1.0", QString(), QString(), QString());
     tree.addLooseUsbPrinter(6);
     const QString lp6 = tree.devPath("usb/lp6");
-    EXPECT_EQ(
-        listed(tree.roots()),
-        QStringList({none, "USB 2-1: r+k Printer [77] -> usb:2-1:1.0",
-                     "USB 2-1: r+k Printer [77] -> usb:2-1:1.1", "USB 3-7 -> usb:3-7:1.0",
-                     "lp6 -> " + lp6, "USB 1-1.4: Zebra ZTC GK420d [29J1] -> usb:1-1.4:1.0"}));
-    const std::pair<const char *, QString> rows[] = {
-        {"USB 2-1: r+k Printer [77]", "usb:2-1:1.0"}, // the first of equals
+    const QString rk = "USB 2-1: r+k Printer [77] (interface ";
+    EXPECT_EQ(listed(tree.roots()),
+              QStringList({none, rk + "0) -> usb:2-1:1.0", rk + "1) -> usb:2-1:1.1",
+                           "USB 3-7 -> usb:3-7:1.0", "lp6 -> " + lp6,
+                           "USB 1-1.4: Zebra ZTC GK420d [29J1] -> usb:1-1.4:1.0"}));
+    const std::pair<QString, QString> rows[] = {
+        {rk + "1)", "usb:2-1:1.1"}, // interfaces of one device apart
+        {"USB 2-1: r+k Printer [77]", kPlaceholder},
         {"USB 3-7", "usb:3-7:1.0"},
         {"lp6", lp6},
         {"usb 3-7", kPlaceholder}, // names compare exactly
         {"---", kPlaceholder},
     };
     for (const auto &[name, path] : rows)
-        EXPECT_EQ(find(QLatin1String(name)), path) << name;
+        EXPECT_EQ(find(name), path) << name.toStdString();
 
     // The port path finds the node whatever its lp number, until unplugged.
     EXPECT_EQ(UsbDeviceNode("usb:1-1.4:1.0", tree.roots()), tree.devPath("usb/lp10"));
