@@ -90,14 +90,24 @@ CPortSettingsForm::ComChoice CPortSettingsForm::comChoice(const QString &text) c
         return {typed.toUpper(), m.captured(1).toInt(), QString()};
     if (typed.isEmpty())
         return {QString(), m_stored.comPort, QString()};
-    return {typed, m_stored.comPort, typed};
+    // The mark belongs to a list entry; typed on behind it, it is no part of
+    // the path.
+    const QString absent = tr("(absent)");
+    const QString path = QString(typed).remove(u' ' + absent).remove(absent).trimmed();
+    return {path, m_stored.comPort, path};
 }
 
 QString CPortSettingsForm::refreshSerialDevices(const QString &comText)
 {
+    const bool chosen = std::any_of(m_comChoices.cbegin(), m_comChoices.cend(),
+                                    [&](const ComChoice &c) { return c.text == comText; });
     const ComChoice current = comChoice(comText);
-    buildComChoices({{QString(), m_stored.comPort, m_stored.comDevice.trimmed()}, current});
-    return comTextFor(current);
+    QList<ComChoice> keep{{QString(), m_stored.comPort, m_stored.comDevice.trimmed()}};
+    // A path being typed is no entry (yet): it stays the field's text alone.
+    if (chosen)
+        keep.append(current);
+    buildComChoices(keep);
+    return chosen ? comTextFor(current) : QString();
 }
 
 void CPortSettingsForm::buildUsbList()
