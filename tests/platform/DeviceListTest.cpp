@@ -1,3 +1,4 @@
+#include "platform/SerialDeviceList.h"
 #include "platform/UsbPrinterList.h"
 #include "support/FakeDeviceTree.h"
 
@@ -6,6 +7,32 @@
 namespace {
 
 const QString kPlaceholder = "\\\\?\\usb";
+
+// Label -> stored path, in the kernel names' natural order; ttyS0 to ttyS7 are
+// COM1 to COM8, ttyS slots without a UART and virtual consoles no devices.
+TEST(SerialDeviceList, hardwareTtysAreListedByTheirStableNamesWithKernelNameAndProduct)
+{
+    FakeDeviceTree tree;
+    EXPECT_TRUE(EnumSerialDevices(tree.roots()).isEmpty());
+    const QString byId = "usb-FTDI_FT232R_USB_UART_A9XYZ-if00-port0", dev = tree.roots().dev;
+    tree.addSerialAdapter("ttyUSB10", "1-3", QString());
+    tree.addSerialAdapter("ttyUSB2", "1-2", "FT232R USB UART", byId);
+    tree.addSerialAdapter("ttyACM0", "1-4", "Arduino Uno");
+    tree.addPlainTty("ttyAMA0");
+    for (const auto &[name, uart] :
+         {std::pair{"ttyS0", 4}, {"ttyS7", 4}, {"ttyS8", 0}, {"ttyS9", 4}})
+        tree.addPlainTty(name, uart);
+    tree.addVirtualTty("tty1");
+    QStringList listed;
+    for (const SerialDeviceInfo &d : EnumSerialDevices(tree.roots()))
+        listed << serialDeviceLabel(d) + " -> " + d.path;
+    EXPECT_EQ(
+        listed,
+        QStringList({dev + "/ttyACM0 (Arduino Uno) -> " + dev + "/ttyACM0",
+                     dev + "/ttyAMA0 -> " + dev + "/ttyAMA0", dev + "/ttyS9 -> " + dev + "/ttyS9",
+                     byId + " (ttyUSB2, FT232R USB UART) -> " + dev + "/serial/by-id/" + byId,
+                     dev + "/ttyUSB10 -> " + dev + "/ttyUSB10"}));
+}
 
 // The printers as listed (name -> port path); every name finds its path.
 TEST(UsbPrinterList, printersAreNamedByLocationModelAndSerialAndFoundByTheirPortPath)

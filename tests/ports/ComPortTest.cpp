@@ -2,10 +2,13 @@
 
 #include "support/ChildProcess.h"
 
+#include <QDir>
 #include <QProcess>
+#include <QTemporaryDir>
 
 // The kernel's own terms for a line, with the exact rates of lines set with BOTHER.
 #include <asm/termbits.h>
+#include <grp.h>
 #include <sys/ioctl.h>
 
 namespace {
@@ -162,6 +165,40 @@ TEST_F(ComPortTest, aBusyDeviceNamesTheProgramThatHoldsIt)
     CUsbPort usb;
     ASSERT_FALSE(usb.Open(pty.devicePath(), 5));
     EXPECT_EQ(whyNot(usb, OpenFailure::Link::Usb, usb.DeviceNode()), expected);
+}
+
+// Denied: the group that may use the device, else the usual group of the
+// link. Busy without a holder in sight: ModemManager where it runs, for serial.
+TEST(OpenFailure, eachReasonSaysWhatHoldsTheDeviceOrWhatTheUserNeeds)
+{
+    QTemporaryFile device("/tmp/orba-device-XXXXXX");
+    QTemporaryDir proc;
+    ASSERT_TRUE(device.open() && QDir(proc.path()).mkpath("812")
+                && writeFileBytes(proc.filePath("812/comm"), "ModemManager\n"));
+    const QByteArray path = QFile::encodeName(device.fileName());
+    const group *dialout = ::getgrnam("dialout");
+    const gid_t gid = dialout ? dialout->gr_gid : ::getegid();
+    ASSERT_EQ(::chown(path.constData(), ::geteuid(), gid), 0);
+    using L = OpenFailure::Link;
+    const QString denied = "Permission denied: your user needs the group ";
+    const QString busy = "Device or resource busy: another program uses it";
+    const std::tuple<L, int, mode_t, QString, QString> rows[] = {
+        {L::Serial, EACCES, 0660, device.fileName(), denied + ::getgrgid(gid)->gr_name + " ("},
+        {L::Serial, EACCES, 0600, device.fileName(), denied + "dialout ("},
+        {L::Usb, EPERM, 0600, device.fileName(), denied + "lp ("},
+        {L::Serial, EBUSY, 0, "/dev/ttyACM0",
+         busy + ", perhaps ModemManager, process 812, which takes new adapters for a while."},
+        {L::Usb, EBUSY, 0, "/dev/usb/lp0", busy + "."},
+        {L::Serial, ENOENT, 0, "", "No such device."},
+        {L::Usb, ENOENT, 0, "\\\\?\\usb",
+         "No USB device is chosen: pick one in the port settings."},
+        {L::Usb, ENODEV, 0, "usb:1-1.4:1.0", "No such device: USB 1-1.4 is not plugged in."},
+    };
+    for (const auto &[link, error, mode, target, reason] : rows) {
+        ::chmod(path.constData(), mode);
+        EXPECT_TRUE(openFailureReason({link, error, target}, proc.path()).startsWith(reason))
+            << reason.toStdString();
+    }
 }
 
 } // namespace
