@@ -197,13 +197,12 @@ bool CComPort::DsrUp() const
 {
     if (m_dsrProbe)
         return m_dsrProbe();
-    bool up = false;
-    CSerialDevice::ModemLines lines;
+    int lines = 0;
     // Without modem lines (a pseudo-terminal) there is no DSR to wait for; a
     // line that cannot be read any more is reported by the write itself.
-    if (m_hComm.readDsr(up, lines) != 0 || lines == CSerialDevice::ModemLines::Absent)
+    if (m_hComm.modemLines(lines) != 0)
         return true;
-    return up;
+    return (lines & ModemBits::Dsr) != 0;
 }
 
 void CComPort::SampleHandshake()
@@ -216,12 +215,9 @@ void CComPort::SampleHandshake()
         if (m_ctsProbe) {
             cts = m_ctsProbe();
         } else {
-            bool dsr = false;
-            CSerialDevice::ModemLines lines;
+            int lines = 0;
             // Without modem lines there is no CTS to wait for.
-            if (m_hComm.readInputs(dsr, cts, lines) != 0
-                || lines == CSerialDevice::ModemLines::Absent)
-                cts = true;
+            cts = m_hComm.modemLines(lines) != 0 || (lines & ModemBits::Cts);
         }
         if (!cts)
             hold = HandshakeHold::Cts;
@@ -257,7 +253,7 @@ std::uint32_t CComPort::ReadOn(std::uint8_t *buffer, std::uint32_t count)
     const auto handOver = Clock::now() + kGatherLimit;
     while (count < m_nReadChunk && Clock::now() < handOver) {
         // During a flood more is usually waiting already: read before polling.
-        const ssize_t n = ::read(fd, buffer + count, m_nReadChunk - count);
+        const ssize_t n = m_hComm.read(buffer + count, m_nReadChunk - count);
         if (n > 0) {
             count += static_cast<std::uint32_t>(n);
             continue;

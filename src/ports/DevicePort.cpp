@@ -106,7 +106,7 @@ void CDevicePort::ReaderLoop(std::uint8_t *buffer)
                 continue;
             DebugText("ERROR: ReadFile");
         } else {
-            const ssize_t n = ::read(fd, buffer, m_nReadChunk);
+            const ssize_t n = Device().read(buffer, m_nReadChunk);
             if (n > 0) {
                 AppendReceived(buffer, ReadOn(buffer, static_cast<std::uint32_t>(n)));
                 continue;

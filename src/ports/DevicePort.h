@@ -23,6 +23,10 @@ class CDevicePort : public CPortEngine
 public:
     // Also while the port runs without its device, waiting for it to return.
     bool IsOpen() const override { return IsStarted() || Device().isOpen(); }
+    // Replaces the reads and tty calls on the device (tests: a device with
+    // modem lines, or one whose reads fail); null puts the system's back.
+    // Set while the port is stopped.
+    void SetTtyIo(CTtyIo *io) { Device().setIo(io); }
 
 protected:
     using LoggingCategory = const QLoggingCategory &(*)();
