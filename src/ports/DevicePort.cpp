@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include <poll.h>
 #include <unistd.h>
@@ -14,6 +15,10 @@ constexpr int kReaderWaitMs = 250;
 // How often a lost device's node is looked for; also the pace of the attempts
 // to open it again once it is back.
 constexpr int kDevicePollMs = 250;
+// A read error that may pass (EIO from a printer) is tried again after this
+// pause, and taken for the device's loss once it lasts this long.
+constexpr int kRetryPauseMs = 50;
+constexpr auto kErrorLimit = std::chrono::seconds(1);
 } // namespace
 
 void CDevicePort::DebugText(const char *text) const
@@ -85,12 +90,20 @@ std::size_t CDevicePort::WriteRun(TxRun blocks)
 
 void CDevicePort::ReaderLoop(std::uint8_t *buffer)
 {
+    using Clock = std::chrono::steady_clock;
     const CEvent &stop = *m_hStopEvent;
+    // Since when reads fail (a streak of errors that are not the device's
+    // loss by themselves), and how many reads in a row brought nothing.
+    bool failing = false;
+    Clock::time_point failingSince;
+    int emptyReads = 0;
     for (;;) {
         if (!IsLinkUp()) {
             if (!AwaitDeviceNode())
                 return;
             qCDebug(m_category, "%s is back", qPrintable(NodeInUse()));
+            failing = false;
+            emptyReads = 0;
             continue;
         }
         const int fd = Device().fd();
@@ -99,27 +112,58 @@ void CDevicePort::ReaderLoop(std::uint8_t *buffer)
         if (stopped)
             return;
         AfterReaderWait();
+        const char *lost = nullptr;
         if (revents == 0) {
             // A node removed while the device stays quiet reports no error
             // of its own.
             if (devicenode::stillOpenAt(NodeInUse(), fd))
                 continue;
-            DebugText("ERROR: ReadFile");
+            lost = "ERROR: ReadFile";
         } else {
+            const bool hungUp = revents & (POLLHUP | POLLERR | POLLNVAL);
             const ssize_t n = Device().read(buffer, m_nReadChunk);
+            const int err = n < 0 ? errno : 0;
             if (n > 0) {
+                failing = false;
+                emptyReads = 0;
                 AppendReceived(buffer, ReadOn(buffer, static_cast<std::uint32_t>(n)));
                 continue;
             }
-            const int err = n < 0 ? errno : 0;
-            if (err == EINTR || (err == EAGAIN && !(revents & (POLLERR | POLLHUP | POLLNVAL))))
+            if (n == 0 && !hungUp) {
+                // A zero-length transfer: nothing arrived. A device that
+                // answers every read so is paced, so that it cannot spin.
+                failing = false;
+                if (++emptyReads > 1 && stop.wait(kRetryPauseMs))
+                    return;
                 continue;
-            // Failed, end of file or hung up: the device is gone (unplugged,
-            // far end of a pseudo-terminal closed). Said once; the device is
-            // let go, so that it keeps its name when it returns.
-            DebugText(err == EAGAIN ? "ERROR: GetOverlappedResult (in Reader)\n"
-                                    : "ERROR: ReadFile");
+            }
+            if (err == EINTR || (err == EAGAIN && !hungUp))
+                continue;
+            if (hungUp || err == ENODEV || err == ENXIO || err == EAGAIN) {
+                // Hung up (the far end of a pseudo-terminal closed) or no
+                // such device any more: gone.
+                lost = err == EAGAIN ? "ERROR: GetOverlappedResult (in Reader)\n"
+                                     : "ERROR: ReadFile";
+            } else {
+                // Any other error (EIO from a printer) is tried again after a
+                // pause; the device is gone when it lasts or its node went.
+                const auto now = Clock::now();
+                if (!failing) {
+                    failing = true;
+                    failingSince = now;
+                    qCDebug(m_category, "%s: read failed (%s); trying again",
+                            qPrintable(NodeInUse()), std::strerror(err));
+                }
+                if (now - failingSince < kErrorLimit && devicenode::stillOpenAt(NodeInUse(), fd)) {
+                    if (stop.wait(kRetryPauseMs))
+                        return;
+                    continue;
+                }
+                lost = "ERROR: ReadFile";
+            }
         }
+        // Said once; the device is let go, so that it keeps its name when it returns.
+        DebugText(lost);
         OnLinkDropped();
         DropLink([this] { Device().close(); });
     }

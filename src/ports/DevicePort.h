@@ -14,10 +14,11 @@
 // together, the writer hands whole runs of blocks to the device and waits
 // for room at most the write time-out per block.
 //
-// When the device goes away (a read error, a hang-up, its node removed) the
-// port says so in one debug line, lets it go, so that it keeps its name when
-// it returns, and opens it again by itself once its node is back. Stop ends
-// that wait at once.
+// When the device goes away (its node removed, ENODEV or ENXIO, a hang-up, or
+// another read error that lasts a second) the port says so in one debug line,
+// lets it go, so that it keeps its name when it returns, and opens it again
+// by itself once its node is back. A read of 0 bytes is no loss (printers
+// send zero-length transfers). Stop ends that wait at once.
 class CDevicePort : public CPortEngine
 {
 public:
