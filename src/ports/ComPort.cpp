@@ -1,6 +1,7 @@
 #include "ComPort.h"
 
 #include "platform/Logging.h"
+#include "platform/PortNotify.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -21,14 +22,38 @@ constexpr int kIdleGapMs = 1;
 // A read is handed on at the latest this long after its first byte, so that
 // a steady stream shows while it flows instead of once a chunk is full.
 constexpr auto kGatherLimit = std::chrono::milliseconds(10);
-// DSR changes raise no event that poll() could wait for together with the
-// stop event, so a held write looks at the line this often.
-constexpr int kDsrPollMs = 10;
 // Receive staging buffer and read chunk of the serial link. A read takes all
 // that waits, up to a chunk: a flood costs one hand-over per 64 KiB instead
 // of one per few bytes, while a lone byte still goes on at once.
 constexpr std::uint32_t kReadChunk = 64 * 1024;
 constexpr std::uint32_t kRxBufferSize = 2 * kReadChunk;
+
+// Modem lines read from functions instead of the device, which cannot be
+// waited for: the watcher looks at them every 50 ms.
+class CProbeTtyIo final : public CTtyIo
+{
+public:
+    CProbeTtyIo(const std::function<bool()> &dsr, const std::function<bool()> &cts)
+        : m_dsr(dsr)
+        , m_cts(cts)
+    {}
+    int modemLines(int, int &bits) override
+    {
+        // A line without a probe is up, as on a device without modem lines.
+        bits = ModemBits::Dtr | ModemBits::Rts;
+        if (!m_dsr || m_dsr())
+            bits |= ModemBits::Dsr;
+        if (!m_cts || m_cts())
+            bits |= ModemBits::Cts;
+        return 0;
+    }
+    int switchModemLines(int, int, bool) override { return 0; }
+    int waitModemChange(int, int) override { return ENOTTY; }
+
+private:
+    const std::function<bool()> &m_dsr;
+    const std::function<bool()> &m_cts;
+};
 
 } // namespace
 
@@ -181,63 +206,83 @@ bool CComPort::OpenDevice(const SerialLineSettings &line, bool quiet)
         return false;
     }
     m_hComm.flushBoth();
-    SampleHandshake();
     return true;
 }
 
 bool CComPort::Reopen()
 {
-    if (OpenDevice(m_line, true))
-        return true;
-    m_hComm.close();
-    return false;
-}
-
-bool CComPort::DsrUp() const
-{
-    if (m_dsrProbe)
-        return m_dsrProbe();
-    int lines = 0;
-    // Without modem lines (a pseudo-terminal) there is no DSR to wait for; a
-    // line that cannot be read any more is reported by the write itself.
-    if (m_hComm.modemLines(lines) != 0)
-        return true;
-    return (lines & ModemBits::Dsr) != 0;
-}
-
-void CComPort::SampleHandshake()
-{
-    HandshakeHold hold = HandshakeHold::None;
-    if (m_handshake.dsrOut && !DsrUp()) {
-        hold = HandshakeHold::Dsr;
-    } else if (m_handshake.rtsCts) {
-        bool cts = true;
-        if (m_ctsProbe) {
-            cts = m_ctsProbe();
-        } else {
-            int lines = 0;
-            // Without modem lines there is no CTS to wait for.
-            cts = m_hComm.modemLines(lines) != 0 || (lines & ModemBits::Cts);
-        }
-        if (!cts)
-            hold = HandshakeHold::Cts;
+    if (!OpenDevice(m_line, true)) {
+        m_hComm.close();
+        return false;
     }
+    m_lines.resume();
+    return true;
+}
+
+void CComPort::SetDsrProbe(std::function<bool()> probe)
+{
+    m_dsrProbe = std::move(probe);
+    UseProbes();
+}
+
+void CComPort::SetCtsProbe(std::function<bool()> probe)
+{
+    m_ctsProbe = std::move(probe);
+    UseProbes();
+}
+
+void CComPort::UseProbes()
+{
+    if (!m_dsrProbe && !m_ctsProbe) {
+        m_hComm.setIo(nullptr);
+        m_probeIo.reset();
+        return;
+    }
+    if (!m_probeIo)
+        m_probeIo = std::make_unique<CProbeTtyIo>(m_dsrProbe, m_ctsProbe);
+    m_hComm.setIo(m_probeIo.get());
+}
+
+void CComPort::OnStarted()
+{
+    m_lines.start([this](const ModemLineState &lines) { OnLinesChanged(lines); });
+}
+
+void CComPort::OnLinesChanged(const ModemLineState &lines)
+{
+    // Without modem lines there is nothing to wait for.
+    HandshakeHold hold = HandshakeHold::None;
+    if (lines.available && m_handshake.dsrOut && !lines.dsr)
+        hold = HandshakeHold::Dsr;
+    else if (lines.available && m_handshake.rtsCts && !lines.cts)
+        hold = HandshakeHold::Cts;
     m_hold = hold;
+    if (m_announceLines)
+        postPortNotify(PortNotifyCode::ModemLinesChanged);
 }
 
 BoundedWrite CComPort::GateWrite(Clock::time_point deadline)
 {
     if (!m_handshake.dsrOut)
         return BoundedWrite::Written;
-    while (!DsrUp()) {
-        m_hold = HandshakeHold::Dsr;
+    CEvent &changed = m_lines.changedEvent();
+    for (;;) {
+        // Reset before looking, so that a change right after the look wakes
+        // the wait. The line is read afresh: the watcher may be a moment late.
+        changed.reset();
+        int lines = 0;
+        // Without modem lines there is no DSR to wait for; a line that cannot
+        // be read any more is reported by the write itself.
+        if (m_hComm.modemLines(lines) != 0 || (lines & ModemBits::Dsr))
+            return BoundedWrite::Written;
         const int left = millisecondsUntil(deadline);
         if (left == 0)
             return BoundedWrite::TimedOut;
-        if (m_hStopEvent->wait(std::min(left, kDsrPollMs)))
+        bool stopped = false;
+        pollWithStop(changed.fd(), POLLIN, *m_hStopEvent, left, stopped);
+        if (stopped)
             return BoundedWrite::Stopped;
     }
-    return BoundedWrite::Written;
 }
 
 void CComPort::OnDrainFailed()
@@ -273,6 +318,8 @@ std::uint32_t CComPort::ReadOn(std::uint8_t *buffer, std::uint32_t count)
 
 void CComPort::TeardownLink()
 {
+    // The watching thread uses the device: it ends first.
+    m_lines.stop();
     m_hold = HandshakeHold::None;
     m_hComm.close();
     m_dcb = {};

@@ -111,7 +111,6 @@ void CDevicePort::ReaderLoop(std::uint8_t *buffer)
         const short revents = pollWithStop(fd, POLLIN, stop, kReaderWaitMs, stopped);
         if (stopped)
             return;
-        AfterReaderWait();
         const char *lost = nullptr;
         if (revents == 0) {
             // A node removed while the device stays quiet reports no error

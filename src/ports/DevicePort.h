@@ -56,9 +56,7 @@ protected:
     // Whether a block that failed ends the drain (the serial rule), or the
     // writer goes on with the next one.
     virtual bool FailedBlockEndsDrain() const = 0;
-    // Called on the reader thread after each wait for data, and when the
-    // device is let go.
-    virtual void AfterReaderWait() {}
+    // Called on the reader thread right before the device is let go.
     virtual void OnLinkDropped() {}
 
     // The first step of every Open: false while the port runs; otherwise a

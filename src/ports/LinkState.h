@@ -27,3 +27,21 @@ enum class UnsentReason : int {
     WriteFailed, // the link did not take them within the write time-out
     NotStarted,  // written to a port that is not running
 };
+
+// The modem lines of a running serial link. Not available while no serial
+// link runs and on a device without modem lines (a pseudo-terminal); the
+// lines then say nothing.
+struct ModemLineState
+{
+    bool available = false;
+    // Inputs, as the device drives them.
+    bool cts = false;
+    bool dsr = false;
+    bool dcd = false;
+    bool ri = false;
+    // Outputs, as set.
+    bool dtr = false;
+    bool rts = false;
+
+    bool operator==(const ModemLineState &) const = default;
+};

@@ -1,6 +1,7 @@
 #include "ports/PortTest.h"
 
 #include "support/ChildProcess.h"
+#include "support/FakeTtyIo.h"
 
 #include <QDir>
 #include <QProcess>
@@ -147,6 +148,59 @@ TEST_F(ComPortTest, aTimedOutWriteDropsTheRestOfItsDrainAndAStopEndsAWaitingWrit
         port.Close();
     }
     EXPECT_EQ(log.count(kTimeoutText), 3);
+}
+
+// The lines that are up ("cts dsr dcd ri dtr rts"), or "n/a".
+QString linesText(const CComPort &port)
+{
+    const ModemLineState s = port.GetModemLines();
+    if (!s.available)
+        return "n/a";
+    QStringList up;
+    for (const auto &[on, name] : {std::pair{s.cts, "cts"},
+                                   {s.dsr, "dsr"},
+                                   {s.dcd, "dcd"},
+                                   {s.ri, "ri"},
+                                   {s.dtr, "dtr"},
+                                   {s.rts, "rts"}})
+        if (on)
+            up << name;
+    return up.join(' ');
+}
+
+// Each change is announced and the hold of the DSR handshake follows it; a
+// write held by it goes out once DSR is up.
+TEST_F(ComPortTest, theModemLinesAndTheHandshakeHoldFollowTheDevice)
+{
+    FakeTtyIo io;
+    CComPort port;
+    port.SetTtyIo(&io);
+    port.AnnounceModemLines(true);
+    EXPECT_EQ(linesText(port), "n/a");
+    ASSERT_TRUE(open(port, 2) && port.Start());
+    EXPECT_EQ(linesText(port), "dtr rts");
+    EXPECT_EQ(port.GetHandshakeHold(), HandshakeHold::Dsr);
+    port.Write("held", 4);
+    const std::tuple<int, bool, const char *, HandshakeHold> rows[] = {
+        {ModemBits::Dcd | ModemBits::Ri, true, "dcd ri dtr rts", HandshakeHold::Dsr},
+        {ModemBits::Dsr, true, "dsr dcd ri dtr rts", HandshakeHold::Cts},
+        {ModemBits::Cts, true, "cts dsr dcd ri dtr rts", HandshakeHold::None},
+        {ModemBits::Ri | ModemBits::Dcd, false, "cts dsr dtr rts", HandshakeHold::None},
+        {ModemBits::Dsr, false, "cts dtr rts", HandshakeHold::Dsr},
+    };
+    int changes = 1; // the first look at Start
+    for (const auto &[bits, up, shown, hold] : rows) {
+        io.setInputs(bits, up);
+        EXPECT_TRUE(waitUntil([&] { return linesText(port) == shown; })) << shown;
+        EXPECT_EQ(port.GetHandshakeHold(), hold) << shown;
+        QCoreApplication::processEvents();
+        EXPECT_EQ(window.counts[PortNotifyCode::ModemLinesChanged], ++changes);
+        if (bits == ModemBits::Dsr && up) {
+            EXPECT_EQ(pty.read(4), "held");
+        }
+    }
+    EXPECT_TRUE(port.Close());
+    EXPECT_EQ(linesText(port), "n/a");
 }
 
 TEST_F(ComPortTest, aBusyDeviceNamesTheProgramThatHoldsIt)
