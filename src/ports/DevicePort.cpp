@@ -1,6 +1,7 @@
 #include "DevicePort.h"
 
 #include "platform/DeviceNode.h"
+#include "platform/NodeWatch.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -10,10 +11,9 @@
 #include <unistd.h>
 
 namespace {
-// One wait of the reader while nothing arrives.
-constexpr int kReaderWaitMs = 250;
 // How often a lost device's node is looked for; also the pace of the attempts
-// to open it again once it is back.
+// to open it again once it is back, and of the look at the node of a running
+// link where its folder cannot be watched.
 constexpr int kDevicePollMs = 250;
 // A read error that may pass (EIO from a printer) is tried again after this
 // pause, and taken for the device's loss once it lasts this long.
@@ -92,6 +92,8 @@ void CDevicePort::ReaderLoop(std::uint8_t *buffer)
 {
     using Clock = std::chrono::steady_clock;
     const CEvent &stop = *m_hStopEvent;
+    CNodeWatch node;
+    bool watched = node.watch(NodeInUse());
     // Since when reads fail (a streak of errors that are not the device's
     // loss by themselves), and how many reads in a row brought nothing.
     bool failing = false;
@@ -102,23 +104,33 @@ void CDevicePort::ReaderLoop(std::uint8_t *buffer)
             if (!AwaitDeviceNode())
                 return;
             qCDebug(m_category, "%s is back", qPrintable(NodeInUse()));
+            watched = node.watch(NodeInUse());
             failing = false;
             emptyReads = 0;
             continue;
         }
+        // Waits on the device, the stop event and the node's folder together,
+        // without a time-out while all is well.
         const int fd = Device().fd();
-        bool stopped = false;
-        const short revents = pollWithStop(fd, POLLIN, stop, kReaderWaitMs, stopped);
-        if (stopped)
+        pollfd p[3] = {{stop.fd(), POLLIN, 0}, {fd, POLLIN, 0}, {node.fd(), POLLIN, 0}};
+        int r;
+        do {
+            r = ::poll(p, watched ? 3 : 2, watched ? -1 : kDevicePollMs);
+        } while (r < 0 && errno == EINTR);
+        if (p[0].revents & POLLIN)
             return;
         const char *lost = nullptr;
-        if (revents == 0) {
-            // A node removed while the device stays quiet reports no error
-            // of its own.
-            if (devicenode::stillOpenAt(NodeInUse(), fd))
-                continue;
-            lost = "ERROR: ReadFile";
-        } else {
+        if (r == 0 || p[2].revents) {
+            if (p[2].revents) {
+                node.clear();
+                watched = node.fd() >= 0;
+            }
+            // A node removed while the device stays quiet reports no error of its own.
+            if (!devicenode::stillOpenAt(NodeInUse(), fd))
+                lost = "ERROR: ReadFile";
+        }
+        if (!lost && p[1].revents) {
+            const short revents = p[1].revents;
             const bool hungUp = revents & (POLLHUP | POLLERR | POLLNVAL);
             const ssize_t n = Device().read(buffer, m_nReadChunk);
             const int err = n < 0 ? errno : 0;
@@ -161,6 +173,8 @@ void CDevicePort::ReaderLoop(std::uint8_t *buffer)
                 lost = "ERROR: ReadFile";
             }
         }
+        if (!lost)
+            continue;
         // Said once; the device is let go, so that it keeps its name when it returns.
         DebugText(lost);
         OnLinkDropped();

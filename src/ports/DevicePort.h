@@ -10,9 +10,10 @@
 #include <chrono>
 
 // A link on a device node (a tty, a USB printer) held exclusively as a
-// nonblocking descriptor: the reader waits on the device and the stop event
-// together, the writer hands whole runs of blocks to the device and waits
-// for room at most the write time-out per block.
+// nonblocking descriptor: the reader waits on the device, the stop event and
+// the node's folder together, without a time-out; the writer hands whole runs
+// of blocks to the device and waits for room at most the write time-out per
+// block.
 //
 // When the device goes away (its node removed, ENODEV or ENXIO, a hang-up, or
 // another read error that lasts a second) the port says so in one debug line,

@@ -99,8 +99,9 @@ void CPortEngine::WriterThread()
     ::pthread_setname_np(::pthread_self(), "orba-writer");
     m_bWriterRunning = true;
     for (;;) {
+        // No time-out: an idle link costs no wake-ups.
         pollfd p[2] = {{m_hDataEvent->fd(), POLLIN, 0}, {m_hStopEvent->fd(), POLLIN, 0}};
-        if (::poll(p, 2, 250) <= 0)
+        if (::poll(p, 2, -1) <= 0)
             continue;
         // Data before stop, so that blocks queued just before a stop still go out.
         if (p[0].revents & POLLIN) {
