@@ -12,6 +12,7 @@ enum : int {
     LinkStateChanged = 2,  // the port's link state changed: ask the port
     NotSent = 3,           // bytes handed to the port were not sent: ask the port
     ModemLinesChanged = 4, // a serial link's modem lines changed: ask the port
+    BreakDone = 5,         // a break asked for is sent or failed: ask the port
 };
 }
 

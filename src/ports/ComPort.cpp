@@ -22,6 +22,8 @@ constexpr int kIdleGapMs = 1;
 // A read is handed on at the latest this long after its first byte, so that
 // a steady stream shows while it flows instead of once a chunk is full.
 constexpr auto kGatherLimit = std::chrono::milliseconds(10);
+// Before a break, the driver's buffer is looked at this often until it is sent.
+constexpr int kBreakDrainStepMs = 10;
 // Receive staging buffer and read chunk of the serial link. A read takes all
 // that waits, up to a chunk: a flood costs one hand-over per 64 KiB instead
 // of one per few bytes, while a lone byte still goes on at once.
@@ -117,8 +119,11 @@ bool CComPort::Open(int port, int baud, int parity, int dataBits, int stopBits, 
     if (!BeginOpen(timeoutSec, kRxBufferSize, kReadChunk))
         return false;
     m_nPort = port;
+    m_nProtocol = protocol;
     m_nFailedDrains = 0;
     m_nLastOpenError = 0;
+    m_switched = 0;
+    m_switchedUp = 0;
 
     m_deviceName = DeviceNameFor(port, m_devicePath);
     const char parityLetter = ParityLetter(parity);
@@ -215,6 +220,13 @@ bool CComPort::Reopen()
         m_hComm.close();
         return false;
     }
+    // A line the user switched stays as set.
+    const int switched = m_switched.load();
+    const int up = m_switchedUp.load();
+    for (const int bit : {int(ModemBits::Dtr), int(ModemBits::Rts)}) {
+        if (switched & bit)
+            m_hComm.switchModemLines(bit, (up & bit) != 0);
+    }
     m_lines.resume();
     return true;
 }
@@ -245,6 +257,8 @@ void CComPort::UseProbes()
 
 void CComPort::OnStarted()
 {
+    m_breakWanted = false;
+    m_breakResult = LineRequest::NotRunning;
     m_lines.start([this](const ModemLineState &lines) { OnLinesChanged(lines); });
 }
 
@@ -283,6 +297,79 @@ BoundedWrite CComPort::GateWrite(Clock::time_point deadline)
         if (stopped)
             return BoundedWrite::Stopped;
     }
+}
+
+int CComPort::DrivenLines(int protocol)
+{
+    switch (protocol) {
+    case 2:
+        return ModemBits::Dtr | ModemBits::Rts;
+    case 3:
+        return ModemBits::Rts;
+    case 4:
+        return ModemBits::Dtr;
+    default:
+        return 0;
+    }
+}
+
+LineRequest CComPort::SetOutputLine(int bit, bool up)
+{
+    if (!IsStarted() || !IsLinkUp())
+        return LineRequest::NotRunning;
+    if (DrivenLines(m_nProtocol) & bit)
+        return LineRequest::DrivenByHandshake;
+    const LineRequest result = m_lines.switchLines(bit, up);
+    if (result == LineRequest::Done) {
+        m_switched |= bit;
+        if (up)
+            m_switchedUp |= bit;
+        else
+            m_switchedUp &= ~bit;
+    }
+    return result;
+}
+
+LineRequest CComPort::SendBreak()
+{
+    if (!IsStarted() || !IsLinkUp())
+        return LineRequest::NotRunning;
+    m_breakWanted = true;
+    WakeWriter();
+    return LineRequest::Queued;
+}
+
+void CComPort::AfterDrain()
+{
+    if (!m_breakWanted.exchange(false))
+        return;
+    m_breakResult = BreakNow();
+    postPortNotify(PortNotifyCode::BreakDone);
+}
+
+LineRequest CComPort::BreakNow()
+{
+    if (!IsLinkUp() || !m_hComm.isOpen())
+        return LineRequest::NotRunning;
+    // What was sent before the break goes out first. The kernel would wait
+    // for it too, but nothing could end that wait; this one ends with the
+    // write time-out or a stop.
+    const auto deadline = Clock::now() + std::chrono::seconds(std::max(m_nTimeoutSec, 0));
+    for (int queued = 0; m_hComm.outputQueued(queued) == 0 && queued > 0;) {
+        if (millisecondsUntil(deadline) == 0) {
+            qCDebug(lcSerial, "break: the device did not take the bytes before it");
+            return LineRequest::Failed;
+        }
+        if (m_hStopEvent->wait(kBreakDrainStepMs))
+            return LineRequest::NotRunning;
+    }
+    const int err = m_hComm.sendBreak();
+    if (err == 0)
+        return LineRequest::Done;
+    if (isNoModemLinesError(err))
+        return LineRequest::NotSupported;
+    qCDebug(lcSerial, "break: %s", std::strerror(err));
+    return LineRequest::Failed;
 }
 
 void CComPort::OnDrainFailed()
@@ -326,4 +413,5 @@ void CComPort::TeardownLink()
     m_handshake = {};
     m_line = {};
     m_nPort = 0;
+    m_nProtocol = 0;
 }

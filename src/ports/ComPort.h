@@ -18,8 +18,9 @@
 // opens the same path with the same settings again once it is back.
 //
 // While it runs, a third thread follows the modem lines (CModemLineWatcher):
-// the lines are there to be asked for (GetModemLines), and the DSR handshake
-// holds writes on them.
+// the lines are there to be asked for (GetModemLines), the DSR handshake
+// holds writes on them, and the lines that the handshake leaves alone can be
+// switched; a break can be sent.
 class CComPort final : public CDevicePort
 {
 public:
@@ -82,6 +83,19 @@ public:
     // Whether each change of the lines (and each switch) is announced with
     // ModemLinesChanged. Off until asked for.
     void AnnounceModemLines(bool on) { m_announceLines = on; }
+    // The lines (ModemBits::Dtr, ModemBits::Rts) that a handshake code moves
+    // itself, which the user cannot switch: both under 2, RTS under 3, DTR
+    // under 4.
+    static int DrivenLines(int protocol);
+    // Switches DTR or RTS of the running link. A switched line stays as set
+    // until Stop, also when the device is opened again; Start raises both.
+    LineRequest SetDtr(bool up) { return SetOutputLine(ModemBits::Dtr, up); }
+    LineRequest SetRts(bool up) { return SetOutputLine(ModemBits::Rts, up); }
+    // Asks for a break of 250 ms after what was sent before it: Queued, and
+    // BreakDone once LastBreakResult() says how it went; NotRunning while no
+    // link runs.
+    LineRequest SendBreak();
+    LineRequest LastBreakResult() const { return m_breakResult.load(); }
 
 protected:
     CSerialDevice &Device() override { return m_hComm; }
@@ -98,6 +112,8 @@ protected:
     void OnStarted() override;
     void OnLinkDropped() override { m_lines.pause(); }
     void OnDrainFailed() override;
+    // Sends a break asked for, after what was queued before it.
+    void AfterDrain() override;
     void TeardownLink() override;
 
 private:
@@ -105,6 +121,8 @@ private:
     bool OpenDevice(const SerialLineSettings &line, bool quiet = false);
     // Watching thread: what the handshake waits for, and the announcement.
     void OnLinesChanged(const ModemLineState &lines);
+    LineRequest SetOutputLine(int bit, bool up);
+    LineRequest BreakNow();
     void UseProbes();
 
     int m_nPort = 0;
@@ -115,6 +133,7 @@ private:
     QString m_devicePath;
     QString m_deviceName;
     QByteArray m_definition;
+    int m_nProtocol = 0;
     std::function<bool()> m_dsrProbe;
     std::function<bool()> m_ctsProbe;
     std::unique_ptr<CTtyIo> m_probeIo;
@@ -124,4 +143,9 @@ private:
 
     CModemLineWatcher m_lines{m_hComm};
     std::atomic<bool> m_announceLines{false};
+    // The outputs the user switched since Start, and which of them are up.
+    std::atomic<int> m_switched{0};
+    std::atomic<int> m_switchedUp{0};
+    std::atomic<bool> m_breakWanted{false};
+    std::atomic<LineRequest> m_breakResult{LineRequest::NotRunning};
 };

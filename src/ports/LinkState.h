@@ -45,3 +45,13 @@ struct ModemLineState
 
     bool operator==(const ModemLineState &) const = default;
 };
+
+// How a request to switch a modem line or to send a break went.
+enum class LineRequest : int {
+    Done,              // switched, or the break is sent
+    Queued,            // the break goes out after what was sent before it (BreakDone tells)
+    NotRunning,        // no serial link runs, or its device is gone
+    DrivenByHandshake, // the chosen handshake moves this line itself
+    NotSupported,      // the device has no such line, or cannot send a break
+    Failed,            // the device refused (the debug output says why)
+};

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstring>
 #include <system_error>
+#include <utility>
 
 #include <pthread.h>
 
@@ -105,21 +106,40 @@ ModemLineState CModemLineWatcher::state() const
     return unpack(m_state.load());
 }
 
-int CModemLineWatcher::readLines(bool tell)
+LineRequest CModemLineWatcher::switchLines(int bits, bool up)
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_watching)
+        return LineRequest::NotRunning;
+    if (const int err = m_device.switchModemLines(bits, up); err != 0) {
+        if (isNoModemLinesError(err))
+            return LineRequest::NotSupported;
+        qCDebug(lcSerial, "switching the modem lines: %s", std::strerror(err));
+        return LineRequest::Failed;
+    }
+    // The outputs raise no change that the thread would see.
+    readLines(true);
+    return LineRequest::Done;
+}
+
+int CModemLineWatcher::readLines(bool tell, bool *changed)
 {
     int bits = 0;
     const int err = m_device.modemLines(bits);
-    publish(err == 0 ? pack(bits) : 0, tell);
+    const bool differs = publish(err == 0 ? pack(bits) : 0, tell);
+    if (changed)
+        *changed = differs;
     return err;
 }
 
-void CModemLineWatcher::publish(std::uint32_t packed, bool tell)
+bool CModemLineWatcher::publish(std::uint32_t packed, bool tell)
 {
     if (m_state.exchange(packed) == packed)
-        return;
+        return false;
     m_changedEvent.set();
     if (tell && m_changed)
         m_changed(unpack(packed));
+    return true;
 }
 
 void CModemLineWatcher::leaveWait(std::unique_lock<std::mutex> &lock)
@@ -147,6 +167,7 @@ void CModemLineWatcher::run()
     unsigned givenUp = 0; // the opening whose lines are not to be followed
     unsigned waitingFor = 0;
     bool canWait = true;
+    bool woken = false;
     for (;;) {
         m_wake.wait(lock, [&] { return m_quit || (m_watching && m_opening != givenUp); });
         if (m_quit)
@@ -156,7 +177,8 @@ void CModemLineWatcher::run()
             waitingFor = opening;
             canWait = true;
         }
-        if (const int err = readLines(true); err != 0) {
+        bool changed = false;
+        if (const int err = readLines(true, &changed); err != 0) {
             // No modem lines: said once (the state is not available). Any
             // other failure is the device's loss, which the reader handles.
             if (!isNoModemLinesError(err))
@@ -164,13 +186,24 @@ void CModemLineWatcher::run()
             givenUp = opening;
             continue;
         }
+        const auto leaveOff = [&] {
+            return m_quit || !m_watching || m_opening != opening;
+        };
         if (canWait) {
+            // A wait that ended without a change (a pulse too short to be
+            // seen, a driver that does not wait) is followed by a pause, so
+            // that the thread cannot spin; what changes meanwhile is read after it.
+            if (std::exchange(woken, false) && !changed) {
+                m_wake.wait_for(lock, kSamplePeriod, leaveOff);
+                continue;
+            }
             m_inWait = true;
             lock.unlock();
             const int err = m_device.waitModemChange(ModemBits::Inputs);
             lock.lock();
             m_inWait = false;
             m_wake.notify_all();
+            woken = err == 0;
             if (err == 0 || err == EINTR)
                 continue;
             if (isNoModemLinesError(err)) {
@@ -183,7 +216,6 @@ void CModemLineWatcher::run()
             givenUp = opening;
             continue;
         }
-        m_wake.wait_for(lock, kSamplePeriod,
-                        [&] { return m_quit || !m_watching || m_opening != opening; });
+        m_wake.wait_for(lock, kSamplePeriod, leaveOff);
     }
 }

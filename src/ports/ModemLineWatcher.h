@@ -32,7 +32,7 @@ public:
 
     // Reads the lines, tells `changed` (also when there are none) and
     // follows them from now on. `changed` runs on the watching thread, or on
-    // the caller's in start(), each time the state changed.
+    // the caller's in start() and switchLines(), each time the state changed.
     void start(Changed changed);
     // Ends the watching; the state is not available again.
     void stop();
@@ -46,11 +46,17 @@ public:
     // Set each time the state changed; whoever waits for a change resets it.
     CEvent &changedEvent() { return m_changedEvent; }
 
+    // Raises or drops the output lines `bits` of the watched device, and
+    // reads the state anew.
+    LineRequest switchLines(int bits, bool up);
+
 private:
     void run();
-    // Reads the lines and publishes them; 0 or the errno. m_mutex held.
-    int readLines(bool tell);
-    void publish(std::uint32_t packed, bool tell);
+    // Reads the lines and publishes them; 0 or the errno, and whether the
+    // state changed. m_mutex held.
+    int readLines(bool tell, bool *changed = nullptr);
+    // Whether the state changed.
+    bool publish(std::uint32_t packed, bool tell);
     // Ends a wait that only a signal can end. m_mutex held by `lock`.
     void leaveWait(std::unique_lock<std::mutex> &lock);
 

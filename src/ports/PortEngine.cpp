@@ -106,6 +106,8 @@ void CPortEngine::WriterThread()
         // Data before stop, so that blocks queued just before a stop still go out.
         if (p[0].revents & POLLIN) {
             Drain();
+            std::lock_guard link(m_csLink);
+            AfterDrain();
             continue;
         }
         if (p[1].revents & POLLIN)

@@ -203,6 +203,83 @@ TEST_F(ComPortTest, theModemLinesAndTheHandshakeHoldFollowTheDevice)
     EXPECT_EQ(linesText(port), "n/a");
 }
 
+// DTR and RTS switch where the handshake leaves them alone, stay switched
+// while the device is opened again, and are raised at the next Start.
+TEST_F(ComPortTest, onlyTheLinesTheHandshakeLeavesAloneAreSwitchedUntilStop)
+{
+    using R = LineRequest;
+    const std::tuple<int, R, R> rows[] = {
+        {0, R::Done, R::Done},
+        {1, R::Done, R::Done},
+        {2, R::DrivenByHandshake, R::DrivenByHandshake},
+        {3, R::Done, R::DrivenByHandshake},
+        {4, R::DrivenByHandshake, R::Done},
+        {7, R::Done, R::Done},
+    };
+    FakeTtyIo io;
+    CComPort port;
+    port.SetTtyIo(&io);
+    EXPECT_EQ(port.SetDtr(false), R::NotRunning);
+    for (const auto &[protocol, dtr, rts] : rows) {
+        ASSERT_TRUE(open(port, protocol) && port.Start());
+        EXPECT_EQ(port.SetDtr(false), dtr) << protocol;
+        EXPECT_EQ(port.SetRts(false), rts) << protocol;
+        const QString low = QString(dtr == R::Done ? "" : "dtr ") + (rts == R::Done ? "" : "rts");
+        EXPECT_EQ(linesText(port), low.trimmed()) << protocol;
+        EXPECT_EQ(io.lines(),
+                  (dtr == R::Done ? 0 : ModemBits::Dtr) | (rts == R::Done ? 0 : ModemBits::Rts));
+        port.Close();
+    }
+    // Lost and opened again: as switched. Stop and Start: raised.
+    ASSERT_TRUE(open(port, 0) && port.Start());
+    EXPECT_EQ(port.SetRts(false), R::Done);
+    io.answerReads({-ENODEV});
+    ASSERT_TRUE(pty.write("x")); // dropped: opening a serial device empties it
+    EXPECT_TRUE(waitUntil(
+        [&] { return port.GetLinkLosses() == 1 && port.GetLinkState() == LinkState::Connected; }));
+    EXPECT_TRUE(waitUntil([&] { return linesText(port) == "dtr"; }));
+    EXPECT_EQ(port.SetRts(true), R::Done);
+    EXPECT_EQ(port.SetDtr(false), R::Done);
+    port.Close();
+    ASSERT_TRUE(open(port, 0) && port.Start());
+    EXPECT_EQ(linesText(port), "dtr rts");
+}
+
+// A break goes out after what was sent before it; a pseudo-terminal has no
+// line to send one on, nor modem lines (said once, then nothing).
+TEST_F(ComPortTest, aBreakIsSentOnlyWhileRunningAndWhereTheDeviceHasALine)
+{
+    using R = LineRequest;
+    const std::tuple<bool, int, R> rows[]
+        = {{true, 0, R::Done}, {true, EIO, R::Failed}, {false, 0, R::NotSupported}};
+    for (const auto &[fake, error, result] : rows) {
+        FakeTtyIo io;
+        io.setBreakError(error);
+        CComPort port;
+        port.SetTtyIo(fake ? &io : nullptr);
+        port.AnnounceModemLines(true);
+        EXPECT_EQ(port.SendBreak(), R::NotRunning);
+        ASSERT_TRUE(open(port) && port.Start());
+        port.Write("before", 6);
+        window.counts[PortNotifyCode::BreakDone] = 0;
+        EXPECT_EQ(port.SendBreak(), R::Queued);
+        EXPECT_TRUE(eventually([&] { return window.counts[PortNotifyCode::BreakDone] == 1; }));
+        EXPECT_EQ(port.LastBreakResult(), result);
+        EXPECT_EQ(pty.read(6), "before");
+        EXPECT_EQ(io.breaks(), error == 0 && fake ? 1 : 0);
+        port.Close();
+        EXPECT_EQ(port.SendBreak(), R::NotRunning);
+    }
+    // The pseudo-terminal's lines: not available, said once.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.counts[PortNotifyCode::ModemLinesChanged], 3);
+    EXPECT_EQ(log.count("modem line", true), 0);
+    CComPort port;
+    ASSERT_TRUE(open(port) && port.Start());
+    EXPECT_EQ(linesText(port), "n/a");
+    EXPECT_EQ(port.SetDtr(false), R::NotSupported);
+}
+
 TEST_F(ComPortTest, aBusyDeviceNamesTheProgramThatHoldsIt)
 {
     QProcess holder;
