@@ -1630,4 +1630,11 @@ Toggle status bar</source>
 Statusleiste ein-/ausschalten</translation>
     </message>
 </context>
+<context>
+    <name>UsbPrinters</name>
+    <message>
+        <source>(interface %1)</source>
+        <translation>(Schnittstelle %1)</translation>
+    </message>
+</context>
 </TS>

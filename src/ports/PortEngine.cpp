@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstring>
 #include <poll.h>
+#include <pthread.h>
 
 CPortEngine::~CPortEngine()
 {
@@ -94,14 +95,19 @@ int CPortEngine::Write(const void *data, int length, std::uint32_t *written)
 
 void CPortEngine::WriterThread()
 {
+    // Named so that the port's threads can be told apart in /proc and top.
+    ::pthread_setname_np(::pthread_self(), "orba-writer");
     m_bWriterRunning = true;
     for (;;) {
+        // No time-out: an idle link costs no wake-ups.
         pollfd p[2] = {{m_hDataEvent->fd(), POLLIN, 0}, {m_hStopEvent->fd(), POLLIN, 0}};
-        if (::poll(p, 2, 250) <= 0)
+        if (::poll(p, 2, -1) <= 0)
             continue;
         // Data before stop, so that blocks queued just before a stop still go out.
         if (p[0].revents & POLLIN) {
             Drain();
+            std::lock_guard link(m_csLink);
+            AfterDrain();
             continue;
         }
         if (p[1].revents & POLLIN)
@@ -202,6 +208,7 @@ void CPortEngine::BlocksDone(std::size_t n)
 
 void CPortEngine::ReaderThread()
 {
+    ::pthread_setname_np(::pthread_self(), "orba-reader");
     std::vector<std::uint8_t> buffer(std::max<std::uint32_t>(m_nReadChunk, 1));
     m_bReaderRunning = true;
     ReaderLoop(buffer.data());

@@ -97,6 +97,14 @@ protected:
     // thread.
     void BlocksDone(std::size_t n);
     virtual void OnDrainFailed() {}
+    // Called by the writer once the queue is empty, with the link held, for
+    // work that goes after what was queued before it (WakeWriter asks for it).
+    virtual void AfterDrain() {}
+    void WakeWriter()
+    {
+        if (m_hDataEvent)
+            m_hDataEvent->set();
+    }
     // Body of the reader thread: reads into `buffer` (m_nReadChunk bytes) and
     // calls AppendReceived until m_hStopEvent is set.
     virtual void ReaderLoop(std::uint8_t *buffer) = 0;

@@ -167,7 +167,8 @@ TEST_F(PortSettingsDlgTest, theDeviceListsStoreACOMNumberADevicePathOrTheUsbPrin
         {"", "COM2", kAdapter, "2|" + byIdPath},
         {"", "COM2", " /tmp/ttyV0 ", "2|/tmp/ttyV0"},
         {"", "COM2", "com12", "12|"},
-        {gone, gone + " (absent)", QString(), "2|" + gone}, // an absent one is kept
+        {gone, gone + " (absent)", QString(), "2|" + gone},                 // an absent one is kept
+        {gone, gone + " (absent)", gone + " (absent)x", "2|" + gone + "x"}, // mark typed on
     };
     for (const auto &[stored, shown, chosen, result] : serial) {
         SCOPED_TRACE(chosen.toStdString());
@@ -184,10 +185,13 @@ TEST_F(PortSettingsDlgTest, theDeviceListsStoreACOMNumberADevicePathOrTheUsbPrin
         EXPECT_EQ(settings.comDevice, result.section(u'|', 1));
     }
     // Stored, shown (of how many entries), unplugged before OK → [Usb] DeviceName.
+    // The Zebra has a second printer interface: each entry keeps its own.
+    tree.addUsbPrinter(1, "1-4:1.1", "Zebra", "GK420d", "29J1");
     const std::tuple<QString, QString, int, bool, QString> usb[] = {
-        {"usb:1-4:1.0", kZebra, 2, true, kPlaceholder},
-        {"", "---", 1, false, kPlaceholder},
-        {"usb:3-1:1.0", "usb:3-1:1.0 (absent)", 2, false, "usb:3-1:1.0"},
+        {"usb:1-4:1.1", kZebra + " (interface 1)", 3, false, "usb:1-4:1.1"},
+        {"usb:1-4:1.0", kZebra + " (interface 0)", 3, true, kPlaceholder},
+        {"", "---", 2, false, kPlaceholder},
+        {"usb:3-1:1.0", "usb:3-1:1.0 (absent)", 3, false, "usb:3-1:1.0"},
     };
     for (const auto &[stored, shown, entries, unplug, result] : usb) {
         SCOPED_TRACE(stored.toStdString());
@@ -211,7 +215,10 @@ TEST_F(PortSettingsDlgTest, devicesPluggedInWhileOpenAppearAndTheLogFileIsChosen
     auto d = open();
     auto *com = child<QComboBox>(d.get(), "comPortList");
     auto *usb = child<QComboBox>(d.get(), "usbDeviceList");
-    com->setCurrentText(QStringLiteral("/tmp/ttyTyped"));
+    // A path being typed, the cursor in its middle: lists read meanwhile leave it be.
+    QLineEdit *typing = com->lineEdit();
+    typing->setText(QStringLiteral("/tmp/ttyyped"));
+    typing->setCursorPosition(8);
     usb->setCurrentIndex(1);
     tree.addSerialAdapter(QStringLiteral("ttyACM0"), QStringLiteral("1-3"),
                           QStringLiteral("Arduino Uno"));
@@ -223,8 +230,9 @@ TEST_F(PortSettingsDlgTest, devicesPluggedInWhileOpenAppearAndTheLogFileIsChosen
     EXPECT_EQ(items(usb), QStringList({"---", kZebra, "USB 1-1: r+k Printer"}));
     // Without Refresh: the dialog watches /dev.
     tree.addSerialAdapter(QStringLiteral("ttyUSB1"), QStringLiteral("1-5"), QString());
-    EXPECT_TRUE(eventually([&] { return com->count() == 12; }));
-    EXPECT_EQ(com->currentText(), QStringLiteral("/tmp/ttyTyped (absent)"));
+    EXPECT_TRUE(eventually([&] { return com->count() == 11; }));
+    QTest::keyClicks(typing, QStringLiteral("T"));
+    EXPECT_EQ(com->currentText(), QStringLiteral("/tmp/ttyTyped"));
 
     // The log file button offers a file dialog; appending to a log needs no warning.
     ui.files.push_back(QStringLiteral("/tmp/new.log"));
