@@ -737,6 +737,41 @@ Nicht gesendete Definitionen: %1</translation>
     </message>
 </context>
 <context>
+    <name>CModemLamps</name>
+    <message>
+        <source>not available</source>
+        <translation>nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>Send &amp;break</source>
+        <translation>&amp;Break senden</translation>
+    </message>
+    <message>
+        <source>The device has no modem lines (a pseudo-terminal, some adapters).</source>
+        <translation>Das Gerät hat keine Modemleitungen (ein Pseudo-Terminal, manche Adapter).</translation>
+    </message>
+    <message>
+        <source>Sends a break of 250 ms on the serial line</source>
+        <translation>Sendet einen Break von 250 ms auf der seriellen Leitung</translation>
+    </message>
+    <message>
+        <source>up</source>
+        <translation>aktiv</translation>
+    </message>
+    <message>
+        <source>down</source>
+        <translation>inaktiv</translation>
+    </message>
+    <message>
+        <source>Driven by the handshake chosen in the port settings</source>
+        <translation>Vom in den Schnittstellen-Einstellungen gewählten Handshake gesteuert</translation>
+    </message>
+    <message>
+        <source>Click to raise or drop the line</source>
+        <translation>Klicken, um die Leitung zu setzen oder zurückzusetzen</translation>
+    </message>
+</context>
+<context>
     <name>CNetPort</name>
     <message>
         <source>Error connecting to port (socket error: %1)!</source>
@@ -1076,6 +1111,25 @@ Nicht gesendete Definitionen: %1</translation>
     </message>
 </context>
 <context>
+    <name>CStatusPanes</name>
+    <message>
+        <source>%1 MB/s</source>
+        <translation>%1 MB/s</translation>
+    </message>
+    <message>
+        <source>%1 kB/s</source>
+        <translation>%1 kB/s</translation>
+    </message>
+    <message>
+        <source>Rx %1  Tx %2  %3</source>
+        <translation>Rx %1  Tx %2  %3</translation>
+    </message>
+    <message>
+        <source>Since the program started: %1 bytes received, %2 bytes sent</source>
+        <translation>Seit dem Programmstart: %1 Bytes empfangen, %2 Bytes gesendet</translation>
+    </message>
+</context>
+<context>
     <name>CTerminal</name>
     <message>
         <source>The file [%1] cannot be read.</source>
@@ -1112,6 +1166,38 @@ Nicht gesendete Definitionen: %1</translation>
     <message>
         <source>Left out of sending and auto-reply: %1. With framing &quot;none&quot; their Hex-Data must be whole pairs of hex digits.</source>
         <translation>Vom Senden und von der automatischen Antwort ausgenommen: %1. Mit Rahmung „keine“ müssen ihre Hex-Daten ganze Paare von Hex-Ziffern sein.</translation>
+    </message>
+    <message>
+        <source>%1 can be switched while a serial link runs.</source>
+        <translation>%1 lässt sich schalten, während eine serielle Verbindung läuft.</translation>
+    </message>
+    <message>
+        <source>%1 follows the handshake chosen in the port settings and cannot be switched by hand.</source>
+        <translation>%1 folgt dem in den Schnittstellen-Einstellungen gewählten Handshake und lässt sich nicht von Hand schalten.</translation>
+    </message>
+    <message>
+        <source>The device has no modem lines.</source>
+        <translation>Das Gerät hat keine Modemleitungen.</translation>
+    </message>
+    <message>
+        <source>The device refused to switch %1.</source>
+        <translation>Das Gerät hat das Schalten von %1 abgelehnt.</translation>
+    </message>
+    <message>
+        <source>A break can be sent while a serial link runs.</source>
+        <translation>Ein Break lässt sich senden, während eine serielle Verbindung läuft.</translation>
+    </message>
+    <message>
+        <source>Break sent.</source>
+        <translation>Break gesendet.</translation>
+    </message>
+    <message>
+        <source>The device cannot send a break.</source>
+        <translation>Das Gerät kann keinen Break senden.</translation>
+    </message>
+    <message>
+        <source>The break could not be sent.</source>
+        <translation>Der Break konnte nicht gesendet werden.</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,7 @@
 #include "dialogs/ProgramIcons.h"
 #include "frame/CommandIds.h"
 #include "frame/MainWindowIndicators.h"
+#include "frame/ModemLamps.h"
 #include "input/HexEdit.h"
 #include "input/InputEdit.h"
 #include "platform/StringTable.h"
@@ -42,7 +43,7 @@ QLabel *makePicture(const QString &resource, QWidget *parent)
 }
 } // namespace
 
-CInputBar::CInputBar(const CTerminal &terminal, QAction *sendCrLf, QWidget *parent)
+CInputBar::CInputBar(CTerminal &terminal, QAction *sendCrLf, QWidget *parent)
     : QToolBar(tr("Input bar"), parent)
     , m_terminal(terminal)
     , m_pRefreshTimer(new QTimer(this))
@@ -113,6 +114,9 @@ CInputBar::CInputBar(const CTerminal &terminal, QAction *sendCrLf, QWidget *pare
     m_pSendPercent->setMinimumWidth(
         m_pSendPercent->fontMetrics().horizontalAdvance(QStringLiteral("100%")));
     grid->addWidget(m_pSendPercent, 0, 3, 2, 1);
+    // The modem lines beside the send and receive indicators.
+    m_pLamps = new CModemLamps(terminal, indicators);
+    grid->addWidget(m_pLamps, 0, 4, 2, 1);
     addWidget(indicators);
     hideSendProgress();
 

@@ -4,6 +4,7 @@
 
 class CHexEdit;
 class CInputEdit;
+class CModemLamps;
 class CTerminal;
 class QAction;
 class QLabel;
@@ -20,10 +21,11 @@ class CInputBar final : public QToolBar
     Q_OBJECT
 public:
     // `sendCrLf` is the command Enter in the text input triggers.
-    CInputBar(const CTerminal &terminal, QAction *sendCrLf, QWidget *parent);
+    CInputBar(CTerminal &terminal, QAction *sendCrLf, QWidget *parent);
 
     CInputEdit *textInput() const { return m_pTextInput; }
     CHexEdit *hexEdit() const { return m_pHexEdit; }
+    CModemLamps *modemLamps() const { return m_pLamps; }
     // Shows the hex input or the text input.
     void showInput(bool hex);
     // Enables or disables both inputs and empties the text input.
@@ -62,5 +64,6 @@ private:
     QProgressBar *m_pReceiveLed = nullptr;
     QProgressBar *m_pSendProgress = nullptr;
     QLabel *m_pSendPercent = nullptr;
+    CModemLamps *m_pLamps = nullptr;
     unsigned m_nSendProgressTotal = 0;
 };

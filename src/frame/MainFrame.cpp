@@ -15,6 +15,7 @@
 #include "frame/EditCommands.h"
 #include "frame/FileDrop.h"
 #include "frame/InputBar.h"
+#include "frame/ModemLamps.h"
 #include "frame/RecentFiles.h"
 #include "input/HexEdit.h"
 #include "input/InputEdit.h"
@@ -57,9 +58,9 @@ CMainFrame::CMainFrame(const QString &iniPath, std::unique_ptr<CTerminalPorts> p
     new CFileDrop(this, m_pDoc);
 
     createActions();
+    m_pInputBar = new CInputBar(*m_pTerminal, action(CommandId::SendCrLf), this);
     createMenus();
     createToolBar();
-    m_pInputBar = new CInputBar(*m_pTerminal, action(CommandId::SendCrLf), this);
     addToolBar(Qt::TopToolBarArea, m_pInputBar);
     EnableInput(false);
     createStatusBar();
@@ -348,10 +349,11 @@ void CMainFrame::createMenus()
     createDisplayContextMenu();
     add(menuBar()->addMenu(tr("&View")),
         {CommandId::ViewToolbar, CommandId::ViewStatusBar, CommandId::ViewHotKeyBar});
-    add(menuBar()->addMenu(tr("&Terminal")),
-        {CommandId::TerminalStart, CommandId::TerminalStop, 0, CommandId::SendFile,
-         CommandId::SendFileToPrinter, CommandId::ReceivePrinterFile,
-         CommandId::CancelPrinterReception, CommandId::SendInputText});
+    QMenu *terminal = menuBar()->addMenu(tr("&Terminal"));
+    add(terminal, {CommandId::TerminalStart, CommandId::TerminalStop, 0, CommandId::SendFile,
+                   CommandId::SendFileToPrinter, CommandId::ReceivePrinterFile,
+                   CommandId::CancelPrinterReception, CommandId::SendInputText, 0});
+    terminal->addActions(m_pInputBar->modemLamps()->actions());
     QMenu *settingsMenu = menuBar()->addMenu(tr("&Settings"));
     // The commands still to come say so in their tool tips.
     settingsMenu->setToolTipsVisible(true);

@@ -10,6 +10,7 @@
 #include "terminal/Terminal.h"
 
 #include <QLabel>
+#include <QLocale>
 #include <QStatusBar>
 
 namespace {
@@ -23,13 +24,14 @@ QLabel *makePane(const QString &name, int stringId, QWidget *parent)
 }
 } // namespace
 
-CStatusPanes::CStatusPanes(QStatusBar *bar, const CTerminal &terminal)
+CStatusPanes::CStatusPanes(QStatusBar *bar, CTerminal &terminal)
     : QObject(bar)
     , m_terminal(terminal)
     , m_pPaneDate(makePane(QStringLiteral("paneDate"), StringId::PaneDate, bar))
     , m_pPaneTime(makePane(QStringLiteral("paneTime"), StringId::PaneTime, bar))
     , m_pPanePort(makePane(QStringLiteral("panePort"), StringId::PanePort, bar))
     , m_pPaneLink(new QLabel(bar))
+    , m_pPaneCounters(new QLabel(bar))
 {
     bar->setObjectName(QStringLiteral("statusBar"));
     // The idle text; the bar hides it while a command's prompt is shown.
@@ -46,6 +48,22 @@ CStatusPanes::CStatusPanes(QStatusBar *bar, const CTerminal &terminal)
     m_pPaneLink->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     m_pPaneLink->hide();
     bar->addPermanentWidget(m_pPaneLink);
+    m_pPaneCounters->setObjectName(QStringLiteral("paneCounters"));
+    m_pPaneCounters->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    bar->addPermanentWidget(m_pPaneCounters);
+    m_counterTimer.setInterval(500);
+    connect(&m_counterTimer, &QTimer::timeout, this, &CStatusPanes::updateCounters);
+    const auto follow = [this] {
+        updateCounters();
+        m_counterTimer.start();
+    };
+    connect(&terminal, &CTerminal::activity, this, [this, follow] {
+        if (!m_counterTimer.isActive())
+            follow();
+    });
+    connect(&terminal, &CTerminal::started, this, follow);
+    connect(&terminal, &CTerminal::stopped, this, &CStatusPanes::updateCounters);
+    updateCounters();
     auto *log = new CLogStatusPane(bar);
     bar->addPermanentWidget(log);
     log->hide();
@@ -78,4 +96,30 @@ void CStatusPanes::update()
         = QStringLiteral("QLabel { color: %1; font-weight: bold; }").arg(QLatin1String(colour));
     if (m_pPaneLink->styleSheet() != style)
         m_pPaneLink->setStyleSheet(style);
+}
+
+QString CStatusPanes::countersText(std::uint64_t received, std::uint64_t sent, double rate)
+{
+    const QLocale locale;
+    const QString perSecond = rate >= 1000.0 * 1000.0
+                                  ? tr("%1 MB/s").arg(locale.toString(rate / 1e6, 'f', 1))
+                                  : tr("%1 kB/s").arg(locale.toString(rate / 1e3, 'f', 1));
+    return tr("Rx %1  Tx %2  %3")
+        .arg(locale.toString(qulonglong(received)), locale.toString(qulonglong(sent)), perSecond);
+}
+
+void CStatusPanes::updateCounters()
+{
+    const CTerminal::Counters c = m_terminal.counters();
+    m_pPaneCounters->setText(countersText(c.received, c.sent, c.receiveRate));
+    const QLocale locale;
+    m_pPaneCounters->setToolTip(tr("Since the program started: %1 bytes received, %2 bytes sent")
+                                    .arg(locale.toString(qulonglong(c.totalReceived)),
+                                         locale.toString(qulonglong(c.totalSent))));
+    // Rests once nothing moved for a whole rate period: the rate is 0 then.
+    const bool moved = c.received != m_shownReceived || c.sent != m_shownSent;
+    m_shownReceived = c.received;
+    m_shownSent = c.sent;
+    if (!moved && c.receiveRate == 0)
+        m_counterTimer.stop();
 }

@@ -434,6 +434,7 @@ CNetPort::WaitResult CNetPort::WaitForPeer(unsigned port, bool tcp, in_addr &pee
                                          reinterpret_cast<sockaddr *>(&from), &fromLen);
             if (n > 0) {
                 QueueReceivedBlock(datagram.data(), static_cast<std::uint32_t>(n));
+                CountReceived(static_cast<std::uint32_t>(n));
                 peer = from.sin_addr;
                 ReportPeer(peer);
                 m_strAddress = dottedText(peer);

@@ -1,8 +1,8 @@
 #include "PortEngine.h"
 
-#include "ports/ReceivedBlockQueue.h"
 #include "platform/Logging.h"
 #include "platform/PortNotify.h"
+#include "ports/ReceivedBlockQueue.h"
 
 #include <algorithm>
 #include <chrono>
@@ -195,8 +195,11 @@ void CPortEngine::Drain()
             } else if (const std::size_t done = WriteRun(run); done < run.size()) {
                 allWritten = false;
                 unsent += bytes.size() - run.begin(done);
+                m_nBytesSent += run.begin(done);
                 if (!IsLinkUp())
                     reason = UnsentReason::LinkDown;
+            } else {
+                m_nBytesSent += bytes.size();
             }
         }
         {
@@ -248,8 +251,10 @@ bool CPortEngine::WritePaced(const TxBlock &block, bool &allWritten, std::uint64
             }
         }
         m_bPacedBytes = false;
-        if (goingOut)
+        if (goingOut) {
             done += n;
+            m_nBytesSent += n;
+        }
     }
     unsent += block.length - done;
     // Given up or not, it is done, so that progress reaches its end.
@@ -313,6 +318,7 @@ void CPortEngine::AppendReceived(const std::uint8_t *bytes, std::uint32_t n)
     if (copied > 0)
         std::memcpy(m_pRxBuffer.data() + m_nRxCount, bytes, copied);
     m_nRxCount += copied;
+    m_nBytesReceived += copied;
     FlushReceived();
 }
 

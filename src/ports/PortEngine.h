@@ -99,6 +99,10 @@ public:
     virtual HandshakeHold GetHandshakeHold() const { return HandshakeHold::None; }
     // How often the link was lost since Start.
     int GetLinkLosses() const { return m_nLinkLosses.load(); }
+    // Bytes read from the link and written to it since the port was made;
+    // a run's own are the growth from its Open on.
+    std::uint64_t BytesReceived() const { return m_nBytesReceived.load(); }
+    std::uint64_t BytesSent() const { return m_nBytesSent.load(); }
     // The bytes that were not sent since the last call, and why (the reason
     // of the latest of them).
     std::uint64_t TakeUnsentBytes(UnsentReason *reason = nullptr);
@@ -139,6 +143,9 @@ protected:
     void StopThreads();
 
     void AppendReceived(const std::uint8_t *bytes, std::uint32_t n);
+    // Counts bytes that reached the display queue another way (a server's
+    // first datagram, taken while it waits for its peer).
+    void CountReceived(std::uint32_t n) { m_nBytesReceived += n; }
     void FlushReceived();
 
     bool StopRequested() const { return m_hStopEvent && m_hStopEvent->isSet(); }
@@ -189,6 +196,8 @@ private:
     std::mutex m_csLink;
     std::atomic<LinkState> m_linkState{LinkState::Idle};
     std::atomic<int> m_nLinkLosses{0};
+    std::atomic<std::uint64_t> m_nBytesReceived{0};
+    std::atomic<std::uint64_t> m_nBytesSent{0};
     std::atomic<std::uint64_t> m_nUnsentBytes{0};
     std::atomic<UnsentReason> m_unsentReason{UnsentReason::LinkDown};
 

@@ -6,6 +6,7 @@
 #include "platform/PortNotify.h"
 #include "platform/StringTable.h"
 #include "platform/UiServices.h"
+#include "ports/ComPort.h"
 #include "ports/PortEngine.h"
 #include "ports/ReceivedBlockQueue.h"
 #include "settings/ConfigStore.h"
@@ -114,6 +115,10 @@ void CTerminal::OnTerminalStart()
     CPortEngine *port = currentPort();
     if (m_bStarting)
         return; // a start already waits for its connection
+    if (!m_bRunning)
+        startCounters();
+    if (auto *serial = dynamic_cast<CComPort *>(port))
+        serial->AnnounceModemLines(true);
     bool opened = false;
     {
         QScopedValueRollback starting(m_bStarting, true);
@@ -151,6 +156,7 @@ void CTerminal::OnTerminalStart()
     emit started();
     emit stateChanged();
     emit linkStateChanged();
+    emit modemLinesChanged();
 }
 
 void CTerminal::abortStart()
@@ -188,6 +194,7 @@ void CTerminal::stopRun(bool keepListening)
     emit stopped();
     emit stateChanged();
     emit linkStateChanged();
+    emit modemLinesChanged();
 }
 
 bool CTerminal::event(QEvent *event)
@@ -218,6 +225,15 @@ void CTerminal::OnPortNotify(int lParam)
     }
     if (lParam == PortNotifyCode::NotSent) {
         reportUnsent();
+        return;
+    }
+    if (lParam == PortNotifyCode::ModemLinesChanged) {
+        emit modemLinesChanged();
+        emit linkStateChanged(); // what the handshake waits for follows the lines
+        return;
+    }
+    if (lParam == PortNotifyCode::BreakDone) {
+        onBreakDone();
         return;
     }
     if (m_bShowingBlocks)

@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <memory>
 
 class CConnectionWait;
@@ -141,6 +142,28 @@ public:
     void OnCancelPrinterReception();
     bool IsPrinterReceptionActive() const;
 
+    // --- the wire in view (TerminalLines.cpp) ---
+    struct Counters
+    {
+        std::uint64_t received = 0; // bytes of this run
+        std::uint64_t sent = 0;
+        double receiveRate = 0;          // bytes a second over the last second
+        std::uint64_t totalReceived = 0; // since the program started
+        std::uint64_t totalSent = 0;
+    };
+    // The counters now; each call adds a sample to the rate's second.
+    Counters counters();
+    // A serial link runs: its modem lines can be shown and switched.
+    bool isSerialRunning() const;
+    ModemLineState modemLines() const;
+    // The output lines (ModemBits) that the chosen handshake drives itself.
+    int drivenLines() const;
+    // Switches DTR or RTS (a ModemBits value); a refusal is told in the status bar.
+    LineRequest setModemLine(int bit, bool up);
+    // A break of 250 ms after what was sent before it; what became of it is
+    // told in the status bar.
+    LineRequest sendBreak();
+
 signals:
     // The run started (inputs open, focus there).
     void started();
@@ -162,6 +185,8 @@ signals:
     // A hotkey that cannot be sent asks for its configuration.
     void hotKeyConfigurationRequested();
     void hotKeyCaptionsChanged();
+    // The modem lines or what may be switched changed.
+    void modemLinesChanged();
     // A printer header or request went out as typed text would (text mode):
     // the text input shows and remembers it as it does what is typed.
     void inputTextSent(const QString &text, bool sent);
@@ -185,6 +210,9 @@ private:
     void reportUnsent();
     void tellNotSent(std::uint64_t bytes, UnsentReason reason);
     void CheckReceiveTriggers(const std::uint8_t *bytes, int length);
+    // The counters of a new run begin here.
+    void startCounters();
+    void onBreakDone();
     // Shows the progress of a paced send that takes a while.
     void showPacedProgress(const QList<QByteArray> &sends, int blocks);
 
@@ -222,4 +250,15 @@ private:
     int m_nLinkLossesSeen = 0; // losses of this run already reported
     bool m_bLinkDownReported = false;
     bool m_bLineStartDue = false; // a healed link's data begins a new line
+    // The ports' counts when this run began, and samples of the last second.
+    const CPortEngine *m_pCountedPort = nullptr;
+    std::uint64_t m_nReceivedAtStart = 0;
+    std::uint64_t m_nSentAtStart = 0;
+    struct RateSample
+    {
+        qint64 ms;
+        std::uint64_t received;
+    };
+    std::deque<RateSample> m_rateSamples;
+    QElapsedTimer m_rateClock;
 };

@@ -123,7 +123,7 @@ bool sharedByBothLanguages(const QString &text)
 {
     static const QRegularExpression shared(QStringLiteral(
         R"(^(&Start|S&top|Start|Stop|&Terminal|&\?|\+CRLF|Hex-Data|OK|XOn/XOff|KByte|Code|GA:?|)"
-        R"(Format:?|USB|Hardware \((RTS/CTS/DTR/DTS|RTS/CTS|DTR/DTS)\)|F\d+(:.*)?|)"
+        R"(Format:?|USB|&?DTR|&?RTS|CTS|DSR|DCD|RI|Rx .*|Hardware \((RTS/CTS/DTR/DTS|RTS/CTS|DTR/DTS)\)|F\d+(:.*)?|)"
         R"([\d\s.,:/%+\-]*|[0-9A-F]{2}|COM\d+(,.*)?|/.*)$)"));
     return shared.match(text).hasMatch();
 }

@@ -7,6 +7,8 @@
 #include "frame/CommandIds.h"
 #include "input/HotKeyBar.h"
 #include "input/InputEdit.h"
+#include "ports/ComPort.h"
+#include "support/FakeTtyIo.h"
 #include "support/FileBytes.h"
 #include "support/Pty.h"
 
@@ -213,6 +215,66 @@ TEST_F(MainWindowTest, savingASettingKeepsEveryOtherByteAndAFailedSaveIsTold)
     ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_TRUE(ui.messages[1].text.contains(QDir::toNativeSeparators(iniPath)));
     EXPECT_TRUE(ui.messages[1].text.contains("It is a folder."));
+}
+
+// The modem lines of a serial link beside the indicators: lamps that follow
+// the device, switches where the handshake leaves the lines alone, a break,
+// and a device without lines said once; the counters follow every link.
+TEST_F(MainWindowTest, modemLinesShowSwitchAndBreakOnSerialLinksAndCountersCountBytes)
+{
+    PtyPair pty;
+    ini("Com", "Device", pty.devicePath());
+    ini("Com", "Protocol", "3"); // RTS/CTS: RTS is the handshake's
+    FakeTtyIo tty;
+    create(true);
+    dynamic_cast<CComPort *>(frame->currentPort())->SetTtyIo(&tty);
+    QWidget *lamps = child<QWidget>("modemLamps");
+    QAction *dtr = child<QAction>("switchDTR"), *rts = child<QAction>("switchRTS");
+    QAction *sendBreak = child<QAction>("sendBreak");
+    EXPECT_FALSE(lamps->isVisible() || sendBreak->isEnabled());
+    frame->OnTerminalStart();
+    ASSERT_TRUE(frame->isRunning());
+    const auto lit = [&](const char *name) {
+        return child(name)->styleSheet().contains("#2e7d32");
+    };
+    EXPECT_TRUE(lamps->isVisible() && !lit("lampCTS") && !lit("lampDSR"));
+    tty.setInputs(ModemBits::Cts | ModemBits::Dsr, true);
+    EXPECT_TRUE(eventually([&] { return lit("lampCTS") && lit("lampDSR") && !lit("lampDCD"); }));
+    tty.setInputs(ModemBits::Dsr, false);
+    EXPECT_TRUE(eventually([&] { return !lit("lampDSR") && lit("lampCTS"); }));
+    EXPECT_TRUE(dtr->isEnabled() && dtr->isChecked() && !rts->isEnabled());
+    dtr->trigger(); // DTR low, then high again: the device's reset
+    EXPECT_FALSE(tty.lines() & ModemBits::Dtr);
+    EXPECT_FALSE(dtr->isChecked());
+    dtr->trigger();
+    EXPECT_TRUE(tty.lines() & ModemBits::Dtr);
+    EXPECT_EQ(frame->terminal().setModemLine(ModemBits::Rts, false),
+              LineRequest::DrivenByHandshake);
+    EXPECT_TRUE(tty.lines() & ModemBits::Rts);
+    sendBreak->trigger();
+    EXPECT_TRUE(eventually([&] { return status() == "Break sent."; }));
+    EXPECT_EQ(tty.breaks(), 1);
+
+    // Bytes both ways are counted for this run, and a new run starts at 0.
+    pty.write("hello");
+    frame->textInput()->setPlainText("hi");
+    frame->SendInputText(true);
+    EXPECT_EQ(pty.read(6), "\x02hi\x03\r\n");
+    EXPECT_TRUE(eventually([&] { return pane("paneCounters").startsWith("Rx 5  Tx 6  "); }))
+        << pane("paneCounters").toStdString();
+    frame->OnTerminalStop();
+    EXPECT_FALSE(lamps->isVisible() || sendBreak->isEnabled());
+    EXPECT_EQ(frame->terminal().sendBreak(), LineRequest::NotRunning);
+
+    tty.withoutModemLines(); // a pseudo-terminal, some adapters
+    tty.setBreakError(ENOTTY);
+    frame->OnTerminalStart();
+    EXPECT_TRUE(pane("paneCounters").startsWith("Rx 0  Tx 0  "));
+    EXPECT_TRUE(eventually([&] { return child("lampsAbsent")->isVisible(); }));
+    EXPECT_FALSE(child("lampCTS")->isVisible() || dtr->isEnabled());
+    sendBreak->trigger();
+    EXPECT_TRUE(eventually([&] { return status() == "The device cannot send a break."; }));
+    frame.reset(); // before the device's calls go
 }
 
 } // namespace
