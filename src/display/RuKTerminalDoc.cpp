@@ -228,6 +228,8 @@ void CRuKTerminalDoc::storeRecentFiles(const QStringList &files)
 void CRuKTerminalDoc::addToRecentFiles(const QString &path)
 {
     QStringList files = recentFiles();
+    if (!files.isEmpty() && files.constFirst() == path)
+        return; // already the newest: the settings stay untouched
     files.removeAll(path);
     files.prepend(path);
     while (files.size() > kMaxRecentFiles)
