@@ -6,11 +6,16 @@
 // - the copied text is the selected bytes as "%02X " pairs (hex area) or as
 //   the characters themselves (character area),
 // - that hex text sent as a hotkey's hex data gives the same bytes back, and
-//   any hotkey hex text gives one byte per two digits.
+//   any hotkey hex text gives one byte per two digits,
+// - read strictly (framing off), a hex text gives bytes exactly when it is
+//   whole pairs of hex digits and blanks, and then the same bytes.
 #include "FuzzInput.h"
 
 #include "input/HexEditModel.h"
 #include "input/SendFraming.h"
+
+#include <algorithm>
+#include <cctype>
 
 namespace {
 
@@ -47,11 +52,12 @@ void checkCopy(const CHexEditModel &m)
         FUZZ_CHECK(text[3 * i + 1] == kDigits[bytes[i] & 0x0F]);
         FUZZ_CHECK(text[3 * i + 2] == ' ');
     }
-    // Pasted into a hotkey marked as hex data, the copy sends the same bytes.
-    const QByteArray sent = SendFraming::hotKeyHexBytes(QString::fromStdString(text), false);
-    FUZZ_CHECK(sent
-               == QByteArray(reinterpret_cast<const char *>(bytes.data()),
-                             static_cast<qsizetype>(bytes.size())));
+    // Pasted into a hotkey marked as hex data, the copy sends the same bytes,
+    // with framing off too, where only whole pairs are taken.
+    const QByteArray copied(reinterpret_cast<const char *>(bytes.data()),
+                            static_cast<qsizetype>(bytes.size()));
+    FUZZ_CHECK(SendFraming::hotKeyHexBytes(QString::fromStdString(text)) == copied);
+    FUZZ_CHECK(SendFraming::wholeHexPairs(QString::fromStdString(text)) == copied);
 }
 
 void step(CHexEditModel &m, FuzzInput &in)
@@ -119,7 +125,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const bool crlf = in.boolean();
     const QString digits
         = QString(hexText).remove(u' ') + (crlf ? QStringLiteral("0D0A") : QString());
-    FUZZ_CHECK(SendFraming::hotKeyHexBytes(hexText, crlf).size() == (digits.size() + 1) / 2);
+    FUZZ_CHECK(SendFraming::hotKeyHexBytes(hexText, crlf ? "\r\n" : "").size()
+               == (digits.size() + 1) / 2);
+    // Strictly read, the same text gives those bytes exactly when it is whole
+    // pairs of hex digits, and nothing otherwise.
+    const std::optional<QByteArray> pairs = SendFraming::wholeHexPairs(hexText);
+    const QString bare = QString(hexText).remove(u' ');
+    const bool whole = bare.size() % 2 == 0 && std::all_of(bare.begin(), bare.end(), [](QChar c) {
+                           return c.unicode() < 128 && std::isxdigit(c.unicode());
+                       });
+    FUZZ_CHECK(pairs.has_value() == whole);
+    FUZZ_CHECK(!whole || *pairs == SendFraming::hotKeyHexBytes(hexText));
 
     CHexEditModel m;
     m.setClientLines(in.intInRange(0, 40));

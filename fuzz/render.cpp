@@ -15,6 +15,7 @@
 
 #include "display/DisplayBuffer.h"
 #include "display/DisplayModel.h"
+#include "display/DisplayRendering.h"
 #include "platform/Clock.h"
 
 #include <QCoreApplication>
@@ -91,6 +92,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (int i = in.intInRange(0, 12); i > 0; --i)
         cuts.push_back(in.intInRange(1, 600));
     QByteArray bytes = in.rest();
+    // Chains of mapping texts make a byte up to 4 KB of text, and every
+    // character of a line's timestamp as much again: the bytes are cut where
+    // their text could pass 128 KB, so that an input costs the rules' work,
+    // not megabytes of copying (the display's own limits have tests).
+    const auto textOf = [&](unsigned char c) {
+        return s.charMappingOn ? d.table.expansion(c).size() : qsizetype(1);
+    };
+    qsizetype lineStart = 0;
+    if (s.timestampPerLine) {
+        for (char c : formatTimestamp(time))
+            lineStart += textOf(static_cast<unsigned char>(c));
+        lineStart += textOf('\n');
+    }
+    qsizetype shown = lineStart;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        shown += textOf(c) + (c == '\n' || c == '\r' || c == 3 ? lineStart : 0);
+        if (shown > 128 * 1024) {
+            bytes.truncate(i);
+            break;
+        }
+    }
     // A block of nothing visible would still begin its line with its time;
     // one at the very end has nothing in the one-block reference to show it.
     while (bytes.endsWith('\x02'))

@@ -1,5 +1,7 @@
 // Receive triggers of the hotkeys:
-// - a prepared trigger holds at most 254 bytes and no NUL,
+// - a prepared text trigger holds at most 254 bytes and no NUL,
+// - a hex trigger (framing off, Hex-Data) is the bytes of its text's hex
+//   digits when they are whole pairs (NUL included), else empty and reported,
 // - a hotkey fires exactly when its auto-reply bit is set and the bytes
 //   received since it last fired end with its trigger,
 // - matches carry over block boundaries: bytes fed in any blocks fire the same
@@ -9,14 +11,16 @@
 #include "display/CharacterMapping.h"
 #include "input/ReceiveTriggers.h"
 
+#include <algorithm>
+#include <cctype>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     FuzzInput in(data, size);
-    std::array<QString, CReceiveTriggers::kCount> texts;
-    for (QString &t : texts)
-        t = QString::fromUtf8(in.sizedBytes(in.boolean() ? 4 : 300));
+    std::array<QByteArray, CReceiveTriggers::kCount> raw;
+    for (QByteArray &t : raw)
+        t = in.sizedBytes(in.boolean() ? 4 : 300);
     CharMapTable table;
     const bool mappingOn = in.boolean();
     for (int i = in.intInRange(0, 6); i > 0; --i) {
@@ -27,15 +31,39 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     std::vector<int> cuts;
     for (int i = in.intInRange(0, 8); i > 0; --i)
         cuts.push_back(in.intInRange(0, 4096));
+    // Hex triggers; some texts become the hex digits of their bytes, so that
+    // whole pairs are common.
+    const auto hexMask = static_cast<std::uint32_t>(in.number(0, 0xFFF));
+    const auto asDigits = static_cast<std::uint32_t>(in.number(0, 0xFFF));
+    std::array<QString, CReceiveTriggers::kCount> texts;
+    for (int i = 0; i < CReceiveTriggers::kCount; ++i)
+        texts[i] = (hexMask & asDigits & (1u << i)) ? QString::fromLatin1(raw[i].toHex(' '))
+                                                    : QString::fromUtf8(raw[i]);
     const QByteArray stream = in.rest();
     const auto *bytes = reinterpret_cast<const std::uint8_t *>(stream.constData());
     const int length = static_cast<int>(stream.size());
 
     CReceiveTriggers triggers;
-    triggers.prepare(texts, mappingOn, table);
+    const std::uint32_t refused = triggers.prepare(texts, mappingOn, table, hexMask);
     for (int i = 0; i < CReceiveTriggers::kCount; ++i) {
-        FUZZ_CHECK(triggers.trigger(i).size() <= CReceiveTriggers::kMaxLength);
-        FUZZ_CHECK(!triggers.trigger(i).contains('\0'));
+        const QByteArray &t = triggers.trigger(i);
+        FUZZ_CHECK(t.size() <= CReceiveTriggers::kMaxLength);
+        if (!(hexMask & (1u << i))) {
+            FUZZ_CHECK(!t.contains('\0'));
+            FUZZ_CHECK(!(refused & (1u << i)));
+            continue;
+        }
+        const QString digits = QString(texts[i]).remove(u' ');
+        const bool pairs
+            = digits.size() % 2 == 0 && std::all_of(digits.begin(), digits.end(), [](QChar c) {
+                  return c.unicode() < 128 && std::isxdigit(c.unicode());
+              });
+        FUZZ_CHECK(bool(refused & (1u << i)) == !pairs);
+        FUZZ_CHECK(
+            t == (pairs ? QByteArray::fromHex(digits.toLatin1()).left(t.size()) : QByteArray()));
+        FUZZ_CHECK(!pairs
+                   || t.size()
+                          == std::min<qsizetype>(digits.size() / 2, CReceiveTriggers::kMaxLength));
     }
 
     const std::vector<int> whole = triggers.feed(bytes, length, mask);

@@ -452,6 +452,14 @@ Nicht gesendete Definitionen: %1</translation>
         <source>Cancel</source>
         <translation>Abbruch</translation>
     </message>
+    <message>
+        <source>Framing is &quot;none&quot;: the text&apos;s hex digits (blanks ignored, whole pairs) are sent as bytes in either mode, and the receive text is read as hex bytes too, e.g. 01 03 00 00 00 01.</source>
+        <translation>Rahmung „keine“: die Hex-Ziffern des Textes (Leerzeichen übergangen, ganze Paare) werden in beiden Modi als Bytes gesendet, und auch der Empfangstext wird als Hex-Bytes gelesen, z. B. 01 03 00 00 00 01.</translation>
+    </message>
+    <message>
+        <source>Not whole pairs of hex digits: with framing &quot;none&quot; this cannot be sent or matched.</source>
+        <translation>Keine ganzen Paare von Hex-Ziffern: mit Rahmung „keine“ lässt sich das weder senden noch erkennen.</translation>
+    </message>
 </context>
 <context>
     <name>CInputBar</name>
@@ -723,6 +731,10 @@ Nicht gesendete Definitionen: %1</translation>
         <source>Clear display</source>
         <translation>Anzeige löschen</translation>
     </message>
+    <message>
+        <source>Send &amp;options...</source>
+        <translation>Sen&amp;deoptionen...</translation>
+    </message>
 </context>
 <context>
     <name>CNetPort</name>
@@ -975,6 +987,76 @@ Nicht gesendete Definitionen: %1</translation>
     </message>
 </context>
 <context>
+    <name>CSendOptionsDlg</name>
+    <message>
+        <source>Send options</source>
+        <translation>Sendeoptionen</translation>
+    </message>
+    <message>
+        <source>&amp;Framing:</source>
+        <translation>&amp;Rahmung:</translation>
+    </message>
+    <message>
+        <source>&amp;Line end (Enter, hotkey &quot;+CRLF&quot;):</source>
+        <translation>&amp;Zeilenende (Enter, Schnelltaste „+CRLF“):</translation>
+    </message>
+    <message>
+        <source>&amp;Checksum after hex sends:</source>
+        <translation>&amp;Prüfsumme nach Hex-Sendungen:</translation>
+    </message>
+    <message>
+        <source>Typed text and text hotkeys get the checksum &amp;too</source>
+        <translation>&amp;Auch getippter Text und Text-Schnelltasten erhalten die Prüfsumme</translation>
+    </message>
+    <message>
+        <source>Pause &amp;between two bytes:</source>
+        <translation>Pause &amp;zwischen zwei Bytes:</translation>
+    </message>
+    <message>
+        <source> ms</source>
+        <translation> ms</translation>
+    </message>
+    <message>
+        <source>Pause &amp;after each send:</source>
+        <translation>Pause &amp;nach jeder Sendung:</translation>
+    </message>
+    <message>
+        <source>&amp;Defaults</source>
+        <translation>&amp;Standardwerte</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbruch</translation>
+    </message>
+    <message>
+        <source>The r+k devices want STX (0x02) before and ETX (0x03) after every send. Choose &quot;none&quot; for a modem, a Modbus RTU device or anything else that takes the bytes as they are; then a Hex-Data hotkey sends its bytes in text mode too, and its receive text is read as hex bytes.</source>
+        <translation>Die r+k-Geräte erwarten STX (0x02) vor und ETX (0x03) nach jeder Sendung. Wählen Sie „keine“ für ein Modem, ein Modbus-RTU-Gerät oder alles andere, das die Bytes nimmt, wie sie sind; dann sendet eine Hex-Data-Schnelltaste ihre Bytes auch im Textmodus, und ihr Empfangstext wird als Hex-Bytes gelesen.</translation>
+    </message>
+    <message>
+        <source>Covers every byte of the send but a leading STX, ETX included, and follows it; the line end comes after the checksum.</source>
+        <translation>Umfasst jedes Byte der Sendung außer einem führenden STX, ETX eingeschlossen, und folgt ihr; das Zeilenende kommt nach der Prüfsumme.</translation>
+    </message>
+    <message>
+        <source>After each line of a pasted text, each hotkey and each hex input sent.</source>
+        <translation>Nach jeder Zeile eines eingefügten Textes, jeder Schnelltaste und jeder gesendeten Hex-Eingabe.</translation>
+    </message>
+</context>
+<context>
+    <name>CSendOptionsForm</name>
+    <message>
+        <source>STX … ETX around every text, hex input and hotkey</source>
+        <translation>STX … ETX um jeden Text, jede Hex-Eingabe und Schnelltaste</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>keine</translation>
+    </message>
+</context>
+<context>
     <name>CTerminal</name>
     <message>
         <source>The file [%1] cannot be read.</source>
@@ -1004,6 +1086,14 @@ Nicht gesendete Definitionen: %1</translation>
         <source>The file [%1] cannot be written (%2); the reception has ended.</source>
         <translation>Die Datei [%1] kann nicht geschrieben werden (%2); der Empfang wurde beendet.</translation>
     </message>
+    <message>
+        <source>F%1 was not sent: with framing &quot;none&quot; its Hex-Data must be whole pairs of hex digits (Settings &gt; Hotkeys...).</source>
+        <translation>F%1 wurde nicht gesendet: mit Rahmung „keine“ müssen ihre Hex-Daten ganze Paare von Hex-Ziffern sein (Einstellungen &gt; Schnelltasten...).</translation>
+    </message>
+    <message>
+        <source>Left out of sending and auto-reply: %1. With framing &quot;none&quot; their Hex-Data must be whole pairs of hex digits.</source>
+        <translation>Vom Senden und von der automatischen Antwort ausgenommen: %1. Mit Rahmung „keine“ müssen ihre Hex-Daten ganze Paare von Hex-Ziffern sein.</translation>
+    </message>
 </context>
 <context>
     <name>CTrayIcon</name>
@@ -1014,6 +1104,33 @@ Nicht gesendete Definitionen: %1</translation>
     <message>
         <source>Close ORBATerminal</source>
         <translation>ORBA Terminal beenden</translation>
+    </message>
+</context>
+<context>
+    <name>Checksum</name>
+    <message>
+        <source>none</source>
+        <translation>keine</translation>
+    </message>
+    <message>
+        <source>CRC-16/MODBUS (low byte first)</source>
+        <translation>CRC-16/MODBUS (niederwertiges Byte zuerst)</translation>
+    </message>
+    <message>
+        <source>CRC-16/CCITT-FALSE (high byte first)</source>
+        <translation>CRC-16/CCITT-FALSE (höherwertiges Byte zuerst)</translation>
+    </message>
+    <message>
+        <source>XOR of the bytes (BCC)</source>
+        <translation>XOR der Bytes (BCC)</translation>
+    </message>
+    <message>
+        <source>8-bit sum</source>
+        <translation>8-Bit-Summe</translation>
+    </message>
+    <message>
+        <source>LRC (two&apos;s complement of the sum)</source>
+        <translation>LRC (Zweierkomplement der Summe)</translation>
     </message>
 </context>
 <context>
@@ -1068,7 +1185,7 @@ Nicht gesendete Definitionen: %1</translation>
     </message>
     <message>
         <source>Log to FILE (- for standard output).</source>
-        <translation>In FILE protokollieren (- für die Standardausgabe).</translation>
+        <translation>Logfile FILE schreiben (- für die Standardausgabe).</translation>
     </message>
     <message>
         <source>A timestamp in each line.</source>
@@ -1168,7 +1285,7 @@ Nicht gesendete Definitionen: %1</translation>
     </message>
     <message>
         <source>Without a window (--headless) what arrives goes to the log, standard output unless a log file is set, and every change of the link to standard error; Ctrl+C ends it.</source>
-        <translation>Ohne Fenster (--headless) geht, was ankommt, ins Protokoll, in die Standardausgabe, wenn keine Protokolldatei eingestellt ist, und jede Änderung der Verbindung in die Standardfehlerausgabe; Strg+C beendet es.</translation>
+        <translation>Ohne Fenster (--headless) geht, was ankommt, ins Logfile, in die Standardausgabe, wenn kein Logfile eingestellt ist, und jede Änderung der Verbindung in die Standardfehlerausgabe; Strg+C beendet es.</translation>
     </message>
 </context>
 <context>
@@ -1274,7 +1391,7 @@ Nicht gesendete Definitionen: %1</translation>
     </message>
     <message>
         <source>The log file %1 cannot be written: %2.</source>
-        <translation>Die Protokolldatei %1 kann nicht geschrieben werden: %2.</translation>
+        <translation>Das Logfile %1 kann nicht geschrieben werden: %2.</translation>
     </message>
     <message>
         <source>A hotkey that answers received text has nothing to send; set it up in the window (Settings &gt; Hotkeys).</source>
@@ -1294,11 +1411,11 @@ Nicht gesendete Definitionen: %1</translation>
     </message>
     <message>
         <source>The log (%1) cannot be written: %2.</source>
-        <translation>Das Protokoll (%1) kann nicht geschrieben werden: %2.</translation>
+        <translation>Das Log (%1) kann nicht geschrieben werden: %2.</translation>
     </message>
     <message>
         <source>The log (%1) is written again; %2 bytes could not be logged.</source>
-        <translation>Das Protokoll (%1) wird wieder geschrieben; %2 Bytes konnten nicht protokolliert werden.</translation>
+        <translation>Das Log (%1) wird wieder geschrieben; %2 Bytes konnten nicht protokolliert werden.</translation>
     </message>
     <message>
         <source>%1: the link is closed and the run ends.</source>
@@ -1473,6 +1590,54 @@ Nicht gesendete Definitionen: %1</translation>
     <message>
         <source>Device or resource busy: another program uses it, perhaps %1, which takes new adapters for a while.</source>
         <translation>Gerät belegt: ein anderes Programm verwendet es, vielleicht %1, der neue Adapter eine Zeit lang belegt.</translation>
+    </message>
+</context>
+<context>
+    <name>SendFraming</name>
+    <message>
+        <source>nothing</source>
+        <translation>nichts</translation>
+    </message>
+</context>
+<context>
+    <name>SendReport</name>
+    <message>
+        <source>no STX/ETX</source>
+        <translation>ohne STX/ETX</translation>
+    </message>
+    <message>
+        <source>framed by STX and ETX</source>
+        <translation>gerahmt von STX und ETX</translation>
+    </message>
+    <message>
+        <source>without STX and ETX</source>
+        <translation>ohne STX und ETX</translation>
+    </message>
+    <message>
+        <source>line end %1</source>
+        <translation>Zeilenende %1</translation>
+    </message>
+    <message>
+        <source>checksum %1</source>
+        <translation>Prüfsumme %1</translation>
+    </message>
+    <message>
+        <source>%1 ms between two bytes</source>
+        <translation>%1 ms zwischen zwei Bytes</translation>
+    </message>
+    <message>
+        <source>%1 ms after each send</source>
+        <translation>%1 ms nach jeder Sendung</translation>
+    </message>
+    <message>
+        <source>Sending: %1 (Settings &gt; Send options...).</source>
+        <translation>Senden: %1 (Einstellungen &gt; Sendeoptionen...).</translation>
+    </message>
+    <message>
+        <source>AT and Enter send: %1
+The hex input %2 sends: %3</source>
+        <translation>AT und Enter senden: %1
+Die Hex-Eingabe %2 sendet: %3</translation>
     </message>
 </context>
 <context>
@@ -1815,6 +1980,19 @@ Symbolleiste ein-/ausschalten</translation>
 Toggle status bar</source>
         <translation>Blendet die Statusleiste ein oder aus
 Statusleiste ein-/ausschalten</translation>
+    </message>
+    <message>
+        <source>Framing, line end, checksum and pacing of what is sent
+Send options</source>
+        <translation>Rahmung, Zeilenende, Prüfsumme und Pausen beim Senden
+Sendeoptionen</translation>
+    </message>
+</context>
+<context>
+    <name>UsbPrinters</name>
+    <message>
+        <source>(interface %1)</source>
+        <translation>(Schnittstelle %1)</translation>
     </message>
 </context>
 </TS>

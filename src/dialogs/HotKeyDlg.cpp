@@ -2,8 +2,10 @@
 
 #include "ui_HotKeyDlg.h"
 
-#include "settings/ConfigStore.h"
+#include "input/SendFraming.h"
 #include "platform/ProfileFile.h"
+#include "platform/UiServices.h"
+#include "settings/ConfigStore.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -24,19 +26,24 @@ QString flag(bool on)
 } // namespace
 
 CHotKeyDlg::CHotKeyDlg(const QString &iniPath, std::array<QString, kHotKeys> &receiveTexts,
-                       std::uint32_t &autoReplyMask, QWidget *parent)
+                       std::uint32_t &autoReplyMask, bool framing, QWidget *parent)
     : QDialog(parent)
     , m_ui(std::make_unique<Ui::CHotKeyDlg>())
     , m_iniPath(iniPath)
     , m_receiveTexts(receiveTexts)
     , m_autoReplyMask(autoReplyMask)
+    , m_framing(framing)
 {
     m_ui->setupUi(this);
     // One parse for the dialog's opening; nothing is kept from it.
     const profile::Snapshot ini(iniPath);
-    const QString hexTip = tr("Hex-Data is used in hex mode only: there the text's hex digits "
-                              "(blanks ignored, two per byte) are sent as bytes. In text mode the "
-                              "text is sent as it is written.");
+    const QString hexTip
+        = framing ? tr("Hex-Data is used in hex mode only: there the text's hex digits "
+                       "(blanks ignored, two per byte) are sent as bytes. In text mode the "
+                       "text is sent as it is written.")
+                  : tr("Framing is \"none\": the text's hex digits (blanks ignored, whole "
+                       "pairs) are sent as bytes in either mode, and the receive text is read "
+                       "as hex bytes too, e.g. 01 03 00 00 00 01.");
     const QString receiveTip = tr("When this text arrives, the hotkey is sent by itself "
                                   "(auto-reply), also across received blocks.");
     for (int i = 0; i < kHotKeys; ++i) {
@@ -73,6 +80,9 @@ CHotKeyDlg::CHotKeyDlg(const QString &iniPath, std::array<QString, kHotKeys> &re
         grid->addWidget(row.receiveOn, i, 4);
         grid->addWidget(row.receiveText, i, 5);
         connect(row.receiveOn, &QCheckBox::toggled, this, &CHotKeyDlg::updateReceiveEdits);
+        // A mark goes as soon as the field is changed.
+        for (QLineEdit *edit : {row.text, row.receiveText})
+            connect(edit, &QLineEdit::textEdited, edit, [edit] { edit->setStyleSheet({}); });
     }
     // Rows in reading order for the Tab key, then the buttons.
     QWidget *previous = nullptr;
@@ -100,8 +110,36 @@ void CHotKeyDlg::updateReceiveEdits()
         row.receiveText->setEnabled(row.receiveOn->isChecked());
 }
 
+QLineEdit *CHotKeyDlg::markBadHex()
+{
+    QLineEdit *first = nullptr;
+    for (const Row &row : m_rows) {
+        const bool hex = !m_framing && row.hex->isChecked();
+        for (QLineEdit *edit : {row.text, row.receiveOn->isChecked() ? row.receiveText : nullptr}) {
+            if (!edit)
+                continue;
+            const bool bad = hex && !SendFraming::wholeHexPairs(edit->text());
+            edit->setStyleSheet(bad ? QStringLiteral("QLineEdit { background: #ffd6d6; }")
+                                    : QString());
+            edit->setToolTip(bad ? tr("Not whole pairs of hex digits: with framing \"none\" "
+                                      "this cannot be sent or matched.")
+                                 : QString());
+            if (bad && !first)
+                first = edit;
+        }
+    }
+    return first;
+}
+
 void CHotKeyDlg::accept()
 {
+    // Nothing half-parsed is stored for sending: the user puts it right first.
+    if (QLineEdit *bad = markBadHex()) {
+        uiServices().beep();
+        bad->setFocus();
+        bad->selectAll();
+        return;
+    }
     std::uint32_t mask = 0;
     // All keys in one write, in the order they belong in the file.
     QList<std::pair<QString, QString>> keys;

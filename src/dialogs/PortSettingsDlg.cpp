@@ -97,6 +97,13 @@ void CPortSettingsDlg::showGroup()
 void CPortSettingsDlg::fillComList(const QString &current)
 {
     QComboBox *list = m_ui->comPortList;
+    // Refilling the list empties the field; what the user is typing comes
+    // back as it was, with the cursor and selection where they were.
+    QLineEdit *edit = list->lineEdit();
+    const QString before = edit->text();
+    const int cursor = edit->cursorPosition();
+    const int selStart = edit->selectionStart();
+    const int selLength = edit->selectionLength();
     QSignalBlocker block(list);
     list->clear();
     for (const CPortSettingsForm::ComChoice &choice : m_form.comChoices())
@@ -105,6 +112,15 @@ void CPortSettingsDlg::fillComList(const QString &current)
     list->setCurrentIndex(index);
     if (index < 0)
         list->setEditText(current);
+    if (edit->text() == before) {
+        // A selection made backwards keeps its cursor at its start.
+        if (selLength > 0 && cursor == selStart)
+            edit->setSelection(selStart + selLength, -selLength);
+        else if (selLength > 0)
+            edit->setSelection(selStart, selLength);
+        else
+            edit->setCursorPosition(cursor);
+    }
     fitPopup(list);
 }
 

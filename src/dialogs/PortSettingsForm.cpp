@@ -90,14 +90,24 @@ CPortSettingsForm::ComChoice CPortSettingsForm::comChoice(const QString &text) c
         return {typed.toUpper(), m.captured(1).toInt(), QString()};
     if (typed.isEmpty())
         return {QString(), m_stored.comPort, QString()};
-    return {typed, m_stored.comPort, typed};
+    // The mark belongs to a list entry; typed on behind it, it is no part of
+    // the path.
+    const QString absent = tr("(absent)");
+    const QString path = QString(typed).remove(u' ' + absent).remove(absent).trimmed();
+    return {path, m_stored.comPort, path};
 }
 
 QString CPortSettingsForm::refreshSerialDevices(const QString &comText)
 {
+    const bool chosen = std::any_of(m_comChoices.cbegin(), m_comChoices.cend(),
+                                    [&](const ComChoice &c) { return c.text == comText; });
     const ComChoice current = comChoice(comText);
-    buildComChoices({{QString(), m_stored.comPort, m_stored.comDevice.trimmed()}, current});
-    return comTextFor(current);
+    QList<ComChoice> keep{{QString(), m_stored.comPort, m_stored.comDevice.trimmed()}};
+    // A path being typed is no entry (yet): it stays the field's text alone.
+    if (chosen)
+        keep.append(current);
+    buildComChoices(keep);
+    return chosen ? comTextFor(current) : QString();
 }
 
 void CPortSettingsForm::buildUsbList()
@@ -128,11 +138,18 @@ QString CPortSettingsForm::usbPathFor(const QString &name) const
 {
     if (!m_absentUsbName.isEmpty() && name == m_absentUsbName)
         return m_stored.usbDevicePath;
-    // Looked up afresh: a printer unplugged since the list was read is not
+    // The entry's own path, not the first path of its name: what the user
+    // chose is stored even where a list read later names it otherwise. It is
+    // looked for afresh: a printer unplugged since the list was read is not
     // found, and the placeholder is stored.
-    QString path;
-    FindUsbDevicePath(name, path, m_roots);
-    return path;
+    const qsizetype chosen = m_usbNames.indexOf(name);
+    if (chosen <= 0)
+        return UsbPrinters::kPlaceholderPath;
+    QStringList paths;
+    QStringList names;
+    EnumUsbDevices(paths, names, m_roots);
+    const QString path = m_usbPaths.at(chosen);
+    return paths.contains(path) ? path : UsbPrinters::kPlaceholderPath;
 }
 
 CPortSettingsForm::Values CPortSettingsForm::initialValues() const

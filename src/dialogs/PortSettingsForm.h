@@ -55,8 +55,9 @@ public:
     const QStringList &usbNames() const { return m_usbNames; }
     static QStringList baudRates();
 
-    // Reads the devices present again. The choice behind `comText` stays in
-    // the list; returns the text that now stands for it.
+    // Reads the devices present again. When `comText` is an entry, its
+    // choice stays in the list and the text that now stands for it is
+    // returned; typed text is left alone (empty result).
     QString refreshSerialDevices(const QString &comText);
     // The same for the USB list; a printer that is gone gives the placeholder.
     QString refreshUsbDevices(const QString &usbName);
@@ -65,7 +66,8 @@ public:
     Values initialValues() const;
 
     // The COM number and device that a text of the "Com port" list stands
-    // for: an entry, "COMn" typed, or any other text as a device path.
+    // for: an entry, "COMn" typed, or any other text as a device path (the
+    // "(absent)" mark of an entry taken out).
     ComChoice comChoice(const QString &text) const;
 
     // OK: every value into `settings` and the INI file.

@@ -19,6 +19,19 @@ void appendCapped(QByteArray &out, char c)
 
 using Expansions = std::array<const QByteArray *, CharMapTable::kCodes>;
 
+// Every code as a text of its own, made once: an unmapped code's expansion
+// shares it instead of taking memory of its own at every rebuild.
+const std::array<QByteArray, CharMapTable::kCodes> &singleCodes()
+{
+    static const std::array<QByteArray, CharMapTable::kCodes> codes = [] {
+        std::array<QByteArray, CharMapTable::kCodes> all;
+        for (int c = 0; c < CharMapTable::kCodes; ++c)
+            all[c] = QByteArray(1, static_cast<char>(c));
+        return all;
+    }();
+    return codes;
+}
+
 // Expands `source` as the pass of code `after` would leave it: characters of
 // higher codes are replaced by their expansions, the others stay.
 QByteArray expandAfter(const QByteArray &source, unsigned after, const Expansions &expansions)
@@ -63,10 +76,9 @@ void CharMapTable::rebuild() const
         built[c] = &m_expansions[c];
     for (int c = kCodes - 1; c >= 1; --c) {
         const QByteArray &t = m_texts[c];
-        m_expansions[c]
-            = t.isEmpty() ? QByteArray(1, static_cast<char>(c)) : expandAfter(t, c, built);
+        m_expansions[c] = t.isEmpty() ? singleCodes()[c] : expandAfter(t, c, built);
     }
-    m_expansions[0] = QByteArray(1, '\0');
+    m_expansions[0] = singleCodes()[0];
     m_dirty = false;
 }
 

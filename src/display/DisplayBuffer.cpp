@@ -10,11 +10,20 @@ CDisplayBuffer::CDisplayBuffer()
 
 void CDisplayBuffer::clear()
 {
-    // Swapped out rather than cleared: the memory of a flood goes with it.
-    QByteArray().swap(m_text);
-    std::vector<std::uint32_t>{0}.swap(m_groupStarts);
-    std::vector<std::uint32_t>{0}.swap(m_groupLongest);
-    std::vector<ColorRun>().swap(m_runs);
+    // The memory of a flood goes with it; a little text keeps its room, as
+    // the display is emptied and filled again often (the display limit).
+    constexpr qsizetype kRoomKept = 64 * 1024;
+    if (m_text.capacity() > kRoomKept) {
+        QByteArray().swap(m_text);
+        std::vector<std::uint32_t>{0}.swap(m_groupStarts);
+        std::vector<std::uint32_t>{0}.swap(m_groupLongest);
+        std::vector<ColorRun>().swap(m_runs);
+    } else {
+        m_text.resize(0);
+        m_groupStarts.assign(1, 0);
+        m_groupLongest.assign(1, 0);
+        m_runs.clear();
+    }
     m_lineCount = 1;
     m_lastLineStart = 0;
     m_longestLine = 0;

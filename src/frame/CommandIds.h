@@ -33,6 +33,7 @@ enum : int {
     ReceivePrinterFile = 32801,
     CancelPrinterReception = 32802,
     TrayClose = 32806,
+    SendOptions = 32807,
     ViewHotKeyBar = 32824,
 
     FileNew = 57600,

@@ -308,6 +308,7 @@ void CMainFrame::createActions()
     addCommand(CommandId::CharacterMapping, tr("Character ma&pping..."),
                &CMainFrame::OnCharacterMapping);
     addCommand(CommandId::HotKeys, tr("&Hotkeys..."), &CMainFrame::OnHotKeys);
+    addCommand(CommandId::SendOptions, tr("Send &options..."), &CMainFrame::OnSendOptions);
     addCommand(CommandId::MediaGateway, tr("&Media gateway..."), &CMainFrame::OnMediaGateway);
 
     addCommand(CommandId::AppAbout, tr("Inf&o about ORBA Terminal..."), &CMainFrame::OnAppAbout);
@@ -354,10 +355,10 @@ void CMainFrame::createMenus()
     QMenu *settingsMenu = menuBar()->addMenu(tr("&Settings"));
     // The commands still to come say so in their tool tips.
     settingsMenu->setToolTipsVisible(true);
-    add(settingsMenu,
-        {CommandId::PortSettings, 0, CommandId::LocalEcho, CommandId::AutoScroll,
-         CommandId::ClearInput, CommandId::HexMode, CommandId::Timestamp, 0,
-         CommandId::CharacterMapping, 0, CommandId::HotKeys, 0, CommandId::MediaGateway});
+    add(settingsMenu, {CommandId::PortSettings, 0, CommandId::LocalEcho, CommandId::AutoScroll,
+                       CommandId::ClearInput, CommandId::HexMode, CommandId::Timestamp, 0,
+                       CommandId::CharacterMapping, 0, CommandId::HotKeys, CommandId::SendOptions,
+                       0, CommandId::MediaGateway});
     add(menuBar()->addMenu(tr("&?")), {CommandId::AppAbout});
 }
 

@@ -53,6 +53,8 @@ public:
     void OnSaveSettings();
     // The port settings dialog (only while stopped).
     void OnPortSettings();
+    // Framing, line end, checksum and pacing of what is sent.
+    void OnSendOptions();
     void OnMediaGateway();
     const QString &iniPath() const { return m_pTerminal->iniPath(); }
     const QString &programDir() const { return m_strProgramDir; }

@@ -1,8 +1,9 @@
 // The settings: the INI file read into the terminal, the settings files, and
-// the dialogs of the port and of the media gateway.
+// the dialogs of the port, of the send options and of the media gateway.
 #include "MainFrame.h"
 
 #include "dialogs/PortSettingsDlg.h"
+#include "dialogs/SendOptionsDlg.h"
 #include "gateway/GatewayDlg.h"
 #include "gateway/GatewaySession.h"
 #include "platform/StringTable.h"
@@ -85,6 +86,13 @@ void CMainFrame::OnPortSettings()
     CPortSettingsDlg dialog(settings(), iniPath(), this);
     if (dialog.exec() == QDialog::Accepted)
         emit stateChanged();
+}
+
+void CMainFrame::OnSendOptions()
+{
+    CSendOptionsDlg dialog(settings().send, iniPath(), this);
+    if (dialog.exec() == QDialog::Accepted)
+        m_pTerminal->sendSettingsChanged();
 }
 
 void CMainFrame::OnMediaGateway()

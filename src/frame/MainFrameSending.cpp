@@ -88,6 +88,9 @@ void CMainFrame::FireHotKey(int index)
         requestHotKeyConfiguration();
         return;
     }
+    // Raw hex bytes in text mode, or a hotkey left out: no input takes part.
+    if (key.leftOut || (key.rawHex && !settings().display.hexMode))
+        return m_pTerminal->FireHotKey(index);
     // A pressed hotkey goes out through the input now shown, as if typed.
     if (settings().display.hexMode) {
         const QByteArray bytes = m_pTerminal->hotKeyHexInput(key);
@@ -143,7 +146,7 @@ void CMainFrame::OnHotKeys()
     {
         QScopedValueRollback open(m_bHotKeyDlgOpen, true);
         CHotKeyDlg dialog(iniPath(), settings().receiveTexts, settings().display.autoReplyMask,
-                          this);
+                          settings().send.framing, this);
         dialog.exec();
     }
     // Whatever the dialog's result: the captions and triggers as the file now has them.

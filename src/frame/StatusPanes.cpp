@@ -6,6 +6,7 @@
 #include "platform/Clock.h"
 #include "platform/StringTable.h"
 #include "terminal/LinkReport.h"
+#include "terminal/SendReport.h"
 #include "terminal/Terminal.h"
 
 #include <QLabel>
@@ -57,7 +58,12 @@ void CStatusPanes::update()
     const LocalTime now = currentLocalTime();
     m_pPaneDate->setText(indicators::datePaneText(now));
     m_pPaneTime->setText(indicators::timePaneText(now));
-    m_pPanePort->setText(linkreport::portText(m_terminal.settings()));
+    // Framing off is said where the port is, so nobody wonders why a device ignores the texts.
+    const SendSettings &send = m_terminal.settings().send;
+    const QString note = sendreport::portPaneNote(send);
+    m_pPanePort->setText(linkreport::portText(m_terminal.settings())
+                         + (note.isEmpty() ? QString() : QStringLiteral(", ") + note));
+    m_pPanePort->setToolTip(sendreport::summary(send));
 
     const LinkState state = m_terminal.shownLinkState();
     const HandshakeHold hold = m_terminal.handshakeHold();

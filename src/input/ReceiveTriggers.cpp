@@ -1,18 +1,30 @@
 #include "ReceiveTriggers.h"
 
 #include "display/CharacterMapping.h"
+#include "input/SendFraming.h"
 #include "platform/Codepage.h"
 
-void CReceiveTriggers::prepare(const std::array<QString, kCount> &receiveTexts, bool mappingOn,
-                               const CharMapTable &table)
+std::uint32_t CReceiveTriggers::prepare(const std::array<QString, kCount> &receiveTexts,
+                                        bool mappingOn, const CharMapTable &table,
+                                        std::uint32_t hexMask)
 {
+    std::uint32_t refused = 0;
     for (int i = 0; i < kCount; ++i) {
-        QByteArray s = codepage::fromUnicode(receiveTexts[i]);
-        if (mappingOn)
-            MapCharacters(s, true, {}, table, true);
-        const qsizetype nul = s.indexOf('\0');
-        if (nul >= 0)
-            s.truncate(nul);
+        QByteArray s;
+        if (hexMask & (1u << i)) {
+            const std::optional<QByteArray> bytes = SendFraming::wholeHexPairs(receiveTexts[i]);
+            if (bytes)
+                s = *bytes;
+            else
+                refused |= 1u << i;
+        } else {
+            s = codepage::fromUnicode(receiveTexts[i]);
+            if (mappingOn)
+                MapCharacters(s, true, {}, table, true);
+            const qsizetype nul = s.indexOf('\0');
+            if (nul >= 0)
+                s.truncate(nul);
+        }
         s.truncate(kMaxLength);
         m_triggers[i] = s;
         std::vector<int> &fallback = m_fallback[i];
@@ -26,6 +38,7 @@ void CReceiveTriggers::prepare(const std::array<QString, kCount> &receiveTexts, 
         }
     }
     resetMatches();
+    return refused;
 }
 
 void CReceiveTriggers::resetMatches()

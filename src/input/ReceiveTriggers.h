@@ -19,10 +19,13 @@ public:
     static constexpr int kCount = 12;
     static constexpr int kMaxLength = 254;
 
-    // Builds the trigger texts (reverse-mapped while mapping is on, at most
-    // 254 characters, cut at a NUL) and resets every match.
-    void prepare(const std::array<QString, kCount> &receiveTexts, bool mappingOn,
-                 const CharMapTable &table);
+    // Builds the triggers and resets every match. A receive text is matched
+    // as text (reverse-mapped while mapping is on, at most 254 characters,
+    // cut at a NUL), or, for the hotkeys in `hexMask`, as the bytes of its hex
+    // digits (blanks ignored, NUL included). A hex text that is not whole
+    // pairs of digits gives no trigger at all; those hotkeys are returned.
+    std::uint32_t prepare(const std::array<QString, kCount> &receiveTexts, bool mappingOn,
+                          const CharMapTable &table, std::uint32_t hexMask = 0);
     void resetMatches();
     // Feeds the bytes; returns the hotkeys that fire, in order (several may
     // fire on one byte, in ascending order).

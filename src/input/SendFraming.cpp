@@ -3,24 +3,85 @@
 #include "display/CharacterMapping.h"
 #include "platform/Codepage.h"
 
+#include <QCoreApplication>
+
 namespace SendFraming {
 
-QByteArray inputText(const QByteArray &text, bool crlf, bool mappingOn, const CharMapTable &table)
+namespace {
+// Mapping texts back into their bytes; code 0 is not part of the reverse
+// mapping (a NUL cannot stand in a text), so its text becomes the byte here.
+void mapBack(QByteArray &t, const CharMapTable &table)
 {
-    QByteArray t;
-    t.reserve(text.size() + 4);
-    t += kStx;
-    t += text;
-    t += kEtx;
-    if (crlf)
-        t += "\r\n";
-    if (mappingOn) {
-        MapCharacters(t, true, {}, table, true);
-        // Code 0 is not part of the reverse mapping: a NUL cannot stand in a
-        // text, so its text is turned into the byte only here, on the bytes.
-        const QByteArray &zero = table.text(0);
-        if (!zero.isEmpty())
-            t.replace(zero, QByteArray(1, '\0'));
+    MapCharacters(t, true, {}, table, true);
+    const QByteArray &zero = table.text(0);
+    if (!zero.isEmpty())
+        t.replace(zero, QByteArray(1, '\0'));
+}
+
+// The checksum of a send covers everything but a leading STX.
+QByteArray checksumOf(const QByteArray &sent, const Options &options)
+{
+    const QByteArrayView covered = options.framing && sent.startsWith(kStx)
+                                       ? QByteArrayView(sent).sliced(1)
+                                       : QByteArrayView(sent);
+    return checksum::of(options.checksum, covered);
+}
+
+QByteArray framed(const QByteArray &bytes, const Options &options)
+{
+    return options.framing ? kStx + bytes + kEtx : bytes;
+}
+} // namespace
+
+QByteArray lineEnd(int setting)
+{
+    switch (setting) {
+    case 1:
+        return "\r";
+    case 2:
+        return "\n";
+    case 3:
+        return "\r\n";
+    default:
+        return {};
+    }
+}
+
+QString lineEndName(int setting)
+{
+    switch (setting) {
+    case 1:
+        return QStringLiteral("CR");
+    case 2:
+        return QStringLiteral("LF");
+    case 3:
+        return QStringLiteral("CR LF");
+    default:
+        return QCoreApplication::translate("SendFraming", "nothing");
+    }
+}
+
+QByteArray inputText(const QByteArray &text, bool withLineEnd, bool mappingOn,
+                     const CharMapTable &table, const Options &options)
+{
+    QByteArray t = framed(text, options);
+    if (!options.checksumText || options.checksum == checksum::Kind::None) {
+        if (withLineEnd)
+            t += options.lineEnd;
+        if (mappingOn)
+            mapBack(t, table);
+        return t;
+    }
+    // The checksum is taken of the bytes as they go out and stands between
+    // the frame and the line end, so the two are mapped on their own.
+    if (mappingOn)
+        mapBack(t, table);
+    t += checksumOf(t, options);
+    if (withLineEnd) {
+        QByteArray end = options.lineEnd;
+        if (mappingOn)
+            mapBack(end, table);
+        t += end;
     }
     return t;
 }
@@ -43,13 +104,19 @@ QStringList inputLines(const QString &typed)
     return lines;
 }
 
-QByteArray hexInput(const QByteArray &bytes)
+QByteArray hexInput(const QByteArray &bytes, const Options &options)
 {
-    QByteArray t;
-    t.reserve(kMaxHexData + 2);
-    t += kStx;
-    t += bytes.left(kMaxHexData);
-    t += kEtx;
+    QByteArray t = framed(bytes.left(kMaxHexData), options);
+    t += checksumOf(t, options);
+    return t;
+}
+
+QByteArray hexHotKey(const QByteArray &bytes, bool withLineEnd, const Options &options)
+{
+    QByteArray t = framed(bytes, options);
+    t += checksumOf(t, options);
+    if (withLineEnd)
+        t += options.lineEnd;
     return t;
 }
 
@@ -66,11 +133,11 @@ int hexDigit(QChar c)
 }
 } // namespace
 
-QByteArray hotKeyHexBytes(const QString &text, bool crlf)
+QByteArray hotKeyHexBytes(const QString &text, const QByteArray &lineEnd)
 {
-    QString s = text;
-    if (crlf)
-        s += QStringLiteral("0D0A");
+    // The line end goes in as digits before the pairs are taken, so that an
+    // odd digit count shifts it as it always did.
+    QString s = text + QString::fromLatin1(lineEnd.toHex().toUpper());
     // No case mapping of the whole text: it could change its length ("ß").
     s.remove(u' ');
     QByteArray bytes;
@@ -88,12 +155,34 @@ QByteArray hotKeyHexBytes(const QString &text, bool crlf)
     return bytes;
 }
 
-QByteArray hotKeyTextBytes(const QString &text, bool crlf, bool mappingOn,
+std::optional<QByteArray> wholeHexPairs(const QString &text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size() / 2);
+    int high = -1;
+    for (const QChar c : text) {
+        if (c == u' ')
+            continue;
+        const int d = hexDigit(c);
+        if (d < 0)
+            return std::nullopt;
+        if (high < 0) {
+            high = d;
+        } else {
+            bytes += static_cast<char>(high * 16 + d);
+            high = -1;
+        }
+    }
+    if (high >= 0)
+        return std::nullopt;
+    return bytes;
+}
+
+QByteArray hotKeyTextBytes(const QString &text, const QByteArray &lineEnd, bool mappingOn,
                            const CharMapTable &table)
 {
     QByteArray s = codepage::fromUnicode(text);
-    if (crlf)
-        s += "\r\n";
+    s += lineEnd;
     if (mappingOn) {
         MapCharacters(s, true, {}, table, true);
         s.truncate(kMaxHotKeyText);

@@ -45,9 +45,9 @@ bool CEvent::wait(int timeoutMs) const
     for (;;) {
         int remaining = timeoutMs;
         if (timeoutMs >= 0) {
+            // Rounded up: a wait never ends before its time (pacing relies on it).
             remaining = static_cast<int>(
-                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now())
-                    .count());
+                std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count());
             if (remaining < 0)
                 remaining = 0;
         }

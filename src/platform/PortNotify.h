@@ -7,10 +7,12 @@ class QObject;
 // What a notification says (its lParam).
 namespace PortNotifyCode {
 enum : int {
-    BlockQueued = 0,      // received blocks wait in the received-block queue
-    NetLinkLost = 1,      // the peer of the TCP server left
-    LinkStateChanged = 2, // the port's link state changed: ask the port
-    NotSent = 3,          // bytes handed to the port were not sent: ask the port
+    BlockQueued = 0,       // received blocks wait in the received-block queue
+    NetLinkLost = 1,       // the peer of the TCP server left
+    LinkStateChanged = 2,  // the port's link state changed: ask the port
+    NotSent = 3,           // bytes handed to the port were not sent: ask the port
+    ModemLinesChanged = 4, // a serial link's modem lines changed: ask the port
+    BreakDone = 5,         // a break asked for is sent or failed: ask the port
 };
 }
 

@@ -81,12 +81,6 @@ termios2 toKernel(const SerialTermios &s)
     return t;
 }
 
-bool noModemLines(int err)
-{
-    // Pseudo-terminals and some adapters have no modem control at all.
-    return err == ENOTTY || err == EINVAL;
-}
-
 } // namespace
 
 int CSerialDevice::open(const QString &path)
@@ -215,40 +209,12 @@ SerialTermios CSerialDevice::compose(const SerialTermios &current, const SerialL
 int CSerialDevice::raiseDtrRts(ModemLines &lines)
 {
     lines = ModemLines::Present;
-    int bits = TIOCM_DTR | TIOCM_RTS;
-    if (::ioctl(m_fd, TIOCMBIS, &bits) != 0) {
-        const int err = errno;
-        if (noModemLines(err)) {
-            lines = ModemLines::Absent;
-            return 0;
-        }
-        return err;
+    const int err = switchModemLines(ModemBits::Dtr | ModemBits::Rts, true);
+    if (isNoModemLinesError(err)) {
+        lines = ModemLines::Absent;
+        return 0;
     }
-    return 0;
-}
-
-int CSerialDevice::readDsr(bool &up, ModemLines &lines) const
-{
-    bool cts = false;
-    return readInputs(up, cts, lines);
-}
-
-int CSerialDevice::readInputs(bool &dsr, bool &cts, ModemLines &lines) const
-{
-    lines = ModemLines::Present;
-    dsr = cts = false;
-    int bits = 0;
-    if (::ioctl(m_fd, TIOCMGET, &bits) != 0) {
-        const int err = errno;
-        if (noModemLines(err)) {
-            lines = ModemLines::Absent;
-            return 0;
-        }
-        return err;
-    }
-    dsr = (bits & TIOCM_DSR) != 0;
-    cts = (bits & TIOCM_CTS) != 0;
-    return 0;
+    return err;
 }
 
 int CSerialDevice::flushBoth()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/TtyIo.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -58,10 +60,16 @@ public:
     // Raises DTR and RTS. Absent (and 0) on devices without modem lines, like
     // pseudo-terminals.
     int raiseDtrRts(ModemLines &lines);
-    // Reads the DSR input; Absent on devices without modem lines.
-    int readDsr(bool &up, ModemLines &lines) const;
-    // Reads the DSR and CTS inputs; Absent on devices without modem lines.
-    int readInputs(bool &dsr, bool &cts, ModemLines &lines) const;
+
+    // The calls below go through the device's CTtyIo (see there).
+    ssize_t read(void *buffer, std::size_t size) { return m_io->read(m_fd, buffer, size); }
+    int modemLines(int &bits) const { return m_io->modemLines(m_fd, bits); }
+    int switchModemLines(int bits, bool up) { return m_io->switchModemLines(m_fd, bits, up); }
+    int waitModemChange(int bits) const { return m_io->waitModemChange(m_fd, bits); }
+    int outputQueued(int &bytes) const { return m_io->outputQueued(m_fd, bytes); }
+    int sendBreak() { return m_io->sendBreak(m_fd); }
+    // Replaces the system calls (tests); null puts them back. Kept across opens.
+    void setIo(CTtyIo *io) { m_io = io ? io : &CTtyIo::system(); }
 
     // Discards what is queued in both directions.
     int flushBoth();
@@ -73,4 +81,5 @@ public:
 private:
     int m_fd = -1;
     bool m_exclusive = false;
+    CTtyIo *m_io = &CTtyIo::system();
 };

@@ -59,6 +59,7 @@ const Entry kStrings[] = {
     {32798, QT_TRANSLATE_NOOP("StringTable", "Show ORBATerminal\nShow")},
     {32801, QT_TRANSLATE_NOOP("StringTable", "Receive file from r+k-Printer\nReceive file from r+k-Printer")},
     {32806, QT_TRANSLATE_NOOP("StringTable", "Close ORBATerminal\nClose")},
+    {32807, QT_TRANSLATE_NOOP("StringTable", "Framing, line end, checksum and pacing of what is sent\nSend options")},
     {32824, QT_TRANSLATE_NOOP("StringTable", "Show/hide the hotkey bar\nToggle hotkey bar")},
     {57600, QT_TRANSLATE_NOOP("StringTable", "Clears the display\nNew")},
     {57601, QT_TRANSLATE_NOOP("StringTable", "Opens a saved terminal file\nOpen")},

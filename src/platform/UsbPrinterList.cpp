@@ -2,6 +2,7 @@
 
 #include "platform/SysfsText.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -97,6 +98,19 @@ void EnumUsbDevices(QStringList &paths, QStringList &names, const DeviceRoots &r
         paths << UsbPrinters::kPortPathPrefix + interfaceName;
         names << name;
     }
+
+    // A device with two printer interfaces gives two entries of one name: each
+    // gets its interface number, so that either can be chosen and found again.
+    QStringList unique = names;
+    for (qsizetype i = 1; i < names.size(); ++i) {
+        if (names.count(names[i]) < 2 || !paths[i].startsWith(UsbPrinters::kPortPathPrefix))
+            continue;
+        const QString interfaceNumber = paths[i].section(u':', -1).section(u'.', -1);
+        unique[i]
+            += u' '
+               + QCoreApplication::translate("UsbPrinters", "(interface %1)").arg(interfaceNumber);
+    }
+    names = unique;
 }
 
 void FindUsbDevicePath(const QString &name, QString &path, const DeviceRoots &roots)

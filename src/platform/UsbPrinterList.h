@@ -25,7 +25,8 @@ inline const QString kPortPathPrefix = QStringLiteral("usb:");
 // placeholder first and the printers present after it in the order of their
 // lp numbers. A name is the printer's location ("USB 1-1.4", with its
 // manufacturer and product where the device tells them) followed by its serial
-// number in brackets, so two printers of one model stay apart.
+// number in brackets, so two printers of one model stay apart; two printer
+// interfaces of one device are told apart by their interface numbers.
 void EnumUsbDevices(QStringList &paths, QStringList &names, const DeviceRoots &roots = {});
 
 // The path of the first printer present whose name is `name` exactly; the

@@ -1,6 +1,7 @@
 #include "ComPort.h"
 
 #include "platform/Logging.h"
+#include "platform/PortNotify.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -21,14 +22,40 @@ constexpr int kIdleGapMs = 1;
 // A read is handed on at the latest this long after its first byte, so that
 // a steady stream shows while it flows instead of once a chunk is full.
 constexpr auto kGatherLimit = std::chrono::milliseconds(10);
-// DSR changes raise no event that poll() could wait for together with the
-// stop event, so a held write looks at the line this often.
-constexpr int kDsrPollMs = 10;
+// Before a break, the driver's buffer is looked at this often until it is sent.
+constexpr int kBreakDrainStepMs = 10;
 // Receive staging buffer and read chunk of the serial link. A read takes all
 // that waits, up to a chunk: a flood costs one hand-over per 64 KiB instead
 // of one per few bytes, while a lone byte still goes on at once.
 constexpr std::uint32_t kReadChunk = 64 * 1024;
 constexpr std::uint32_t kRxBufferSize = 2 * kReadChunk;
+
+// Modem lines read from functions instead of the device, which cannot be
+// waited for: the watcher looks at them every 50 ms.
+class CProbeTtyIo final : public CTtyIo
+{
+public:
+    CProbeTtyIo(const std::function<bool()> &dsr, const std::function<bool()> &cts)
+        : m_dsr(dsr)
+        , m_cts(cts)
+    {}
+    int modemLines(int, int &bits) override
+    {
+        // A line without a probe is up, as on a device without modem lines.
+        bits = ModemBits::Dtr | ModemBits::Rts;
+        if (!m_dsr || m_dsr())
+            bits |= ModemBits::Dsr;
+        if (!m_cts || m_cts())
+            bits |= ModemBits::Cts;
+        return 0;
+    }
+    int switchModemLines(int, int, bool) override { return 0; }
+    int waitModemChange(int, int) override { return ENOTTY; }
+
+private:
+    const std::function<bool()> &m_dsr;
+    const std::function<bool()> &m_cts;
+};
 
 } // namespace
 
@@ -92,8 +119,11 @@ bool CComPort::Open(int port, int baud, int parity, int dataBits, int stopBits, 
     if (!BeginOpen(timeoutSec, kRxBufferSize, kReadChunk))
         return false;
     m_nPort = port;
+    m_nProtocol = protocol;
     m_nFailedDrains = 0;
     m_nLastOpenError = 0;
+    m_switched = 0;
+    m_switchedUp = 0;
 
     m_deviceName = DeviceNameFor(port, m_devicePath);
     const char parityLetter = ParityLetter(parity);
@@ -181,67 +211,165 @@ bool CComPort::OpenDevice(const SerialLineSettings &line, bool quiet)
         return false;
     }
     m_hComm.flushBoth();
-    SampleHandshake();
     return true;
 }
 
 bool CComPort::Reopen()
 {
-    if (OpenDevice(m_line, true))
-        return true;
-    m_hComm.close();
-    return false;
-}
-
-bool CComPort::DsrUp() const
-{
-    if (m_dsrProbe)
-        return m_dsrProbe();
-    bool up = false;
-    CSerialDevice::ModemLines lines;
-    // Without modem lines (a pseudo-terminal) there is no DSR to wait for; a
-    // line that cannot be read any more is reported by the write itself.
-    if (m_hComm.readDsr(up, lines) != 0 || lines == CSerialDevice::ModemLines::Absent)
-        return true;
-    return up;
-}
-
-void CComPort::SampleHandshake()
-{
-    HandshakeHold hold = HandshakeHold::None;
-    if (m_handshake.dsrOut && !DsrUp()) {
-        hold = HandshakeHold::Dsr;
-    } else if (m_handshake.rtsCts) {
-        bool cts = true;
-        if (m_ctsProbe) {
-            cts = m_ctsProbe();
-        } else {
-            bool dsr = false;
-            CSerialDevice::ModemLines lines;
-            // Without modem lines there is no CTS to wait for.
-            if (m_hComm.readInputs(dsr, cts, lines) != 0
-                || lines == CSerialDevice::ModemLines::Absent)
-                cts = true;
-        }
-        if (!cts)
-            hold = HandshakeHold::Cts;
+    if (!OpenDevice(m_line, true)) {
+        m_hComm.close();
+        return false;
     }
+    // A line the user switched stays as set.
+    const int switched = m_switched.load();
+    const int up = m_switchedUp.load();
+    for (const int bit : {int(ModemBits::Dtr), int(ModemBits::Rts)}) {
+        if (switched & bit)
+            m_hComm.switchModemLines(bit, (up & bit) != 0);
+    }
+    m_lines.resume();
+    return true;
+}
+
+void CComPort::SetDsrProbe(std::function<bool()> probe)
+{
+    m_dsrProbe = std::move(probe);
+    UseProbes();
+}
+
+void CComPort::SetCtsProbe(std::function<bool()> probe)
+{
+    m_ctsProbe = std::move(probe);
+    UseProbes();
+}
+
+void CComPort::UseProbes()
+{
+    if (!m_dsrProbe && !m_ctsProbe) {
+        m_hComm.setIo(nullptr);
+        m_probeIo.reset();
+        return;
+    }
+    if (!m_probeIo)
+        m_probeIo = std::make_unique<CProbeTtyIo>(m_dsrProbe, m_ctsProbe);
+    m_hComm.setIo(m_probeIo.get());
+}
+
+void CComPort::OnStarted()
+{
+    m_breakWanted = false;
+    m_breakResult = LineRequest::NotRunning;
+    m_lines.start([this](const ModemLineState &lines) { OnLinesChanged(lines); });
+}
+
+void CComPort::OnLinesChanged(const ModemLineState &lines)
+{
+    // Without modem lines there is nothing to wait for.
+    HandshakeHold hold = HandshakeHold::None;
+    if (lines.available && m_handshake.dsrOut && !lines.dsr)
+        hold = HandshakeHold::Dsr;
+    else if (lines.available && m_handshake.rtsCts && !lines.cts)
+        hold = HandshakeHold::Cts;
     m_hold = hold;
+    if (m_announceLines)
+        postPortNotify(PortNotifyCode::ModemLinesChanged);
 }
 
 BoundedWrite CComPort::GateWrite(Clock::time_point deadline)
 {
     if (!m_handshake.dsrOut)
         return BoundedWrite::Written;
-    while (!DsrUp()) {
-        m_hold = HandshakeHold::Dsr;
+    CEvent &changed = m_lines.changedEvent();
+    for (;;) {
+        // Reset before looking, so that a change right after the look wakes
+        // the wait. The line is read afresh: the watcher may be a moment late.
+        changed.reset();
+        int lines = 0;
+        // Without modem lines there is no DSR to wait for; a line that cannot
+        // be read any more is reported by the write itself.
+        if (m_hComm.modemLines(lines) != 0 || (lines & ModemBits::Dsr))
+            return BoundedWrite::Written;
         const int left = millisecondsUntil(deadline);
         if (left == 0)
             return BoundedWrite::TimedOut;
-        if (m_hStopEvent->wait(std::min(left, kDsrPollMs)))
+        bool stopped = false;
+        pollWithStop(changed.fd(), POLLIN, *m_hStopEvent, left, stopped);
+        if (stopped)
             return BoundedWrite::Stopped;
     }
-    return BoundedWrite::Written;
+}
+
+int CComPort::DrivenLines(int protocol)
+{
+    switch (protocol) {
+    case 2:
+        return ModemBits::Dtr | ModemBits::Rts;
+    case 3:
+        return ModemBits::Rts;
+    case 4:
+        return ModemBits::Dtr;
+    default:
+        return 0;
+    }
+}
+
+LineRequest CComPort::SetOutputLine(int bit, bool up)
+{
+    if (!IsStarted() || !IsLinkUp())
+        return LineRequest::NotRunning;
+    if (DrivenLines(m_nProtocol) & bit)
+        return LineRequest::DrivenByHandshake;
+    const LineRequest result = m_lines.switchLines(bit, up);
+    if (result == LineRequest::Done) {
+        m_switched |= bit;
+        if (up)
+            m_switchedUp |= bit;
+        else
+            m_switchedUp &= ~bit;
+    }
+    return result;
+}
+
+LineRequest CComPort::SendBreak()
+{
+    if (!IsStarted() || !IsLinkUp())
+        return LineRequest::NotRunning;
+    m_breakWanted = true;
+    WakeWriter();
+    return LineRequest::Queued;
+}
+
+void CComPort::AfterDrain()
+{
+    if (!m_breakWanted.exchange(false))
+        return;
+    m_breakResult = BreakNow();
+    postPortNotify(PortNotifyCode::BreakDone);
+}
+
+LineRequest CComPort::BreakNow()
+{
+    if (!IsLinkUp() || !m_hComm.isOpen())
+        return LineRequest::NotRunning;
+    // What was sent before the break goes out first. The kernel would wait
+    // for it too, but nothing could end that wait; this one ends with the
+    // write time-out or a stop.
+    const auto deadline = Clock::now() + std::chrono::seconds(std::max(m_nTimeoutSec, 0));
+    for (int queued = 0; m_hComm.outputQueued(queued) == 0 && queued > 0;) {
+        if (millisecondsUntil(deadline) == 0) {
+            qCDebug(lcSerial, "break: the device did not take the bytes before it");
+            return LineRequest::Failed;
+        }
+        if (m_hStopEvent->wait(kBreakDrainStepMs))
+            return LineRequest::NotRunning;
+    }
+    const int err = m_hComm.sendBreak();
+    if (err == 0)
+        return LineRequest::Done;
+    if (isNoModemLinesError(err))
+        return LineRequest::NotSupported;
+    qCDebug(lcSerial, "break: %s", std::strerror(err));
+    return LineRequest::Failed;
 }
 
 void CComPort::OnDrainFailed()
@@ -257,7 +385,7 @@ std::uint32_t CComPort::ReadOn(std::uint8_t *buffer, std::uint32_t count)
     const auto handOver = Clock::now() + kGatherLimit;
     while (count < m_nReadChunk && Clock::now() < handOver) {
         // During a flood more is usually waiting already: read before polling.
-        const ssize_t n = ::read(fd, buffer + count, m_nReadChunk - count);
+        const ssize_t n = m_hComm.read(buffer + count, m_nReadChunk - count);
         if (n > 0) {
             count += static_cast<std::uint32_t>(n);
             continue;
@@ -277,10 +405,13 @@ std::uint32_t CComPort::ReadOn(std::uint8_t *buffer, std::uint32_t count)
 
 void CComPort::TeardownLink()
 {
+    // The watching thread uses the device: it ends first.
+    m_lines.stop();
     m_hold = HandshakeHold::None;
     m_hComm.close();
     m_dcb = {};
     m_handshake = {};
     m_line = {};
     m_nPort = 0;
+    m_nProtocol = 0;
 }

@@ -2,19 +2,25 @@
 
 #include "platform/SerialDevice.h"
 #include "ports/DevicePort.h"
+#include "ports/ModemLineWatcher.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <atomic>
 #include <functional>
-#include <utility>
+#include <memory>
 
 // The serial link: a tty device opened exclusively, set up with baud rate,
 // data bits, parity, stop bits and one of five handshake modes, and run by the
 // port engine. When the device goes away while the port runs (an adapter
 // unplugged, the far end of a pseudo-terminal gone), the port lets it go and
 // opens the same path with the same settings again once it is back.
+//
+// While it runs, a third thread follows the modem lines (CModemLineWatcher):
+// the lines are there to be asked for (GetModemLines), the DSR handshake
+// holds writes on them, and the lines that the handshake leaves alone can be
+// switched; a break can be sent.
 class CComPort final : public CDevicePort
 {
 public:
@@ -59,16 +65,37 @@ public:
     // take); 0 after a successful one.
     int LastOpenError() const { return m_nLastOpenError; }
 
-    // Replaces the reading of the DSR line; tests use it, since a
-    // pseudo-terminal has no modem lines. Set before Start; an empty
-    // function reads the device again.
-    void SetDsrProbe(std::function<bool()> probe) { m_dsrProbe = std::move(probe); }
+    // Replaces the reading of the DSR line by a function, looked at every
+    // 50 ms (a stand-in for a device with lines; tests). Set before Open; an
+    // empty function reads the device again.
+    void SetDsrProbe(std::function<bool()> probe);
     // The same for CTS, read only to tell the user what holds sending back.
-    void SetCtsProbe(std::function<bool()> probe) { m_ctsProbe = std::move(probe); }
+    void SetCtsProbe(std::function<bool()> probe);
 
-    // DSR low under a DSR handshake, or CTS low under RTS/CTS, as last looked
-    // at by the port's threads (at least four times a second while it runs).
+    // DSR low under a DSR handshake, or CTS low under RTS/CTS, as the lines
+    // are now.
     HandshakeHold GetHandshakeHold() const override { return m_hold.load(); }
+
+    // The modem lines of the running link, following the device within
+    // 50 ms; not available while stopped, while the device is gone and for a
+    // device without modem lines.
+    ModemLineState GetModemLines() const { return m_lines.state(); }
+    // Whether each change of the lines (and each switch) is announced with
+    // ModemLinesChanged. Off until asked for.
+    void AnnounceModemLines(bool on) { m_announceLines = on; }
+    // The lines (ModemBits::Dtr, ModemBits::Rts) that a handshake code moves
+    // itself, which the user cannot switch: both under 2, RTS under 3, DTR
+    // under 4.
+    static int DrivenLines(int protocol);
+    // Switches DTR or RTS of the running link. A switched line stays as set
+    // until Stop, also when the device is opened again; Start raises both.
+    LineRequest SetDtr(bool up) { return SetOutputLine(ModemBits::Dtr, up); }
+    LineRequest SetRts(bool up) { return SetOutputLine(ModemBits::Rts, up); }
+    // Asks for a break of 250 ms after what was sent before it: Queued, and
+    // BreakDone once LastBreakResult() says how it went; NotRunning while no
+    // link runs.
+    LineRequest SendBreak();
+    LineRequest LastBreakResult() const { return m_breakResult.load(); }
 
 protected:
     CSerialDevice &Device() override { return m_hComm; }
@@ -82,19 +109,21 @@ protected:
     // Holds the write while DSR is down, for the handshakes that ask for it.
     BoundedWrite GateWrite(std::chrono::steady_clock::time_point deadline) override;
     bool FailedBlockEndsDrain() const override { return true; }
-    // The lines are looked at after every wait: at least four times a second,
-    // at most once per chunk read.
-    void AfterReaderWait() override { SampleHandshake(); }
-    void OnLinkDropped() override { m_hold = HandshakeHold::None; }
+    void OnStarted() override;
+    void OnLinkDropped() override { m_lines.pause(); }
     void OnDrainFailed() override;
+    // Sends a break asked for, after what was queued before it.
+    void AfterDrain() override;
     void TeardownLink() override;
 
 private:
     // `quiet`: no debug texts (the attempts to reopen a returning device).
     bool OpenDevice(const SerialLineSettings &line, bool quiet = false);
-    bool DsrUp() const;
-    // Looks at the lines the handshake waits for; reader and writer thread.
-    void SampleHandshake();
+    // Watching thread: what the handshake waits for, and the announcement.
+    void OnLinesChanged(const ModemLineState &lines);
+    LineRequest SetOutputLine(int bit, bool up);
+    LineRequest BreakNow();
+    void UseProbes();
 
     int m_nPort = 0;
     CSerialDevice m_hComm;
@@ -104,9 +133,19 @@ private:
     QString m_devicePath;
     QString m_deviceName;
     QByteArray m_definition;
+    int m_nProtocol = 0;
     std::function<bool()> m_dsrProbe;
     std::function<bool()> m_ctsProbe;
+    std::unique_ptr<CTtyIo> m_probeIo;
     std::atomic<HandshakeHold> m_hold{HandshakeHold::None};
     std::atomic<int> m_nFailedDrains{0};
     int m_nLastOpenError = 0;
+
+    CModemLineWatcher m_lines{m_hComm};
+    std::atomic<bool> m_announceLines{false};
+    // The outputs the user switched since Start, and which of them are up.
+    std::atomic<int> m_switched{0};
+    std::atomic<int> m_switchedUp{0};
+    std::atomic<bool> m_breakWanted{false};
+    std::atomic<LineRequest> m_breakResult{LineRequest::NotRunning};
 };

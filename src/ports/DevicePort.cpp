@@ -1,19 +1,24 @@
 #include "DevicePort.h"
 
 #include "platform/DeviceNode.h"
+#include "platform/NodeWatch.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include <poll.h>
 #include <unistd.h>
 
 namespace {
-// One wait of the reader while nothing arrives.
-constexpr int kReaderWaitMs = 250;
 // How often a lost device's node is looked for; also the pace of the attempts
-// to open it again once it is back.
+// to open it again once it is back, and of the look at the node of a running
+// link where its folder cannot be watched.
 constexpr int kDevicePollMs = 250;
+// A read error that may pass (EIO from a printer) is tried again after this
+// pause, and taken for the device's loss once it lasts this long.
+constexpr int kRetryPauseMs = 50;
+constexpr auto kErrorLimit = std::chrono::seconds(1);
 } // namespace
 
 void CDevicePort::DebugText(const char *text) const
@@ -85,41 +90,93 @@ std::size_t CDevicePort::WriteRun(TxRun blocks)
 
 void CDevicePort::ReaderLoop(std::uint8_t *buffer)
 {
+    using Clock = std::chrono::steady_clock;
     const CEvent &stop = *m_hStopEvent;
+    CNodeWatch node;
+    bool watched = node.watch(NodeInUse());
+    // Since when reads fail (a streak of errors that are not the device's
+    // loss by themselves), and how many reads in a row brought nothing.
+    bool failing = false;
+    Clock::time_point failingSince;
+    int emptyReads = 0;
     for (;;) {
         if (!IsLinkUp()) {
             if (!AwaitDeviceNode())
                 return;
             qCDebug(m_category, "%s is back", qPrintable(NodeInUse()));
+            watched = node.watch(NodeInUse());
+            failing = false;
+            emptyReads = 0;
             continue;
         }
+        // Waits on the device, the stop event and the node's folder together,
+        // without a time-out while all is well.
         const int fd = Device().fd();
-        bool stopped = false;
-        const short revents = pollWithStop(fd, POLLIN, stop, kReaderWaitMs, stopped);
-        if (stopped)
+        pollfd p[3] = {{stop.fd(), POLLIN, 0}, {fd, POLLIN, 0}, {node.fd(), POLLIN, 0}};
+        int r;
+        do {
+            r = ::poll(p, watched ? 3 : 2, watched ? -1 : kDevicePollMs);
+        } while (r < 0 && errno == EINTR);
+        if (p[0].revents & POLLIN)
             return;
-        AfterReaderWait();
-        if (revents == 0) {
-            // A node removed while the device stays quiet reports no error
-            // of its own.
-            if (devicenode::stillOpenAt(NodeInUse(), fd))
-                continue;
-            DebugText("ERROR: ReadFile");
-        } else {
-            const ssize_t n = ::read(fd, buffer, m_nReadChunk);
+        const char *lost = nullptr;
+        if (r == 0 || p[2].revents) {
+            if (p[2].revents) {
+                node.clear();
+                watched = node.fd() >= 0;
+            }
+            // A node removed while the device stays quiet reports no error of its own.
+            if (!devicenode::stillOpenAt(NodeInUse(), fd))
+                lost = "ERROR: ReadFile";
+        }
+        if (!lost && p[1].revents) {
+            const short revents = p[1].revents;
+            const bool hungUp = revents & (POLLHUP | POLLERR | POLLNVAL);
+            const ssize_t n = Device().read(buffer, m_nReadChunk);
+            const int err = n < 0 ? errno : 0;
             if (n > 0) {
+                failing = false;
+                emptyReads = 0;
                 AppendReceived(buffer, ReadOn(buffer, static_cast<std::uint32_t>(n)));
                 continue;
             }
-            const int err = n < 0 ? errno : 0;
-            if (err == EINTR || (err == EAGAIN && !(revents & (POLLERR | POLLHUP | POLLNVAL))))
+            if (n == 0 && !hungUp) {
+                // A zero-length transfer: nothing arrived. A device that
+                // answers every read so is paced, so that it cannot spin.
+                failing = false;
+                if (++emptyReads > 1 && stop.wait(kRetryPauseMs))
+                    return;
                 continue;
-            // Failed, end of file or hung up: the device is gone (unplugged,
-            // far end of a pseudo-terminal closed). Said once; the device is
-            // let go, so that it keeps its name when it returns.
-            DebugText(err == EAGAIN ? "ERROR: GetOverlappedResult (in Reader)\n"
-                                    : "ERROR: ReadFile");
+            }
+            if (err == EINTR || (err == EAGAIN && !hungUp))
+                continue;
+            if (hungUp || err == ENODEV || err == ENXIO || err == EAGAIN) {
+                // Hung up (the far end of a pseudo-terminal closed) or no
+                // such device any more: gone.
+                lost = err == EAGAIN ? "ERROR: GetOverlappedResult (in Reader)\n"
+                                     : "ERROR: ReadFile";
+            } else {
+                // Any other error (EIO from a printer) is tried again after a
+                // pause; the device is gone when it lasts or its node went.
+                const auto now = Clock::now();
+                if (!failing) {
+                    failing = true;
+                    failingSince = now;
+                    qCDebug(m_category, "%s: read failed (%s); trying again",
+                            qPrintable(NodeInUse()), std::strerror(err));
+                }
+                if (now - failingSince < kErrorLimit && devicenode::stillOpenAt(NodeInUse(), fd)) {
+                    if (stop.wait(kRetryPauseMs))
+                        return;
+                    continue;
+                }
+                lost = "ERROR: ReadFile";
+            }
         }
+        if (!lost)
+            continue;
+        // Said once; the device is let go, so that it keeps its name when it returns.
+        DebugText(lost);
         OnLinkDropped();
         DropLink([this] { Device().close(); });
     }

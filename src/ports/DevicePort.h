@@ -10,19 +10,25 @@
 #include <chrono>
 
 // A link on a device node (a tty, a USB printer) held exclusively as a
-// nonblocking descriptor: the reader waits on the device and the stop event
-// together, the writer hands whole runs of blocks to the device and waits
-// for room at most the write time-out per block.
+// nonblocking descriptor: the reader waits on the device, the stop event and
+// the node's folder together, without a time-out; the writer hands whole runs
+// of blocks to the device and waits for room at most the write time-out per
+// block.
 //
-// When the device goes away (a read error, a hang-up, its node removed) the
-// port says so in one debug line, lets it go, so that it keeps its name when
-// it returns, and opens it again by itself once its node is back. Stop ends
-// that wait at once.
+// When the device goes away (its node removed, ENODEV or ENXIO, a hang-up, or
+// another read error that lasts a second) the port says so in one debug line,
+// lets it go, so that it keeps its name when it returns, and opens it again
+// by itself once its node is back. A read of 0 bytes is no loss (printers
+// send zero-length transfers). Stop ends that wait at once.
 class CDevicePort : public CPortEngine
 {
 public:
     // Also while the port runs without its device, waiting for it to return.
     bool IsOpen() const override { return IsStarted() || Device().isOpen(); }
+    // Replaces the reads and tty calls on the device (tests: a device with
+    // modem lines, or one whose reads fail); null puts the system's back.
+    // Set while the port is stopped.
+    void SetTtyIo(CTtyIo *io) { Device().setIo(io); }
 
 protected:
     using LoggingCategory = const QLoggingCategory &(*)();
@@ -51,9 +57,7 @@ protected:
     // Whether a block that failed ends the drain (the serial rule), or the
     // writer goes on with the next one.
     virtual bool FailedBlockEndsDrain() const = 0;
-    // Called on the reader thread after each wait for data, and when the
-    // device is let go.
-    virtual void AfterReaderWait() {}
+    // Called on the reader thread right before the device is let go.
     virtual void OnLinkDropped() {}
 
     // The first step of every Open: false while the port runs; otherwise a

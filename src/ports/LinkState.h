@@ -27,3 +27,31 @@ enum class UnsentReason : int {
     WriteFailed, // the link did not take them within the write time-out
     NotStarted,  // written to a port that is not running
 };
+
+// The modem lines of a running serial link. Not available while no serial
+// link runs and on a device without modem lines (a pseudo-terminal); the
+// lines then say nothing.
+struct ModemLineState
+{
+    bool available = false;
+    // Inputs, as the device drives them.
+    bool cts = false;
+    bool dsr = false;
+    bool dcd = false;
+    bool ri = false;
+    // Outputs, as set.
+    bool dtr = false;
+    bool rts = false;
+
+    bool operator==(const ModemLineState &) const = default;
+};
+
+// How a request to switch a modem line or to send a break went.
+enum class LineRequest : int {
+    Done,              // switched, or the break is sent
+    Queued,            // the break goes out after what was sent before it (BreakDone tells)
+    NotRunning,        // no serial link runs, or its device is gone
+    DrivenByHandshake, // the chosen handshake moves this line itself
+    NotSupported,      // the device has no such line, or cannot send a break
+    Failed,            // the device refused (the debug output says why)
+};

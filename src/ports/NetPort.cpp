@@ -33,6 +33,8 @@ namespace {
 
 // How long Open sleeps on its socket between two turns of the event loop.
 constexpr int kPumpMs = 50;
+// The pace of the reader on a socket that failed or was closed, which stays
+// readable; a quiet one it waits on without a time-out.
 constexpr int kReaderIdleMs = 100;
 constexpr int kSendPauseMs = 100;
 // A read takes what has arrived, up to a whole datagram of the largest size.
@@ -613,7 +615,7 @@ void CNetPort::ReaderLoop(std::uint8_t *buffer)
         }
         bool stopped = false;
         if (idle)
-            pollWithStop(fd, POLLIN, *m_hStopEvent, kReaderIdleMs, stopped);
+            pollWithStop(fd, POLLIN, *m_hStopEvent, -1, stopped);
         else // a closed or failed socket stays readable: poll at the idle pace
             stopped = m_hStopEvent->wait(kReaderIdleMs);
         if (stopped)

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstring>
 #include <poll.h>
+#include <pthread.h>
 
 CPortEngine::~CPortEngine()
 {
@@ -50,7 +51,7 @@ bool CPortEngine::Start()
     return true;
 }
 
-int CPortEngine::Write(const void *data, int length, std::uint32_t *written)
+int CPortEngine::Write(const void *data, int length, std::uint32_t *written, const TxPacing &pacing)
 {
     if (!IsStarted()) {
         if (written)
@@ -74,12 +75,21 @@ int CPortEngine::Write(const void *data, int length, std::uint32_t *written)
         return 0;
     }
     const auto *bytes = static_cast<const std::uint8_t *>(data);
+    const auto ms = [](int value) {
+        return static_cast<std::uint16_t>(std::clamp(value, 0, 0xFFFF));
+    };
+    const std::uint16_t charDelay = ms(pacing.charDelayMs);
+    const std::uint16_t pauseAfter = std::max(charDelay, ms(pacing.pauseAfterMs));
     int blocks = 0;
     for (int offset = 0; offset < length; offset += TxBlock::kMaxLength) {
         TxBlock block;
         block.length
             = static_cast<std::uint32_t>(std::min<int>(TxBlock::kMaxLength, length - offset));
         std::memcpy(block.data, bytes + offset, block.length);
+        // Between two blocks of one send the bytes keep their spacing.
+        block.charDelayMs = charDelay;
+        block.pauseAfterMs
+            = offset + static_cast<int>(block.length) >= length ? pauseAfter : charDelay;
         std::lock_guard lock(m_csTxQueue);
         m_txQueue.push_back(block);
         ++m_nQueuedBlocks;
@@ -94,14 +104,19 @@ int CPortEngine::Write(const void *data, int length, std::uint32_t *written)
 
 void CPortEngine::WriterThread()
 {
+    // Named so that the port's threads can be told apart in /proc and top.
+    ::pthread_setname_np(::pthread_self(), "orba-writer");
     m_bWriterRunning = true;
     for (;;) {
+        // No time-out: an idle link costs no wake-ups.
         pollfd p[2] = {{m_hDataEvent->fd(), POLLIN, 0}, {m_hStopEvent->fd(), POLLIN, 0}};
-        if (::poll(p, 2, 250) <= 0)
+        if (::poll(p, 2, -1) <= 0)
             continue;
         // Data before stop, so that blocks queued just before a stop still go out.
         if (p[0].revents & POLLIN) {
             Drain();
+            std::lock_guard link(m_csLink);
+            AfterDrain();
             continue;
         }
         if (p[1].revents & POLLIN)
@@ -135,6 +150,7 @@ void CPortEngine::Drain()
     for (;;) {
         bytes.clear();
         ends.clear();
+        TxBlock paced;
         {
             std::lock_guard lock(m_csTxQueue);
             if (m_txQueue.empty()) {
@@ -147,13 +163,25 @@ void CPortEngine::Drain()
             }
             // The blocks stay queued, and pending, until they are written: a
             // send that waits for the queue to empty ends once its last bytes
-            // are out.
+            // are out. A run ends before a paced block, which goes alone.
+            if (m_txQueue.front().paced())
+                paced = m_txQueue.front();
             const std::size_t n = std::min(m_txQueue.size(), kMaxRunBlocks);
-            for (std::size_t i = 0; i < n; ++i) {
+            for (std::size_t i = 0; i < n && !m_txQueue[i].paced(); ++i) {
                 const TxBlock &block = m_txQueue[i];
                 bytes.insert(bytes.end(), block.data, block.data + block.length);
                 ends.push_back(bytes.size());
             }
+        }
+        if (ends.empty()) {
+            if (!WritePaced(paced, allWritten, unsent, reason)) {
+                DropQueueAfterStop(unsent);
+                return;
+            }
+            std::lock_guard lock(m_csTxQueue);
+            m_txQueue.pop_front();
+            --m_nQueuedBlocks;
+            continue;
         }
         const TxRun run{bytes, ends};
         m_nRunBlocksDone = 0;
@@ -183,6 +211,67 @@ void CPortEngine::Drain()
         NoteUnsent(unsent, reason);
 }
 
+bool CPortEngine::WritePaced(const TxBlock &block, bool &allWritten, std::uint64_t &unsent,
+                             UnsentReason &reason)
+{
+    // Every pause ends at once on a stop: a paced send must not hold it up.
+    const auto stoppedDuring = [this](int ms) {
+        return ms > 0 && m_hStopEvent->wait(ms);
+    };
+    if (StopRequested()) {
+        unsent += block.length;
+        return false;
+    }
+    const std::uint32_t step = block.charDelayMs > 0 ? 1 : block.length;
+    std::uint32_t done = 0;
+    // After a failed block the rest of the drain is dropped, as unpaced.
+    bool goingOut = allWritten;
+    while (goingOut && done < block.length) {
+        if (done > 0 && stoppedDuring(block.charDelayMs)) {
+            unsent += block.length - done;
+            return false;
+        }
+        const std::uint32_t n = std::min(step, block.length - done);
+        m_bPacedBytes = true;
+        {
+            // Held for the byte only, never during a pause, so that a link
+            // being replaced never waits for the pacing.
+            std::lock_guard link(m_csLink);
+            const std::size_t end = n;
+            if (!IsLinkUp()) {
+                reason = UnsentReason::LinkDown;
+                goingOut = false;
+            } else if (WriteRun(TxRun{{block.data + done, n}, {&end, 1}}) < 1) {
+                allWritten = goingOut = false;
+                if (!IsLinkUp())
+                    reason = UnsentReason::LinkDown;
+            }
+        }
+        m_bPacedBytes = false;
+        if (goingOut)
+            done += n;
+    }
+    unsent += block.length - done;
+    // Given up or not, it is done, so that progress reaches its end.
+    ++m_nBlocksWritten;
+    return done < block.length || !stoppedDuring(block.pauseAfterMs);
+}
+
+void CPortEngine::DropQueueAfterStop(std::uint64_t unsent)
+{
+    {
+        std::lock_guard lock(m_csTxQueue);
+        // The block under way is in `unsent` already, as far as it did not go.
+        for (std::size_t i = 1; i < m_txQueue.size(); ++i)
+            unsent += m_txQueue[i].length;
+        m_txQueue.clear();
+        m_nQueuedBlocks = 0;
+        m_hDataEvent->reset();
+    }
+    if (unsent > 0)
+        NoteUnsent(unsent, IsLinkUp() ? UnsentReason::NotStarted : UnsentReason::LinkDown);
+}
+
 std::size_t CPortEngine::WriteRun(TxRun blocks)
 {
     for (std::size_t i = 0; i < blocks.size(); ++i) {
@@ -196,12 +285,15 @@ std::size_t CPortEngine::WriteRun(TxRun blocks)
 
 void CPortEngine::BlocksDone(std::size_t n)
 {
+    if (m_bPacedBytes)
+        return; // a paced block counts once, when all its bytes are dealt with
     m_nRunBlocksDone += n;
     m_nBlocksWritten += static_cast<int>(n);
 }
 
 void CPortEngine::ReaderThread()
 {
+    ::pthread_setname_np(::pthread_self(), "orba-reader");
     std::vector<std::uint8_t> buffer(std::max<std::uint32_t>(m_nReadChunk, 1));
     m_bReaderRunning = true;
     ReaderLoop(buffer.data());

@@ -16,12 +16,28 @@
 #include <thread>
 #include <vector>
 
+// How the writer paces a send: a pause between two of its bytes, and one
+// after its last byte (at least as long as the first).
+struct TxPacing
+{
+    int charDelayMs = 0;
+    int pauseAfterMs = 0;
+
+    bool paced() const { return charDelayMs > 0 || pauseAfterMs > 0; }
+};
+
 // One element of the transmit queue.
 struct TxBlock
 {
     static constexpr std::uint32_t kMaxLength = 255;
     std::uint32_t length = 0;
+    // A paced block goes out byte by byte, `charDelayMs` apart, and the
+    // writer waits `pauseAfterMs` after its last byte.
+    std::uint16_t charDelayMs = 0;
+    std::uint16_t pauseAfterMs = 0;
     std::uint8_t data[kMaxLength];
+
+    bool paced() const { return charDelayMs != 0 || pauseAfterMs != 0; }
 };
 
 // Blocks that were queued together and go to the link at once, laid end to
@@ -46,6 +62,8 @@ using TxRun = BlockRun;
 // The writer hands the link every block that is queued when it looks, as one
 // run (WriteRun), so that a flood costs one system call per run instead of
 // one per block; the blocks keep their cut, their count and their rules.
+// Paced blocks go alone, byte by byte with their pauses, which a stop ends
+// at once (what was left is told as not sent).
 class CPortEngine
 {
 public:
@@ -60,8 +78,10 @@ public:
     // Queues a copy of the bytes in blocks of at most 255 bytes and returns the
     // number of blocks; `written` receives the bytes accepted (all bits set when
     // the port is not started). While the link is down nothing is queued: the
-    // result is 0 and the bytes count as not sent.
-    int Write(const void *data, int length, std::uint32_t *written = nullptr);
+    // result is 0 and the bytes count as not sent. `pacing` spaces the bytes
+    // out and pauses after the last one; a later Write waits behind it.
+    int Write(const void *data, int length, std::uint32_t *written = nullptr,
+              const TxPacing &pacing = {});
     bool IsWritePending() const { return m_nQueuedBlocks.load() != 0; }
     int GetBlocksWritten() const { return m_nBlocksWritten.load(); }
     virtual bool IsOpen() const = 0;
@@ -97,6 +117,14 @@ protected:
     // thread.
     void BlocksDone(std::size_t n);
     virtual void OnDrainFailed() {}
+    // Called by the writer once the queue is empty, with the link held, for
+    // work that goes after what was queued before it (WakeWriter asks for it).
+    virtual void AfterDrain() {}
+    void WakeWriter()
+    {
+        if (m_hDataEvent)
+            m_hDataEvent->set();
+    }
     // Body of the reader thread: reads into `buffer` (m_nReadChunk bytes) and
     // calls AppendReceived until m_hStopEvent is set.
     virtual void ReaderLoop(std::uint8_t *buffer) = 0;
@@ -141,6 +169,11 @@ private:
     void WriterThread();
     void ReaderThread();
     void Drain();
+    // Writes one paced block; false when a stop cut it short. Writer thread.
+    bool WritePaced(const TxBlock &block, bool &allWritten, std::uint64_t &unsent,
+                    UnsentReason &reason);
+    // After a stop cut a paced send short: drops the queue and tells what it held.
+    void DropQueueAfterStop(std::uint64_t unsent);
     bool JoinWithTimeout(std::thread &thread, std::atomic<bool> &finished);
 
     std::mutex m_csTxQueue;
@@ -148,6 +181,8 @@ private:
     std::atomic<std::size_t> m_nQueuedBlocks{0};
     // Blocks of the run under way already counted by BlocksDone.
     std::size_t m_nRunBlocksDone = 0;
+    // A paced block's bytes are under way: they count as one block once all are out.
+    bool m_bPacedBytes = false;
 
     // Held by the writer while it writes a block and by the reader while it
     // replaces the link, so a block never goes to a link being torn down.

@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 namespace ConfigStore {
 
 QString programDirectory()
@@ -115,6 +117,18 @@ bool readSettings(const QString &iniPath, TerminalSettings &s, CharMapTable &tab
     }
     s.display.autoReplyMask
         = static_cast<std::uint32_t>(ini.getInt(hotKeys, QStringLiteral("AutoReply"), 0));
+
+    // Hand-edited values beyond the range are read as the nearest allowed one.
+    const QString send = QStringLiteral("Send");
+    const auto ranged = [&](const char *key, int def, int lo, int hi) {
+        return std::clamp(ini.getInt(send, QLatin1String(key), def), lo, hi);
+    };
+    s.send.framing = ranged("Framing", 1, 0, 1) != 0;
+    s.send.lineEnd = ranged("LineEnd", 3, 0, SendSettings::kLineEnds - 1);
+    s.send.checksum = ranged("Checksum", 0, 0, SendSettings::kChecksums - 1);
+    s.send.checksumText = ranged("ChecksumText", 0, 0, 1) != 0;
+    s.send.charDelayMs = ranged("CharDelay", 0, 0, SendSettings::kMaxCharDelayMs);
+    s.send.lineDelayMs = ranged("LineDelay", 0, 0, SendSettings::kMaxLineDelayMs);
     return ini.getInt(display, QStringLiteral("UseKeyBar"), 1) != 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include "display/CharacterMapping.h"
 #include "input/ReceiveTriggers.h"
+#include "input/SendFraming.h"
 #include "platform/ProfileCache.h"
 #include "ports/LinkState.h"
 #include "settings/TerminalSettings.h"
@@ -47,6 +48,10 @@ public:
         bool crlf = false;
         bool hex = false;
         QString text;
+        // Framing off and Hex-Data: its bytes go out as they are (in text mode
+        // too), and its digits must be whole pairs, or it is left out.
+        bool rawHex = false;
+        bool leftOut = false;
     };
     enum class FileOpen { Ok, Empty, Failed };
 
@@ -65,8 +70,11 @@ public:
     const QString &hotKeyCaption(int index) const { return m_hotKeyCaptions[index]; }
     // Reads the captions from the INI file again (after the hotkey dialog).
     void reloadHotKeyCaptions();
-    // The receive triggers from the receive texts and the mapping, matches reset.
+    // The receive triggers from the receive texts and the mapping, matches
+    // reset; hotkeys left out for their hex digits are told in one line.
     void PrepareReceiveTriggers();
+    // The send settings changed (the send options dialog): triggers and panes follow.
+    void sendSettingsChanged();
     CReceiveTriggers &receiveTriggers() { return m_triggers; }
     // Hex mode on or off: the display starts empty in the new mode.
     void setHexMode(bool on);
@@ -98,18 +106,22 @@ public:
 
     // --- sending ---
     // Sends each line of `typed` as a text of its own (framed, mapped, with
-    // CR LF for `crlf`); in hex mode the window sends its hex input instead.
+    // the line end for `crlf`, as the send settings say); in hex mode the
+    // window sends its hex input instead.
     SendResult SendText(const QString &typed, bool crlf);
-    // Sends at most 1022 of `bytes` framed, as the hex input does.
+    // Sends at most 1022 of `bytes` as the hex input does (framed, checksum).
     SendResult SendHexBytes(const QByteArray &bytes);
-    // Writes framed bytes to the port, lights the send indicator and echoes
-    // them; false when the port refused them (it tells the user why).
-    bool transmit(const QByteArray &bytes);
+    // Writes each send to the port, paced as the settings say when `paced`,
+    // lights the send indicator and echoes what was queued; false when the
+    // port took none of them (it tells the user why).
+    bool transmit(const QList<QByteArray> &sends, bool paced = true);
     // Hotkey `index` (0-11) as the INI file has it now.
     HotKey hotKey(int index);
     // What a hotkey puts into the hex input: its hex digits as bytes, or its
-    // text; empty when there is nothing to send.
+    // text, with the line end for "+CRLF"; empty when there is nothing to send.
     QByteArray hotKeyHexInput(const HotKey &key) const;
+    // Tells that hotkey `index` is left out for its hex digits.
+    void tellHotKeyLeftOut(int index);
     // A hotkey sent without the window's inputs (an auto-reply, or a run
     // without a window).
     void FireHotKey(int index);
@@ -139,7 +151,8 @@ signals:
     void stopped();
     // Running, starting, a file send or reception changed: commands follow.
     void stateChanged();
-    // The link state, the handshake hold or the peer changed: panes follow.
+    // The link state, the handshake hold, the peer or the send settings
+    // changed: panes follow.
     void linkStateChanged();
     // A line for the status bar.
     void statusMessage(const QString &text);
@@ -176,10 +189,13 @@ private:
     void reportUnsent();
     void tellNotSent(std::uint64_t bytes, UnsentReason reason);
     void CheckReceiveTriggers(const std::uint8_t *bytes, int length);
+    // Shows the progress of a paced send that takes a while.
+    void showPacedProgress(const QList<QByteArray> &sends, int blocks);
 
     void createFileTransfer();
     void sendPrinterText(const QString &text);
-    void startFileStream(const QString &path);
+    // `paced`: a plain file, whose bytes keep the send settings' spacing.
+    void startFileStream(const QString &path, bool paced);
     void onFileSendFinished(int outcome);
     void ReceivePrinterFileData(std::uint8_t *bytes, int length);
     void endPrinterReception();

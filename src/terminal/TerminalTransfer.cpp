@@ -40,7 +40,7 @@ void CTerminal::createFileTransfer()
             return;
         sendPrinterText(PrinterProtocol::sendHeader(
             m_strPrinterName, static_cast<std::uint32_t>(m_pFileSender->size()), crc));
-        startFileStream(m_pFileSender->path());
+        startFileStream(m_pFileSender->path(), false);
     });
     connect(m_pFileSender, &CFileSender::finished, this, [this](CFileSender::Outcome outcome) {
         onFileSendFinished(static_cast<int>(outcome));
@@ -79,7 +79,7 @@ CTerminal::FileOpen CTerminal::openFileToSend(const QString &path, bool toPrinte
 
 void CTerminal::startFileSend()
 {
-    startFileStream(m_pFileSender->path());
+    startFileStream(m_pFileSender->path(), true);
 }
 
 void CTerminal::startPrinterFileSend(const QString &printerName)
@@ -101,20 +101,25 @@ void CTerminal::sendPrinterText(const QString &text)
 {
     // Framed like typed text, also in hex mode, where the input bar would
     // send the hex input instead.
-    const bool sent = transmit(SendFraming::inputText(codepage::fromUnicode(text), false,
-                                                      m_settings.display.charMappingOn, m_charMap));
+    // The printer's protocol is its own: always framed, never paced.
+    const bool sent
+        = transmit({SendFraming::inputText(codepage::fromUnicode(text), false,
+                                           m_settings.display.charMappingOn, m_charMap)},
+                   false);
     if (!m_settings.display.hexMode)
         emit inputTextSent(text, sent);
 }
 
-void CTerminal::startFileStream(const QString &path)
+void CTerminal::startFileStream(const QString &path, bool paced)
 {
     CFileSender::Echo echo;
     if (m_settings.display.hexMode)
         echo = m_settings.localEcho ? CFileSender::Echo::Bytes : CFileSender::Echo::None;
     else
         echo = m_settings.localEcho ? CFileSender::Echo::Contents : CFileSender::Echo::Path;
-    m_pFileSender->startSending(currentPort(), echo, codepage::fromUnicode(nativePath(path)));
+    // A file is sent as it is, only its bytes spaced out as the settings say.
+    m_pFileSender->startSending(currentPort(), echo, codepage::fromUnicode(nativePath(path)),
+                                paced ? m_settings.send.charDelayMs : 0);
     emit activity(Led::Send);
     emit stateChanged();
 }

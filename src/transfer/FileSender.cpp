@@ -42,7 +42,9 @@ CFileSender::OpenResult CFileSender::open(const QString &path)
 
 qsizetype CFileSender::abort()
 {
-    const qsizetype heldBack = m_deferred.size();
+    qsizetype heldBack = 0;
+    for (const auto &send : m_deferred)
+        heldBack += send.first.size();
     m_timer.stop();
     m_phase = Phase::Idle;
     m_port = nullptr;
@@ -94,13 +96,15 @@ void CFileSender::checksumSlice()
     emit checksumReady(m_crc);
 }
 
-void CFileSender::startSending(CPortEngine *port, Echo echoMode, const QByteArray &pathText)
+void CFileSender::startSending(CPortEngine *port, Echo echoMode, const QByteArray &pathText,
+                               int charDelayMs)
 {
     if (!m_file.isOpen() || !port || !m_file.seek(0)) {
         end(Outcome::ReadFailed);
         return;
     }
     m_port = port;
+    m_pacing = TxPacing{charDelayMs, 0};
     m_echo = echoMode;
     m_offset = 0;
     m_runningCrc = kCrc32Preset;
@@ -168,10 +172,9 @@ void CFileSender::streamSlice()
     }
     // Everything is queued: what others sent meanwhile follows the file.
     m_phase = Phase::Draining;
-    if (!m_deferred.isEmpty()) {
+    if (!m_deferred.empty()) {
         m_writtenBase = blocksWritten();
-        m_port->Write(m_deferred.constData(), static_cast<int>(m_deferred.size()));
-        m_deferred.clear();
+        writeDeferred();
     }
     m_buffer = QByteArray();
     m_timer.start(kDrainTickMs);
@@ -189,7 +192,7 @@ bool CFileSender::queueNextPiece()
         m_runningCrc = UpdateCrc32(m_runningCrc, m_buffer.constData(), static_cast<std::size_t>(n));
     // The count restarts with every Write: note what was written before it.
     m_writtenBase = blocksWritten();
-    const int blocks = m_port->Write(m_buffer.constData(), static_cast<int>(n));
+    const int blocks = m_port->Write(m_buffer.constData(), static_cast<int>(n), nullptr, m_pacing);
     if (blocks <= 0) {
         end(Outcome::LinkGone);
         return false;
@@ -225,9 +228,21 @@ void CFileSender::emitEcho(QByteArray piece, bool first, bool last)
         emit echo(piece);
 }
 
-void CFileSender::holdBack(const QByteArray &bytes)
+void CFileSender::holdBack(const QByteArray &bytes, const TxPacing &pacing)
 {
-    m_deferred += bytes;
+    // Unpaced sends follow the file in one write, cut into blocks as one.
+    if (!pacing.paced() && !m_deferred.empty() && !m_deferred.back().second.paced())
+        m_deferred.back().first += bytes;
+    else
+        m_deferred.emplace_back(bytes, pacing);
+}
+
+void CFileSender::writeDeferred()
+{
+    // A port that refuses them tells the user itself.
+    for (const auto &[bytes, pacing] : m_deferred)
+        m_port->Write(bytes.constData(), static_cast<int>(bytes.size()), nullptr, pacing);
+    m_deferred.clear();
 }
 
 void CFileSender::reportProgress(bool force)
@@ -240,11 +255,8 @@ void CFileSender::reportProgress(bool force)
 
 void CFileSender::end(Outcome outcome)
 {
-    if (m_port && !m_deferred.isEmpty()) {
-        // A port that refuses them tells the user itself.
-        m_port->Write(m_deferred.constData(), static_cast<int>(m_deferred.size()));
-        m_deferred.clear();
-    }
+    if (m_port && !m_deferred.empty())
+        writeDeferred();
     if (m_port && outcome != Outcome::LinkGone)
         reportProgress(true);
     abort();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ports/PortEngine.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QFile>
@@ -7,8 +9,8 @@
 #include <QTimer>
 
 #include <cstdint>
-
-class CPortEngine;
+#include <utility>
+#include <vector>
 
 // Sends a file over the running port without holding it in memory: the file
 // is read and queued a piece at a time while the port's writer drains what is
@@ -56,8 +58,9 @@ public:
     // Reads the file once for its CRC-32; checksumReady() or finished(ReadFailed) follows.
     void computeChecksum();
     // Starts queueing the file to `port`. `echo` and `pathText` (the path as
-    // shown) decide what echo() carries.
-    void startSending(CPortEngine *port, Echo echoMode, const QByteArray &pathText);
+    // shown) decide what echo() carries; `charDelayMs` spaces its bytes out.
+    void startSending(CPortEngine *port, Echo echoMode, const QByteArray &pathText,
+                      int charDelayMs = 0);
     // Ends at once; nothing more is queued or reported. Returns the bytes of
     // other sends that were held back behind the file and now go nowhere.
     qsizetype abort();
@@ -67,7 +70,7 @@ public:
     // While pieces of the file are still to come, what other senders write
     // waits here and follows the file, so that nothing lands in its middle.
     bool holdsBackOtherSends() const { return m_phase == Phase::Streaming; }
-    void holdBack(const QByteArray &bytes);
+    void holdBack(const QByteArray &bytes, const TxPacing &pacing = {});
 
 signals:
     void checksumReady(std::uint32_t crc);
@@ -89,6 +92,7 @@ private:
     qint64 blocksWritten() const;
     void reportProgress(bool force);
     void end(Outcome outcome);
+    void writeDeferred();
 
     QFile m_file;
     qint64 m_size = 0;
@@ -104,7 +108,9 @@ private:
     CPortEngine *m_port = nullptr;
     qint64 m_blocksQueued = 0; // file blocks queued so far
     qint64 m_writtenBase = 0;  // blocks known to be written before the last Write
-    QByteArray m_deferred;
+    TxPacing m_pacing;
+    // Other sends held back behind the file, each with its own pacing.
+    std::vector<std::pair<QByteArray, TxPacing>> m_deferred;
 
     Echo m_echo = Echo::None;
     QByteArray m_heldCr; // a CR at the end of a piece waits for a possible LF

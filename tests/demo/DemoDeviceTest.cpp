@@ -57,6 +57,25 @@ TEST_F(DemoDeviceTest, theDemosHotKeysAreAnsweredAndAliveIsAnsweredByItself)
     EXPECT_TRUE(shows("ALIVE OK - thank you for answering"));
 }
 
+// With framing "none" and CRC-16/MODBUS the device is a Modbus RTU unit: it
+// reads and writes its registers, and its log says when the CRC is missing.
+TEST_F(DemoDeviceTest, withoutFramingTheDeviceAnswersModbusRequests)
+{
+    SendSettings &send = frame->settings().send;
+    send.framing = false;
+    send.checksum = 1;
+    CTerminal &terminal = frame->terminal();
+    terminal.SendHexBytes(QByteArray::fromHex("010300030002")); // setpoint and light
+    EXPECT_TRUE(deviceSays("modbus > 01 03 04 00 D2 00 00 ")) << log.toStdString();
+    terminal.SendHexBytes(QByteArray::fromHex("010600040001")); // light on
+    EXPECT_TRUE(deviceSays("modbus > 01 06 00 04 00 01 "));
+    terminal.SendHexBytes(QByteArray::fromHex("010300040002")); // beyond register 4
+    EXPECT_TRUE(deviceSays("modbus > 01 83 02 "));
+    send.checksum = 0;
+    terminal.SendHexBytes(QByteArray::fromHex("010300000002"));
+    EXPECT_TRUE(deviceSays("no valid CRC-16/MODBUS (C4 0B would be right"));
+}
+
 // The round trip the demo offers: a file to the printer and back, while
 // readings keep arriving around the request and its answer.
 TEST_F(DemoDeviceTest, aFileGoesToThePrinterAndComesBackWhileReadingsFlow)

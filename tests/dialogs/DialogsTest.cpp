@@ -4,6 +4,7 @@
 #include "dialogs/HotKeyDlg.h"
 #include "dialogs/PortSettingsDlg.h"
 #include "dialogs/PrinterFileNameDlg.h"
+#include "dialogs/SendOptionsDlg.h"
 #include "platform/ProfileFile.h"
 #include "support/ChildWidget.h"
 #include "support/EventLoopWait.h"
@@ -13,9 +14,11 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -39,6 +42,8 @@ QString state(const QWidget *d, const QStringList &names)
             out << list->currentText();
         else if (auto *button = qobject_cast<QAbstractButton *>(o))
             out << QString::number(button->isChecked());
+        else if (auto *spin = qobject_cast<QSpinBox *>(o))
+            out << QString::number(spin->value());
         else
             ADD_FAILURE() << "no control " << name.toStdString();
     }
@@ -56,6 +61,8 @@ void fill(QWidget *d, const QStringList &names, const QString &values)
             list->setCurrentText(v.value(i));
         else if (auto *button = qobject_cast<QAbstractButton *>(o))
             button->setChecked(v.value(i) == u'1');
+        else if (auto *spin = qobject_cast<QSpinBox *>(o))
+            spin->setValue(v.value(i).toInt());
     }
 }
 QStringList items(const QComboBox *list)
@@ -167,7 +174,8 @@ TEST_F(PortSettingsDlgTest, theDeviceListsStoreACOMNumberADevicePathOrTheUsbPrin
         {"", "COM2", kAdapter, "2|" + byIdPath},
         {"", "COM2", " /tmp/ttyV0 ", "2|/tmp/ttyV0"},
         {"", "COM2", "com12", "12|"},
-        {gone, gone + " (absent)", QString(), "2|" + gone}, // an absent one is kept
+        {gone, gone + " (absent)", QString(), "2|" + gone},                 // an absent one is kept
+        {gone, gone + " (absent)", gone + " (absent)x", "2|" + gone + "x"}, // mark typed on
     };
     for (const auto &[stored, shown, chosen, result] : serial) {
         SCOPED_TRACE(chosen.toStdString());
@@ -184,10 +192,13 @@ TEST_F(PortSettingsDlgTest, theDeviceListsStoreACOMNumberADevicePathOrTheUsbPrin
         EXPECT_EQ(settings.comDevice, result.section(u'|', 1));
     }
     // Stored, shown (of how many entries), unplugged before OK → [Usb] DeviceName.
+    // The Zebra has a second printer interface: each entry keeps its own.
+    tree.addUsbPrinter(1, "1-4:1.1", "Zebra", "GK420d", "29J1");
     const std::tuple<QString, QString, int, bool, QString> usb[] = {
-        {"usb:1-4:1.0", kZebra, 2, true, kPlaceholder},
-        {"", "---", 1, false, kPlaceholder},
-        {"usb:3-1:1.0", "usb:3-1:1.0 (absent)", 2, false, "usb:3-1:1.0"},
+        {"usb:1-4:1.1", kZebra + " (interface 1)", 3, false, "usb:1-4:1.1"},
+        {"usb:1-4:1.0", kZebra + " (interface 0)", 3, true, kPlaceholder},
+        {"", "---", 2, false, kPlaceholder},
+        {"usb:3-1:1.0", "usb:3-1:1.0 (absent)", 3, false, "usb:3-1:1.0"},
     };
     for (const auto &[stored, shown, entries, unplug, result] : usb) {
         SCOPED_TRACE(stored.toStdString());
@@ -211,7 +222,10 @@ TEST_F(PortSettingsDlgTest, devicesPluggedInWhileOpenAppearAndTheLogFileIsChosen
     auto d = open();
     auto *com = child<QComboBox>(d.get(), "comPortList");
     auto *usb = child<QComboBox>(d.get(), "usbDeviceList");
-    com->setCurrentText(QStringLiteral("/tmp/ttyTyped"));
+    // A path being typed, the cursor in its middle: lists read meanwhile leave it be.
+    QLineEdit *typing = com->lineEdit();
+    typing->setText(QStringLiteral("/tmp/ttyyped"));
+    typing->setCursorPosition(8);
     usb->setCurrentIndex(1);
     tree.addSerialAdapter(QStringLiteral("ttyACM0"), QStringLiteral("1-3"),
                           QStringLiteral("Arduino Uno"));
@@ -223,8 +237,9 @@ TEST_F(PortSettingsDlgTest, devicesPluggedInWhileOpenAppearAndTheLogFileIsChosen
     EXPECT_EQ(items(usb), QStringList({"---", kZebra, "USB 1-1: r+k Printer"}));
     // Without Refresh: the dialog watches /dev.
     tree.addSerialAdapter(QStringLiteral("ttyUSB1"), QStringLiteral("1-5"), QString());
-    EXPECT_TRUE(eventually([&] { return com->count() == 12; }));
-    EXPECT_EQ(com->currentText(), QStringLiteral("/tmp/ttyTyped (absent)"));
+    EXPECT_TRUE(eventually([&] { return com->count() == 11; }));
+    QTest::keyClicks(typing, QStringLiteral("T"));
+    EXPECT_EQ(com->currentText(), QStringLiteral("/tmp/ttyTyped"));
 
     // The log file button offers a file dialog; appending to a log needs no warning.
     ui.files.push_back(QStringLiteral("/tmp/new.log"));
@@ -363,6 +378,63 @@ TEST_F(HotKeyDlgTest, opensWithTheFileAndTheTerminalsTriggersOkWritesEveryRowCan
     EXPECT_EQ(receiveTexts[2] + u'|' + receiveTexts[4], "ping|off but kept");
     for (int i = 0; i < 12; ++i)
         EXPECT_EQ(keys(i), written(i) + receiveTexts[i]);
+}
+
+// With framing "none" a Hex-Data text, and the receive text of its trigger,
+// must be whole pairs of hex digits: OK refuses, beeps, marks and writes nothing.
+TEST_F(HotKeyDlgTest, withoutFramingHexThatIsNotWholePairsIsRefused)
+{
+    std::array<QString, 12> receiveTexts;
+    std::uint32_t mask = 0;
+    auto d = shown<CHotKeyDlg>(iniPath, receiveTexts, mask, false);
+    const QStringList row1 = {"hotKeyText1", "hex1", "receiveOn1", "receiveText1"};
+    fill(d.get(), {"hotKeyText0", "hex0", "hotKeyText2", "receiveText2"}, "01 03|1|AT|0 1");
+    fill(d.get(), row1, "01 03 02 00 2A|1|1|01 03 0");
+    child<QPushButton>(d.get(), "okButton")->click();
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(ui.beeps, 1);
+    EXPECT_FALSE(QFile::exists(iniPath));
+    EXPECT_FALSE(child<QLineEdit>(d.get(), "receiveText1")->styleSheet().isEmpty());
+    EXPECT_TRUE(child<QLineEdit>(d.get(), "hotKeyText1")->styleSheet().isEmpty());
+    fill(d.get(), row1, "01 03 02 00 2A|1|1|01 03 00 00 00 01");
+    child<QPushButton>(d.get(), "okButton")->click();
+    EXPECT_EQ(d->result(), QDialog::Accepted);
+    EXPECT_EQ(mask, 2u);
+    EXPECT_EQ(ini("HotKeys", "HotKeyReceiveText1"), "01 03 00 00 00 01");
+}
+
+TEST_F(DialogTest, sendOptionsOpenWithTheSettingsAndOkWritesAllSixKeys)
+{
+    const QStringList controls
+        = {"framing", "lineEnd", "checksum", "checksumText", "charDelay", "lineDelay"};
+    const QString framed = QStringLiteral("STX \u2026 ETX around every text, hex input and hotkey");
+    SendSettings s;
+    s.lineEnd = 1;
+    s.charDelayMs = 5;
+    auto d = shown<CSendOptionsDlg>(s, iniPath);
+    EXPECT_EQ(state(d.get(), controls), framed + "|CR|none|0|5|0");
+    EXPECT_FALSE(child<QCheckBox>(d.get(), "checksumText")->isEnabled());
+    fill(d.get(), controls, "none|LF|CRC-16/MODBUS (low byte first)|1|20|100");
+    EXPECT_EQ(child<QLabel>(d.get(), "note")->text(),
+              "AT and Enter send: 41 54 30 1F 0A\n"
+              "The hex input 01 03 00 00 00 01 sends: 01 03 00 00 00 01 84 0A");
+    child<QPushButton>(d.get(), "cancelButton")->click();
+    EXPECT_FALSE(QFile::exists(iniPath));
+    EXPECT_EQ(s.lineEnd, 1);
+
+    d = shown<CSendOptionsDlg>(s, iniPath);
+    fill(d.get(), controls, "none|LF|CRC-16/MODBUS (low byte first)|1|20|100");
+    child<QPushButton>(d.get(), "okButton")->click();
+    QStringList keys;
+    for (const char *key :
+         {"Framing", "LineEnd", "Checksum", "ChecksumText", "CharDelay", "LineDelay"})
+        keys << ini("Send", key);
+    EXPECT_EQ(keys.join(u'|'), "0|2|1|1|20|100");
+    EXPECT_EQ(s, (SendSettings{false, 2, 1, true, 20, 100}));
+    // Defaults brings back the r+k framing.
+    d = shown<CSendOptionsDlg>(s, iniPath);
+    child<QPushButton>(d.get(), "defaultsButton")->click();
+    EXPECT_EQ(state(d.get(), controls), framed + "|CR LF|none|0|0|0");
 }
 
 TEST(PrinterFileNameDlg, okWithoutANameBeepsAndStaysOpen)

@@ -22,7 +22,9 @@ TEST(ConfigStore, valuesAreReadWithTheirLimitsAndNoIniFileGivesTheDefaults)
              "UseKeyBar=0\n[CharTexts]\nActive=1\n13="
                  + QByteArray(40, 'c')
                  + "\n0=<NUL>\n[Net]\nIPAdr=\nPortNum=502\nSocketType=2\n[HotKeys]\nHotKeyText3="
-                 + QByteArray(300, 't') + "\nHotKeyReceiveText2=OK\nAutoReply=4\n"));
+                 + QByteArray(300, 't')
+                 + "\nHotKeyReceiveText2=OK\nAutoReply=4\n[Send]\nFraming=7\nLineEnd=-2\n"
+                   "Checksum=9\nChecksumText=3\nCharDelay=5000\nLineDelay=-1\n"));
     TerminalSettings s;
     CharMapTable table;
     std::array<QString, TerminalSettings::kHotKeys> captions;
@@ -35,11 +37,14 @@ TEST(ConfigStore, valuesAreReadWithTheirLimitsAndNoIniFileGivesTheDefaults)
     EXPECT_EQ(captions[3], "F4: " + QString(254, u't'));
     EXPECT_EQ(s.receiveTexts[2], "OK");
     EXPECT_EQ(s.display.autoReplyMask, 4u);
+    // Send values beyond their range read as the nearest allowed one.
+    EXPECT_EQ(s.send, (SendSettings{true, 0, 5, true, 1000, 0}));
 
     EXPECT_TRUE(ConfigStore::readSettings(dir.filePath("none.ini"), s, table, captions));
     EXPECT_EQ(std::tuple(s.socketType, s.display.hexBytesPerLine, s.display.autoReplyMask),
               std::tuple(1, 16, 0u));
     EXPECT_FALSE(s.display.displayLimitOn || s.display.charMappingOn || s.display.loggingOn);
+    EXPECT_EQ(s.send, SendSettings()); // the r+k framing, CR LF, no checksum, no pauses
 }
 
 TEST(ConfigStore, iniLivesBesideTheProgramOnlyWhereThatWorks)

@@ -7,7 +7,10 @@
 #include "input/InputEdit.h"
 #include "support/FileBytes.h"
 
+#include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 
@@ -57,6 +60,31 @@ TEST_F(Sending, theInputsKeepOrEmptyWhatWasSentAndHotKeysGoThroughThem)
     frame->FireHotKey(1);
     EXPECT_EQ(frame->hexEdit()->model().data(), std::vector<std::uint8_t>({0}));
     EXPECT_EQ(sentSoFar(), framed("AB") + framed("AB\r\n").repeated(2));
+}
+
+// Settings > Send options... acts at once: the port pane says that framing is
+// off, and a Hex-Data hotkey sends its bytes and their CRC in text mode.
+TEST_F(Sending, sendOptionsFromTheSettingsMenuActAtOnce)
+{
+    hotKey(0, "01 03 00 00 00 01", false, true);
+    start();
+    ModalDriver driver([](QDialog *dialog) {
+        dialog->findChild<QComboBox *>("framing")->setCurrentIndex(1);
+        dialog->findChild<QComboBox *>("checksum")->setCurrentIndex(1);
+        dialog->accept();
+    });
+    const QList<QAction *> settingsMenu = frame->menuBar()->actions().at(4)->menu()->actions();
+    ASSERT_TRUE(settingsMenu.contains(action(CommandId::SendOptions)));
+    action(CommandId::SendOptions)->trigger();
+    EXPECT_EQ(driver.opened, QStringList{"CSendOptionsDlg"});
+    EXPECT_EQ(pane("panePort"), "COM1,19200,N,8,1,H, no STX/ETX");
+    EXPECT_EQ(child("panePort")->toolTip(),
+              "Sending: without STX and ETX, line end CR LF, checksum CRC-16/MODBUS (low byte "
+              "first) (Settings > Send options...).");
+    frame->textInput()->setPlainText("AT");
+    frame->FireHotKey(0); // the text input keeps what is typed there
+    QTest::keyClick(frame->textInput(), Qt::Key_Return);
+    EXPECT_EQ(sentSoFar(), QByteArray::fromHex("010300000001840A") + "AT\r\n");
 }
 
 // The hotkey configuration opens for a key without text and for any key while

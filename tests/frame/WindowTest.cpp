@@ -91,6 +91,7 @@ TEST_F(MainWindowTest, portPaneShowsEachPortKind)
         {"[Com]\nPort=3\nBaud=9600\nParity=2\nDataBits=7\nStopBits=2\nProtocol=0\n",
          "COM3,9600,O,7,2,-"},
         {"[Com]\nUseSerial=2\n", "USB"},
+        {"[Send]\nFraming=0\n", "COM1,19200,N,8,1,H, no STX/ETX"},
         {"[Com]\nUseSerial=0\n[Net]\nIPAdr=\nPortNum=4001\n", "IP:???.???.???.???, 4001"},
     };
     for (const auto &[file, shown] : rows) {

@@ -65,7 +65,7 @@ TEST(ReceiveTriggers, preparedTextsAreReverseMappedCutAndReset)
     // Preparing again, or resetting, forgets a half-made match.
     for (const bool reset : {false, true}) {
         EXPECT_EQ(run(triggers, {"<C"}, 4), std::vector<int>{});
-        reset ? triggers.resetMatches() : triggers.prepare(texts, false, table);
+        reset ? triggers.resetMatches() : void(triggers.prepare(texts, false, table));
         EXPECT_EQ(run(triggers, {"R><CR>"}, 4), std::vector<int>{2});
     }
 }

@@ -1,11 +1,15 @@
 #include "ports/PortTest.h"
 
 #include "support/ChildProcess.h"
+#include "support/FakeTtyIo.h"
 
+#include <QDir>
 #include <QProcess>
+#include <QTemporaryDir>
 
 // The kernel's own terms for a line, with the exact rates of lines set with BOTHER.
 #include <asm/termbits.h>
+#include <grp.h>
 #include <sys/ioctl.h>
 
 namespace {
@@ -146,6 +150,137 @@ TEST_F(ComPortTest, aTimedOutWriteDropsTheRestOfItsDrainAndAStopEndsAWaitingWrit
     EXPECT_EQ(log.count(kTimeoutText), 3);
 }
 
+// The lines that are up ("cts dsr dcd ri dtr rts"), or "n/a".
+QString linesText(const CComPort &port)
+{
+    const ModemLineState s = port.GetModemLines();
+    if (!s.available)
+        return "n/a";
+    QStringList up;
+    for (const auto &[on, name] : {std::pair{s.cts, "cts"},
+                                   {s.dsr, "dsr"},
+                                   {s.dcd, "dcd"},
+                                   {s.ri, "ri"},
+                                   {s.dtr, "dtr"},
+                                   {s.rts, "rts"}})
+        if (on)
+            up << name;
+    return up.join(' ');
+}
+
+// Each change is announced and the hold of the DSR handshake follows it; a
+// write held by it goes out once DSR is up.
+TEST_F(ComPortTest, theModemLinesAndTheHandshakeHoldFollowTheDevice)
+{
+    FakeTtyIo io;
+    CComPort port;
+    port.SetTtyIo(&io);
+    port.AnnounceModemLines(true);
+    EXPECT_EQ(linesText(port), "n/a");
+    ASSERT_TRUE(open(port, 2) && port.Start());
+    EXPECT_EQ(linesText(port), "dtr rts");
+    EXPECT_EQ(port.GetHandshakeHold(), HandshakeHold::Dsr);
+    port.Write("held", 4);
+    const std::tuple<int, bool, const char *, HandshakeHold> rows[] = {
+        {ModemBits::Dcd | ModemBits::Ri, true, "dcd ri dtr rts", HandshakeHold::Dsr},
+        {ModemBits::Dsr, true, "dsr dcd ri dtr rts", HandshakeHold::Cts},
+        {ModemBits::Cts, true, "cts dsr dcd ri dtr rts", HandshakeHold::None},
+        {ModemBits::Ri | ModemBits::Dcd, false, "cts dsr dtr rts", HandshakeHold::None},
+        {ModemBits::Dsr, false, "cts dtr rts", HandshakeHold::Dsr},
+    };
+    int changes = 1; // the first look at Start
+    for (const auto &[bits, up, shown, hold] : rows) {
+        io.setInputs(bits, up);
+        const QString want = shown; // a lambda cannot take a binding (clang 14)
+        EXPECT_TRUE(waitUntil([&] { return linesText(port) == want; })) << shown;
+        EXPECT_EQ(port.GetHandshakeHold(), hold) << shown;
+        QCoreApplication::processEvents();
+        EXPECT_EQ(window.counts[PortNotifyCode::ModemLinesChanged], ++changes);
+        if (bits == ModemBits::Dsr && up) {
+            EXPECT_EQ(pty.read(4), "held");
+        }
+    }
+    EXPECT_TRUE(port.Close());
+    EXPECT_EQ(linesText(port), "n/a");
+}
+
+// DTR and RTS switch where the handshake leaves them alone, stay switched
+// while the device is opened again, and are raised at the next Start.
+TEST_F(ComPortTest, onlyTheLinesTheHandshakeLeavesAloneAreSwitchedUntilStop)
+{
+    using R = LineRequest;
+    const std::tuple<int, R, R> rows[] = {
+        {0, R::Done, R::Done},
+        {1, R::Done, R::Done},
+        {2, R::DrivenByHandshake, R::DrivenByHandshake},
+        {3, R::Done, R::DrivenByHandshake},
+        {4, R::DrivenByHandshake, R::Done},
+        {7, R::Done, R::Done},
+    };
+    FakeTtyIo io;
+    CComPort port;
+    port.SetTtyIo(&io);
+    EXPECT_EQ(port.SetDtr(false), R::NotRunning);
+    for (const auto &[protocol, dtr, rts] : rows) {
+        ASSERT_TRUE(open(port, protocol) && port.Start());
+        EXPECT_EQ(port.SetDtr(false), dtr) << protocol;
+        EXPECT_EQ(port.SetRts(false), rts) << protocol;
+        const QString low = QString(dtr == R::Done ? "" : "dtr ") + (rts == R::Done ? "" : "rts");
+        EXPECT_EQ(linesText(port), low.trimmed()) << protocol;
+        EXPECT_EQ(io.lines(),
+                  (dtr == R::Done ? 0 : ModemBits::Dtr) | (rts == R::Done ? 0 : ModemBits::Rts));
+        port.Close();
+    }
+    // Lost and opened again: as switched. Stop and Start: raised.
+    ASSERT_TRUE(open(port, 0) && port.Start());
+    EXPECT_EQ(port.SetRts(false), R::Done);
+    io.answerReads({-ENODEV});
+    ASSERT_TRUE(pty.write("x")); // dropped: opening a serial device empties it
+    EXPECT_TRUE(waitUntil(
+        [&] { return port.GetLinkLosses() == 1 && port.GetLinkState() == LinkState::Connected; }));
+    EXPECT_TRUE(waitUntil([&] { return linesText(port) == "dtr"; }));
+    EXPECT_EQ(port.SetRts(true), R::Done);
+    EXPECT_EQ(port.SetDtr(false), R::Done);
+    port.Close();
+    ASSERT_TRUE(open(port, 0) && port.Start());
+    EXPECT_EQ(linesText(port), "dtr rts");
+}
+
+// A break goes out after what was sent before it; a pseudo-terminal has no
+// line to send one on, nor modem lines (said once, then nothing).
+TEST_F(ComPortTest, aBreakIsSentOnlyWhileRunningAndWhereTheDeviceHasALine)
+{
+    using R = LineRequest;
+    const std::tuple<bool, int, R> rows[]
+        = {{true, 0, R::Done}, {true, EIO, R::Failed}, {false, 0, R::NotSupported}};
+    for (const auto &[fake, error, result] : rows) {
+        FakeTtyIo io;
+        io.setBreakError(error);
+        CComPort port;
+        port.SetTtyIo(fake ? &io : nullptr);
+        port.AnnounceModemLines(true);
+        EXPECT_EQ(port.SendBreak(), R::NotRunning);
+        ASSERT_TRUE(open(port) && port.Start());
+        port.Write("before", 6);
+        window.counts[PortNotifyCode::BreakDone] = 0;
+        EXPECT_EQ(port.SendBreak(), R::Queued);
+        EXPECT_TRUE(eventually([&] { return window.counts[PortNotifyCode::BreakDone] == 1; }));
+        EXPECT_EQ(port.LastBreakResult(), result);
+        EXPECT_EQ(pty.read(6), "before");
+        EXPECT_EQ(io.breaks(), error == 0 && fake ? 1 : 0);
+        port.Close();
+        EXPECT_EQ(port.SendBreak(), R::NotRunning);
+    }
+    // The pseudo-terminal's lines: not available, said once.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.counts[PortNotifyCode::ModemLinesChanged], 3);
+    EXPECT_EQ(log.count("modem line", true), 0);
+    CComPort port;
+    ASSERT_TRUE(open(port) && port.Start());
+    EXPECT_EQ(linesText(port), "n/a");
+    EXPECT_EQ(port.SetDtr(false), R::NotSupported);
+}
+
 TEST_F(ComPortTest, aBusyDeviceNamesTheProgramThatHoldsIt)
 {
     QProcess holder;
@@ -162,6 +297,40 @@ TEST_F(ComPortTest, aBusyDeviceNamesTheProgramThatHoldsIt)
     CUsbPort usb;
     ASSERT_FALSE(usb.Open(pty.devicePath(), 5));
     EXPECT_EQ(whyNot(usb, OpenFailure::Link::Usb, usb.DeviceNode()), expected);
+}
+
+// Denied: the group that may use the device, else the usual group of the
+// link. Busy without a holder in sight: ModemManager where it runs, for serial.
+TEST(OpenFailure, eachReasonSaysWhatHoldsTheDeviceOrWhatTheUserNeeds)
+{
+    QTemporaryFile device("/tmp/orba-device-XXXXXX");
+    QTemporaryDir proc;
+    ASSERT_TRUE(device.open() && QDir(proc.path()).mkpath("812")
+                && writeFileBytes(proc.filePath("812/comm"), "ModemManager\n"));
+    const QByteArray path = QFile::encodeName(device.fileName());
+    const group *dialout = ::getgrnam("dialout");
+    const gid_t gid = dialout ? dialout->gr_gid : ::getegid();
+    ASSERT_EQ(::chown(path.constData(), ::geteuid(), gid), 0);
+    using L = OpenFailure::Link;
+    const QString denied = "Permission denied: your user needs the group ";
+    const QString busy = "Device or resource busy: another program uses it";
+    const std::tuple<L, int, mode_t, QString, QString> rows[] = {
+        {L::Serial, EACCES, 0660, device.fileName(), denied + ::getgrgid(gid)->gr_name + " ("},
+        {L::Serial, EACCES, 0600, device.fileName(), denied + "dialout ("},
+        {L::Usb, EPERM, 0600, device.fileName(), denied + "lp ("},
+        {L::Serial, EBUSY, 0, "/dev/ttyACM0",
+         busy + ", perhaps ModemManager, process 812, which takes new adapters for a while."},
+        {L::Usb, EBUSY, 0, "/dev/usb/lp0", busy + "."},
+        {L::Serial, ENOENT, 0, "", "No such device."},
+        {L::Usb, ENOENT, 0, "\\\\?\\usb",
+         "No USB device is chosen: pick one in the port settings."},
+        {L::Usb, ENODEV, 0, "usb:1-1.4:1.0", "No such device: USB 1-1.4 is not plugged in."},
+    };
+    for (const auto &[link, error, mode, target, reason] : rows) {
+        ::chmod(path.constData(), mode);
+        EXPECT_TRUE(openFailureReason({link, error, target}, proc.path()).startsWith(reason))
+            << reason.toStdString();
+    }
 }
 
 } // namespace

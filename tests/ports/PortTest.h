@@ -108,7 +108,7 @@ protected:
                 ++counts[notify->lParam()];
             return notify || QObject::event(e);
         }
-        int counts[4] = {};
+        int counts[6] = {};
     } window;
     LogCapture log;
     PtyPair pty; // the far end of a serial device or printer

@@ -1,4 +1,5 @@
 #include "ports/PortTest.h"
+#include "support/FakeTtyIo.h"
 
 namespace {
 
@@ -25,8 +26,7 @@ TEST_F(UsbPortTest, anUnpluggedPrinterIsOpenedAgainInItsSocketUnderANewNumber)
     ASSERT_TRUE(pty.write(bytes));
     EXPECT_EQ(receive(bytes.size()), bytes);
 
-    tree.removeUsbPrinter(3);
-    pty.closeMaster();
+    tree.removeUsbPrinter(3); // only the node goes: the device hangs nothing up
     ASSERT_TRUE(waitUntil([&] { return port.GetLinkState() == LinkState::Lost; }));
     EXPECT_EQ(port.GetLinkLosses(), 1);
     // Meanwhile a Write queues nothing and counts the bytes as not sent.
@@ -53,6 +53,40 @@ TEST_F(UsbPortTest, anUnpluggedPrinterIsOpenedAgainInItsSocketUnderANewNumber)
     EXPECT_FALSE(port.Open(socket, 5));
     EXPECT_EQ(whyNot(port, OpenFailure::Link::Usb, socket),
               "No such device: USB 1-1.4 is not plugged in.");
+}
+
+// What a read answers (0 bytes, an errno; the last for every read after when
+// it lasts): a zero-length transfer and a passing EIO are no loss, an EIO that
+// lasts a second and a device that is gone are one. What waits arrives anyway.
+TEST_F(UsbPortTest, onlyAGoneDeviceOrALastingErrorIsALossAndNothingWaitingIsLost)
+{
+    const std::tuple<std::deque<int>, bool, int> rows[] = {
+        {{0}, false, 0},
+        {{0, 0, 0}, false, 0},
+        {{-EIO, -EIO, -EIO}, false, 0},
+        {{-EAGAIN, -EINTR}, false, 0},
+        {{-ENODEV}, false, 1},
+        {{-ENXIO}, false, 1},
+        {{-EIO}, true, 1},
+    };
+    for (const auto &[reads, lasting, losses] : rows) {
+        SCOPED_TRACE(reads.front() * 10 + lasting);
+        PtyPair printer;
+        FakeTtyIo io;
+        CUsbPort port;
+        port.SetTtyIo(&io);
+        ASSERT_TRUE(port.Open(printer.devicePath(), 5) && port.Start());
+        io.answerReads(reads, lasting);
+        ASSERT_TRUE(printer.write("x"));
+        if (lasting) {
+            EXPECT_TRUE(waitUntil([&] { return port.GetLinkState() != LinkState::Connected; }));
+            io.readAgain();
+        }
+        EXPECT_EQ(receive(1), "x");
+        EXPECT_EQ(port.GetLinkLosses(), losses);
+        EXPECT_EQ(port.GetLinkState(), LinkState::Connected);
+    }
+    EXPECT_EQ(log.count("ERROR: ReadFile"), 3);
 }
 
 // No time to wait for room: each block beyond the full buffer is said and

@@ -212,4 +212,49 @@ TEST_F(PrinterTransferTest, receptionEndsCleanlyOnOddAnswersAndCanBeCancelled)
                   .arg(QDir::toNativeSeparators(target)));
 }
 
+// What a send shows with local echo on in text mode, and what the user is
+// told of a file that changes or shrinks while it goes to the printer.
+TEST_F(PrinterTransferTest, aFileShowsItsContentsAndChangingOrShrinkingWhileSentIsTold)
+{
+    start();
+    terminal->settings().localEcho = true;
+    const QString path = dir.filePath(QStringLiteral("f.bin"));
+    ASSERT_TRUE(writeFileBytes(path, QByteArray("ab\0c\r\nd", 7)));
+    ASSERT_EQ(terminal->openFileToSend(path, false), CTerminal::FileOpen::Ok);
+    terminal->startFileSend();
+    ASSERT_TRUE(eventually([&] { return idle(); }));
+    EXPECT_EQ(link.readFar(7), QByteArray("ab\0c\r\nd", 7));
+    EXPECT_EQ(displayText(), "-> [ab.c\nd]\n");
+
+    const qint64 readAhead = CFileSender::kMaxQueuedBlocks * CFileSender::kBlockSize;
+    const QByteArray file(readAhead + 100000, 'x');
+    const struct
+    {
+        std::function<bool()> meanwhile;
+        const char *told;
+    } rows[] = {
+        {[&] { return writeFileBytes(path, QByteArray(file).replace(readAhead + 5, 1, "y")); },
+         "The file [%1] changed while it was being sent; the printer will find a bad checksum."},
+        {[&] { return QFile::resize(path, readAhead + 10); },
+         "The file [%1] could not be read to its end; the send was stopped."},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.told);
+        ASSERT_TRUE(writeFileBytes(path, file));
+        ui.messages.clear();
+        terminal->display().clear();
+        link.holdWriter(true);
+        sendToPrinter(path, QStringLiteral("F"));
+        // The file is read ahead while the line is held; then it changes.
+        ASSERT_TRUE(eventually([&] { return displayText().size() >= readAhead; }));
+        ASSERT_TRUE(row.meanwhile());
+        link.holdWriter(false);
+        ASSERT_TRUE(eventually([&] { return !ui.messages.empty() && idle(); }, 30000));
+        EXPECT_EQ(ui.messages.back().text,
+                  QString::fromLatin1(row.told).arg(QDir::toNativeSeparators(path)));
+        while (!link.readFar(1 << 20, std::chrono::milliseconds(50)).isEmpty()) {
+        }
+    }
+}
+
 } // namespace

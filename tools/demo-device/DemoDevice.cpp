@@ -61,7 +61,22 @@ DemoDevice::DemoDevice(Options options, Sender send, std::FILE *log)
     , m_send(std::move(send))
     , m_log(log)
     , m_printer(PrinterSession::Options{m_options.printerFolder, 0, 0, false}, m_send, log)
-{}
+{
+    m_modbus.read = [this](int reg) -> std::uint16_t {
+        if (reg < 3)
+            return static_cast<std::uint16_t>(values()[static_cast<std::size_t>(reg)]);
+        return static_cast<std::uint16_t>(reg == 3 ? m_setpointTenths : m_lightOn);
+    };
+    m_modbus.write = [this](int reg, std::uint16_t value) {
+        if (reg == 3 && value >= 50 && value <= 350)
+            m_setpointTenths = value;
+        else if (reg == 4 && value <= 1)
+            m_lightOn = value == 1;
+        else
+            return false;
+        return true;
+    };
+}
 
 void DemoDevice::feed(const std::uint8_t *data, std::size_t length)
 {
@@ -76,8 +91,14 @@ void DemoDevice::feed(const std::uint8_t *data, std::size_t length)
         }
         const std::uint8_t b = *data++;
         --length;
-        if (m_frames.take(b, m_log))
+        m_lastByte = Clock::now();
+        if (m_modbus.take(b)) {
+            // Its bytes were no text frame, whatever they looked like.
+            m_frames.reset();
+            modbusRequest();
+        } else if (m_frames.take(b, m_log)) {
             takeFrame(m_frames.frame());
+        }
     }
     std::fflush(m_log);
 }
@@ -89,6 +110,11 @@ void DemoDevice::takeFrame(const std::string &text)
         m_printer.feed(reinterpret_cast<const std::uint8_t *>(framed.data()), framed.size());
         return;
     }
+    // Control bytes are no command: part of a binary request, say.
+    if (std::any_of(text.begin(), text.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\r' && c != '\n';
+        }))
+        return;
     if (isGatewayCommand(text)) {
         gatewayFrame(text);
         return;
@@ -116,11 +142,9 @@ void DemoDevice::sendText(const std::string &text)
         std::fprintf(m_log, "not sent (nobody reads the line): %s\n", text.c_str());
 }
 
-std::string DemoDevice::reading() const
+std::array<int, 3> DemoDevice::values() const
 {
-    // A room that drifts slowly around its setpoint. No commas and no "*":
-    // a reading that arrives just before a printer answer must not look like
-    // part of the answer's header.
+    // A room that drifts slowly around its setpoint.
     const double t
         = std::chrono::duration<double>(Clock::now() - m_started).count() + m_readings * 7.0;
     const int temperature = m_setpointTenths
@@ -129,8 +153,54 @@ std::string DemoDevice::reading() const
     const int humidity = 45 + static_cast<int>(std::lround(4.0 * std::sin(t / 65.0)));
     const int co2
         = 600 + static_cast<int>(std::lround(150.0 * std::sin(t / 90.0))) + (m_lightOn ? 80 : 0);
+    return {temperature, humidity, co2};
+}
+
+std::string DemoDevice::reading() const
+{
+    // No commas and no "*": a reading that arrives just before a printer
+    // answer must not look like part of the answer's header.
+    const auto [temperature, humidity, co2] = values();
     return "T=" + tenths(temperature) + " C  RH=" + std::to_string(humidity)
            + " %  CO2=" + std::to_string(co2) + " ppm";
+}
+
+namespace {
+std::string hexText(const std::vector<std::uint8_t> &bytes)
+{
+    std::string out;
+    char digits[4];
+    for (std::uint8_t b : bytes) {
+        std::snprintf(digits, sizeof digits, "%02X ", b);
+        out += digits;
+    }
+    if (!out.empty())
+        out.pop_back();
+    return out;
+}
+} // namespace
+
+void DemoDevice::modbusRequest()
+{
+    const ModbusUnit::Bytes reply = m_modbus.answer();
+    std::fprintf(m_log, "modbus < %s\nmodbus > %s\n", hexText(m_modbus.request()).c_str(),
+                 hexText(reply).c_str());
+    if (!m_send(reply.data(), reply.size()))
+        std::fprintf(m_log, "not sent (nobody reads the line): the Modbus answer\n");
+}
+
+void DemoDevice::modbusLeftover()
+{
+    // A real unit stays silent; the demo's log says why.
+    const ModbusUnit::Bytes left = m_modbus.takeLeftover();
+    if (left.size() < 6)
+        return;
+    const std::uint16_t crc = ModbusUnit::crc(left.data(), 6);
+    std::fprintf(m_log,
+                 "modbus: no answer to %s: no valid CRC-16/MODBUS (%02X %02X would be right; "
+                 "choose it in Send options)\n",
+                 hexText(left).c_str(), crc & 0xFF, crc >> 8);
+    std::fflush(m_log);
 }
 
 std::string DemoDevice::answer(const std::string &command)
@@ -171,13 +241,17 @@ std::string DemoDevice::answer(const std::string &command)
     }
     if (looksLikeHexDigits(text))
         return "ERROR unknown command \"" + text
-               + "\" - a Hex-Data hotkey sends its digits as text; switch hex mode on to send "
-                 "them as bytes";
+               + "\" - a Hex-Data hotkey sends its digits as text; switch hex mode on, or "
+                 "framing \"none\" in Send options, to send them as bytes";
     return "ERROR unknown command \"" + text + "\" - HELP lists the commands";
 }
 
 std::chrono::milliseconds DemoDevice::tick(Clock::time_point now)
 {
+    // A quiet line ends whatever Modbus bytes came without their CRC.
+    constexpr auto kQuiet = std::chrono::milliseconds(50);
+    if (m_modbus.pending() && now - m_lastByte >= kQuiet)
+        modbusLeftover();
     if (now >= m_nextReading) {
         sendText(reading());
         ++m_readings;
@@ -190,5 +264,6 @@ std::chrono::milliseconds DemoDevice::tick(Clock::time_point now)
         if (m_nextReading <= now)
             m_nextReading = now + m_options.readingInterval;
     }
-    return std::chrono::duration_cast<std::chrono::milliseconds>(m_nextReading - now);
+    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(m_nextReading - now);
+    return m_modbus.pending() ? std::min(wait, kQuiet) : wait;
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "GatewayModel.h"
+#include "ModbusUnit.h"
 #include "PrinterSession.h"
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -14,6 +16,7 @@
 // seconds and now and then asks "ALIVE?". Frames of the r+k printer exchange
 // ("#T=", "#G=") go to a printer session, the media gateway's commands to a
 // gateway model whose verdict it sends back, so one link shows everything.
+// It is Modbus RTU unit 1 as well (ModbusUnit), for framing "none".
 class DemoDevice
 {
 public:
@@ -38,7 +41,11 @@ public:
 private:
     // The answer to one command text, without framing; empty for none.
     std::string answer(const std::string &command);
+    // The room's values now: temperature x10, humidity %, CO2 ppm.
+    std::array<int, 3> values() const;
     std::string reading() const;
+    void modbusRequest();
+    void modbusLeftover();
     void takeFrame(const std::string &text);
     void sendText(const std::string &text);
     void gatewayFrame(const std::string &text);
@@ -48,12 +55,14 @@ private:
     std::FILE *m_log;
     PrinterSession m_printer;
     GatewayModel m_gateway;
+    ModbusUnit m_modbus;
 
     // Longer than any command; a frame beyond this lost its ETX.
     FrameReader m_frames{4096};
 
     Clock::time_point m_started = Clock::now();
     Clock::time_point m_nextReading = Clock::now();
+    Clock::time_point m_lastByte = Clock::now();
     int m_readings = 0;
     bool m_aliveAsked = false;
     bool m_lightOn = false;

@@ -1,7 +1,8 @@
 // orba-demo-device: a chatty room controller at the far end of a
 // pseudo-terminal, for trying the terminal without hardware (scripts/demo).
 // It answers commands, sends a reading every few seconds, plays an r+k printer
-// for the file exchange and a media gateway for the gateway dialog.
+// for the file exchange and a media gateway for the gateway dialog, and
+// answers Modbus RTU requests as unit 1.
 #include "DemoDevice.h"
 #include "SimPty.h"
 
@@ -28,7 +29,9 @@ void usage(std::FILE *to)
                "HELP, VER, READ, STATUS, LIGHT ON, LIGHT OFF, SET 22.5 and ALIVE, sends a reading\n"
                "every few seconds and asks \"ALIVE?\" now and then. It also plays an r+k printer\n"
                "(\"#T=\", \"#G=\": files stored in and served from FOLDER) and a media gateway\n"
-               "(each command is answered with the gateway's verdict, \"GW ok OD+\").\n"
+               "(each command is answered with the gateway's verdict, \"GW ok OD+\"), and it is\n"
+               "Modbus RTU unit 1: function 3 or 4 reads registers 0-4 (temperature x10,\n"
+               "humidity, CO2, setpoint x10, light), function 6 writes 3 or 4.\n"
                "\n"
                "  --pty             required: make the pseudo-terminal and print \"pty PATH\"\n"
                "  --link PATH       also make PATH a symbolic link to it\n"
