@@ -964,25 +964,6 @@ Nicht gesendete Definitionen: %1</translation>
     </message>
 </context>
 <context>
-    <name>CRuKTerminalApp</name>
-    <message>
-        <source>Terminal for building-automation equipment</source>
-        <translation>Terminal für Geräte der Gebäudeautomation</translation>
-    </message>
-    <message>
-        <source>Use FILE as the settings file.</source>
-        <translation>FILE als Einstellungsdatei verwenden.</translation>
-    </message>
-    <message>
-        <source>Start the terminal at once (as Terminal &gt; Start).</source>
-        <translation>Das Terminal sofort starten (wie Terminal &gt; Start).</translation>
-    </message>
-    <message>
-        <source>A saved terminal display (.ter) to show.</source>
-        <translation>Eine gespeicherte Terminalanzeige (.ter), die angezeigt wird.</translation>
-    </message>
-</context>
-<context>
     <name>CRuKTerminalDoc</name>
     <message>
         <source>Untitled</source>
@@ -1239,6 +1220,161 @@ Nicht gesendete Definitionen: %1</translation>
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Use FILE as the settings file.</source>
+        <translation>FILE als Einstellungsdatei verwenden.</translation>
+    </message>
+    <message>
+        <source>Start the terminal at once (as Terminal &gt; Start).</source>
+        <translation>Das Terminal sofort starten (wie Terminal &gt; Start).</translation>
+    </message>
+    <message>
+        <source>Start minimized and start the terminal.</source>
+        <translation>Minimiert starten und das Terminal starten.</translation>
+    </message>
+    <message>
+        <source>A serial link on DEVICE (a path such as /dev/ttyUSB0, or COMn).</source>
+        <translation>Eine serielle Verbindung über DEVICE (ein Pfad wie /dev/ttyUSB0 oder COMn).</translation>
+    </message>
+    <message>
+        <source>Baud rate.</source>
+        <translation>Baudrate.</translation>
+    </message>
+    <message>
+        <source>Data bits 5-8, parity N, E or O, stop bits 1 or 2.</source>
+        <translation>Datenbits 5-8, Parität N, E oder O, Stoppbits 1 oder 2.</translation>
+    </message>
+    <message>
+        <source>none, xonxoff, hardware (RTS/CTS and DTR/DSR), rtscts or dtrdsr.</source>
+        <translation>none, xonxoff, hardware (RTS/CTS und DTR/DSR), rtscts oder dtrdsr.</translation>
+    </message>
+    <message>
+        <source>A TCP client link to HOST:PORT.</source>
+        <translation>Eine TCP-Client-Verbindung zu HOST:PORT.</translation>
+    </message>
+    <message>
+        <source>A TCP server on PORT.</source>
+        <translation>Ein TCP-Server auf PORT.</translation>
+    </message>
+    <message>
+        <source>A UDP link with HOST:PORT.</source>
+        <translation>Eine UDP-Verbindung mit HOST:PORT.</translation>
+    </message>
+    <message>
+        <source>A UDP server on PORT.</source>
+        <translation>Ein UDP-Server auf PORT.</translation>
+    </message>
+    <message>
+        <source>A USB printer, by its name in the port settings or its usb: path.</source>
+        <translation>Ein USB-Drucker, mit seinem Namen aus den Schnittstelleneinstellungen oder seinem usb:-Pfad.</translation>
+    </message>
+    <message>
+        <source>Log to FILE (- for standard output).</source>
+        <translation>Logfile FILE schreiben (- für die Standardausgabe).</translation>
+    </message>
+    <message>
+        <source>A timestamp in each line.</source>
+        <translation>Ein Zeitstempel in jeder Zeile.</translation>
+    </message>
+    <message>
+        <source>Hex mode.</source>
+        <translation>Hex-Modus.</translation>
+    </message>
+    <message>
+        <source>No window (see below).</source>
+        <translation>Ohne Fenster (siehe unten).</translation>
+    </message>
+    <message>
+        <source>Print this help and exit.</source>
+        <translation>Diese Hilfe ausgeben und beenden.</translation>
+    </message>
+    <message>
+        <source>Print the version and exit.</source>
+        <translation>Die Version ausgeben und beenden.</translation>
+    </message>
+    <message>
+        <source>unknown option %1 (see --help)</source>
+        <translation>unbekannte Option %1 (siehe --help)</translation>
+    </message>
+    <message>
+        <source>%1 needs a value: %1 %2</source>
+        <translation>%1 braucht einen Wert: %1 %2</translation>
+    </message>
+    <message>
+        <source>%1 takes no value</source>
+        <translation>%1 nimmt keinen Wert</translation>
+    </message>
+    <message>
+        <source>a saved display (%1) cannot be shown without a window</source>
+        <translation>eine gespeicherte Anzeige (%1) kann ohne Fenster nicht gezeigt werden</translation>
+    </message>
+    <message>
+        <source>%1 is for a serial link; it cannot go with %2</source>
+        <translation>%1 gilt für eine serielle Verbindung; es passt nicht zu %2</translation>
+    </message>
+    <message>
+        <source>only one saved display can be shown: %1 or %2</source>
+        <translation>nur eine gespeicherte Anzeige kann gezeigt werden: %1 oder %2</translation>
+    </message>
+    <message>
+        <source>%1 is given twice</source>
+        <translation>%1 ist zweimal angegeben</translation>
+    </message>
+    <message>
+        <source>one link at a time: %1 and %2 cannot go together</source>
+        <translation>nur eine Verbindung auf einmal: %1 und %2 passen nicht zusammen</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; is not a baud rate (a whole number above 0)</source>
+        <translation>%1: „%2“ ist keine Baudrate (eine ganze Zahl über 0)</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; is not a handshake; use none, xonxoff, hardware, rtscts or dtrdsr</source>
+        <translation>%1: „%2“ ist kein Handshake; möglich sind none, xonxoff, hardware, rtscts oder dtrdsr</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; is not a port number (1 to 65535)</source>
+        <translation>%1: „%2“ ist keine Portnummer (1 bis 65535)</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; is not a serial port (COM numbers begin at 1)</source>
+        <translation>%1: „%2“ ist keine serielle Schnittstelle (COM-Nummern beginnen bei 1)</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; is not a serial format such as 8N1 (data bits 5 to 8, parity N, E or O, stop bits 1 or 2)</source>
+        <translation>%1: „%2“ ist kein serielles Format wie 8N1 (Datenbits 5 bis 8, Parität N, E oder O, Stoppbits 1 oder 2)</translation>
+    </message>
+    <message>
+        <source>%1: mark and space parity (M, S) are not supported; use N, E or O</source>
+        <translation>%1: Mark- und Space-Parität (M, S) werden nicht unterstützt; möglich sind N, E oder O</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; is not HOST:PORT (a port number from 1 to 65535)</source>
+        <translation>%1: „%2“ ist nicht HOST:PORT (eine Portnummer von 1 bis 65535)</translation>
+    </message>
+    <message>
+        <source>--usb: no USB printer named &quot;%1&quot; is present</source>
+        <translation>--usb: kein USB-Drucker namens „%1“ ist angeschlossen</translation>
+    </message>
+    <message>
+        <source>Usage: %1 [options] [file.ter]</source>
+        <translation>Aufruf: %1 [Optionen] [Datei.ter]</translation>
+    </message>
+    <message>
+        <source>Terminal for building-automation equipment: a serial port, a TCP or UDP link or a USB printer.</source>
+        <translation>Terminal für Geräte der Gebäudeautomation: eine serielle Schnittstelle, eine TCP- oder UDP-Verbindung oder ein USB-Drucker.</translation>
+    </message>
+    <message>
+        <source>A link option starts the terminal at once. The options hold for this run only: the settings file stays as it is.</source>
+        <translation>Eine Verbindungsoption startet das Terminal sofort. Die Optionen gelten nur für diesen Lauf: die Einstellungsdatei bleibt, wie sie ist.</translation>
+    </message>
+    <message>
+        <source>Without a window (--headless) what arrives goes to the log, standard output unless a log file is set, and every change of the link to standard error; Ctrl+C ends it.</source>
+        <translation>Ohne Fenster (--headless) geht, was ankommt, ins Logfile, in die Standardausgabe, wenn kein Logfile eingestellt ist, und jede Änderung der Verbindung in die Standardfehlerausgabe; Strg+C beendet es.</translation>
+    </message>
+</context>
+<context>
     <name>GroupAddressFormat</name>
     <message>
         <source>1: 1 - 6 bit decimal</source>
@@ -1323,6 +1459,57 @@ Nicht gesendete Definitionen: %1</translation>
     <message>
         <source>21: 1 - 6 bit hexadecimal</source>
         <translation>21: 1 bis 6 Bit hexadezimal</translation>
+    </message>
+</context>
+<context>
+    <name>Headless</name>
+    <message>
+        <source>Connecting to %1:%2...</source>
+        <translation>Verbindung mit %1:%2...</translation>
+    </message>
+    <message>
+        <source>Waiting for a connection on port %1...</source>
+        <translation>Warte auf eine Verbindung auf Port %1...</translation>
+    </message>
+    <message>
+        <source>Waiting for UDP data on port %1...</source>
+        <translation>Warte auf UDP-Daten auf Port %1...</translation>
+    </message>
+    <message>
+        <source>The log file %1 cannot be written: %2.</source>
+        <translation>Das Logfile %1 kann nicht geschrieben werden: %2.</translation>
+    </message>
+    <message>
+        <source>A hotkey that answers received text has nothing to send; set it up in the window (Settings &gt; Hotkeys).</source>
+        <translation>Ein Hotkey, der auf empfangenen Text antwortet, hat nichts zu senden; richten Sie ihn im Fenster ein (Einstellungen &gt; Hotkeys).</translation>
+    </message>
+    <message>
+        <source>%1 received: the run ends.</source>
+        <translation>%1 empfangen: der Lauf endet.</translation>
+    </message>
+    <message>
+        <source>standard output</source>
+        <translation>Standardausgabe</translation>
+    </message>
+    <message>
+        <source>Standard output is closed: the run ends.</source>
+        <translation>Die Standardausgabe ist geschlossen: der Lauf endet.</translation>
+    </message>
+    <message>
+        <source>The log (%1) cannot be written: %2.</source>
+        <translation>Das Log (%1) kann nicht geschrieben werden: %2.</translation>
+    </message>
+    <message>
+        <source>The log (%1) is written again; %2 bytes could not be logged.</source>
+        <translation>Das Log (%1) wird wieder geschrieben; %2 Bytes konnten nicht protokolliert werden.</translation>
+    </message>
+    <message>
+        <source>%1: the link is closed and the run ends.</source>
+        <translation>%1: die Verbindung ist geschlossen, der Lauf endet.</translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation>beendet</translation>
     </message>
 </context>
 <context>

@@ -5,9 +5,10 @@
 #include <memory>
 
 class CMainFrame;
+struct CommandLine;
 
-// The application: language, INI location, the main window, its tray icon and
-// the command line.
+// The application with a window: language, INI location, the main window and
+// its tray icon.
 class CRuKTerminalApp final : public QApplication
 {
     Q_OBJECT
@@ -15,8 +16,9 @@ public:
     CRuKTerminalApp(int &argc, char **argv);
     ~CRuKTerminalApp() override;
 
-    // Prepares everything and shows the main window; false ends the program.
-    bool InitInstance();
+    // Prepares everything and shows the main window as the command line asks;
+    // false ends the program.
+    bool InitInstance(const CommandLine &commandLine);
     CMainFrame *mainFrame() const { return m_mainFrame.get(); }
 
 private:

@@ -1,31 +1,40 @@
 #include "Startup.h"
 
+#include "display/DisplayModel.h"
 #include "display/RuKTerminalDoc.h"
+#include "frame/CommandIds.h"
 #include "frame/MainFrame.h"
 
+#include <QAction>
+#include <QCoreApplication>
 #include <QMetaObject>
 
-bool takeAutomationSwitch(QStringList &arguments)
+void nameApplication()
 {
-    const qsizetype before = arguments.size();
-    // The program's own name comes first and is never a switch.
-    for (qsizetype i = arguments.size() - 1; i >= 1; --i) {
-        const QString &a = arguments[i];
-        if (a.compare(QLatin1String("-Automation"), Qt::CaseInsensitive) == 0
-            || a.compare(QLatin1String("/Automation"), Qt::CaseInsensitive) == 0)
-            arguments.removeAt(i);
-    }
-    return arguments.size() != before;
+    QCoreApplication::setOrganizationName(QStringLiteral("ORBA"));
+    QCoreApplication::setApplicationName(QStringLiteral("ORBATerminal"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ORBA_VERSION));
 }
 
-bool startMainWindow(CMainFrame &frame, const StartupOptions &options)
+bool startMainWindow(CMainFrame &frame, const CommandLine &commandLine)
 {
-    if (!options.documentPath.isEmpty() && !frame.document()->OnOpenDocument(options.documentPath))
+    applyCommandLine(commandLine, frame.settings());
+    frame.terminal().display().setDashLogsToStandardOutput(commandLine.logPath
+                                                           == QLatin1String("-"));
+    // Through the commands, so that their check marks and the inputs follow.
+    if (commandLine.timestamps && !frame.settings().display.timestampPerLine)
+        frame.action(CommandId::Timestamp)->trigger();
+    if (commandLine.hex && !frame.settings().display.hexMode)
+        frame.action(CommandId::HexMode)->trigger();
+    frame.updateStatusPanes();
+
+    if (!commandLine.documentPath.isEmpty()
+        && !frame.document()->OnOpenDocument(commandLine.documentPath))
         return false;
     frame.show();
-    if (options.automation)
+    if (commandLine.automation)
         frame.showMinimized();
-    if (options.automation || options.startTerminal)
+    if (commandLine.startsTerminal())
         QMetaObject::invokeMethod(&frame, &CMainFrame::OnTerminalStart, Qt::QueuedConnection);
     return true;
 }

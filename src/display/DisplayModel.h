@@ -50,6 +50,8 @@ public:
     // loop turns, that is after every slice of blocks.
     void flushLog();
     const CLogWriter::Status &logStatus() const { return m_log.status(); }
+    // The log path "-" stands for standard output (see CLogWriter).
+    void setDashLogsToStandardOutput(bool on) { m_log.setDashIsStandardOutput(on); }
 
 signals:
     // Text was added at the end.

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,6 +29,14 @@ int AppendToLogFile(const QString &path, const void *data, std::uint32_t length,
         ::close(fd);
         return kLogNotRegularFile;
     }
+    int error = AppendToDescriptor(fd, data, length, written);
+    if (::close(fd) != 0 && error == 0 && errno != EINTR)
+        error = errno; // a file system that reports a failed write only here
+    return error;
+}
+
+int AppendToDescriptor(int fd, const void *data, std::uint32_t length, std::uint32_t *written)
+{
     const char *p = static_cast<const char *>(data);
     std::uint32_t left = length;
     int error = 0;
@@ -35,6 +44,12 @@ int AppendToLogFile(const QString &path, const void *data, std::uint32_t length,
         const ssize_t n = ::write(fd, p, left);
         if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0 && errno == EAGAIN) {
+            // A pipe left non-blocking by whoever made it: wait for its reader.
+            pollfd out{fd, POLLOUT, 0};
+            ::poll(&out, 1, -1);
+            continue;
+        }
         if (n <= 0) {
             error = n < 0 ? errno : ENOSPC;
             break;
@@ -42,8 +57,6 @@ int AppendToLogFile(const QString &path, const void *data, std::uint32_t length,
         p += n;
         left -= static_cast<std::uint32_t>(n);
     }
-    if (::close(fd) != 0 && error == 0 && errno != EINTR)
-        error = errno; // a file system that reports a failed write only here
     if (written)
         *written = length - left;
     return error;

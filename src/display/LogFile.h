@@ -16,3 +16,8 @@ constexpr int kLogNotRegularFile = -1;
 // An empty path writes nothing and is no failure.
 int AppendToLogFile(const QString &path, const void *data, std::uint32_t length,
                     std::uint32_t *written = nullptr);
+
+// Appends the bytes to the open descriptor `fd` (standard output: a terminal,
+// a pipe or a file), waiting while it takes no more; results as above.
+int AppendToDescriptor(int fd, const void *data, std::uint32_t length,
+                       std::uint32_t *written = nullptr);

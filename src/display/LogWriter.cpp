@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <unistd.h>
 
 bool CLogWriter::append(const QString &path, const char *data, qsizetype length)
 {
@@ -29,8 +30,10 @@ void CLogWriter::flush()
     if (m_pending.isEmpty())
         return;
     std::uint32_t written = 0;
-    const int error = AppendToLogFile(m_path, m_pending.constData(),
-                                      static_cast<std::uint32_t>(m_pending.size()), &written);
+    const auto size = static_cast<std::uint32_t>(m_pending.size());
+    const int error = writesStandardOutput()
+                          ? AppendToDescriptor(STDOUT_FILENO, m_pending.constData(), size, &written)
+                          : AppendToLogFile(m_path, m_pending.constData(), size, &written);
     const std::uint64_t lost = static_cast<std::uint64_t>(m_pending.size()) - written;
     // The memory stays for the next slice: freed, it would come back as
     // fresh pages to fault in every time.
@@ -51,6 +54,11 @@ void CLogWriter::flush()
             m_onStatus(m_status);
         m_status = {};
     }
+}
+
+bool CLogWriter::writesStandardOutput() const
+{
+    return m_dashIsStandardOutput && m_path == QLatin1String("-");
 }
 
 void CLogWriter::forget()

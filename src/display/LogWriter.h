@@ -44,11 +44,17 @@ public:
         m_onStatus = std::move(handler);
     }
 
+    // The path "-" stands for standard output (a log asked for on the command
+    // line); otherwise it is a file of that name like any other.
+    void setDashIsStandardOutput(bool on) { m_dashIsStandardOutput = on; }
+    bool writesStandardOutput() const;
+
     // What a failure means, for the user.
     static QString describe(int error);
 
 private:
     QString m_path;
+    bool m_dashIsStandardOutput = false;
     QByteArray m_pending;
     Status m_status;
     std::function<void(const Status &)> m_onStatus;

@@ -173,6 +173,20 @@ void CTerminal::OnTerminalStop()
     stopRun(false);
 }
 
+void CTerminal::finishRun()
+{
+    if (m_bRunning) {
+        // Shown first, the queue makes room for what the reader holds; once
+        // the port is closed, nothing more comes.
+        showAllQueuedBlocks();
+        if (CPortEngine *port = currentPort(); port && port->IsOpen())
+            port->Close();
+        showAllQueuedBlocks();
+        stopRun(false);
+    }
+    m_pDisplay->flushLog();
+}
+
 void CTerminal::stopRun(bool keepListening)
 {
     // A file send ends with its run; what it queued goes with the port, and
@@ -244,12 +258,7 @@ void CTerminal::OnPortNotify(int lParam)
 void CTerminal::restartAfterPeerLeft()
 {
     // What arrived before the link was lost is shown, not dropped.
-    {
-        QScopedValueRollback showing(m_bShowingBlocks, true);
-        QByteArray block;
-        while (CReceivedBlockQueue::instance().takeNext(block))
-            showReceivedBlock(block);
-    }
+    showAllQueuedBlocks();
     emit statusMessage(linkreport::peerLeftMessage(m_settings.peerAddress));
     stopRun(true);
     OnTerminalStart();
@@ -330,6 +339,14 @@ void CTerminal::showQueuedBlocks()
         m_bRestartPending = false;
         OnPortNotify(PortNotifyCode::NetLinkLost);
     }
+}
+
+void CTerminal::showAllQueuedBlocks()
+{
+    QScopedValueRollback showing(m_bShowingBlocks, true);
+    QByteArray block;
+    while (CReceivedBlockQueue::instance().takeNext(block))
+        showReceivedBlock(block);
 }
 
 void CTerminal::showReceivedBlock(QByteArray block)

@@ -83,6 +83,9 @@ public:
     // --- the run ---
     void OnTerminalStart();
     void OnTerminalStop();
+    // Ends the run with everything that arrived shown and the log written (a
+    // run without a window told to end), where Stop drops what is not shown.
+    void finishRun();
     bool isRunning() const { return m_bRunning; }
     // A start waits for its port (a server for its peer).
     bool isStarting() const { return m_bStarting; }
@@ -198,6 +201,7 @@ private:
     void OnPortNotify(int lParam);
     void showStartFailure(int stringId, const QString &reason = QString());
     void showQueuedBlocks();
+    void showAllQueuedBlocks();
     void showReceivedBlock(QByteArray block);
     // Stop; `keepListening` keeps a TCP server's listening socket for the
     // Start that follows at once (its peer left).

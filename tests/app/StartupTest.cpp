@@ -1,10 +1,13 @@
 #include "app/Startup.h"
 #include "app/TrayIcon.h"
+#include "dialogs/PortSettingsDlg.h"
 #include "display/DisplayWidget.h"
 #include "display/RuKTerminalView.h"
+#include "frame/CommandIds.h"
 #include "frame/MainFrame.h"
 #include "support/EventLoopWait.h"
 #include "support/FileBytes.h"
+#include "support/Pty.h"
 #include "support/RecordingUiServices.h"
 #include "support/TestLinkPort.h"
 
@@ -58,7 +61,7 @@ TEST_F(StartupTest, automationSwitchIsTakenInAnyLetterCase)
 TEST_F(StartupTest, automationStartsTheTerminalInTheTrayWhoseMenuShowsOrClosesTheWindow)
 {
     create(true);
-    StartupOptions options;
+    CommandLine options;
     options.automation = true;
     ASSERT_TRUE(startMainWindow(*frame, options));
     EXPECT_FALSE(frame->isRunning()); // started once the event loop runs
@@ -84,9 +87,9 @@ TEST_F(StartupTest, startsRunningMinimizedWithoutATrayOrShownWhenAsked)
 {
     for (const bool trayAvailable : {false, true}) {
         create(trayAvailable);
-        StartupOptions options;
+        CommandLine options;
         options.automation = !trayAvailable;
-        options.startTerminal = trayAvailable;
+        options.start = trayAvailable;
         ASSERT_TRUE(startMainWindow(*frame, options));
         ASSERT_TRUE(eventually([&] { return frame->isRunning(); }));
         EXPECT_EQ(frame->isMinimized(), !trayAvailable);
@@ -97,7 +100,7 @@ TEST_F(StartupTest, startsRunningMinimizedWithoutATrayOrShownWhenAsked)
 TEST_F(StartupTest, aDocumentOnTheCommandLineIsShownOrEndsTheStart)
 {
     create(false);
-    StartupOptions options;
+    CommandLine options;
     options.documentPath = dir.filePath("saved.ter");
     ASSERT_TRUE(writeFileBytes(options.documentPath, "saved\r\ntext"));
     ASSERT_TRUE(startMainWindow(*frame, options));
@@ -110,6 +113,30 @@ TEST_F(StartupTest, aDocumentOnTheCommandLineIsShownOrEndsTheStart)
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_TRUE(ui.messages[0].text.contains(options.documentPath));
     EXPECT_FALSE(frame->isVisible());
+}
+
+// A link on the command line runs the window at once, on the real port; the
+// INI learns of it only when the port settings, which show it, are confirmed.
+TEST_F(StartupTest, aCommandLineLinkRunsAtOnceAndReachesTheIniOnlyThroughThePortSettings)
+{
+    PtyPair pty;
+    const QString ini = dir.filePath("o.ini");
+    const QByteArray iniBytes = "[Com]\nUseSerial=0\n[Display]\nUseKeyBar=1\n";
+    ASSERT_TRUE(writeFileBytes(ini, iniBytes));
+    frame = std::make_unique<CMainFrame>(ini);
+    const QStringList args = {"orbaterminal", "--serial", pty.devicePath(), "--baud",      "9600",
+                              "--handshake",  "none",     "--hex",          "--timestamps"};
+    ASSERT_TRUE(startMainWindow(*frame, parseCommandLine(args)));
+    ASSERT_TRUE(eventually([&] { return frame->isRunning(); }));
+    EXPECT_TRUE(frame->action(CommandId::HexMode)->isChecked());
+    EXPECT_TRUE(frame->action(CommandId::Timestamp)->isChecked());
+    frame->OnTerminalStop();
+    EXPECT_EQ(fileBytes(ini), iniBytes);
+    CPortSettingsDlg(frame->settings(), ini, frame.get()).accept();
+    const QByteArray written = fileBytes(ini);
+    for (const char *key : {"UseSerial=1", "Baud=9600", "Protocol=0"})
+        EXPECT_TRUE(written.contains(key)) << key;
+    EXPECT_TRUE(written.contains("Device=" + pty.devicePath().toUtf8()));
 }
 
 } // namespace

@@ -1,0 +1,210 @@
+// The program itself, started as a user starts it: the command line's
+// answers, a capture without a window on real links, and a window started on
+// a link.
+#include "support/ChildProcess.h"
+#include "support/EventLoopWait.h"
+#include "support/FileBytes.h"
+#include "support/LoopbackSockets.h"
+#include "support/Pty.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <thread>
+
+#include <sys/socket.h>
+
+namespace {
+
+class ProgramRunTest : public ::testing::Test
+{
+protected:
+    // The program with its own INI, settings folder and language, and no
+    // display unless it is to show a window.
+    struct Program : QProcess
+    {
+        Program(const QTemporaryDir &dir, const QStringList &args, const char *locale = "C.UTF-8",
+                bool window = false)
+        {
+            endWithTest(*this);
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            for (const char *name :
+                 {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QT_LOGGING_RULES", "LANG"})
+                env.remove(name);
+            if (window)
+                env.insert("QT_QPA_PLATFORM", "offscreen");
+            env.insert("LC_ALL", locale);
+            env.insert("XDG_CONFIG_HOME", dir.path());
+            setProcessEnvironment(env);
+            start(ORBA_PROGRAM, QStringList{"--ini", dir.filePath("o.ini")} + args);
+        }
+        ~Program() override
+        {
+            kill();
+            waitForFinished();
+        }
+        QByteArray out() { return m_out += readAllStandardOutput(); }
+        QString err() { return m_err += QString::fromLocal8Bit(readAllStandardError()); }
+        // Waits for the program to end by itself (after `signal`, when given):
+        // its exit status, or -1.
+        int status(int signal = 0)
+        {
+            if (signal)
+                ::kill(static_cast<pid_t>(processId()), signal);
+            if (!waitForFinished(scaledDeadline(20000)) || exitStatus() != NormalExit)
+                return -1;
+            out();
+            err();
+            return exitCode();
+        }
+        // Standard error without the time at the start of each line.
+        QString lines()
+        {
+            static const QRegularExpression time(
+                "(^|\n)\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d\\.\\d{3} - ");
+            return err().replace(time, "\\1");
+        }
+        QByteArray m_out;
+        QString m_err;
+    };
+
+    QTemporaryDir dir;
+};
+
+TEST_F(ProgramRunTest, answersAndMistakesNeedNoDisplayAndAFailedLinkEndsWithItsReason)
+{
+    const unsigned closed = freePort(SOCK_STREAM);
+    // Arguments, locale, exit status, and what standard output begins with or
+    // standard error holds.
+    const std::tuple<QString, const char *, int, QString> rows[] = {
+        {"--help", "C.UTF-8", 0, "Usage: orbaterminal [options] [file.ter]\n"},
+        {"--help", "de_DE.UTF-8", 0, "Aufruf: orbaterminal [Optionen] [Datei.ter]\n"},
+        {"--version", "C.UTF-8", 0, "ORBATerminal " ORBA_VERSION "\n"},
+        {"--bogus --headless", "C.UTF-8", 2, "orbaterminal: unknown option --bogus (see --help)\n"},
+        {"--serial /dev/a --usb b", "C.UTF-8", 2,
+         "orbaterminal: one link at a time: --serial and --usb cannot go together\n"},
+        {"--headless --tcp 127.0.0.1:" + QString::number(closed), "C.UTF-8", 1,
+         "Error connecting to port (socket error: CONNREFUSED)!"},
+        {"--headless --serial /dev/ttyNone", "C.UTF-8", 1, "/dev/ttyNone is not plugged in."},
+        {"--headless --listen 1 --log " + dir.filePath("no/x.log"), "C.UTF-8", 1,
+         "The log file " + dir.filePath("no/x.log")
+             + " cannot be written: its folder does not "
+               "exist."},
+    };
+    for (const auto &[args, locale, status, text] : rows) {
+        Program p(dir, args.split(' '), locale);
+        ASSERT_EQ(p.status(), status) << args.toStdString() << p.err().toStdString();
+        if (status == 0)
+            EXPECT_TRUE(p.out().startsWith(text.toUtf8())) << p.out().left(200).toStdString();
+        else
+            EXPECT_TRUE(p.err().contains(text)) << p.err().toStdString();
+        EXPECT_TRUE(status == 2 ? p.err().count('\n') == 1 : true) << p.err().toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(dir.filePath("o.ini")));
+}
+
+// A capture from a TCP converter that restarts: every byte, in order, on
+// standard output (a pipe); one line per change of the link; SIGTERM in the
+// middle of a flood ends it with what arrived written.
+TEST_F(ProgramRunTest, headlessTcpCaptureSurvivesThePeersRestartAndEndsCleanlyOnSigterm)
+{
+    Fd listener{boundSocket(SOCK_STREAM, "127.0.0.1", 0)};
+    const QString port = QString::number(localPort(listener.fd));
+    Program p(dir, {"--headless", "--tcp", "127.0.0.1:" + port, "--log", "-"});
+    QByteArray sent, bytes;
+    for (int i = 0; i < 256; ++i)
+        bytes += char(i);
+    const auto send = [&](int fd, const QByteArray &part) {
+        ASSERT_EQ(::send(fd, part.constData(), part.size(), MSG_NOSIGNAL), part.size());
+        ASSERT_TRUE(eventually([&] { return p.out().endsWith(part); }, 10000));
+        sent += part;
+    };
+    send(Fd{::accept(listener.fd, nullptr, nullptr)}.fd, bytes + "\r\nline\r\n");
+    // The converter restarts; the capture connects again by itself.
+    Fd conn{::accept(listener.fd, nullptr, nullptr)};
+    send(conn.fd, "after the restart\n");
+    EXPECT_EQ(p.out().toStdString(), sent.toStdString());
+
+    const QByteArray flood(4 << 20, 'x');
+    std::thread sender([&] { ::send(conn.fd, flood.constData(), flood.size(), MSG_NOSIGNAL); });
+    ASSERT_TRUE(eventually([&] { return p.out().size() > sent.size(); }, 10000));
+    EXPECT_EQ(p.status(SIGTERM), 0);
+    ::shutdown(conn.fd, SHUT_RDWR);
+    sender.join();
+    EXPECT_TRUE(p.out() == sent + flood.left(p.out().size() - sent.size()));
+    // A reconnect's own state may pass before it is looked at.
+    const QString link = "IP:127.0.0.1, " + port;
+    const QString expected = "Connecting to 127.0.0.1:" + port + "...\n" + link + ": connected\n"
+                             + link + ": lost\nConnection lost (" + link
+                             + "); reconnecting every few seconds.\n" + link
+                             + ": connected\nConnected again (" + link
+                             + ").\nSIGTERM received: the run ends.\n" + link + ": stopped\n";
+    EXPECT_EQ(p.lines().remove(link + ": reconnecting\n").toStdString(), expected.toStdString());
+}
+
+// A capture from a serial device: the bytes exactly as they came into the log
+// file, with the auto-reply the INI sets up answering; SIGINT ends it.
+TEST_F(ProgramRunTest, headlessSerialCaptureLogsExactlyAnswersTheInisAutoReplyAndEndsOnSigint)
+{
+    PtyPair pty;
+    ASSERT_TRUE(pty.isValid());
+    const QString ini = dir.filePath("o.ini");
+    const QByteArray iniBytes = "[HotKeys]\nHotKeyText0=ALIVE\nHotKeyReceiveText0=ALIVE?\n"
+                                "AutoReply=1\n";
+    ASSERT_TRUE(writeFileBytes(ini, iniBytes));
+    const QString log = dir.filePath("site.log");
+    Program p(dir, {"--headless", "--serial", pty.devicePath(), "--baud", "9600", "--handshake",
+                    "none", "--log", log});
+    ASSERT_TRUE(eventually([&] { return p.err().contains(": connected\n"); }));
+    ASSERT_TRUE(pty.write("T=21.4\r\nALIVE?"));
+    EXPECT_EQ(pty.readUntil("\x03"), "\x02"
+                                     "ALIVE\x03");
+    const QByteArray tail("\0\xff end\r\n", 8);
+    ASSERT_TRUE(pty.write(tail));
+    ASSERT_TRUE(eventually([&] { return fileBytes(log).endsWith(tail); }));
+    EXPECT_EQ(p.status(SIGINT), 0);
+    EXPECT_EQ(fileBytes(log).toStdString(), ("T=21.4\r\nALIVE?\x02"
+                                             "ALIVE\x03"
+                                             + tail)
+                                                .toStdString());
+    const QString link = QFileInfo(pty.devicePath()).fileName() + ",9600,N,8,1,-";
+    EXPECT_EQ(p.lines().toStdString(),
+              (link + ": connected\nSIGINT received: the run ends.\n" + link + ": stopped\n")
+                  .toStdString());
+    EXPECT_EQ(fileBytes(ini), iniBytes);
+}
+
+// A signal ends a server's wait for its peer as well.
+TEST_F(ProgramRunTest, aSignalEndsAServersWaitForItsPeer)
+{
+    const QString port = QString::number(freePort(SOCK_STREAM));
+    Program p(dir, {"--headless", "--listen", port});
+    ASSERT_TRUE(eventually([&] { return p.err().contains("Waiting"); }));
+    EXPECT_EQ(p.status(SIGTERM), 0);
+    EXPECT_EQ(p.lines().toStdString(), ("Waiting for a connection on port " + port
+                                        + "...\nSIGTERM received: the run ends.\n")
+                                           .toStdString());
+}
+
+// The window started on a serial link runs on it at once; the INI stays as
+// it was.
+TEST_F(ProgramRunTest, aWindowStartedOnASerialLinkRunsAtOnceAndLeavesTheIniAsItWas)
+{
+    PtyPair pty;
+    const QString ini = dir.filePath("o.ini");
+    const QByteArray iniBytes = "[Com]\nUseSerial=0\nBaud=19200\n";
+    ASSERT_TRUE(writeFileBytes(ini, iniBytes));
+    const QString log = dir.filePath("window.log");
+    Program p(dir, {"--serial", pty.devicePath(), "--baud", "9600", "--log", log}, "C.UTF-8", true);
+    // Written until the port is open: opening it empties the line.
+    ASSERT_TRUE(eventually([&] { return pty.write("x") && fileBytes(log).contains('x'); }));
+    EXPECT_EQ(fileBytes(log).count('x'), fileBytes(log).size());
+    EXPECT_EQ(fileBytes(ini), iniBytes);
+}
+
+} // namespace
