@@ -111,7 +111,12 @@ bool MapCharacters(QByteArray &text, bool reverse, const QByteArray &timestamp,
         heldBack = true;
     }
 
+    // The room of the text before is used for the next (the display maps
+    // every block), as long as it is not that of a huge block.
+    thread_local QByteArray spare;
     QByteArray out;
+    out.swap(spare);
+    out.resize(0);
     if (mappingOn) {
         // What each code becomes in this call: the table's cached expansion,
         // except for code 10 (with the timestamp) and the codes below it,
@@ -171,7 +176,9 @@ bool MapCharacters(QByteArray &text, bool reverse, const QByteArray &timestamp,
             start = nl + 1;
         }
     }
-    text = std::move(out);
+    text.swap(out);
+    if (out.capacity() <= 256 * 1024)
+        spare.swap(out);
 
     if (!heldBack)
         return false;

@@ -68,7 +68,8 @@ void CDisplayModel::append(const std::uint8_t *data, int length, bool received)
     else if (m_settings.loggingOn)
         log(data, length);
 
-    QByteArray text = convertBytesForDisplay(data, length, m_settings.charMappingOn, m_table);
+    QByteArray &text = m_text;
+    convertBytesForDisplay(data, length, m_settings.charMappingOn, m_table, text);
     if (m_settings.charMappingOn || m_settings.timestampPerLine) {
         if (m_settings.timestampPerLine && m_bLineStartPending)
             text.prepend(timestamp.constData() + 1, timestamp.size() - 1);
@@ -78,6 +79,10 @@ void CDisplayModel::append(const std::uint8_t *data, int length, bool received)
             log(text.constData(), text.size());
     }
     insertText(text, received ? kReceivedColor : kSentColor);
+    // The room of a block's text is used again for the next, unless a big
+    // block left a lot of it.
+    if (text.capacity() > kScratchKept)
+        QByteArray().swap(text);
 }
 
 void CDisplayModel::appendHex(const std::uint8_t *data, int length, bool received)

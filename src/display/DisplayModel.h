@@ -79,6 +79,9 @@ private:
     int m_nHexColumnSent = 0;
     int m_nHexColumnReceived = 0;
     CLogWriter m_log;
+    // The text of the block being shown, its room kept for the next block.
+    static constexpr qsizetype kScratchKept = 256 * 1024;
+    QByteArray m_text;
 };
 
 static_assert(CDisplayModel::kHardLimit <= CDisplayBuffer::kMaxLength);

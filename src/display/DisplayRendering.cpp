@@ -14,10 +14,17 @@ constexpr bool isSpecial(std::uint8_t b)
 QByteArray convertBytesForDisplay(const std::uint8_t *data, qsizetype length, bool mappingOn,
                                   const CharMapTable &table)
 {
-    const QByteArray zeroText
-        = mappingOn && !table.text(0).isEmpty() ? table.text(0) : QByteArray(".");
-    const bool keepLoneCr = mappingOn && (!table.text(13).isEmpty() || !table.text(10).isEmpty());
     QByteArray out;
+    convertBytesForDisplay(data, length, mappingOn, table, out);
+    return out;
+}
+
+void convertBytesForDisplay(const std::uint8_t *data, qsizetype length, bool mappingOn,
+                            const CharMapTable &table, QByteArray &out)
+{
+    static const QByteArray kDot(".");
+    const QByteArray &zeroText = mappingOn && !table.text(0).isEmpty() ? table.text(0) : kDot;
+    const bool keepLoneCr = mappingOn && (!table.text(13).isEmpty() || !table.text(10).isEmpty());
     out.resize(length); // grows only when code 0 has a longer text
     char *o = out.data();
     qsizetype n = 0;
@@ -58,7 +65,6 @@ QByteArray convertBytesForDisplay(const std::uint8_t *data, qsizetype length, bo
         }
     }
     out.resize(n);
-    return out;
 }
 
 QByteArray formatTimestamp(const LocalTime &t)

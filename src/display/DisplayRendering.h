@@ -14,6 +14,10 @@
 // LF (a lone CR stays CR while code 10 or 13 is mapped). Never yields a NUL.
 QByteArray convertBytesForDisplay(const std::uint8_t *data, qsizetype length, bool mappingOn,
                                   const CharMapTable &table);
+// The same into `out`, whose room is used again (a display converts a block
+// at a time).
+void convertBytesForDisplay(const std::uint8_t *data, qsizetype length, bool mappingOn,
+                            const CharMapTable &table, QByteArray &out);
 
 // "\n%02d.%02d.%04d %02d:%02d:%02d.%03d - ": a line feed, then date and time.
 QByteArray formatTimestamp(const LocalTime &time);
