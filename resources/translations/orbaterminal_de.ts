@@ -1109,6 +1109,10 @@ Nicht gesendete Definitionen: %1</translation>
         <source>Since the program started: %1 bytes received, %2 bytes sent</source>
         <translation>Seit dem Programmstart: %1 Bytes empfangen, %2 Bytes gesendet</translation>
     </message>
+    <message>
+        <source>%1 B/s</source>
+        <translation>%1 B/s</translation>
+    </message>
 </context>
 <context>
     <name>CTerminal</name>

@@ -101,9 +101,9 @@ void CStatusPanes::update()
 QString CStatusPanes::countersText(std::uint64_t received, std::uint64_t sent, double rate)
 {
     const QLocale locale;
-    const QString perSecond = rate >= 1000.0 * 1000.0
-                                  ? tr("%1 MB/s").arg(locale.toString(rate / 1e6, 'f', 1))
-                                  : tr("%1 kB/s").arg(locale.toString(rate / 1e3, 'f', 1));
+    const QString perSecond = rate >= 1e6   ? tr("%1 MB/s").arg(locale.toString(rate / 1e6, 'f', 1))
+                              : rate >= 1e3 ? tr("%1 kB/s").arg(locale.toString(rate / 1e3, 'f', 1))
+                                            : tr("%1 B/s").arg(locale.toString(qRound(rate)));
     return tr("Rx %1  Tx %2  %3")
         .arg(locale.toString(qulonglong(received)), locale.toString(qulonglong(sent)), perSecond);
 }
