@@ -4,11 +4,8 @@
 #include "display/RuKTerminalView.h"
 #include "frame/MainFrame.h"
 #include "input/HexEdit.h"
-#include "platform/Clock.h"
-#include "platform/ProfileFile.h"
 #include "support/EventLoopWait.h"
-#include "support/RecordingUiServices.h"
-#include "support/TestLinkPort.h"
+#include "support/LinkTestBase.h"
 
 #include <QAction>
 #include <QApplication>
@@ -51,15 +48,10 @@ private:
 
 // The main window on a test link whose far end the test holds (or on the real
 // ports), with its INI in a folder of its own.
-class WindowTest : public ::testing::Test
+class WindowTest : public LinkTestBase
 {
 protected:
-    WindowTest() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path()); }
-    ~WindowTest() override
-    {
-        frame.reset();
-        setClockForTesting({});
-    }
+    ~WindowTest() override { frame.reset(); }
 
     // The window from the INI written so far, shown and active as a user has it.
     void create(bool realPorts = false)
@@ -80,31 +72,7 @@ protected:
         frame->OnTerminalStart();
         ASSERT_TRUE(frame->isRunning());
     }
-    void ini(const QString &section, const QString &key, const QString &value)
-    {
-        profile::writeString(section, key, value, iniPath);
-    }
-    void hotKey(int i, const QString &text, bool crlf = false, bool hex = false)
-    {
-        ini("HotKeys", QStringLiteral("HotKeyText%1").arg(i), text);
-        ini("HotKeys", QStringLiteral("HotKeyCRLF%1").arg(i), crlf ? "1" : "0");
-        ini("HotKeys", QStringLiteral("HotKeyHex%1").arg(i), hex ? "1" : "0");
-    }
-    // Everything sent so far: a marker byte goes out behind it through the
-    // same port and the far end reads up to the marker.
-    QByteArray sentSoFar()
-    {
-        frame->currentPort()->Write("\x7F", 1);
-        QByteArray got;
-        while (!got.endsWith('\x7F')) {
-            const QByteArray more = link.readFar(1);
-            if (more.isEmpty())
-                return got + "<timeout>";
-            got += more;
-        }
-        got.chop(1);
-        return got;
-    }
+    QByteArray sentSoFar() { return LinkTestBase::sentSoFar(frame->currentPort()); }
     QByteArray displayText() const { return frame->terminal().display().buffer().text(); }
     QAction *action(int id) const { return frame->action(id); }
     template<typename T = QLabel>
@@ -115,10 +83,5 @@ protected:
     QString pane(const char *name) const { return child(name)->text(); }
     QString status() const { return frame->statusBar()->currentMessage(); }
 
-    QTemporaryDir dir;
-    QString iniPath = dir.filePath(QStringLiteral("o.ini"));
-    RecordingUiServices ui;
-    CTestLinkPort link;
-    CTestPorts *testPorts = nullptr; // the test link's factory while the window uses it
     std::unique_ptr<CMainFrame> frame;
 };

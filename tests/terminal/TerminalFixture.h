@@ -1,17 +1,12 @@
 #pragma once
 
 #include "display/DisplayModel.h"
-#include "platform/Clock.h"
-#include "platform/ProfileFile.h"
 #include "ports/ConnectionWait.h"
 #include "support/EventLoopWait.h"
-#include "support/RecordingUiServices.h"
-#include "support/TestLinkPort.h"
+#include "support/LinkTestBase.h"
 #include "terminal/LinkReport.h"
 #include "terminal/Terminal.h"
 
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -53,18 +48,10 @@ private:
 // The terminal without a window, on a test link whose far end the test holds
 // (or on the real ports), with its INI in a folder of its own. What it says
 // in the status bar is kept in `lines`.
-class TerminalTest : public ::testing::Test
+class TerminalTest : public LinkTestBase
 {
 protected:
-    TerminalTest()
-    {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
-    }
-    ~TerminalTest() override
-    {
-        terminal.reset();
-        setClockForTesting({});
-    }
+    ~TerminalTest() override { terminal.reset(); }
 
     // The terminal from the INI written so far.
     void create(bool realPorts = false)
@@ -86,31 +73,7 @@ protected:
         terminal->OnTerminalStart();
         ASSERT_TRUE(terminal->isRunning());
     }
-    void ini(const QString &section, const QString &key, const QString &value)
-    {
-        profile::writeString(section, key, value, iniPath);
-    }
-    void hotKey(int i, const QString &text, bool crlf = false, bool hex = false)
-    {
-        ini("HotKeys", QStringLiteral("HotKeyText%1").arg(i), text);
-        ini("HotKeys", QStringLiteral("HotKeyCRLF%1").arg(i), crlf ? "1" : "0");
-        ini("HotKeys", QStringLiteral("HotKeyHex%1").arg(i), hex ? "1" : "0");
-    }
-    // Everything sent so far: a marker byte goes out behind it through the
-    // same port and the far end reads up to the marker.
-    QByteArray sentSoFar()
-    {
-        terminal->currentPort()->Write("\x7F", 1);
-        QByteArray got;
-        while (!got.endsWith('\x7F')) {
-            const QByteArray more = link.readFar(1);
-            if (more.isEmpty())
-                return got + "<timeout>";
-            got += more;
-        }
-        got.chop(1);
-        return got;
-    }
+    QByteArray sentSoFar() { return LinkTestBase::sentSoFar(terminal->currentPort()); }
     QByteArray displayText() const { return terminal->display().buffer().text(); }
     // The state of the link as the pane beside the port shows it.
     QString linkState() const
@@ -119,12 +82,7 @@ protected:
     }
     QString status() const { return lines.isEmpty() ? QString() : lines.last(); }
 
-    QTemporaryDir dir;
-    QString iniPath = dir.filePath(QStringLiteral("o.ini"));
-    RecordingUiServices ui;
     TestConnectionWait wait;
-    CTestLinkPort link;
-    CTestPorts *testPorts = nullptr; // the test link's factory while the terminal uses it
     std::unique_ptr<CTerminal> terminal;
     QStringList lines;
 };
