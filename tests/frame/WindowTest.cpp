@@ -238,8 +238,12 @@ TEST_F(MainWindowTest, modemLinesShowSwitchAndBreakOnSerialLinksAndCountersCount
         return child(name)->styleSheet().contains("#2e7d32");
     };
     EXPECT_TRUE(lamps->isVisible() && !lit("lampCTS") && !lit("lampDSR"));
+    // The handshake's hold is said beside the port, with a tip on what helps.
+    EXPECT_TRUE(eventually([&] { return pane("paneLinkState") == "waiting for CTS"; }));
+    EXPECT_TRUE(child("paneLinkState")->toolTip().contains("raises CTS"));
     tty.setInputs(ModemBits::Cts | ModemBits::Dsr, true);
     EXPECT_TRUE(eventually([&] { return lit("lampCTS") && lit("lampDSR") && !lit("lampDCD"); }));
+    EXPECT_EQ(pane("paneLinkState"), "connected");
     tty.setInputs(ModemBits::Dsr, false);
     EXPECT_TRUE(eventually([&] { return !lit("lampDSR") && lit("lampCTS"); }));
     EXPECT_TRUE(dtr->isEnabled() && dtr->isChecked() && !rts->isEnabled());

@@ -1,13 +1,10 @@
 // A terminal run: start and stop, blocks both ways, a restart after the TCP
-// server's peer left, a flood shown in slices, what a failed start and the
-// handshake say.
+// server's peer left, a flood shown in slices, and what a failed start says.
 #include "TerminalFixture.h"
 
 #include "platform/PortNotify.h"
-#include "ports/ComPort.h"
 #include "ports/ReceivedBlockQueue.h"
 #include "support/FileBytes.h"
-#include "support/Pty.h"
 
 #include <QFileInfo>
 
@@ -125,44 +122,6 @@ TEST_F(RunTest, aFloodIsShownInSlicesAndLoggedByteForByte)
     EXPECT_GT(shown, 0);
     EXPECT_LE(shown, (1 << 20) + (1 << 16));
     EXPECT_TRUE(fileBytes(display.logFilePath) == flood);
-}
-
-// The handshake that holds sending back says so in the link state, with a tip
-// on what helps. Pseudo-terminals have no modem lines: probes stand in.
-TEST_F(RunTest, linkStateSaysWhatTheHandshakeWaitsFor)
-{
-    const struct
-    {
-        int protocol;
-        bool dsr, cts;
-        const char *shown, *tip;
-    } rows[] = {
-        {2, false, true, "waiting for DSR", "raises DSR"},
-        {2, true, false, "waiting for CTS", "raises CTS"},
-        {3, false, false, "waiting for CTS", "raises CTS"},
-        {0, false, false, "connected", ""},
-    };
-    PtyPair pty;
-    ini("Com", "Device", pty.devicePath());
-    std::atomic<bool> dsr, cts;
-    for (const auto &row : rows) {
-        ini("Com", "Protocol", QString::number(row.protocol));
-        create(true);
-        auto *port = dynamic_cast<CComPort *>(terminal->currentPort());
-        ASSERT_NE(port, nullptr);
-        dsr = row.dsr;
-        cts = row.cts;
-        port->SetDsrProbe([&] { return dsr.load(); });
-        port->SetCtsProbe([&] { return cts.load(); });
-        terminal->OnTerminalStart();
-        ASSERT_TRUE(terminal->isRunning()) << row.protocol;
-        EXPECT_TRUE(eventually([&] { return linkState() == row.shown; })) << row.protocol;
-        EXPECT_TRUE(linkreport::holdExplanation(terminal->handshakeHold()).contains(row.tip));
-        dsr = cts = true; // once the line comes up, the link is simply connected
-        EXPECT_TRUE(eventually([&] { return linkState() == "connected"; })) << row.protocol;
-        terminal->OnTerminalStop();
-    }
-    terminal.reset(); // before the probes' lines go
 }
 
 // A failed open says why on a second line.
