@@ -268,8 +268,11 @@ void CTerminal::restartAfterPeerLeft()
 
 void CTerminal::onLinkStateChanged()
 {
-    emit linkStateChanged();
+    // Read before the observers look, so "back" is never told ahead of the
+    // state they show when the port heals meanwhile.
     CPortEngine *port = currentPort();
+    const LinkState portState = port ? port->GetLinkState() : LinkState::Idle;
+    emit linkStateChanged();
     if (!m_bRunning || !port)
         return;
     // Read from the port, not from the notification: a loss that healed
@@ -282,7 +285,7 @@ void CTerminal::onLinkStateChanged()
         m_bLineStartDue = true;
         startLineIfDue();
     }
-    if (m_bLinkDownReported && port->GetLinkState() == LinkState::Connected) {
+    if (m_bLinkDownReported && portState == LinkState::Connected) {
         m_bLinkDownReported = false;
         emit statusMessage(linkreport::backMessage(m_settings, port->LinkName()));
     }
