@@ -161,8 +161,10 @@ TEST(HexEditModel, BadInputHasDefinedResultsAndCtrlCTypesNothing)
     m.keyDown(Model::Key::Insert, false, false);
     m.character('1', false);
     EXPECT_EQ(m.getData(buffer, 4), 0);
-    m.setData(nullptr, 5);
-    EXPECT_EQ(m.data(), Bytes{0});
+    for (const auto &[data, count] : {std::pair{buffer + 0, 0}, {nullptr, 5}, {buffer, -1}}) {
+        m.setData(data, count);
+        EXPECT_EQ(m.data(), Bytes{0}) << count;
+    }
     m.setData(counting(10).data(), 10);
     EXPECT_EQ(m.getData(buffer, 2), 10);
     EXPECT_EQ(Bytes(buffer, buffer + 4), (Bytes{0, 1, 9, 9}));
