@@ -57,8 +57,7 @@ protected:
     QWidget frame;
 };
 
-// Names no host can have are refused at once; others go to the resolver. A
-// full accept queue stands in for an unreachable host, with the window alive.
+// Names no host can have are refused at once; a full accept queue plays an unreachable host.
 TEST_F(NetPortTest, aFailedOpenShowsTheConnectMessageWithItsReason)
 {
     Fd busyTcp{boundSocket(SOCK_STREAM, "0.0.0.0", 0)},

@@ -19,7 +19,6 @@ TEST_F(UsbPortTest, anUnpluggedPrinterIsOpenedAgainInItsSocketUnderANewNumber)
     ASSERT_TRUE(port.Open(socket, 5) && port.Start());
     EXPECT_EQ(port.DeviceNode(), tree.devPath("usb/lp3"));
     EXPECT_EQ(port.LinkName(), "USB 1-1.4: r+k Printer [42]");
-    // Every byte value passes unchanged both ways.
     const QByteArray bytes = pattern(768);
     EXPECT_EQ(port.Write(bytes.constData(), int(bytes.size())), 4);
     EXPECT_EQ(pty.read(bytes.size()), bytes);
@@ -55,9 +54,8 @@ TEST_F(UsbPortTest, anUnpluggedPrinterIsOpenedAgainInItsSocketUnderANewNumber)
               "No such device: USB 1-1.4 is not plugged in.");
 }
 
-// What a read answers (0 bytes, an errno; the last for every read after when
-// it lasts): a zero-length transfer and a passing EIO are no loss, an EIO that
-// lasts a second and a device that is gone are one. What waits arrives anyway.
+// Rows: what reads answer (0 or -errno; the last lasting?), the losses. Only a device gone or an
+// EIO lasting a second is a loss; what waits arrives anyway.
 TEST_F(UsbPortTest, onlyAGoneDeviceOrALastingErrorIsALossAndNothingWaitingIsLost)
 {
     const std::tuple<std::deque<int>, bool, int> rows[] = {
@@ -89,8 +87,7 @@ TEST_F(UsbPortTest, onlyAGoneDeviceOrALastingErrorIsALossAndNothingWaitingIsLost
     EXPECT_EQ(log.count("ERROR: ReadFile"), 3);
 }
 
-// No time to wait for room: each block beyond the full buffer is said and
-// counted as not sent; the ones after it are still tried.
+// No time to wait for room: each block beyond the full buffer is said and counted as not sent.
 TEST_F(UsbPortTest, aBlockThePrinterDoesNotTakeInTimeIsToldAndTheNextOnesAreStillTried)
 {
     CUsbPort port;
