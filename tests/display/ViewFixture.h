@@ -9,8 +9,7 @@
 
 #include <gtest/gtest.h>
 
-// A display model with its view shown in a window of its own, and a clock
-// that stands still.
+// A display model with its view shown in a window of its own, and a clock that stands still.
 class ViewFixture : public ::testing::Test
 {
 protected:
@@ -26,7 +25,7 @@ protected:
     void show(const QByteArray &bytes, bool received = true)
     {
         model.append(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
-                             static_cast<int>(bytes.size()), received);
+                     static_cast<int>(bytes.size()), received);
     }
     CDisplayWidget *display() const { return view.widget(); }
     const CDisplayBuffer &buffer() const { return model.buffer(); }
