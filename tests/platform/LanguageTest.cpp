@@ -1,5 +1,4 @@
-// The language switch chooses the texts, and German is installed as a whole:
-// the program's own texts and Qt's.
+// The language switch chooses the texts; German comes whole, the program's texts and Qt's.
 #include "platform/Language.h"
 
 #include <QCoreApplication>

@@ -1,5 +1,4 @@
-// Without a recording stand-in, messages and questions reach the user in real
-// message boxes, and the button pressed is the answer.
+// Unrecorded, messages and questions come in real message boxes; the button pressed answers.
 #include "platform/UiServices.h"
 
 #include <QAbstractButton>
