@@ -71,12 +71,10 @@ protected:
     {
         const QStringList v = values.split(u' ');
         for (std::size_t i = 0; i < names.size() && qsizetype(i) < v.size(); ++i) {
-            const QString value = v.value(qsizetype(i));
             if (auto *edit = dlg()->findChild<QLineEdit *>(QLatin1String(names[i])))
-                edit->setText(value);
-            else
-                w<QComboBox>(names[i])->setCurrentIndex(
-                    w<QComboBox>(names[i])->findText(value + u':', Qt::MatchStartsWith));
+                edit->setText(v[qsizetype(i)]);
+            else if (auto *list = w<QComboBox>(names[i]))
+                list->setCurrentIndex(list->findText(v[qsizetype(i)] + u':', Qt::MatchStartsWith));
         }
     }
     QString shown(const Names &names) const
@@ -114,10 +112,9 @@ protected:
     QByteArray readFar(qsizetype count, int ms = 10000)
     {
         QByteArray got;
-        const auto more = [&] {
-            return link.readFar(count - got.size(), std::chrono::milliseconds(5));
-        };
-        eventually([&] { return (got += more()).size() >= count; }, ms);
+        const std::chrono::milliseconds poll(5);
+        eventually([&] { return (got += link.readFar(count - got.size(), poll)).size() >= count; },
+                   ms);
         return got;
     }
     QByteArray readRest() { return readFar(1 << 20, 300); } // all that comes within a moment
@@ -298,9 +295,8 @@ TEST_F(GatewayTest, theMenuCommandShowsWhatAHandEditedIniHolds)
         QString got;
         ModalDriver driver([&](QDialog *d) {
             for (const char *letters : gateway::kOptionLetters)
-                got += w<QCheckBox>(qPrintable(QStringLiteral("option") + letters))->isChecked()
-                           ? u'1'
-                           : u'0';
+                got += QString::number(
+                    w<QCheckBox>(qPrintable(QStringLiteral("option") + letters))->isChecked());
             got += u' ' + shown(kPa) + u' ' + rows();
             d->reject();
         });
