@@ -17,7 +17,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -28,40 +27,24 @@
 
 namespace {
 
-// The named controls as the user sees them, '|'-separated: texts, and 1 or 0 for buttons.
+// The named controls' user properties (text, value; 1 or 0 when checked), '|'-separated.
 QString state(const QWidget *d, const QStringList &names)
 {
     QStringList out;
     for (const QString &name : names) {
-        QObject *o = d->findChild<QObject *>(name);
-        if (auto *edit = qobject_cast<QLineEdit *>(o))
-            out << edit->text();
-        else if (auto *list = qobject_cast<QComboBox *>(o))
-            out << list->currentText();
-        else if (auto *button = qobject_cast<QAbstractButton *>(o))
-            out << QString::number(button->isChecked());
-        else if (auto *spin = qobject_cast<QSpinBox *>(o))
-            out << QString::number(spin->value());
-        else
-            ADD_FAILURE() << "no control " << name.toStdString();
+        const QObject *o = child<QObject>(d, qPrintable(name));
+        const QVariant v = o ? o->metaObject()->userProperty().read(o) : QVariant();
+        out << (v.typeId() == QMetaType::Bool ? QString::number(v.toBool()) : v.toString());
     }
     return out.join(u'|');
 }
-// Sets the named controls to '|'-separated values in the same form.
+// Sets the named controls from the same form.
 void fill(QWidget *d, const QStringList &names, const QString &values)
 {
     const QStringList v = values.split(u'|');
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        QObject *o = d->findChild<QObject *>(names[i]);
-        if (auto *edit = qobject_cast<QLineEdit *>(o))
-            edit->setText(v.value(i));
-        else if (auto *list = qobject_cast<QComboBox *>(o))
-            list->setCurrentText(v.value(i));
-        else if (auto *button = qobject_cast<QAbstractButton *>(o))
-            button->setChecked(v.value(i) == u'1');
-        else if (auto *spin = qobject_cast<QSpinBox *>(o))
-            spin->setValue(v.value(i).toInt());
-    }
+    for (qsizetype i = 0; i < names.size(); ++i)
+        if (QObject *o = child<QObject>(d, qPrintable(names[i])))
+            o->metaObject()->userProperty().write(o, v.value(i));
 }
 QStringList items(const QComboBox *list)
 {
@@ -406,11 +389,8 @@ TEST_F(DialogTest, sendOptionsOpenWithTheSettingsAndOkWritesAllSixKeys)
     d = shown<CSendOptionsDlg>(s, iniPath);
     fill(d.get(), controls, "none|LF|CRC-16/MODBUS (low byte first)|1|20|100");
     child<QPushButton>(d.get(), "okButton")->click();
-    QStringList keys;
-    for (const char *key :
-         {"Framing", "LineEnd", "Checksum", "ChecksumText", "CharDelay", "LineDelay"})
-        keys << ini("Send", key);
-    EXPECT_EQ(keys.join(u'|'), "0|2|1|1|20|100");
+    EXPECT_EQ(fileBytes(iniPath), "[Send]\nFraming=0\nLineEnd=2\nChecksum=1\nChecksumText=1\n"
+                                  "CharDelay=20\nLineDelay=100\n");
     EXPECT_EQ(s, (SendSettings{false, 2, 1, true, 20, 100}));
     // Defaults brings back the r+k framing.
     d = shown<CSendOptionsDlg>(s, iniPath);
