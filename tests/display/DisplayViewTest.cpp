@@ -27,17 +27,17 @@
 namespace {
 
 // A display model with its view shown in a window of its own, and a clock that stands still.
-class ViewFixture : public ::testing::Test
+class DisplayView : public ::testing::Test
 {
 protected:
-    ViewFixture()
+    DisplayView()
     {
         view.resize(600, 300);
         view.show();
         QApplication::processEvents();
         setClockForTesting([this] { return now; });
     }
-    ~ViewFixture() override { setClockForTesting({}); }
+    ~DisplayView() override { setClockForTesting({}); }
 
     void show(const QByteArray &bytes, bool received = true)
     {
@@ -54,16 +54,6 @@ protected:
             QApplication::processEvents();
     }
 
-    LocalTime now{2026, 12, 5, 10, 22, 24, 31};
-    DisplaySettings settings;
-    CharMapTable table;
-    CDisplayModel model{settings, table};
-    CRuKTerminalView view{model, settings};
-};
-
-class DisplayView : public ViewFixture
-{
-protected:
     void receiveLines(int from, int to)
     {
         QByteArray lines;
@@ -90,12 +80,15 @@ protected:
         findText()->clear();
         QTest::keyClicks(findText(), pattern);
     }
-    void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier)
-    {
-        QTest::keyClick(findText(), k, mods);
-    }
+    void key(Qt::Key k, Qt::KeyboardModifiers mods = {}) { QTest::keyClick(findText(), k, mods); }
     QString selected() const { return display()->selectedText(); }
     int selectedLine() const { return buffer().lineOfOffset(display()->selectionStart()); }
+
+    LocalTime now{2026, 12, 5, 10, 22, 24, 31};
+    DisplaySettings settings;
+    CharMapTable table;
+    CDisplayModel model{settings, table};
+    CRuKTerminalView view{model, settings};
 };
 
 TEST_F(DisplayView, eachModeShowsItsText)
@@ -260,7 +253,7 @@ TEST_F(DisplayView, findStepsWrapsMarksAndHoldsAutoScrollWhileAMatchIsShown)
     EXPECT_TRUE(!last.isEmpty() && last.bottom() < display()->viewport()->height());
 }
 
-class DocumentTest : public ViewFixture
+class DocumentTest : public DisplayView
 {
 protected:
     QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }

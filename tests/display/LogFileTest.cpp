@@ -90,9 +90,7 @@ TEST_F(LogFileTest, logIsAppendedInTheDisplaysMode)
 {
     ASSERT_TRUE(writeFileBytes(logPath, "earlier|"));
     start(logPath);
-    const QByteArray block("\x00\x02"
-                           "AB\r\nC",
-                           7);
+    const QByteArray block = QByteArray("\x00\x02", 2) + "AB\r\nC";
     // The first line after the start begins with the time, no empty line before it.
     frame->action(CommandId::Timestamp)->trigger();
     receive(block);
