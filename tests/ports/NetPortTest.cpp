@@ -34,6 +34,8 @@ protected:
 
     RecordingUiServices ui;
     QWidget frame;
+    CConnectWaitUi waitUi{&frame}; // for a server's wait
+    QStringList peers;             // the peers a server told of
 };
 
 // Names no host can have are refused at once; a full accept queue plays an unreachable host.
@@ -91,9 +93,7 @@ TEST_F(NetPortTest,
 {
     frame.show();
     CNetPort port;
-    CConnectWaitUi waitUi(&frame);
     port.SetConnectionWait(&waitUi);
-    QStringList peers;
     port.SetPeerAddressSink([&](const QString &peer) { peers << peer; });
     const unsigned portNumber = freePort(SOCK_STREAM);
     // A cancelled wait ends without a message and frees its port.
@@ -168,9 +168,7 @@ TEST_F(NetPortTest, aUdpServerShowsTheFirstBurstOnceInOrderAndHearsOnlyTheSender
         ASSERT_TRUE(connectTo(fd->fd, "127.0.0.1", portNumber));
     std::vector<QByteArray> burst{pattern(8000), "second", "third"};
     CNetPort port;
-    CConnectWaitUi waitUi(&frame);
     port.SetConnectionWait(&waitUi);
-    QStringList peers;
     port.SetPeerAddressSink([&](const QString &peer) { peers << peer; });
     whenWaiting([&](CConnectWaitDlg *) {
         for (const QByteArray &d : burst)
