@@ -10,10 +10,7 @@ TEST_F(UsbPortTest, anUnpluggedPrinterIsOpenedAgainInItsSocketUnderANewNumber)
 {
     const QString socket = "usb:1-1.4:1.0";
     FakeDeviceTree tree;
-    const auto plugIn = [&](int lp, const PtyPair &printer) {
-        tree.addUsbPrinter(lp, socket.mid(4), "r+k", "Printer", "42", printer.devicePath());
-    };
-    plugIn(3, pty);
+    tree.addUsbPrinter(3, socket.mid(4), "r+k", "Printer", "42", pty.devicePath());
     CUsbPort port;
     port.SetDeviceRoots(tree.roots());
     ASSERT_TRUE(port.Open(socket, 5) && port.Start());
@@ -35,7 +32,7 @@ TEST_F(UsbPortTest, anUnpluggedPrinterIsOpenedAgainInItsSocketUnderANewNumber)
     EXPECT_EQ(reason, UnsentReason::LinkDown);
 
     PtyPair again;
-    plugIn(5, again);
+    tree.addUsbPrinter(5, socket.mid(4), "r+k", "Printer", "42", again.devicePath());
     ASSERT_TRUE(waitUntil([&] { return port.GetLinkState() == LinkState::Connected; }));
     port.Write("two", 3);
     EXPECT_EQ(again.read(3), QByteArray("two"));
