@@ -463,11 +463,10 @@ TEST_F(GatewaySimTest, theDialogsUploadKeepsTheGatewaysRulesAndTheSimulatorRefus
     // An address below the last one, the last one again, a definition right after its erase.
     writePastTheDialog({"S00/0/001:1,E", "S15/7/255:5,D", "ERASE!", "S01/2/003:9,E"});
     ASSERT_TRUE(simSays("error still erasing")) << out.toStdString();
-    QStringList verdicts; // the lines on frames, without the states between them
-    const QRegularExpression verdict(QStringLiteral("^(ok|error|note|pause)"));
-    for (const QString &line : QString::fromLatin1(out).split(u'\n'))
-        if (verdict.match(line).hasMatch())
-            verdicts << QString(line).replace(QRegularExpression("\\d+ ms"), "N ms");
+    // The lines on frames, without the states between them.
+    QStringList verdicts = QString::fromLatin1(out).split(u'\n').filter(
+        QRegularExpression(QStringLiteral("^(ok|error|note|pause)")));
+    verdicts.replaceInStrings(QRegularExpression("\\d+ ms"), "N ms");
     EXPECT_EQ(
         verdicts.join(u'\n').toStdString(),
         "error definition without ERASE! before it: S01/2/003:9,E\n"
