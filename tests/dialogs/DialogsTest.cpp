@@ -1,5 +1,4 @@
-// The settings dialogs: what they show on opening, what OK writes to the INI
-// file and the terminal's settings, and that Cancel writes nothing.
+// The settings dialogs: what they show, what OK writes to the INI and the settings, Cancel nothing.
 #include "dialogs/CharMapDlg.h"
 #include "dialogs/HotKeyDlg.h"
 #include "dialogs/PortSettingsDlg.h"
@@ -18,7 +17,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -29,41 +27,24 @@
 
 namespace {
 
-// The named controls as the user sees them, '|'-separated: the text of a line
-// edit or list, 1 or 0 for a check box or radio button.
+// The named controls' user properties (text, value; 1 or 0 when checked), '|'-separated.
 QString state(const QWidget *d, const QStringList &names)
 {
     QStringList out;
     for (const QString &name : names) {
-        QObject *o = d->findChild<QObject *>(name);
-        if (auto *edit = qobject_cast<QLineEdit *>(o))
-            out << edit->text();
-        else if (auto *list = qobject_cast<QComboBox *>(o))
-            out << list->currentText();
-        else if (auto *button = qobject_cast<QAbstractButton *>(o))
-            out << QString::number(button->isChecked());
-        else if (auto *spin = qobject_cast<QSpinBox *>(o))
-            out << QString::number(spin->value());
-        else
-            ADD_FAILURE() << "no control " << name.toStdString();
+        const QObject *o = child<QObject>(d, qPrintable(name));
+        const QVariant v = o ? o->metaObject()->userProperty().read(o) : QVariant();
+        out << (v.typeId() == QMetaType::Bool ? QString::number(v.toBool()) : v.toString());
     }
     return out.join(u'|');
 }
-// Sets the named controls to '|'-separated values in the same form.
+// Sets the named controls from the same form.
 void fill(QWidget *d, const QStringList &names, const QString &values)
 {
     const QStringList v = values.split(u'|');
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        QObject *o = d->findChild<QObject *>(names[i]);
-        if (auto *edit = qobject_cast<QLineEdit *>(o))
-            edit->setText(v.value(i));
-        else if (auto *list = qobject_cast<QComboBox *>(o))
-            list->setCurrentText(v.value(i));
-        else if (auto *button = qobject_cast<QAbstractButton *>(o))
-            button->setChecked(v.value(i) == u'1');
-        else if (auto *spin = qobject_cast<QSpinBox *>(o))
-            spin->setValue(v.value(i).toInt());
-    }
+    for (qsizetype i = 0; i < names.size(); ++i)
+        if (QObject *o = child<QObject>(d, qPrintable(names[i])))
+            o->metaObject()->userProperty().write(o, v.value(i));
 }
 QStringList items(const QComboBox *list)
 {
@@ -104,10 +85,8 @@ class PortSettingsDlgTest : public DialogTest
 protected:
     PortSettingsDlgTest()
     {
-        tree.addSerialAdapter(QStringLiteral("ttyUSB0"), QStringLiteral("1-2"),
-                              QStringLiteral("FT232R USB UART"), kById);
-        tree.addUsbPrinter(0, QStringLiteral("1-4:1.0"), QStringLiteral("Zebra"),
-                           QStringLiteral("GK420d"), QStringLiteral("29J1"));
+        tree.addSerialAdapter("ttyUSB0", "1-2", "FT232R USB UART", kById);
+        tree.addUsbPrinter(0, "1-4:1.0", "Zebra", "GK420d", "29J1");
         settings.address = QStringLiteral("192.168.0.1");
         settings.portNumber = 9100;
         settings.socketType = 1;
@@ -227,16 +206,13 @@ TEST_F(PortSettingsDlgTest, devicesPluggedInWhileOpenAppearAndTheLogFileIsChosen
     typing->setText(QStringLiteral("/tmp/ttyyped"));
     typing->setCursorPosition(8);
     usb->setCurrentIndex(1);
-    tree.addSerialAdapter(QStringLiteral("ttyACM0"), QStringLiteral("1-3"),
-                          QStringLiteral("Arduino Uno"));
-    tree.addUsbPrinter(1, QStringLiteral("1-1:1.0"), QStringLiteral("r+k"),
-                       QStringLiteral("Printer"), QString());
+    tree.addSerialAdapter("ttyACM0", "1-3", "Arduino Uno");
+    tree.addUsbPrinter(1, "1-1:1.0", "r+k", "Printer", QString());
     child<QPushButton>(d.get(), "refreshSerialButton")->click();
-    EXPECT_TRUE(items(com).contains(tree.devPath(QStringLiteral("ttyACM0"))
-                                    + QStringLiteral(" (Arduino Uno)")));
+    EXPECT_TRUE(items(com).contains(tree.devPath("ttyACM0") + " (Arduino Uno)"));
     EXPECT_EQ(items(usb), QStringList({"---", kZebra, "USB 1-1: r+k Printer"}));
     // Without Refresh: the dialog watches /dev.
-    tree.addSerialAdapter(QStringLiteral("ttyUSB1"), QStringLiteral("1-5"), QString());
+    tree.addSerialAdapter("ttyUSB1", "1-5", QString());
     EXPECT_TRUE(eventually([&] { return com->count() == 11; }));
     QTest::keyClicks(typing, QStringLiteral("T"));
     EXPECT_EQ(com->currentText(), QStringLiteral("/tmp/ttyTyped"));
@@ -264,10 +240,7 @@ TEST_F(CharMapDlgTest, editsWorkOnACopyThatCancelDropsAndOkWritesWithEveryKey)
     table.setText(0x41, "letter A");
     const CharMapTable tableBefore = table;
     bool mappingOn = false;
-    const auto open = [&] {
-        return shown<CCharMapDlg>(table, mappingOn, iniPath);
-    };
-    auto d = open();
+    auto d = shown<CCharMapDlg>(table, mappingOn, iniPath);
     fill(d.get(), {"codeEdit", "textEdit", "activeCheck"}, "1b|ESC|1");
     child<QPushButton>(d.get(), "addButton")->click();
     child<QPushButton>(d.get(), "cancelButton")->click();
@@ -275,9 +248,9 @@ TEST_F(CharMapDlgTest, editsWorkOnACopyThatCancelDropsAndOkWritesWithEveryKey)
     EXPECT_FALSE(mappingOn);
     EXPECT_FALSE(QFile::exists(iniPath));
 
-    // Code and text as typed: the same code replaces, no code is code 0, 30 characters are
-    // kept, an empty text clears, parsing stops at a non-digit, a non-code beeps.
-    d = open();
+    // As typed: the same code replaces, no code is 0, 30 characters kept, an empty text clears,
+    // parsing stops at a non-digit, a non-code beeps.
+    d = shown<CCharMapDlg>(table, mappingOn, iniPath);
     for (const QString &typed :
          {QStringLiteral("1b|ESC"), QStringLiteral("1B|Esc"), QStringLiteral("| \u00C4 "),
           " 7|" + QString(31, u'x'), QStringLiteral("41|"), QStringLiteral("fg|\u00C4\u0436"),
@@ -287,8 +260,7 @@ TEST_F(CharMapDlgTest, editsWorkOnACopyThatCancelDropsAndOkWritesWithEveryKey)
     }
     child<QCheckBox>(d.get(), "activeCheck")->setChecked(true);
     EXPECT_EQ(ui.beeps, 1);
-    // Remove clears the code selected in the list (sorted by code), and without a
-    // selection nothing.
+    // Remove clears the code selected in the list (sorted by code); without a selection, nothing.
     auto *list = child<QTreeWidget>(d.get(), "list");
     list->setCurrentItem(list->topLevelItem(4));
     EXPECT_EQ(state(d.get(), {"codeEdit", "textEdit"}), "1B|Esc");
@@ -323,9 +295,6 @@ TEST_F(HotKeyDlgTest, opensWithTheFileAndTheTerminalsTriggersOkWritesEveryRowCan
 {
     std::array<QString, 12> receiveTexts;
     std::uint32_t mask = 0x4 | 0x800;
-    const auto open = [&] {
-        return shown<CHotKeyDlg>(iniPath, receiveTexts, mask);
-    };
     // The controls of the row of F1 + i, and its INI keys: text, CR LF, hex, receive text.
     const auto row = [](int i) {
         QStringList names;
@@ -340,21 +309,18 @@ TEST_F(HotKeyDlgTest, opensWithTheFileAndTheTerminalsTriggersOkWritesEveryRowCan
         return out.join(u'|');
     };
     const QString longText(3000, u'T');
-    profile::writeString("HotKeys", "HotKeyText0", "ATZ", iniPath);
-    profile::writeString("HotKeys", "HotKeyText3", longText, iniPath);
-    profile::writeString("HotKeys", "HotKeyCRLF0", "1", iniPath);
-    profile::writeString("HotKeys", "HotKeyHex5", "7", iniPath);
-    profile::writeString("HotKeys", "HotKeyReceiveText2", "from the file", iniPath);
-    const QByteArray file = fileBytes(iniPath);
+    const QByteArray file = "[HotKeys]\nHotKeyText0=ATZ\nHotKeyText3=" + longText.toLatin1()
+                            + "\nHotKeyCRLF0=1\nHotKeyHex5=7\nHotKeyReceiveText2=from the file\n";
+    ASSERT_TRUE(writeFileBytes(iniPath, file));
     receiveTexts[2] = "from memory";
     receiveTexts[4] = "off but kept";
-    auto d = open();
+    auto d = shown<CHotKeyDlg>(iniPath, receiveTexts, mask);
     fill(d.get(), row(0), "new|0|1|0|changed"); // Cancel changes nothing
     child<QPushButton>(d.get(), "cancelButton")->click();
     EXPECT_EQ(mask, 0x804u);
     EXPECT_EQ(fileBytes(iniPath), file);
     // Texts and flags come from the file, triggers and receive texts from the terminal.
-    d = open();
+    d = shown<CHotKeyDlg>(iniPath, receiveTexts, mask);
     const QStringList opened
         = {"ATZ|1|0|0|",          "|0|0|0|", "|0|0|1|from memory", longText.left(2046) + "|0|0|0|",
            "|0|0|0|off but kept", "|0|1|0|"};
@@ -362,8 +328,7 @@ TEST_F(HotKeyDlgTest, opensWithTheFileAndTheTerminalsTriggersOkWritesEveryRowCan
         EXPECT_EQ(state(d.get(), row(i)), opened[i]) << i;
     EXPECT_EQ(state(d.get(), row(11)), "|0|0|1|");
 
-    // OK: every row goes to the file, the triggers to the mask; a receive
-    // text stays while its trigger is off.
+    // OK: rows to the file, triggers to the mask; a receive text stays while its trigger is off.
     const QString longer(300, u'L');
     const auto written = [&](int i) { // text, CR LF, hex
         return (i == 1 ? longer : QString()) + u'|' + QString::number(i == 1) + u'|'
@@ -380,8 +345,7 @@ TEST_F(HotKeyDlgTest, opensWithTheFileAndTheTerminalsTriggersOkWritesEveryRowCan
         EXPECT_EQ(keys(i), written(i) + receiveTexts[i]);
 }
 
-// With framing "none" a Hex-Data text, and the receive text of its trigger,
-// must be whole pairs of hex digits: OK refuses, beeps, marks and writes nothing.
+// Unframed, hex and its receive text need whole pairs: else OK beeps, marks, writes nothing.
 TEST_F(HotKeyDlgTest, withoutFramingHexThatIsNotWholePairsIsRefused)
 {
     std::array<QString, 12> receiveTexts;
@@ -425,11 +389,8 @@ TEST_F(DialogTest, sendOptionsOpenWithTheSettingsAndOkWritesAllSixKeys)
     d = shown<CSendOptionsDlg>(s, iniPath);
     fill(d.get(), controls, "none|LF|CRC-16/MODBUS (low byte first)|1|20|100");
     child<QPushButton>(d.get(), "okButton")->click();
-    QStringList keys;
-    for (const char *key :
-         {"Framing", "LineEnd", "Checksum", "ChecksumText", "CharDelay", "LineDelay"})
-        keys << ini("Send", key);
-    EXPECT_EQ(keys.join(u'|'), "0|2|1|1|20|100");
+    EXPECT_EQ(fileBytes(iniPath), "[Send]\nFraming=0\nLineEnd=2\nChecksum=1\nChecksumText=1\n"
+                                  "CharDelay=20\nLineDelay=100\n");
     EXPECT_EQ(s, (SendSettings{false, 2, 1, true, 20, 100}));
     // Defaults brings back the r+k framing.
     d = shown<CSendOptionsDlg>(s, iniPath);

@@ -1,13 +1,14 @@
 #include "display/CharacterMapping.h"
+#include "display/DisplayRendering.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
+#include <vector>
 
 namespace {
 
-// One pass of the rule, done the slow obvious way: scan left to right, put
-// `to` in for every `from`, carry on after it without looking at it again.
+// One pass of the rule, the slow obvious way: `to` for every `from`, never looked at again.
 QByteArray replaceAll(const QByteArray &s, const QByteArray &from, const QByteArray &to)
 {
     QByteArray out;
@@ -22,8 +23,7 @@ QByteArray replaceAll(const QByteArray &s, const QByteArray &from, const QByteAr
     return out;
 }
 
-// The mapping exactly as the rule reads, code after code over the whole text;
-// false when the text grows beyond what a test can sensibly compare.
+// The mapping as the rule reads, code after code over the whole text; false when it grows too big.
 bool reference(QByteArray &s, bool &held, bool reverse, const QByteArray &timestamp,
                const CharMapTable &table, bool mappingOn)
 {
@@ -47,8 +47,7 @@ bool reference(QByteArray &s, bool &held, bool reverse, const QByteArray &timest
     return true;
 }
 
-// Characters the random tables and texts are made of: the line breaks, the
-// timestamp's own characters, a few letters and 8-bit codes.
+// What random tables and texts are made of: line breaks, the timestamp's characters, 8-bit codes.
 const QByteArray kAlphabet = QByteArray("\n\r\x01\x02\x03\x09 .:-0125ABxy\xC4\xFF", 20);
 
 QByteArray randomText(std::mt19937 &rng, int maxLength, bool withNul = false)
@@ -96,6 +95,33 @@ TEST(CharacterMapping, matchesTheSequentialRuleOnRandomTablesAndTexts)
         }
     }
     EXPECT_GT(compared, tried * 9 / 10);
+}
+
+TEST(DisplayRendering, textModeConvertsControlBytesAndMappedCodes)
+{
+    const struct
+    {
+        QByteArray in;
+        bool mapping;
+        std::vector<std::pair<int, QByteArray>> texts;
+        QByteArray out;
+    } rows[] = {
+        {QByteArray("\x00\x02\x03", 3), false, {}, ".\n"},
+        {"\r\r\n", false, {}, "\n\r\n"},
+        {"\xC4\xFF\x7F", false, {}, "\xC4\xFF\x7F"},
+        {QByteArray("a\0", 2), false, {{0, "<NUL>"}}, "a."},
+        {"x\ry", true, {{0, "<NUL>"}}, "x\ny"}, // 10 and 13 unmapped
+        {"x\ry", true, {{13, "<CR>"}}, "x\ry"},
+        {"x\r", true, {{10, "<LF>"}}, "x\r"},
+    };
+    for (const auto &row : rows) {
+        CharMapTable table;
+        for (const auto &[code, text] : row.texts)
+            table.setText(code, text);
+        const auto *in = reinterpret_cast<const std::uint8_t *>(row.in.constData());
+        EXPECT_EQ(convertBytesForDisplay(in, row.in.size(), row.mapping, table), row.out)
+            << row.in.toHex().constData();
+    }
 }
 
 } // namespace

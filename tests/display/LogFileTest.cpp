@@ -26,8 +26,7 @@
 
 namespace {
 
-// Received data travels the whole way: the link, the block queue, the
-// display and its log.
+// Received data travels the whole way: the link, the block queue, the display and its log.
 class LogFileTest : public ::testing::Test
 {
 protected:
@@ -58,8 +57,7 @@ protected:
         frame->OnTerminalStart();
         ASSERT_TRUE(frame->isRunning());
     }
-    // Sends `bytes` from the far end, waits until the display shows them and
-    // the event loop turned (when the log is written).
+    // Sends `bytes` from the far end; back once shown and the log written.
     void receive(const QByteArray &bytes)
     {
         const qsizetype until = shownText().size() + 1;
@@ -92,9 +90,7 @@ TEST_F(LogFileTest, logIsAppendedInTheDisplaysMode)
 {
     ASSERT_TRUE(writeFileBytes(logPath, "earlier|"));
     start(logPath);
-    const QByteArray block("\x00\x02"
-                           "AB\r\nC",
-                           7);
+    const QByteArray block = QByteArray("\x00\x02", 2) + "AB\r\nC";
     // The first line after the start begins with the time, no empty line before it.
     frame->action(CommandId::Timestamp)->trigger();
     receive(block);
@@ -108,8 +104,7 @@ TEST_F(LogFileTest, logIsAppendedInTheDisplaysMode)
     EXPECT_EQ(log(), expected += block + block);
 }
 
-// A log that cannot be written: the display goes on, the window never waits
-// on the path, the user is told once, and told again when it works again.
+// An unwritable log: the display goes on, nothing waits on it; told once, and again once it works.
 TEST_F(LogFileTest, logFaultsAreToldOnceAndSoIsTheirEnd)
 {
     const QString fifo = dir.filePath("fifo"), folder = dir.filePath("folder"),

@@ -8,8 +8,7 @@ namespace {
 
 const QString kPlaceholder = "\\\\?\\usb";
 
-// Label -> stored path, in the kernel names' natural order; ttyS0 to ttyS7 are
-// COM1 to COM8, ttyS slots without a UART and virtual consoles no devices.
+// Label -> path in natural order; ttyS0-7 are COM1-8, UART-less ttyS and consoles no devices.
 TEST(SerialDeviceList, hardwareTtysAreListedByTheirStableNamesWithKernelNameAndProduct)
 {
     FakeDeviceTree tree;

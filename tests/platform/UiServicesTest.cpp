@@ -1,16 +1,57 @@
-// Without a recording stand-in, messages and questions reach the user in real
-// message boxes, and the button pressed is the answer.
 #include "platform/UiServices.h"
+#include "platform/Language.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLocale>
 #include <QMessageBox>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 namespace {
 
+// The language switch chooses the texts; German comes whole, the program's texts and Qt's.
+TEST(Language, theSwitchChoosesTheLanguageAndGermanIsInstalled)
+{
+    QTemporaryDir dir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    const UiLanguage bySystem = QLocale::system().language() == QLocale::German
+                                    ? UiLanguage::German
+                                    : UiLanguage::English;
+    const std::tuple<const char *, const char *, UiLanguage> rows[] = {
+        {"7", "1", UiLanguage::German},
+        {"1031", "0", UiLanguage::German}, // 0x407
+        {"9", "1", UiLanguage::English},
+        {"0", "0", bySystem},
+        {"7", "x", bySystem},
+        {nullptr, nullptr, bySystem},
+    };
+    for (const auto &[language, subLanguage, chosen] : rows) {
+        SCOPED_TRACE(language ? language : "none");
+        QSettings s("Halvorn", "NexLanguageSwitch");
+        s.clear();
+        if (language) {
+            s.setValue("Language", QString::fromLatin1(language));
+            s.setValue("SubLanguage", QString::fromLatin1(subLanguage));
+        }
+        s.sync();
+        EXPECT_EQ(chooseUiLanguage(), chosen);
+    }
+
+    const auto about = [] {
+        return QCoreApplication::translate("CAboutDlg", "About ORBA Terminal");
+    };
+    EXPECT_TRUE(installTranslations(UiLanguage::English));
+    EXPECT_EQ(about(), "About ORBA Terminal");
+    EXPECT_TRUE(installTranslations(UiLanguage::German));
+    EXPECT_EQ(about(), "Info über ORBA Terminal");
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Abbrechen");
+}
+
+// Unrecorded, messages and questions come in real message boxes; the button pressed answers.
 TEST(QtUiServices, messagesAndQuestionsAreShownInMessageBoxes)
 {
     QStringList shown;

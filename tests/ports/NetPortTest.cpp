@@ -21,27 +21,6 @@ protected:
         });
     }
 
-    // The far end echoes 10 MB while they still go out.
-    void echo(CNetPort &port, int far)
-    {
-        const QByteArray data = pattern(10 << 20, 1);
-        std::thread farEnd([&] {
-            std::vector<char> buffer(65536);
-            for (qsizetype echoed = 0; echoed < data.size();) {
-                const ssize_t n = ::recv(far, buffer.data(), buffer.size(), 0);
-                for (ssize_t done = 0; done < n;)
-                    done += std::max<ssize_t>(
-                        0, ::send(far, buffer.data() + done, n - done, MSG_NOSIGNAL));
-                echoed = n > 0 ? echoed + n : data.size();
-            }
-        });
-        port.Write(data.constData(), int(data.size()));
-        EXPECT_TRUE(collectUntil([&] { return received.size() >= data.size(); }, 120000));
-        EXPECT_TRUE(received == data);
-        ::shutdown(far, SHUT_RD); // ends the far end also when bytes went missing
-        farEnd.join();
-    }
-
     // The next datagram at `fd`; none when none came in time.
     static QByteArray nextDatagram(int fd)
     {
@@ -55,10 +34,11 @@ protected:
 
     RecordingUiServices ui;
     QWidget frame;
+    CConnectWaitUi waitUi{&frame}; // for a server's wait
+    QStringList peers;             // the peers a server told of
 };
 
-// Names no host can have are refused at once; others go to the resolver. A
-// full accept queue stands in for an unreachable host, with the window alive.
+// Names no host can have are refused at once; a full accept queue plays an unreachable host.
 TEST_F(NetPortTest, aFailedOpenShowsTheConnectMessageWithItsReason)
 {
     Fd busyTcp{boundSocket(SOCK_STREAM, "0.0.0.0", 0)},
@@ -113,9 +93,7 @@ TEST_F(NetPortTest,
 {
     frame.show();
     CNetPort port;
-    CConnectWaitUi waitUi(&frame);
     port.SetConnectionWait(&waitUi);
-    QStringList peers;
     port.SetPeerAddressSink([&](const QString &peer) { peers << peer; });
     const unsigned portNumber = freePort(SOCK_STREAM);
     // A cancelled wait ends without a message and frees its port.
@@ -136,7 +114,23 @@ TEST_F(NetPortTest,
     EXPECT_TRUE(frame.isEnabled() && !waitDialog());
     EXPECT_EQ(peers, QStringList{"127.0.0.1"});
     ASSERT_TRUE(port.Start());
-    echo(port, far.fd);
+    // The far end echoes 10 MB while they still go out.
+    const QByteArray data = pattern(10 << 20, 1);
+    std::thread farEnd([&] {
+        std::vector<char> buffer(65536);
+        for (qsizetype echoed = 0; echoed < data.size();) {
+            const ssize_t n = ::recv(far.fd, buffer.data(), buffer.size(), 0);
+            for (ssize_t done = 0; done < n;)
+                done += std::max<ssize_t>(
+                    0, ::send(far.fd, buffer.data() + done, n - done, MSG_NOSIGNAL));
+            echoed = n > 0 ? echoed + n : data.size();
+        }
+    });
+    port.Write(data.constData(), int(data.size()));
+    EXPECT_TRUE(collectUntil([&] { return received.size() >= data.size(); }, 120000));
+    EXPECT_TRUE(received == data);
+    ::shutdown(far.fd, SHUT_RD); // ends the far end also when bytes went missing
+    farEnd.join();
     far.reset();
     ASSERT_TRUE(waitUntil([&] { return port.IsLinkLost(); }));
     // Some rounds of the reader's 100 ms look at the closed socket: told once.
@@ -174,9 +168,7 @@ TEST_F(NetPortTest, aUdpServerShowsTheFirstBurstOnceInOrderAndHearsOnlyTheSender
         ASSERT_TRUE(connectTo(fd->fd, "127.0.0.1", portNumber));
     std::vector<QByteArray> burst{pattern(8000), "second", "third"};
     CNetPort port;
-    CConnectWaitUi waitUi(&frame);
     port.SetConnectionWait(&waitUi);
-    QStringList peers;
     port.SetPeerAddressSink([&](const QString &peer) { peers << peer; });
     whenWaiting([&](CConnectWaitDlg *) {
         for (const QByteArray &d : burst)

@@ -1,11 +1,11 @@
 #pragma once
 
 // Everything the tests of the ports share.
-#include "ports/ReceivedBlockQueue.h"
 #include "platform/PortNotify.h"
 #include "ports/ComPort.h"
 #include "ports/NetPort.h"
 #include "ports/OpenFailure.h"
+#include "ports/ReceivedBlockQueue.h"
 #include "ports/UsbPort.h"
 #include "support/EventLoopWait.h"
 #include "support/FakeDeviceTree.h"
@@ -36,8 +36,7 @@ QString whyNot(const Port &port, OpenFailure::Link link, const QString &target)
     return openFailureReason({link, port.LastOpenError(), target});
 }
 
-// Ports at work: their notifications are counted by code, what they receive
-// is collected, and every port thread must end at a stop without its time-out.
+// Ports at work: notifications counted, blocks collected; every thread ends at a stop in time.
 class PortTest : public ::testing::Test
 {
 protected:
@@ -69,10 +68,8 @@ protected:
     {
         return waitUntil(
             [&] {
-                for (QByteArray block; CReceivedBlockQueue::instance().takeNext(block);) {
-                    arrived.push_back(block);
-                    received += block;
-                }
+                for (QByteArray b; CReceivedBlockQueue::instance().takeNext(b); received += b)
+                    arrived.push_back(b);
                 return done();
             },
             ms);

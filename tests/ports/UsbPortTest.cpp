@@ -10,16 +10,12 @@ TEST_F(UsbPortTest, anUnpluggedPrinterIsOpenedAgainInItsSocketUnderANewNumber)
 {
     const QString socket = "usb:1-1.4:1.0";
     FakeDeviceTree tree;
-    const auto plugIn = [&](int lp, const PtyPair &printer) {
-        tree.addUsbPrinter(lp, socket.mid(4), "r+k", "Printer", "42", printer.devicePath());
-    };
-    plugIn(3, pty);
+    tree.addUsbPrinter(3, socket.mid(4), "r+k", "Printer", "42", pty.devicePath());
     CUsbPort port;
     port.SetDeviceRoots(tree.roots());
     ASSERT_TRUE(port.Open(socket, 5) && port.Start());
     EXPECT_EQ(port.DeviceNode(), tree.devPath("usb/lp3"));
     EXPECT_EQ(port.LinkName(), "USB 1-1.4: r+k Printer [42]");
-    // Every byte value passes unchanged both ways.
     const QByteArray bytes = pattern(768);
     EXPECT_EQ(port.Write(bytes.constData(), int(bytes.size())), 4);
     EXPECT_EQ(pty.read(bytes.size()), bytes);
@@ -36,7 +32,7 @@ TEST_F(UsbPortTest, anUnpluggedPrinterIsOpenedAgainInItsSocketUnderANewNumber)
     EXPECT_EQ(reason, UnsentReason::LinkDown);
 
     PtyPair again;
-    plugIn(5, again);
+    tree.addUsbPrinter(5, socket.mid(4), "r+k", "Printer", "42", again.devicePath());
     ASSERT_TRUE(waitUntil([&] { return port.GetLinkState() == LinkState::Connected; }));
     port.Write("two", 3);
     EXPECT_EQ(again.read(3), QByteArray("two"));
@@ -55,9 +51,8 @@ TEST_F(UsbPortTest, anUnpluggedPrinterIsOpenedAgainInItsSocketUnderANewNumber)
               "No such device: USB 1-1.4 is not plugged in.");
 }
 
-// What a read answers (0 bytes, an errno; the last for every read after when
-// it lasts): a zero-length transfer and a passing EIO are no loss, an EIO that
-// lasts a second and a device that is gone are one. What waits arrives anyway.
+// Rows: what reads answer (0 or -errno; the last lasting?), the losses. Only a device gone or an
+// EIO lasting a second is a loss; what waits arrives anyway.
 TEST_F(UsbPortTest, onlyAGoneDeviceOrALastingErrorIsALossAndNothingWaitingIsLost)
 {
     const std::tuple<std::deque<int>, bool, int> rows[] = {
@@ -89,8 +84,7 @@ TEST_F(UsbPortTest, onlyAGoneDeviceOrALastingErrorIsALossAndNothingWaitingIsLost
     EXPECT_EQ(log.count("ERROR: ReadFile"), 3);
 }
 
-// No time to wait for room: each block beyond the full buffer is said and
-// counted as not sent; the ones after it are still tried.
+// No time to wait for room: each block beyond the full buffer is said and counted as not sent.
 TEST_F(UsbPortTest, aBlockThePrinterDoesNotTakeInTimeIsToldAndTheNextOnesAreStillTried)
 {
     CUsbPort port;
