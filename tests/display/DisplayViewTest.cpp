@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QProcess>
+#include <QScrollBar>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -180,6 +181,48 @@ TEST_F(DisplayView, theOldestTextGoesBeyondTheHardLimit)
     EXPECT_TRUE(text().startsWith("[Older text was removed here"));
     EXPECT_EQ(b.lineLength(1), CDisplayModel::kHardLimit / 2);
     EXPECT_TRUE(text().endsWith("hhend"));
+}
+
+// Painted pixels: each cell shows its run's colour, or the selection's over it
+// (the line break as one selected cell); a burst of lines scrolls to its end.
+TEST_F(DisplayView, cellsArePaintedInTheirColoursWithTheSelectionOverThem)
+{
+    receiveLines(0, 100);
+    settle();
+    EXPECT_EQ(display()->verticalScrollBar()->maximum(), buffer().lineCount() - 1);
+    EXPECT_FALSE(display()->cellRect(buffer().lineStart(buffer().lineCount() - 1)).isEmpty());
+
+    model.clear();
+    show("\nHHHH");
+    show("HHHH\nHH", false);
+    const qsizetype line = buffer().lineStart(1);
+    display()->select(line + 2, line + 10);
+    settle();
+    const QImage image = display()->viewport()->grab().toImage();
+    const QPalette &pal = display()->palette();
+    // Per cell: highlighted background, blue text, red text, any text at all.
+    const QRgb highlight = pal.color(QPalette::Highlight).rgb();
+    const QRgb base = pal.color(QPalette::Base).rgb();
+    const auto cell = [&](qsizetype offset) {
+        const QRect r = display()->cellRect(offset).adjusted(1, 0, -1, 0);
+        QByteArray seen("....");
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x) {
+                const QRgb pixel = image.pixel(x, y);
+                for (const auto &[i, colour] : {std::pair{0, highlight},
+                                                {1, QRgb(CDisplayModel::kReceivedColor)},
+                                                {2, QRgb(CDisplayModel::kSentColor)}})
+                    if (pixel == colour)
+                        seen[i] = 'x';
+                if (pixel != highlight && pixel != base)
+                    seen[3] = 'x';
+            }
+        return seen;
+    };
+    const QByteArrayList expected{".x.x", ".x.x", "x..x", "x..x", "x..x", "x..x",
+                                  "x..x", "x..x", "x...", "x..x", "..xx"};
+    for (qsizetype i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(cell(line + i), expected[i]) << i;
 }
 
 TEST_F(DisplayView, aDoubleClickSelectsTheWordUnderIt)
