@@ -14,6 +14,7 @@ TEST_F(UsbPortTest, anUnpluggedPrinterIsOpenedAgainInItsSocketUnderANewNumber)
     CUsbPort port;
     port.SetDeviceRoots(tree.roots());
     ASSERT_TRUE(port.Open(socket, 5) && port.Start());
+    EXPECT_FALSE(port.Open(socket, 5)); // never over a running link
     EXPECT_EQ(port.DeviceNode(), tree.devPath("usb/lp3"));
     EXPECT_EQ(port.LinkName(), "USB 1-1.4: r+k Printer [42]");
     const QByteArray bytes = pattern(768);
