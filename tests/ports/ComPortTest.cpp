@@ -52,6 +52,23 @@ TEST_F(ComPortTest, eachOpenAppliesItsLineSettingsAndHandshakeToTheDevice)
     EXPECT_EQ(log.count("Open:", true), 0);
 }
 
+// A day of Start and Stop must not use up the process's descriptors.
+TEST_F(ComPortTest, runsOfEachDeviceKindLeaveNoDescriptorBehind)
+{
+    const auto descriptors = [] { return QDir("/proc/self/fd").count(); };
+    const auto before = descriptors();
+    for (int i = 0; i < 3; ++i) {
+        CComPort serial;
+        serial.SetDevicePath(pty.devicePath());
+        ASSERT_TRUE(serial.Open(1, 9600, 0, 8, 1, 0, 5) && serial.Start());
+        EXPECT_TRUE(serial.Close());
+        CUsbPort usb;
+        ASSERT_TRUE(usb.Open(pty.devicePath(), 5) && usb.Start());
+        EXPECT_TRUE(usb.Close());
+    }
+    EXPECT_EQ(descriptors(), before);
+}
+
 TEST_F(ComPortTest, aFailedOpenSaysWhyAndLetsTheDeviceGo)
 {
     QTemporaryFile plain;
