@@ -1,6 +1,7 @@
 #include "ports/ConnectWaitDlg.h"
 #include "ports/PortTest.h"
 
+#include <QDir>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -64,6 +65,7 @@ TEST_F(NetPortTest, aFailedOpenShowsTheConnectMessageWithItsReason)
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
     ticker.start(10);
+    const auto descriptors = QDir("/proc/self/fd").count();
     for (const auto &[address, portNumber, type, name, refusedAtOnce] : rows) {
         SCOPED_TRACE(address + (':' + std::to_string(portNumber)));
         ui.messages.clear();
@@ -86,6 +88,7 @@ TEST_F(NetPortTest, aFailedOpenShowsTheConnectMessageWithItsReason)
         }
     }
     EXPECT_GT(ticks, 0) << "the event loop ran while connecting";
+    EXPECT_EQ(QDir("/proc/self/fd").count(), descriptors) << "a failed open keeps no socket";
 }
 
 TEST_F(NetPortTest,
