@@ -16,11 +16,6 @@
 
 namespace {
 
-QByteArray framed(const QByteArray &text, const QByteArray &after = {})
-{
-    return '\x02' + text + '\x03' + after;
-}
-
 using Sending = WindowTest;
 
 TEST_F(Sending, theInputsKeepOrEmptyWhatWasSentAndHotKeysGoThroughThem)

@@ -8,11 +8,6 @@ namespace {
 
 using SendOptions = TerminalTest;
 
-QByteArray hex(const char *digits)
-{
-    return QByteArray::fromHex(digits);
-}
-
 TEST_F(SendOptions, framingLineEndsAndChecksumsGiveTheseWireBytes)
 {
     // Framing, line end, checksum, on typed text, hex mode; what is sent (t: text
@@ -30,9 +25,7 @@ TEST_F(SendOptions, framingLineEndsAndChecksumsGiveTheseWireBytes)
         {true, 3, 0, false, false, 't', "AT", "\2AT\3\r\n"},
         {true, 3, 0, false, false, 's', "AT", "\2AT\3"},
         {true, 3, 0, false, false, 'x', "0102", "\2\1\2\3"},
-        {true, 3, 0, false, false, 'h', "41 42",
-         "\2"
-         "41 42\3\r\n"},
+        {true, 3, 0, false, false, 'h', "41 42", framed("41 42", "\r\n")},
         {true, 3, 0, false, true, 'h', "41 42", "\2AB\r\n\3"},
         {false, 1, 0, false, false, 't', "AT", "AT\r"},
         {false, 2, 0, false, false, 'k', "AT", "AT\n"},

@@ -7,12 +7,6 @@
 
 namespace {
 
-// `text` between STX and ETX, as every text goes out.
-QByteArray framed(const QByteArray &text, const QByteArray &after = {})
-{
-    return '\x02' + text + '\x03' + after;
-}
-
 using Sending = TerminalTest;
 using Result = CTerminal::SendResult;
 

@@ -45,35 +45,54 @@ private:
     QTimer m_timer;
 };
 
-// The terminal without a window, on a test link whose far end the test holds
-// (or on the real ports), with its INI in a folder of its own. What it says
-// in the status bar is kept in `lines`.
-class TerminalTest : public LinkTestBase
+// The terminal, or the window around one, from the INI written so far: on a
+// test link whose far end the test holds, or on the real ports.
+template<typename Program>
+class ProgramTest : public LinkTestBase
 {
 protected:
-    ~TerminalTest() override { terminal.reset(); }
+    ~ProgramTest() override { program.reset(); }
 
-    // The terminal from the INI written so far.
-    void create(bool realPorts = false)
+    virtual void create(bool realPorts = false)
     {
-        terminal.reset();
+        program.reset();
         auto ports = std::make_unique<CTestPorts>(&link);
         testPorts = realPorts ? nullptr : ports.get();
-        terminal = std::make_unique<CTerminal>(iniPath, realPorts ? nullptr : std::move(ports));
-        terminal->LoadSettings();
-        terminal->setConnectionWait(&wait);
-        QObject::connect(terminal.get(), &CTerminal::statusMessage, terminal.get(),
-                         [this](const QString &line) { lines << line; });
+        program = std::make_unique<Program>(iniPath, realPorts ? nullptr : std::move(ports));
     }
     // The same, and the terminal started with its local echo off.
     void start(bool realPorts = false)
     {
         create(realPorts);
-        terminal->settings().localEcho = false;
-        terminal->OnTerminalStart();
-        ASSERT_TRUE(terminal->isRunning());
+        program->settings().localEcho = false;
+        program->OnTerminalStart();
+        ASSERT_TRUE(program->isRunning());
     }
-    QByteArray sentSoFar() { return LinkTestBase::sentSoFar(terminal->currentPort()); }
+    QByteArray sentSoFar() { return LinkTestBase::sentSoFar(program->currentPort()); }
+    // `text` between STX and ETX, as every text goes out.
+    static QByteArray framed(const QByteArray &text, const QByteArray &after = {})
+    {
+        return '\x02' + text + '\x03' + after;
+    }
+    static QByteArray hex(const char *digits) { return QByteArray::fromHex(digits); }
+
+    std::unique_ptr<Program> program;
+};
+
+// The terminal without a window; what it says in the status bar is kept in `lines`.
+class TerminalTest : public ProgramTest<CTerminal>
+{
+protected:
+    ~TerminalTest() override { terminal.reset(); } // before the wait it uses
+
+    void create(bool realPorts = false) override
+    {
+        ProgramTest::create(realPorts);
+        terminal->LoadSettings();
+        terminal->setConnectionWait(&wait);
+        QObject::connect(terminal.get(), &CTerminal::statusMessage, terminal.get(),
+                         [this](const QString &line) { lines << line; });
+    }
     QByteArray displayText() const { return terminal->display().buffer().text(); }
     // The state of the link as the pane beside the port shows it.
     QString linkState() const
@@ -82,7 +101,7 @@ protected:
     }
     QString status() const { return lines.isEmpty() ? QString() : lines.last(); }
 
+    std::unique_ptr<CTerminal> &terminal = program;
     TestConnectionWait wait;
-    std::unique_ptr<CTerminal> terminal;
     QStringList lines;
 };
