@@ -15,20 +15,19 @@ namespace {
 class PrinterTransferTest : public TerminalTest
 {
 protected:
-    PrinterTransferTest()
-    {
-        QDir(dir.path()).mkpath(QStringLiteral("printer/DIR"));
-        setUp = [this] {
-            QObject::connect(terminal.get(), &CTerminal::transferProgress,
-                             [this](qint64 done, qint64 total) { progress = done * 100 / total; });
-            QObject::connect(terminal.get(), &CTerminal::transferProgressEnded,
-                             [this] { progress = -1; });
-        };
-    }
+    PrinterTransferTest() { QDir(dir.path()).mkpath(QStringLiteral("printer/DIR")); }
     ~PrinterTransferTest() override
     {
         terminal.reset(); // before its link's far end goes
         stopSim();
+    }
+    void create(bool realPorts = false) override
+    {
+        TerminalTest::create(realPorts);
+        QObject::connect(terminal.get(), &CTerminal::transferProgress,
+                         [this](qint64 done, qint64 total) { progress = done * 100 / total; });
+        QObject::connect(terminal.get(), &CTerminal::transferProgressEnded,
+                         [this] { progress = -1; });
     }
     void stopSim()
     {
@@ -57,7 +56,6 @@ protected:
         ini("Net", "PortNum", pty ? QStringLiteral("0") : at);
         ini("Net", "SocketType", "1");
         start(true);
-        setUp();
     }
     bool simSays(const char *text, int ms = 20000)
     {
@@ -76,10 +74,8 @@ protected:
 
     QString folder = dir.filePath(QStringLiteral("printer"));
     QString record = dir.filePath(QStringLiteral("wire.bin"));
-    QStringList proposed;
     QProcess sim;
     QString simOut;
-    std::function<void()> setUp;
     qint64 progress = -1; // the transfer's percentage; -1 while none is shown
 };
 
@@ -177,7 +173,6 @@ TEST_F(PrinterTransferTest, plainSendWithoutEchoShowsThePathAndLargeFilesArriveE
 TEST_F(PrinterTransferTest, receptionEndsCleanlyOnOddAnswersAndCanBeCancelled)
 {
     start();
-    setUp();
     // A target that cannot be created is told with a beep; the whole answer is
     // shown, its "*" as a 0x00 byte.
     const QString nowhere = dir.filePath(QStringLiteral("no/such/dir/in.bin"));
