@@ -82,9 +82,8 @@ TEST_F(Sending, sendOptionsFromTheSettingsMenuActAtOnce)
     EXPECT_EQ(sentSoFar(), QByteArray::fromHex("010300000001840A") + "AT\r\n");
 }
 
-// The hotkey configuration opens for a key without text and for any key while
-// stopped; from a received trigger only once the block is shown, never twice,
-// never on top of another dialog.
+// It opens for a key without text or while stopped; from received triggers once,
+// after the block is shown.
 TEST_F(Sending, hotKeyConfigurationOpensWhenAKeyCannotBeSent)
 {
     hotKey(0, "");

@@ -1,7 +1,5 @@
-// Every text the user can see in the German program is German: the window with
-// its bars, menus, tips and prompts and every dialog are built in English and
-// in German, and each text that reads the same in both is reported, unless both
-// languages share that word.
+// The window and every dialog built in English and in German: a text that reads
+// the same in both is reported, unless both languages share that word.
 #include "app/TrayIcon.h"
 #include "dialogs/AboutDlg.h"
 #include "dialogs/CharMapDlg.h"

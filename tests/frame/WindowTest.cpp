@@ -1,5 +1,4 @@
-// The main window as a user meets it: its commands, keys, panes and bars,
-// starting and stopping, and what its links say.
+// The main window's commands, keys, panes and bars as a user meets them.
 #include "SendingFixture.h"
 
 #include "display/DisplayModel.h"
@@ -217,9 +216,8 @@ TEST_F(MainWindowTest, savingASettingKeepsEveryOtherByteAndAFailedSaveIsTold)
     EXPECT_TRUE(ui.messages[1].text.contains("It is a folder."));
 }
 
-// The modem lines of a serial link beside the indicators: lamps that follow
-// the device, switches where the handshake leaves the lines alone, a break,
-// and a device without lines said once; the counters follow every link.
+// Lamps follow the device, switches act where the handshake leaves the line
+// alone; a device without lines is said once; counters count every run.
 TEST_F(MainWindowTest, modemLinesShowSwitchAndBreakOnSerialLinksAndCountersCountBytes)
 {
     PtyPair pty;

@@ -1,5 +1,4 @@
-// Links that go and come back while the terminal runs on its real ports: TCP
-// peers and servers that go away, serial and USB devices unplugged and back.
+// TCP peers and servers, serial and USB devices that go and come back during a run.
 #include "TerminalFixture.h"
 
 #include "ports/ComPort.h"
@@ -41,13 +40,11 @@ protected:
         terminal->settings().display.loggingOn = true;
         return terminal->settings().display.logFilePath = dir.filePath(name);
     }
-    // The state may follow the port before the terminal has handled its
-    // notice: wait for both the state and the status line.
+    // The state may lead the terminal's notice of it: wait for both.
     bool linkStateIs(const char *state, const QString &line) const
     {
         return eventually([&] { return linkState() == state && status() == line; });
     }
-    // What Enter in the text input sends.
     CTerminal::SendResult type(const QString &text) { return terminal->SendText(text, true); }
 };
 
@@ -66,9 +63,8 @@ QByteArray readFrom(int fd, qsizetype count)
     return got;
 }
 
-// A pseudo-terminal made by socat, reached through a link at `path`: what is
-// written to it arrives at the terminal's device, and closing it removes the
-// link and the pseudo-terminal, as unplugging an adapter removes its node.
+// A device at `path` made by socat: closing it removes the node, as unplugging
+// an adapter does.
 struct SocatPty : QProcess
 {
     explicit SocatPty(const QString &path)
@@ -97,9 +93,8 @@ TEST_F(LinkHealingTest, tcpServerSurvivesTwoHundredImmediateReconnectsWithEveryM
     for (int i = 0; i < kCycles; ++i)
         expected += "message " + QByteArray::number(i) + "\r\n";
 
-    // Each peer sends its line and leaves; the next connects at once, while
-    // the terminal still deals with the one before. At most four wait, so the
-    // kernel's queue of the listening socket never overflows.
+    // Each peer sends its line and leaves, the next connects at once; at most
+    // four wait, so the listening socket's queue never overflows.
     std::thread peers;
     QTimer::singleShot(0, [&] {
         peers = std::thread([port] {
@@ -196,8 +191,7 @@ TEST_F(LinkHealingTest, tcpClientTellsOfTheLossRefusesSendingAndReconnectsByItse
     ::send(far.fd, "one", 3, 0); // a line that never ends
     ASSERT_TRUE(eventually([&] { return displayText().endsWith("one"); }));
 
-    // The peer closes, then (back again) resets; each time the listener goes
-    // too, so the terminal has to keep trying.
+    // The peer closes, then resets; the listener goes too: the terminal must keep trying.
     for (const bool reset : {false, true}) {
         SCOPED_TRACE(reset ? "reset" : "close");
         const int beeps = ui.beeps;
@@ -205,8 +199,7 @@ TEST_F(LinkHealingTest, tcpClientTellsOfTheLossRefusesSendingAndReconnectsByItse
             const linger now{1, 0};
             ::setsockopt(far.fd, SOL_SOCKET, SO_LINGER, &now, sizeof now);
         }
-        // The listener goes first: a reconnect must find nobody, not a
-        // listener about to close (a slow run would see a second loss).
+        // The listener goes first, lest a slow reconnect reach one about to close.
         listener.reset();
         far.reset();
         ASSERT_TRUE(linkStateIs(

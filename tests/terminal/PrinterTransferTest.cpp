@@ -132,8 +132,7 @@ TEST_F(PrinterTransferTest, plainSendWithoutEchoShowsThePathAndLargeFilesArriveE
 {
     startSim();
     const QString path = dir.filePath(QStringLiteral("big.bin"));
-    // Large enough to span many reads and writes; smaller where a sanitizer
-    // makes every byte slow.
+    // Many reads and writes long; shorter where a sanitizer slows every byte.
     QByteArray big(50 * 1024 * 1024 / deadlineScale(), '\0');
     for (qsizetype i = 0; i < big.size(); ++i)
         big[i] = static_cast<char>((i * 7919) >> 5);

@@ -99,9 +99,8 @@ TEST_F(Sending, hotKeysSendTheirTextInEachModeAndAnEmptyOneAsksForItsConfigurati
     EXPECT_EQ(configurations, 2);
 }
 
-// An auto-reply answers a trigger that arrives in pieces, in the mode shown,
-// and the trigger of a hotkey without text asks for its configuration while
-// the block is shown (the window opens it once the block is done).
+// A trigger in pieces is answered in the mode shown; a hotkey without text asks
+// for its configuration while the block is shown.
 TEST_F(Sending, autoRepliesAnswerTriggersAcrossBlocks)
 {
     const char *triggers[] = {"PING", "HEX?", "CFG?"};
@@ -133,8 +132,7 @@ TEST_F(Sending, autoRepliesAnswerTriggersAcrossBlocks)
     EXPECT_TRUE(showingWhenAsked);
 }
 
-// What is typed while a file streams waits behind it; a Stop in the middle
-// tells how much of it never went out.
+// What is typed while a file streams waits behind it; Stop tells how much never went.
 TEST_F(Sending, textHeldBehindAFileIsToldWhenAStopDropsIt)
 {
     start();
