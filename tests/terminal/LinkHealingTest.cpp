@@ -120,10 +120,7 @@ TEST_F(LinkHealingTest, tcpServerSurvivesTwoHundredImmediateReconnectsWithEveryM
     });
     bool done = false;
     wait.onWait = [&] {
-        if (QFileInfo(log).size() >= expected.size()) {
-            done = true;
-            wait.cancel();
-        }
+        return done = QFileInfo(log).size() >= expected.size();
     };
     terminal->OnTerminalStart();
     EXPECT_TRUE(eventually([&] { return done && !terminal->isRunning(); }, 60000));
@@ -167,7 +164,7 @@ TEST_F(LinkHealingTest, tcpServerServesAPeerThatQueuedMeanwhileWithItsData)
     wait.onWait = [&] {
         waitingPane = linkState();
         waitingLine = status();
-        wait.cancel();
+        return true;
     };
     second.reset();
     ASSERT_TRUE(eventually([&] { return !terminal->isRunning() && !waitingPane.isEmpty(); }));

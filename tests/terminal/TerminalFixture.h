@@ -14,17 +14,20 @@
 #include <functional>
 
 // Stands in for the window while a server waits for its peer: `onWait` runs
-// at every turn of the wait's event loop and may end it with cancel().
+// at every turn of the wait's event loop; when it returns true, the wait ends.
 class TestConnectionWait final : public CConnectionWait
 {
 public:
-    void beginPeerWait(int, std::atomic<int> *cancelFlag) override
+    TestConnectionWait()
     {
-        m_cancel = cancelFlag;
         m_timer.callOnTimeout([this] {
-            if (m_cancel && onWait)
-                onWait();
+            if (m_cancel && onWait && onWait())
+                *m_cancel = 1;
         });
+    }
+    void beginPeerWait(int, std::atomic<int> *cancel) override
+    {
+        m_cancel = cancel;
         m_timer.start(5);
     }
     void endPeerWait() override
@@ -32,13 +35,8 @@ public:
         m_timer.stop();
         m_cancel = nullptr;
     }
-    void cancel()
-    {
-        if (m_cancel)
-            *m_cancel = 1;
-    }
 
-    std::function<void()> onWait;
+    std::function<bool()> onWait;
 
 private:
     std::atomic<int> *m_cancel = nullptr;
