@@ -159,13 +159,6 @@ TEST_F(PrinterTransferTest, plainSendWithoutEchoShowsThePathAndLargeFilesArriveE
     EXPECT_TRUE(fileBytes(folder + QStringLiteral("/BIG")) == big);
     ASSERT_TRUE(eventually([&] { return idle(); }));
     EXPECT_EQ(progress, -1);
-
-    // Stop ends a send at once.
-    ASSERT_EQ(terminal->openFileToSend(path, false), CTerminal::FileOpen::Ok);
-    terminal->startFileSend();
-    EXPECT_TRUE(terminal->isFileSendBusy());
-    terminal->OnTerminalStop();
-    EXPECT_TRUE(idle());
 }
 
 // Answers played at the far end of a socket pair, to reach every corner.

@@ -132,8 +132,9 @@ TEST_F(Sending, autoRepliesAnswerTriggersAcrossBlocks)
     EXPECT_TRUE(showingWhenAsked);
 }
 
-// What is typed while a file streams waits behind it; Stop tells how much never went.
-TEST_F(Sending, textHeldBehindAFileIsToldWhenAStopDropsIt)
+// What is typed while a file streams waits behind it; Stop ends the send at once
+// and tells how much never went.
+TEST_F(Sending, aStopEndsAFileSendAndTellsOfTheTextHeldBehindIt)
 {
     start();
     const QString path = dir.filePath("big.bin");
@@ -141,10 +142,11 @@ TEST_F(Sending, textHeldBehindAFileIsToldWhenAStopDropsIt)
     link.holdWriter(true);
     ASSERT_EQ(terminal->openFileToSend(path, false), CTerminal::FileOpen::Ok);
     terminal->startFileSend();
-    ASSERT_TRUE(terminal->fileSender()->holdsBackOtherSends());
+    ASSERT_TRUE(terminal->isFileSendBusy() && terminal->fileSender()->holdsBackOtherSends());
     EXPECT_EQ(terminal->SendText("AT", true), Result::Sent);
     EXPECT_EQ(terminal->SendHexBytes("\x01\x02"), Result::Sent);
     terminal->OnTerminalStop();
+    EXPECT_FALSE(terminal->isFileSendBusy());
     EXPECT_TRUE(lines.contains("Not sent: 10 bytes; the terminal is stopped."))
         << status().toStdString();
     EXPECT_GE(ui.beeps, 1);
