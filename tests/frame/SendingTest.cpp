@@ -90,23 +90,21 @@ TEST_F(Sending, hotKeyConfigurationOpensWhenAKeyCannotBeSent)
     ini("HotKeys", "HotKeyReceiveText0", "GO");
     ini("HotKeys", "AutoReply", "1");
     create();
-    QStringList seen;
     int displayedWhenOpened = -1;
     ModalDriver driver([&](QDialog *dialog) {
-        seen << dialog->metaObject()->className();
         displayedWhenOpened = static_cast<int>(displayText().size());
         dialog->reject();
     });
     frame->FireHotKey(0); // stopped
-    EXPECT_TRUE(eventually([&] { return seen.size() == 1; }));
+    EXPECT_TRUE(eventually([&] { return driver.opened.size() == 1; }));
     frame->settings().localEcho = false;
     frame->OnTerminalStart();
     frame->FireHotKey(0); // running, no text
-    EXPECT_TRUE(eventually([&] { return seen.size() == 2; }));
+    EXPECT_TRUE(eventually([&] { return driver.opened.size() == 2; }));
     link.writeFar("GO GO!");
-    EXPECT_TRUE(eventually([&] { return seen.size() == 3; })); // one for both triggers
+    EXPECT_TRUE(eventually([&] { return driver.opened.size() == 3; })); // one for both triggers
     EXPECT_EQ(displayedWhenOpened, 6);
-    EXPECT_EQ(seen, QStringList(3, "CHotKeyDlg"));
+    EXPECT_EQ(driver.opened, QStringList(3, "CHotKeyDlg"));
     EXPECT_FALSE(frame->isHotKeyConfigurationOpen());
 }
 
