@@ -56,17 +56,25 @@ TEST_F(StartupTest, automationSwitchIsTakenInAnyLetterCase)
     }
 }
 
-// Automation starts the terminal hidden in the tray; the tray brings the
-// window back, and once minimized its menu shows or closes it.
-TEST_F(StartupTest, automationStartsTheTerminalInTheTrayWhoseMenuShowsOrClosesTheWindow)
+// Automation runs hidden in the tray, or minimized without one; asked to start,
+// it runs shown. The tray brings the window back; once minimized, its menu
+// shows or closes it.
+TEST_F(StartupTest, automationRunsInTheTrayOrMinimizedAndTheTrayShowsOrClosesTheWindow)
 {
-    create(true);
-    CommandLine options;
-    options.automation = true;
-    ASSERT_TRUE(startMainWindow(*frame, options));
-    EXPECT_FALSE(frame->isRunning()); // started once the event loop runs
-    ASSERT_TRUE(eventually([&] { return frame->isRunning() && frame->isHidden(); }));
-    EXPECT_TRUE(tray->isShown());
+    // Tray available, automation (else asked to start); the last stays for the tray.
+    const std::pair<bool, bool> rows[] = {{false, true}, {true, false}, {true, true}};
+    for (const auto &[trayAvailable, automation] : rows) {
+        create(trayAvailable);
+        CommandLine options;
+        options.automation = automation;
+        options.start = !automation;
+        ASSERT_TRUE(startMainWindow(*frame, options));
+        EXPECT_FALSE(frame->isRunning()); // started once the event loop runs
+        const bool inTray = trayAvailable && automation;
+        ASSERT_TRUE(eventually([&] { return frame->isRunning() && frame->isVisible() != inTray; }));
+        EXPECT_EQ(frame->isMinimized(), automation);
+        EXPECT_EQ(tray->isShown(), inTray);
+    }
     tray->OnActivated(QSystemTrayIcon::DoubleClick);
     EXPECT_TRUE(frame->isVisible() && !frame->isMinimized() && frame->isRunning());
     EXPECT_FALSE(tray->isShown());
@@ -80,21 +88,6 @@ TEST_F(StartupTest, automationStartsTheTerminalInTheTrayWhoseMenuShowsOrClosesTh
         EXPECT_EQ(frame->isVisible(), id == CTrayIcon::kShowId);
     }
     EXPECT_FALSE(tray->isShown());
-}
-
-// Without a tray automation runs minimized; asked to start, it runs shown.
-TEST_F(StartupTest, startsRunningMinimizedWithoutATrayOrShownWhenAsked)
-{
-    for (const bool trayAvailable : {false, true}) {
-        create(trayAvailable);
-        CommandLine options;
-        options.automation = !trayAvailable;
-        options.start = trayAvailable;
-        ASSERT_TRUE(startMainWindow(*frame, options));
-        ASSERT_TRUE(eventually([&] { return frame->isRunning(); }));
-        EXPECT_EQ(frame->isMinimized(), !trayAvailable);
-        EXPECT_TRUE(frame->isVisible() && !tray->isShown());
-    }
 }
 
 TEST_F(StartupTest, aDocumentOnTheCommandLineIsShownOrEndsTheStart)
