@@ -102,9 +102,8 @@ TEST_F(ProgramRunTest, answersAndMistakesNeedNoDisplayAndAFailedLinkEndsWithItsR
     EXPECT_FALSE(QFile::exists(dir.filePath("o.ini")));
 }
 
-// A capture from a TCP converter that restarts: every byte, in order, on
-// standard output (a pipe); one line per change of the link; SIGTERM in the
-// middle of a flood ends it with what arrived written.
+// Every byte in order on standard output (a pipe), a line per change of the link;
+// SIGTERM mid-flood ends it with what arrived written.
 TEST_F(ProgramRunTest, headlessTcpCaptureSurvivesThePeersRestartAndEndsCleanlyOnSigterm)
 {
     Fd listener{boundSocket(SOCK_STREAM, "127.0.0.1", 0)};
@@ -141,8 +140,7 @@ TEST_F(ProgramRunTest, headlessTcpCaptureSurvivesThePeersRestartAndEndsCleanlyOn
     EXPECT_EQ(p.lines().remove(link + ": reconnecting\n").toStdString(), expected.toStdString());
 }
 
-// A capture from a serial device: the bytes exactly as they came into the log
-// file, with the auto-reply the INI sets up answering; SIGINT ends it.
+// The bytes as they came, in the log file, with the INI's auto-reply answering.
 TEST_F(ProgramRunTest, headlessSerialCaptureLogsExactlyAnswersTheInisAutoReplyAndEndsOnSigint)
 {
     PtyPair pty;
@@ -169,7 +167,6 @@ TEST_F(ProgramRunTest, headlessSerialCaptureLogsExactlyAnswersTheInisAutoReplyAn
     EXPECT_EQ(fileBytes(ini), iniBytes);
 }
 
-// A signal ends a server's wait for its peer as well.
 TEST_F(ProgramRunTest, aSignalEndsAServersWaitForItsPeer)
 {
     const QString port = QString::number(freePort(SOCK_STREAM));
@@ -181,8 +178,6 @@ TEST_F(ProgramRunTest, aSignalEndsAServersWaitForItsPeer)
                                            .toStdString());
 }
 
-// The window started on a serial link runs on it at once; the INI stays as
-// it was.
 TEST_F(ProgramRunTest, aWindowStartedOnASerialLinkRunsAtOnceAndLeavesTheIniAsItWas)
 {
     PtyPair pty;

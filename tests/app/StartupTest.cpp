@@ -56,9 +56,8 @@ TEST_F(StartupTest, automationSwitchIsTakenInAnyLetterCase)
     }
 }
 
-// Automation runs hidden in the tray, or minimized without one; asked to start,
-// it runs shown. The tray brings the window back; once minimized, its menu
-// shows or closes it.
+// Automation hides in the tray, or runs minimized without one; a start runs shown.
+// The tray brings the window back; once minimized, its menu shows or closes it.
 TEST_F(StartupTest, automationRunsInTheTrayOrMinimizedAndTheTrayShowsOrClosesTheWindow)
 {
     // Tray available, automation (else asked to start); the last stays for the tray.
@@ -108,8 +107,7 @@ TEST_F(StartupTest, aDocumentOnTheCommandLineIsShownOrEndsTheStart)
     EXPECT_FALSE(frame->isVisible());
 }
 
-// A link on the command line runs the window at once, on the real port; the
-// INI learns of it only when the port settings, which show it, are confirmed.
+// On the real port; the INI learns of the link only when the port settings are confirmed.
 TEST_F(StartupTest, aCommandLineLinkRunsAtOnceAndReachesTheIniOnlyThroughThePortSettings)
 {
     PtyPair pty;

@@ -13,8 +13,7 @@
 #include <QStatusBar>
 #include <QTimer>
 
-// Hands every dialog that becomes the active modal widget to `act`, which must
-// close it; records their class names.
+// Hands each new active modal dialog to `act`, which must close it; records its class.
 class ModalDriver : public QObject
 {
 public:

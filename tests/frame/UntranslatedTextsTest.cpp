@@ -110,8 +110,7 @@ Texts programTexts(const QString &iniPath, const QString &folder)
     return all;
 }
 
-// Words and names that German writes as English does, and texts without a
-// word: numbers, hex codes, hotkey captions, paths, group addresses.
+// Words German writes as English does; numbers, codes, captions, paths, group addresses.
 bool sharedByBothLanguages(const QString &text)
 {
     static const QRegularExpression shared(QStringLiteral(

@@ -63,8 +63,7 @@ QByteArray readFrom(int fd, qsizetype count)
     return got;
 }
 
-// A device at `path` made by socat: closing it removes the node, as unplugging
-// an adapter does.
+// A device node at `path` made by socat; closing it removes the node, as unplugging does.
 struct SocatPty : QProcess
 {
     explicit SocatPty(const QString &path)
@@ -93,8 +92,7 @@ TEST_F(LinkHealingTest, tcpServerSurvivesTwoHundredImmediateReconnectsWithEveryM
     for (int i = 0; i < kCycles; ++i)
         expected += "message " + QByteArray::number(i) + "\r\n";
 
-    // Each peer sends its line and leaves, the next connects at once; at most
-    // four wait, so the listening socket's queue never overflows.
+    // Each peer sends a line and leaves; at most four wait, lest the listen queue overflow.
     std::thread peers;
     QTimer::singleShot(0, [&] {
         peers = std::thread([port] {
@@ -192,10 +190,8 @@ TEST_F(LinkHealingTest, tcpClientTellsOfTheLossRefusesSendingAndReconnectsByItse
     for (const bool reset : {false, true}) {
         SCOPED_TRACE(reset ? "reset" : "close");
         const int beeps = ui.beeps;
-        if (reset) {
-            const linger now{1, 0};
-            ::setsockopt(far.fd, SOL_SOCKET, SO_LINGER, &now, sizeof now);
-        }
+        const linger now{reset, 0}; // a reset or an orderly close
+        ::setsockopt(far.fd, SOL_SOCKET, SO_LINGER, &now, sizeof now);
         // The listener goes first, lest a slow reconnect reach one about to close.
         listener.reset();
         far.reset();

@@ -1,5 +1,4 @@
-// Files to and from the printer over real links: TCP and a pseudo-terminal
-// to the printer simulator, and a socket pair whose far end the test plays.
+// Files to and from the printer: its simulator over TCP and a pty, or the test as its far end.
 #include "TerminalFixture.h"
 
 #include "support/ChildProcess.h"
@@ -35,8 +34,7 @@ protected:
         sim.waitForFinished(5000);
         simOut.clear();
     }
-    // The printer simulator on a TCP port, or with `pty` on a pseudo-terminal, and
-    // the terminal started on it. It tells where first, then a line per file.
+    // The simulator on TCP (or `pty`), the terminal started on it; it says where, then each file.
     void startSim(const QStringList &args = {}, bool pty = false)
     {
         terminal.reset();
@@ -165,8 +163,7 @@ TEST_F(PrinterTransferTest, plainSendWithoutEchoShowsThePathAndLargeFilesArriveE
 TEST_F(PrinterTransferTest, receptionEndsCleanlyOnOddAnswersAndCanBeCancelled)
 {
     start();
-    // A target that cannot be created is told with a beep; the whole answer is
-    // shown, its "*" as a 0x00 byte.
+    // A target that cannot be created is told with a beep; the answer is shown, "*" as 0x00.
     const QString nowhere = dir.filePath(QStringLiteral("no/such/dir/in.bin"));
     terminal->ReceivePrinterFile(QStringLiteral("X"), nowhere);
     EXPECT_EQ(sentSoFar(), "\x02#G=X*\x03");
@@ -178,8 +175,7 @@ TEST_F(PrinterTransferTest, receptionEndsCleanlyOnOddAnswersAndCanBeCancelled)
     EXPECT_FALSE(terminal->IsPrinterReceptionActive());
     EXPECT_TRUE(eventually([&] { return displayText() == "#T=X,5,0.ABCDE"; }));
 
-    // Progress in bytes of the announced size, and a reception that is
-    // cancelled: the file of that name stays, what arrived is kept beside it.
+    // Progress is of the announced size; a cancel keeps the old file and what arrived beside it.
     const QString target = dir.filePath(QStringLiteral("in.bin"));
     ui.messages.clear();
     ASSERT_TRUE(writeFileBytes(target, "old contents"));
@@ -199,8 +195,7 @@ TEST_F(PrinterTransferTest, receptionEndsCleanlyOnOddAnswersAndCanBeCancelled)
                   .arg(QDir::toNativeSeparators(target)));
 }
 
-// What a send shows with local echo on in text mode, and what the user is
-// told of a file that changes or shrinks while it goes to the printer.
+// A send's echo in text mode; a file that changes or shrinks on its way is told.
 TEST_F(PrinterTransferTest, aFileShowsItsContentsAndChangingOrShrinkingWhileSentIsTold)
 {
     start();

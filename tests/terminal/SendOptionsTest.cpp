@@ -64,8 +64,7 @@ TEST_F(SendOptions, framingLineEndsAndChecksumsGiveTheseWireBytes)
     EXPECT_EQ(displayText(), "\n01 03 00 00 00 01 84 0A ");
 }
 
-// A Modbus request in two pieces gets F1's answer and CRC in either mode; a
-// hotkey whose hex is not whole pairs is left out, told once.
+// A Modbus request in two pieces gets F1's answer in either mode; odd hex is told once.
 TEST_F(SendOptions, aHexTriggerAnswersABinaryRequestAcrossBlocks)
 {
     ini("Send", "Framing", "0");

@@ -1,5 +1,4 @@
-// What goes on the wire for typed text, hex bytes, hotkeys and auto-replies,
-// read at the far end of a test link.
+// What goes on the wire for typed text, hex bytes, hotkeys and auto-replies.
 #include "TerminalFixture.h"
 
 #include "support/FileBytes.h"
@@ -99,8 +98,7 @@ TEST_F(Sending, hotKeysSendTheirTextInEachModeAndAnEmptyOneAsksForItsConfigurati
     EXPECT_EQ(configurations, 2);
 }
 
-// A trigger in pieces is answered in the mode shown; a hotkey without text asks
-// for its configuration while the block is shown.
+// Triggers in pieces are answered in the mode shown; a textless hotkey's asks for its setup.
 TEST_F(Sending, autoRepliesAnswerTriggersAcrossBlocks)
 {
     const char *triggers[] = {"PING", "HEX?", "CFG?"};
@@ -132,8 +130,7 @@ TEST_F(Sending, autoRepliesAnswerTriggersAcrossBlocks)
     EXPECT_TRUE(showingWhenAsked);
 }
 
-// What is typed while a file streams waits behind it; Stop ends the send at once
-// and tells how much never went.
+// Text typed behind a streaming file waits; Stop ends the send and tells what never went.
 TEST_F(Sending, aStopEndsAFileSendAndTellsOfTheTextHeldBehindIt)
 {
     start();
