@@ -102,10 +102,18 @@ TEST_F(ProgramRunTest, answersAndMistakesNeedNoDisplayAndAFailedLinkEndsWithItsR
     EXPECT_FALSE(QFile::exists(dir.filePath("o.ini")));
 }
 
-// Every byte in order on standard output (a pipe), a line per change of the link;
-// SIGTERM mid-flood ends it with what arrived written.
-TEST_F(ProgramRunTest, headlessTcpCaptureSurvivesThePeersRestartAndEndsCleanlyOnSigterm)
+// SIGTERM ends a server's wait. A capture gets every byte in order on standard output
+// (a pipe), a line per change of the link; SIGTERM mid-flood leaves what arrived written.
+TEST_F(ProgramRunTest, headlessTcpRunsEndCleanlyOnSigtermAndACaptureSurvivesThePeersRestart)
 {
+    const QString unused = QString::number(freePort(SOCK_STREAM));
+    Program server(dir, {"--headless", "--listen", unused});
+    ASSERT_TRUE(eventually([&] { return server.err().contains("Waiting"); }));
+    EXPECT_EQ(server.status(SIGTERM), 0);
+    EXPECT_EQ(server.lines().toStdString(), ("Waiting for a connection on port " + unused
+                                             + "...\nSIGTERM received: the run ends.\n")
+                                                .toStdString());
+
     Fd listener{boundSocket(SOCK_STREAM, "127.0.0.1", 0)};
     const QString port = QString::number(localPort(listener.fd));
     Program p(dir, {"--headless", "--tcp", "127.0.0.1:" + port, "--log", "-"});
@@ -165,17 +173,6 @@ TEST_F(ProgramRunTest, headlessSerialCaptureLogsExactlyAnswersTheInisAutoReplyAn
               (link + ": connected\nSIGINT received: the run ends.\n" + link + ": stopped\n")
                   .toStdString());
     EXPECT_EQ(fileBytes(ini), iniBytes);
-}
-
-TEST_F(ProgramRunTest, aSignalEndsAServersWaitForItsPeer)
-{
-    const QString port = QString::number(freePort(SOCK_STREAM));
-    Program p(dir, {"--headless", "--listen", port});
-    ASSERT_TRUE(eventually([&] { return p.err().contains("Waiting"); }));
-    EXPECT_EQ(p.status(SIGTERM), 0);
-    EXPECT_EQ(p.lines().toStdString(), ("Waiting for a connection on port " + port
-                                        + "...\nSIGTERM received: the run ends.\n")
-                                           .toStdString());
 }
 
 TEST_F(ProgramRunTest, aWindowStartedOnASerialLinkRunsAtOnceAndLeavesTheIniAsItWas)
