@@ -1,9 +1,11 @@
 #pragma once
 
+#include "display/DisplayModel.h"
 #include "display/RuKTerminalView.h"
 #include "frame/MainFrame.h"
 #include "input/HexEdit.h"
-#include "terminal/TerminalFixture.h"
+#include "support/EventLoopWait.h"
+#include "support/ProgramTest.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,7 +3,7 @@
 #include "display/DisplayModel.h"
 #include "ports/ConnectionWait.h"
 #include "support/EventLoopWait.h"
-#include "support/LinkTestBase.h"
+#include "support/ProgramTest.h"
 #include "terminal/LinkReport.h"
 #include "terminal/Terminal.h"
 
@@ -41,40 +41,6 @@ public:
 private:
     std::atomic<int> *m_cancel = nullptr;
     QTimer m_timer;
-};
-
-// The terminal, or the window around one, from the INI written so far: on a
-// test link whose far end the test holds, or on the real ports.
-template<typename Program>
-class ProgramTest : public LinkTestBase
-{
-protected:
-    ~ProgramTest() override { program.reset(); }
-
-    virtual void create(bool realPorts = false)
-    {
-        program.reset();
-        auto ports = std::make_unique<CTestPorts>(&link);
-        testPorts = realPorts ? nullptr : ports.get();
-        program = std::make_unique<Program>(iniPath, realPorts ? nullptr : std::move(ports));
-    }
-    // The same, and the terminal started with its local echo off.
-    void start(bool realPorts = false)
-    {
-        create(realPorts);
-        program->settings().localEcho = false;
-        program->OnTerminalStart();
-        ASSERT_TRUE(program->isRunning());
-    }
-    QByteArray sentSoFar() { return LinkTestBase::sentSoFar(program->currentPort()); }
-    // `text` between STX and ETX, as every text goes out.
-    static QByteArray framed(const QByteArray &text, const QByteArray &after = {})
-    {
-        return '\x02' + text + '\x03' + after;
-    }
-    static QByteArray hex(const char *digits) { return QByteArray::fromHex(digits); }
-
-    std::unique_ptr<Program> program;
 };
 
 // The terminal without a window; what it says in the status bar is kept in `lines`.
