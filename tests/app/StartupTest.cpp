@@ -7,34 +7,24 @@
 #include "frame/MainFrame.h"
 #include "support/EventLoopWait.h"
 #include "support/FileBytes.h"
+#include "support/ProgramTest.h"
 #include "support/Pty.h"
-#include "support/RecordingUiServices.h"
-#include "support/TestLinkPort.h"
 
 #include <QAction>
-#include <QSettings>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 namespace {
 
-class StartupTest : public ::testing::Test
+// The window, not shown yet, and its tray icon where the desktop has a tray.
+class StartupTest : public ProgramTest<CMainFrame>
 {
 protected:
-    StartupTest() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path()); }
-    void create(bool trayAvailable)
+    void createWithTray(bool trayAvailable)
     {
-        frame.reset();
-        frame = std::make_unique<CMainFrame>(dir.filePath("o.ini"),
-                                             std::make_unique<CTestPorts>(&link));
+        create();
         tray = new CTrayIcon(frame.get(), trayAvailable);
     }
 
-    QTemporaryDir dir;
-    RecordingUiServices ui;
-    CTestLinkPort link;
-    std::unique_ptr<CMainFrame> frame;
+    std::unique_ptr<CMainFrame> &frame = program;
     CTrayIcon *tray = nullptr; // a child of the frame
 };
 
@@ -63,7 +53,7 @@ TEST_F(StartupTest, automationRunsInTheTrayOrMinimizedAndTheTrayShowsOrClosesThe
     // Tray available, automation (else asked to start); the last stays for the tray.
     const std::pair<bool, bool> rows[] = {{false, true}, {true, false}, {true, true}};
     for (const auto &[trayAvailable, automation] : rows) {
-        create(trayAvailable);
+        createWithTray(trayAvailable);
         CommandLine options;
         options.automation = automation;
         options.start = !automation;
@@ -91,7 +81,7 @@ TEST_F(StartupTest, automationRunsInTheTrayOrMinimizedAndTheTrayShowsOrClosesThe
 
 TEST_F(StartupTest, aDocumentOnTheCommandLineIsShownOrEndsTheStart)
 {
-    create(false);
+    createWithTray(false);
     CommandLine options;
     options.documentPath = dir.filePath("saved.ter");
     ASSERT_TRUE(writeFileBytes(options.documentPath, "saved\r\ntext"));
@@ -99,7 +89,7 @@ TEST_F(StartupTest, aDocumentOnTheCommandLineIsShownOrEndsTheStart)
     EXPECT_EQ(frame->view()->widget()->buffer().text(), "saved\ntext");
     EXPECT_TRUE(frame->windowTitle().startsWith("saved.ter"));
 
-    create(false);
+    createWithTray(false);
     options.documentPath = dir.filePath("gone.ter");
     EXPECT_FALSE(startMainWindow(*frame, options));
     ASSERT_EQ(ui.messages.size(), 1u);
@@ -111,10 +101,9 @@ TEST_F(StartupTest, aDocumentOnTheCommandLineIsShownOrEndsTheStart)
 TEST_F(StartupTest, aCommandLineLinkRunsAtOnceAndReachesTheIniOnlyThroughThePortSettings)
 {
     PtyPair pty;
-    const QString ini = dir.filePath("o.ini");
     const QByteArray iniBytes = "[Com]\nUseSerial=0\n[Display]\nUseKeyBar=1\n";
-    ASSERT_TRUE(writeFileBytes(ini, iniBytes));
-    frame = std::make_unique<CMainFrame>(ini);
+    ASSERT_TRUE(writeFileBytes(iniPath, iniBytes));
+    create(true);
     const QStringList args = {"orbaterminal", "--serial", pty.devicePath(), "--baud",      "9600",
                               "--handshake",  "none",     "--hex",          "--timestamps"};
     ASSERT_TRUE(startMainWindow(*frame, parseCommandLine(args)));
@@ -122,9 +111,9 @@ TEST_F(StartupTest, aCommandLineLinkRunsAtOnceAndReachesTheIniOnlyThroughThePort
     EXPECT_TRUE(frame->action(CommandId::HexMode)->isChecked());
     EXPECT_TRUE(frame->action(CommandId::Timestamp)->isChecked());
     frame->OnTerminalStop();
-    EXPECT_EQ(fileBytes(ini), iniBytes);
-    CPortSettingsDlg(frame->settings(), ini, frame.get()).accept();
-    const QByteArray written = fileBytes(ini);
+    EXPECT_EQ(fileBytes(iniPath), iniBytes);
+    CPortSettingsDlg(frame->settings(), iniPath, frame.get()).accept();
+    const QByteArray written = fileBytes(iniPath);
     for (const char *key : {"UseSerial=1", "Baud=9600", "Protocol=0"})
         EXPECT_TRUE(written.contains(key)) << key;
     EXPECT_TRUE(written.contains("Device=" + pty.devicePath().toUtf8()));
