@@ -15,11 +15,7 @@ class PrinterTransferTest : public TerminalTest
 {
 protected:
     PrinterTransferTest() { QDir(dir.path()).mkpath(QStringLiteral("printer/DIR")); }
-    ~PrinterTransferTest() override
-    {
-        terminal.reset(); // before its link's far end goes
-        stopSim();
-    }
+    ~PrinterTransferTest() override { stopSim(); }
     void create(bool realPorts = false) override
     {
         TerminalTest::create(realPorts);
@@ -28,8 +24,9 @@ protected:
         QObject::connect(terminal.get(), &CTerminal::transferProgressEnded,
                          [this] { progress = -1; });
     }
-    void stopSim()
+    void stopSim() // the terminal first, before its link's far end goes
     {
+        terminal.reset();
         sim.kill();
         sim.waitForFinished(5000);
         simOut.clear();
@@ -37,7 +34,6 @@ protected:
     // The simulator on TCP (or `pty`), the terminal started on it; it says where, then each file.
     void startSim(const QStringList &args = {}, bool pty = false)
     {
-        terminal.reset();
         stopSim(); // its port or pty goes with it
         sim.setProgram(QStringLiteral(ORBA_PRINTER_SIM));
         sim.setArguments((pty ? QStringList{"--pty"} : QStringList{"--tcp", "0"}) + args
