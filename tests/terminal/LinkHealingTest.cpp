@@ -41,9 +41,12 @@ protected:
         return terminal->settings().display.logFilePath = dir.filePath(name);
     }
     // The state may lead the terminal's notice of it: wait for both.
-    bool linkStateIs(const char *state, const QString &line) const
+    testing::AssertionResult linkStateIs(const char *state, const QString &line) const
     {
-        return eventually([&] { return linkState() == state && status() == line; });
+        if (eventually([&] { return linkState() == state && status() == line; }))
+            return testing::AssertionSuccess();
+        return testing::AssertionFailure()
+               << linkState().toStdString() << ", " << status().toStdString();
     }
     CTerminal::SendResult type(const QString &text) { return terminal->SendText(text, true); }
 };
@@ -198,8 +201,7 @@ TEST_F(LinkHealingTest, tcpClientTellsOfTheLossRefusesSendingAndReconnectsByItse
         ASSERT_TRUE(linkStateIs(
             "reconnecting",
             QStringLiteral("Connection lost (IP:127.0.0.1, %1); reconnecting every few seconds.")
-                .arg(port)))
-            << status().toStdString();
+                .arg(port)));
         EXPECT_EQ(ui.beeps, beeps + 1);
         EXPECT_TRUE(terminal->isRunning());
 
@@ -212,8 +214,7 @@ TEST_F(LinkHealingTest, tcpClientTellsOfTheLossRefusesSendingAndReconnectsByItse
 
         listener.reset(boundSocket(SOCK_STREAM, "127.0.0.1", port, true));
         ASSERT_TRUE(linkStateIs("connected",
-                                QStringLiteral("Connected again (IP:127.0.0.1, %1).").arg(port)))
-            << status().toStdString();
+                                QStringLiteral("Connected again (IP:127.0.0.1, %1).").arg(port)));
         far.reset(::accept(listener.fd, nullptr, nullptr));
         EXPECT_EQ(type("while down"), CTerminal::SendResult::Sent);
         EXPECT_EQ(readFrom(far.fd, 14), "\x02while down\x03\r\n");
@@ -245,13 +246,11 @@ TEST_F(LinkHealingTest, serialAndUsbDevicesRemovedAndMadeAgainAreReopenedWithThe
         ASSERT_TRUE(eventually([&] { return fileBytes(log) == "before\r\n"; }));
 
         device.reset();
-        ASSERT_TRUE(linkStateIs("lost", name + " is gone; it is opened again once it is back."))
-            << status().toStdString();
+        ASSERT_TRUE(linkStateIs("lost", name + " is gone; it is opened again once it is back."));
         EXPECT_EQ(ui.beeps, beeps + 1);
         device = std::make_unique<SocatPty>(path);
         ASSERT_TRUE(device->valid);
-        ASSERT_TRUE(linkStateIs("connected", name + " is back and open again."))
-            << status().toStdString();
+        ASSERT_TRUE(linkStateIs("connected", name + " is back and open again."));
         if (kind == 1) {
             const SerialTermios line
                 = dynamic_cast<CComPort *>(terminal->currentPort())->AppliedTermios();
