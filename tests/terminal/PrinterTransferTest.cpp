@@ -32,7 +32,7 @@ protected:
         simOut.clear();
     }
     // The simulator on TCP (or `pty`), the terminal started on it; it says where, then each file.
-    void startSim(const QStringList &args = {}, bool pty = false)
+    void startSim(bool pty = false, const QStringList &args = {})
     {
         stopSim(); // its port or pty goes with it
         sim.setProgram(QStringLiteral(ORBA_PRINTER_SIM));
@@ -85,9 +85,8 @@ TEST_F(PrinterTransferTest, filesGoToThePrinterBehindTheirHeaderAndComeBackCheck
         QFile::remove(record);
         ui.messages.clear();
         // Over the pty, answers come in 7-byte blocks with a wrong CRC.
-        startSim(pty ? QStringList{"--block", "7", "--block-delay", "1", "--bad-crc"}
-                     : QStringList{},
-                 pty);
+        startSim(pty, pty ? QStringList{"--block", "7", "--block-delay", "1", "--bad-crc"}
+                          : QStringList{});
         QStringList typed; // what the text input shows and remembers
         QObject::connect(
             terminal.get(), &CTerminal::inputTextSent,
