@@ -1,5 +1,4 @@
-// The command line as the user types it: what each option makes of this
-// run's settings, and the one line each mistake gets.
+// What each option makes of this run's settings, and the one line each mistake gets.
 #include "app/CommandLine.h"
 #include "support/FakeDeviceTree.h"
 #include "terminal/LinkReport.h"

@@ -1,6 +1,4 @@
-// The program itself, started as a user starts it: the command line's
-// answers, a capture without a window on real links, and a window started on
-// a link.
+// The program itself as a user starts it: answers, headless captures, a window on a link.
 #include "support/ChildProcess.h"
 #include "support/EventLoopWait.h"
 #include "support/FileBytes.h"
@@ -24,8 +22,7 @@ namespace {
 class ProgramRunTest : public ::testing::Test
 {
 protected:
-    // The program with its own INI, settings folder and language, and no
-    // display unless it is to show a window.
+    // With its own INI, settings folder and language; a display only for a window.
     struct Program : QProcess
     {
         Program(const QTemporaryDir &dir, const QStringList &args, const char *locale = "C.UTF-8",
@@ -50,8 +47,7 @@ protected:
         }
         QByteArray out() { return m_out += readAllStandardOutput(); }
         QString err() { return m_err += QString::fromLocal8Bit(readAllStandardError()); }
-        // Waits for the program to end by itself (after `signal`, when given):
-        // its exit status, or -1.
+        // Its exit status once it ends by itself (after `signal`, if given), or -1.
         int status(int signal = 0)
         {
             if (signal)
@@ -79,8 +75,8 @@ protected:
 TEST_F(ProgramRunTest, answersAndMistakesNeedNoDisplayAndAFailedLinkEndsWithItsReason)
 {
     const unsigned closed = freePort(SOCK_STREAM);
-    // Arguments, locale, exit status, and what standard output begins with or
-    // standard error holds.
+    const QString noLog = dir.filePath("no/x.log");
+    // Arguments, locale, exit status, and how standard output begins or what standard error holds.
     const std::tuple<QString, const char *, int, QString> rows[] = {
         {"--help", "C.UTF-8", 0, "Usage: orbaterminal [options] [file.ter]\n"},
         {"--help", "de_DE.UTF-8", 0, "Aufruf: orbaterminal [Optionen] [Datei.ter]\n"},
@@ -91,10 +87,8 @@ TEST_F(ProgramRunTest, answersAndMistakesNeedNoDisplayAndAFailedLinkEndsWithItsR
         {"--headless --tcp 127.0.0.1:" + QString::number(closed), "C.UTF-8", 1,
          "Error connecting to port (socket error: CONNREFUSED)!"},
         {"--headless --serial /dev/ttyNone", "C.UTF-8", 1, "/dev/ttyNone is not plugged in."},
-        {"--headless --listen 1 --log " + dir.filePath("no/x.log"), "C.UTF-8", 1,
-         "The log file " + dir.filePath("no/x.log")
-             + " cannot be written: its folder does not "
-               "exist."},
+        {"--headless --listen 1 --log " + noLog, "C.UTF-8", 1,
+         "The log file " + noLog + " cannot be written: its folder does not exist."},
     };
     for (const auto &[args, locale, status, text] : rows) {
         Program p(dir, args.split(' '), locale);
@@ -108,11 +102,18 @@ TEST_F(ProgramRunTest, answersAndMistakesNeedNoDisplayAndAFailedLinkEndsWithItsR
     EXPECT_FALSE(QFile::exists(dir.filePath("o.ini")));
 }
 
-// A capture from a TCP converter that restarts: every byte, in order, on
-// standard output (a pipe); one line per change of the link; SIGTERM in the
-// middle of a flood ends it with what arrived written.
-TEST_F(ProgramRunTest, headlessTcpCaptureSurvivesThePeersRestartAndEndsCleanlyOnSigterm)
+// SIGTERM ends a server's wait. A capture gets every byte in order on standard output
+// (a pipe), a line per change of the link; SIGTERM mid-flood leaves what arrived written.
+TEST_F(ProgramRunTest, headlessTcpRunsEndCleanlyOnSigtermAndACaptureSurvivesThePeersRestart)
 {
+    const QString unused = QString::number(freePort(SOCK_STREAM));
+    Program server(dir, {"--headless", "--listen", unused});
+    ASSERT_TRUE(eventually([&] { return server.err().contains("Waiting"); }));
+    EXPECT_EQ(server.status(SIGTERM), 0);
+    EXPECT_EQ(server.lines().toStdString(), ("Waiting for a connection on port " + unused
+                                             + "...\nSIGTERM received: the run ends.\n")
+                                                .toStdString());
+
     Fd listener{boundSocket(SOCK_STREAM, "127.0.0.1", 0)};
     const QString port = QString::number(localPort(listener.fd));
     Program p(dir, {"--headless", "--tcp", "127.0.0.1:" + port, "--log", "-"});
@@ -147,8 +148,7 @@ TEST_F(ProgramRunTest, headlessTcpCaptureSurvivesThePeersRestartAndEndsCleanlyOn
     EXPECT_EQ(p.lines().remove(link + ": reconnecting\n").toStdString(), expected.toStdString());
 }
 
-// A capture from a serial device: the bytes exactly as they came into the log
-// file, with the auto-reply the INI sets up answering; SIGINT ends it.
+// The bytes as they came, in the log file, with the INI's auto-reply answering.
 TEST_F(ProgramRunTest, headlessSerialCaptureLogsExactlyAnswersTheInisAutoReplyAndEndsOnSigint)
 {
     PtyPair pty;
@@ -162,16 +162,12 @@ TEST_F(ProgramRunTest, headlessSerialCaptureLogsExactlyAnswersTheInisAutoReplyAn
                     "none", "--log", log});
     ASSERT_TRUE(eventually([&] { return p.err().contains(": connected\n"); }));
     ASSERT_TRUE(pty.write("T=21.4\r\nALIVE?"));
-    EXPECT_EQ(pty.readUntil("\x03"), "\x02"
-                                     "ALIVE\x03");
+    EXPECT_EQ(pty.readUntil("\x03"), "\2ALIVE\3");
     const QByteArray tail("\0\xff end\r\n", 8);
     ASSERT_TRUE(pty.write(tail));
     ASSERT_TRUE(eventually([&] { return fileBytes(log).endsWith(tail); }));
     EXPECT_EQ(p.status(SIGINT), 0);
-    EXPECT_EQ(fileBytes(log).toStdString(), ("T=21.4\r\nALIVE?\x02"
-                                             "ALIVE\x03"
-                                             + tail)
-                                                .toStdString());
+    EXPECT_EQ(fileBytes(log).toStdString(), ("T=21.4\r\nALIVE?\2ALIVE\3" + tail).toStdString());
     const QString link = QFileInfo(pty.devicePath()).fileName() + ",9600,N,8,1,-";
     EXPECT_EQ(p.lines().toStdString(),
               (link + ": connected\nSIGINT received: the run ends.\n" + link + ": stopped\n")
@@ -179,20 +175,6 @@ TEST_F(ProgramRunTest, headlessSerialCaptureLogsExactlyAnswersTheInisAutoReplyAn
     EXPECT_EQ(fileBytes(ini), iniBytes);
 }
 
-// A signal ends a server's wait for its peer as well.
-TEST_F(ProgramRunTest, aSignalEndsAServersWaitForItsPeer)
-{
-    const QString port = QString::number(freePort(SOCK_STREAM));
-    Program p(dir, {"--headless", "--listen", port});
-    ASSERT_TRUE(eventually([&] { return p.err().contains("Waiting"); }));
-    EXPECT_EQ(p.status(SIGTERM), 0);
-    EXPECT_EQ(p.lines().toStdString(), ("Waiting for a connection on port " + port
-                                        + "...\nSIGTERM received: the run ends.\n")
-                                           .toStdString());
-}
-
-// The window started on a serial link runs on it at once; the INI stays as
-// it was.
 TEST_F(ProgramRunTest, aWindowStartedOnASerialLinkRunsAtOnceAndLeavesTheIniAsItWas)
 {
     PtyPair pty;

@@ -7,34 +7,24 @@
 #include "frame/MainFrame.h"
 #include "support/EventLoopWait.h"
 #include "support/FileBytes.h"
+#include "support/ProgramTest.h"
 #include "support/Pty.h"
-#include "support/RecordingUiServices.h"
-#include "support/TestLinkPort.h"
 
 #include <QAction>
-#include <QSettings>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 namespace {
 
-class StartupTest : public ::testing::Test
+// The window, not shown yet, and its tray icon where the desktop has a tray.
+class StartupTest : public ProgramTest<CMainFrame>
 {
 protected:
-    StartupTest() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path()); }
-    void create(bool trayAvailable)
+    void createWithTray(bool trayAvailable)
     {
-        frame.reset();
-        frame = std::make_unique<CMainFrame>(dir.filePath("o.ini"),
-                                             std::make_unique<CTestPorts>(&link));
+        create();
         tray = new CTrayIcon(frame.get(), trayAvailable);
     }
 
-    QTemporaryDir dir;
-    RecordingUiServices ui;
-    CTestLinkPort link;
-    std::unique_ptr<CMainFrame> frame;
+    std::unique_ptr<CMainFrame> &frame = program;
     CTrayIcon *tray = nullptr; // a child of the frame
 };
 
@@ -56,17 +46,24 @@ TEST_F(StartupTest, automationSwitchIsTakenInAnyLetterCase)
     }
 }
 
-// Automation starts the terminal hidden in the tray; the tray brings the
-// window back, and once minimized its menu shows or closes it.
-TEST_F(StartupTest, automationStartsTheTerminalInTheTrayWhoseMenuShowsOrClosesTheWindow)
+// Automation hides in the tray, or runs minimized without one; a start runs shown.
+// The tray brings the window back; once minimized, its menu shows or closes it.
+TEST_F(StartupTest, automationRunsInTheTrayOrMinimizedAndTheTrayShowsOrClosesTheWindow)
 {
-    create(true);
-    CommandLine options;
-    options.automation = true;
-    ASSERT_TRUE(startMainWindow(*frame, options));
-    EXPECT_FALSE(frame->isRunning()); // started once the event loop runs
-    ASSERT_TRUE(eventually([&] { return frame->isRunning() && frame->isHidden(); }));
-    EXPECT_TRUE(tray->isShown());
+    // Tray available, automation (else asked to start); the last stays for the tray.
+    const std::pair<bool, bool> rows[] = {{false, true}, {true, false}, {true, true}};
+    for (const auto &[trayAvailable, automation] : rows) {
+        createWithTray(trayAvailable);
+        CommandLine options;
+        options.automation = automation;
+        options.start = !automation;
+        ASSERT_TRUE(startMainWindow(*frame, options));
+        EXPECT_FALSE(frame->isRunning()); // started once the event loop runs
+        const bool inTray = trayAvailable && automation;
+        ASSERT_TRUE(eventually([&] { return frame->isRunning() && frame->isVisible() != inTray; }));
+        EXPECT_EQ(frame->isMinimized(), automation);
+        EXPECT_EQ(tray->isShown(), inTray);
+    }
     tray->OnActivated(QSystemTrayIcon::DoubleClick);
     EXPECT_TRUE(frame->isVisible() && !frame->isMinimized() && frame->isRunning());
     EXPECT_FALSE(tray->isShown());
@@ -82,24 +79,9 @@ TEST_F(StartupTest, automationStartsTheTerminalInTheTrayWhoseMenuShowsOrClosesTh
     EXPECT_FALSE(tray->isShown());
 }
 
-// Without a tray automation runs minimized; asked to start, it runs shown.
-TEST_F(StartupTest, startsRunningMinimizedWithoutATrayOrShownWhenAsked)
-{
-    for (const bool trayAvailable : {false, true}) {
-        create(trayAvailable);
-        CommandLine options;
-        options.automation = !trayAvailable;
-        options.start = trayAvailable;
-        ASSERT_TRUE(startMainWindow(*frame, options));
-        ASSERT_TRUE(eventually([&] { return frame->isRunning(); }));
-        EXPECT_EQ(frame->isMinimized(), !trayAvailable);
-        EXPECT_TRUE(frame->isVisible() && !tray->isShown());
-    }
-}
-
 TEST_F(StartupTest, aDocumentOnTheCommandLineIsShownOrEndsTheStart)
 {
-    create(false);
+    createWithTray(false);
     CommandLine options;
     options.documentPath = dir.filePath("saved.ter");
     ASSERT_TRUE(writeFileBytes(options.documentPath, "saved\r\ntext"));
@@ -107,7 +89,7 @@ TEST_F(StartupTest, aDocumentOnTheCommandLineIsShownOrEndsTheStart)
     EXPECT_EQ(frame->view()->widget()->buffer().text(), "saved\ntext");
     EXPECT_TRUE(frame->windowTitle().startsWith("saved.ter"));
 
-    create(false);
+    createWithTray(false);
     options.documentPath = dir.filePath("gone.ter");
     EXPECT_FALSE(startMainWindow(*frame, options));
     ASSERT_EQ(ui.messages.size(), 1u);
@@ -115,15 +97,13 @@ TEST_F(StartupTest, aDocumentOnTheCommandLineIsShownOrEndsTheStart)
     EXPECT_FALSE(frame->isVisible());
 }
 
-// A link on the command line runs the window at once, on the real port; the
-// INI learns of it only when the port settings, which show it, are confirmed.
+// On the real port; the INI learns of the link only when the port settings are confirmed.
 TEST_F(StartupTest, aCommandLineLinkRunsAtOnceAndReachesTheIniOnlyThroughThePortSettings)
 {
     PtyPair pty;
-    const QString ini = dir.filePath("o.ini");
     const QByteArray iniBytes = "[Com]\nUseSerial=0\n[Display]\nUseKeyBar=1\n";
-    ASSERT_TRUE(writeFileBytes(ini, iniBytes));
-    frame = std::make_unique<CMainFrame>(ini);
+    ASSERT_TRUE(writeFileBytes(iniPath, iniBytes));
+    create(true);
     const QStringList args = {"orbaterminal", "--serial", pty.devicePath(), "--baud",      "9600",
                               "--handshake",  "none",     "--hex",          "--timestamps"};
     ASSERT_TRUE(startMainWindow(*frame, parseCommandLine(args)));
@@ -131,9 +111,9 @@ TEST_F(StartupTest, aCommandLineLinkRunsAtOnceAndReachesTheIniOnlyThroughThePort
     EXPECT_TRUE(frame->action(CommandId::HexMode)->isChecked());
     EXPECT_TRUE(frame->action(CommandId::Timestamp)->isChecked());
     frame->OnTerminalStop();
-    EXPECT_EQ(fileBytes(ini), iniBytes);
-    CPortSettingsDlg(frame->settings(), ini, frame.get()).accept();
-    const QByteArray written = fileBytes(ini);
+    EXPECT_EQ(fileBytes(iniPath), iniBytes);
+    CPortSettingsDlg(frame->settings(), iniPath, frame.get()).accept();
+    const QByteArray written = fileBytes(iniPath);
     for (const char *key : {"UseSerial=1", "Baud=9600", "Protocol=0"})
         EXPECT_TRUE(written.contains(key)) << key;
     EXPECT_TRUE(written.contains("Device=" + pty.devicePath().toUtf8()));

@@ -11,7 +11,6 @@
 
 namespace {
 
-// (The port defaults show in the main window's port pane; see its tests.)
 TEST(ConfigStore, valuesAreReadWithTheirLimitsAndNoIniFileGivesTheDefaults)
 {
     QTemporaryDir dir;

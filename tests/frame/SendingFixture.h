@@ -5,24 +5,17 @@
 #include "frame/MainFrame.h"
 #include "input/HexEdit.h"
 #include "support/EventLoopWait.h"
-#include "support/LinkTestBase.h"
+#include "support/ProgramTest.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QPointer>
-#include <QSettings>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <QTimer>
 
-#include <gtest/gtest.h>
-
-#include <functional>
-
-// Hands every dialog that becomes the active modal widget to `act`, which must
-// close it; records their class names.
+// Hands each new active modal dialog to `act`, which must close it; records its class.
 class ModalDriver : public QObject
 {
 public:
@@ -46,33 +39,16 @@ private:
     QList<QPointer<QDialog>> m_seen;
 };
 
-// The main window on a test link whose far end the test holds (or on the real
-// ports), with its INI in a folder of its own.
-class WindowTest : public LinkTestBase
+// The main window, shown and active as a user has it.
+class WindowTest : public ProgramTest<CMainFrame>
 {
 protected:
-    ~WindowTest() override { frame.reset(); }
-
-    // The window from the INI written so far, shown and active as a user has it.
-    void create(bool realPorts = false)
+    void create(bool realPorts = false) override
     {
-        frame.reset();
-        auto ports = std::make_unique<CTestPorts>(&link);
-        testPorts = realPorts ? nullptr : ports.get();
-        frame = realPorts ? std::make_unique<CMainFrame>(iniPath)
-                          : std::make_unique<CMainFrame>(iniPath, std::move(ports));
+        ProgramTest::create(realPorts);
         frame->show();
         QApplication::setActiveWindow(frame.get());
     }
-    // The same, and the terminal started with its local echo off.
-    void start(bool realPorts = false)
-    {
-        create(realPorts);
-        frame->settings().localEcho = false;
-        frame->OnTerminalStart();
-        ASSERT_TRUE(frame->isRunning());
-    }
-    QByteArray sentSoFar() { return LinkTestBase::sentSoFar(frame->currentPort()); }
     QByteArray displayText() const { return frame->terminal().display().buffer().text(); }
     QAction *action(int id) const { return frame->action(id); }
     template<typename T = QLabel>
@@ -83,5 +59,5 @@ protected:
     QString pane(const char *name) const { return child(name)->text(); }
     QString status() const { return frame->statusBar()->currentMessage(); }
 
-    std::unique_ptr<CMainFrame> frame;
+    std::unique_ptr<CMainFrame> &frame = program;
 };

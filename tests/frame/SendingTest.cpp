@@ -1,5 +1,4 @@
-// What the window's inputs, hotkey bar and file commands hand to the terminal,
-// and what they show afterwards.
+// What the window's inputs, hotkey bar and file commands send, and show afterwards.
 #include "SendingFixture.h"
 
 #include "frame/CommandIds.h"
@@ -15,11 +14,6 @@
 #include <QTest>
 
 namespace {
-
-QByteArray framed(const QByteArray &text, const QByteArray &after = {})
-{
-    return '\x02' + text + '\x03' + after;
-}
 
 using Sending = WindowTest;
 
@@ -48,8 +42,7 @@ TEST_F(Sending, theInputsKeepOrEmptyWhatWasSentAndHotKeysGoThroughThem)
     QTest::keyClick(input, Qt::Key_Up);
     EXPECT_EQ(input->toPlainText(), "two");
 
-    // In hex mode the text send is the hex send, without CR LF, and a hotkey's
-    // bytes become the hex input; clear input empties it to one zero byte.
+    // In hex mode Enter sends the hex input, without CR LF; a hotkey's bytes land there.
     action(CommandId::HexMode)->trigger();
     frame->hexEdit()->SetData(reinterpret_cast<const std::uint8_t *>("AB"), 2);
     frame->SendInputText(true);
@@ -62,8 +55,7 @@ TEST_F(Sending, theInputsKeepOrEmptyWhatWasSentAndHotKeysGoThroughThem)
     EXPECT_EQ(sentSoFar(), framed("AB") + framed("AB\r\n").repeated(2));
 }
 
-// Settings > Send options... acts at once: the port pane says that framing is
-// off, and a Hex-Data hotkey sends its bytes and their CRC in text mode.
+// The port pane tells framing is off; a Hex-Data hotkey sends bytes and CRC in text mode.
 TEST_F(Sending, sendOptionsFromTheSettingsMenuActAtOnce)
 {
     hotKey(0, "01 03 00 00 00 01", false, true);
@@ -87,37 +79,32 @@ TEST_F(Sending, sendOptionsFromTheSettingsMenuActAtOnce)
     EXPECT_EQ(sentSoFar(), QByteArray::fromHex("010300000001840A") + "AT\r\n");
 }
 
-// The hotkey configuration opens for a key without text and for any key while
-// stopped; from a received trigger only once the block is shown, never twice,
-// never on top of another dialog.
+// For a key without text or while stopped; for received triggers once, after the block.
 TEST_F(Sending, hotKeyConfigurationOpensWhenAKeyCannotBeSent)
 {
     hotKey(0, "");
     ini("HotKeys", "HotKeyReceiveText0", "GO");
     ini("HotKeys", "AutoReply", "1");
     create();
-    QStringList seen;
     int displayedWhenOpened = -1;
     ModalDriver driver([&](QDialog *dialog) {
-        seen << dialog->metaObject()->className();
         displayedWhenOpened = static_cast<int>(displayText().size());
         dialog->reject();
     });
     frame->FireHotKey(0); // stopped
-    EXPECT_TRUE(eventually([&] { return seen.size() == 1; }));
+    EXPECT_TRUE(eventually([&] { return driver.opened.size() == 1; }));
     frame->settings().localEcho = false;
     frame->OnTerminalStart();
     frame->FireHotKey(0); // running, no text
-    EXPECT_TRUE(eventually([&] { return seen.size() == 2; }));
+    EXPECT_TRUE(eventually([&] { return driver.opened.size() == 2; }));
     link.writeFar("GO GO!");
-    EXPECT_TRUE(eventually([&] { return seen.size() == 3; })); // one for both triggers
+    EXPECT_TRUE(eventually([&] { return driver.opened.size() == 3; })); // one for both triggers
     EXPECT_EQ(displayedWhenOpened, 6);
-    EXPECT_EQ(seen, QStringList(3, "CHotKeyDlg"));
+    EXPECT_EQ(driver.opened, QStringList(3, "CHotKeyDlg"));
     EXPECT_FALSE(frame->isHotKeyConfigurationOpen());
 }
 
-// The file commands ask for the file and the printer's name, proposing the
-// file's own name, and the reception proposes the printer file's name.
+// Each proposes a name: the file's own to send, the printer file's to receive.
 TEST_F(Sending, fileCommandsAskForFileAndNameAndShowTheHeaderInTheInput)
 {
     start();

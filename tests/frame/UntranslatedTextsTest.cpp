@@ -1,7 +1,5 @@
-// Every text the user can see in the German program is German: the window with
-// its bars, menus, tips and prompts and every dialog are built in English and
-// in German, and each text that reads the same in both is reported, unless both
-// languages share that word.
+// The window and every dialog built in English and in German: a text that reads
+// the same in both is reported, unless both languages share that word.
 #include "app/TrayIcon.h"
 #include "dialogs/AboutDlg.h"
 #include "dialogs/CharMapDlg.h"
@@ -87,38 +85,32 @@ Texts collect(const QString &name, const QObject *root)
 Texts programTexts(const QString &iniPath, const QString &folder)
 {
     Texts all;
-    const auto add = [&all](const QString &name, const QObject *root) {
-        const Texts texts = collect(name, root);
+    const auto add = [&all](const QString &name, const QObject &root) {
+        const Texts texts = collect(name, &root);
         all.insert(texts.begin(), texts.end());
     };
     CTestLinkPort link;
     CMainFrame frame(iniPath, std::make_unique<CTestPorts>(&link));
     CTrayIcon tray(&frame, false);
-    add("window", &frame);
-    add("tray", &tray);
-    add("trayMenu", tray.menu());
+    add("window", frame);
+    add("tray", tray);
+    add("trayMenu", *tray.menu());
     TerminalSettings settings;
-    add("hotkeys",
-        std::make_unique<CHotKeyDlg>(iniPath, settings.receiveTexts, settings.display.autoReplyMask)
-            .get());
+    add("hotkeys", CHotKeyDlg(iniPath, settings.receiveTexts, settings.display.autoReplyMask));
     CharMapTable table;
-    add("mapping",
-        std::make_unique<CCharMapDlg>(table, settings.display.charMappingOn, iniPath).get());
-    add("port", std::make_unique<CPortSettingsDlg>(settings, iniPath).get());
-    add("printerName", std::make_unique<CPrinterFileNameDlg>("A.TXT").get());
-    add("about", std::make_unique<CAboutDlg>().get());
+    add("mapping", CCharMapDlg(table, settings.display.charMappingOn, iniPath));
+    add("port", CPortSettingsDlg(settings, iniPath));
+    add("printerName", CPrinterFileNameDlg("A.TXT"));
+    add("about", CAboutDlg());
     std::atomic<int> cancel{0};
     for (int socketType : {1, 2})
-        add("wait" + QString::number(socketType),
-            std::make_unique<CConnectWaitDlg>(&cancel, socketType).get());
+        add("wait" + QString::number(socketType), CConnectWaitDlg(&cancel, socketType));
     CGatewaySession &session = CGatewaySession::of(frame.terminal());
-    add("gateway",
-        std::make_unique<CGatewayDlg>(session, session.upload(), iniPath, folder, &frame).get());
+    add("gateway", CGatewayDlg(session, session.upload(), iniPath, folder, &frame));
     return all;
 }
 
-// Words and names that German writes as English does, and texts without a
-// word: numbers, hex codes, hotkey captions, paths, group addresses.
+// Words German writes as English does; numbers, codes, captions, paths, group addresses.
 bool sharedByBothLanguages(const QString &text)
 {
     static const QRegularExpression shared(QStringLiteral(
@@ -141,9 +133,7 @@ TEST(UntranslatedTexts, everyTextOfTheGermanProgramIsGerman)
     ASSERT_TRUE(qt.load(QLocale(QLocale::German), "qtbase", "_", "/usr/share/qt6/translations"));
     QCoreApplication::installTranslator(&program);
     QCoreApplication::installTranslator(&qt);
-    const Texts german = programTexts(ini, dir.path());
-    QCoreApplication::removeTranslator(&qt);
-    QCoreApplication::removeTranslator(&program);
+    const Texts german = programTexts(ini, dir.path()); // each translator uninstalls as it goes
 
     ASSERT_GT(english.size(), 300u) << "the walk found too little";
     QStringList untranslated;

@@ -1,5 +1,4 @@
-// The main window as a user meets it: its commands, keys, panes and bars,
-// starting and stopping, and what its links say.
+// The main window's commands, keys, panes and bars as a user meets them.
 #include "SendingFixture.h"
 
 #include "display/DisplayModel.h"
@@ -44,13 +43,11 @@ TEST_F(MainWindowTest,
     };
     commandsSay(false);
     // The toolbar's buttons stand in their six groups.
-    const QList<QAction *> tools = child<QToolBar>("toolBar")->actions();
-    EXPECT_EQ(
-        std::count_if(tools.begin(), tools.end(), [](QAction *a) { return a->isSeparator(); }), 6);
+    EXPECT_EQ(std::ranges::count_if(child<QToolBar>("toolBar")->actions(), &QAction::isSeparator),
+              6);
     QTest::keySequence(frame.get(), start);
     commandsSay(true);
-    // A start empties the input and puts the focus there; Start again leaves
-    // what the user is typing alone.
+    // A start empties the input and focuses it; Start again leaves what is typed alone.
     EXPECT_TRUE(input->toPlainText().isEmpty());
     ASSERT_TRUE(eventually([&] { return input->hasFocus(); }));
     QTest::keyClicks(input, "SET 2");
@@ -157,7 +154,6 @@ TEST_F(MainWindowTest, editAndDisplayCommandsActWhereTheUserIs)
     EXPECT_TRUE(display->plainText().isEmpty());
 }
 
-// The port settings open only while stopped and the next Start uses them.
 TEST_F(MainWindowTest, thePortSettingsTakeEffectAtTheNextStart)
 {
     create(true);
@@ -198,8 +194,7 @@ TEST_F(MainWindowTest, savingASettingKeepsEveryOtherByteAndAFailedSaveIsTold)
               QFileInfo(iniPath).completeBaseName() + QStringLiteral(".spt"));
     EXPECT_EQ(fileBytes(copy), fileBytes(iniPath));
     frame.reset();
-    // The INI has become a folder: loading a settings file over it fails and
-    // keeps the settings, and the save at the end is told, not lost.
+    // The INI is now a folder: a load fails and keeps the settings; the last save is told.
     create();
     ASSERT_TRUE(QFile::remove(iniPath) && QDir().mkdir(iniPath));
     ui.files = {copy};
@@ -217,9 +212,7 @@ TEST_F(MainWindowTest, savingASettingKeepsEveryOtherByteAndAFailedSaveIsTold)
     EXPECT_TRUE(ui.messages[1].text.contains("It is a folder."));
 }
 
-// The modem lines of a serial link beside the indicators: lamps that follow
-// the device, switches where the handshake leaves the lines alone, a break,
-// and a device without lines said once; the counters follow every link.
+// Switches act only where the handshake leaves the line alone; counters restart each run.
 TEST_F(MainWindowTest, modemLinesShowSwitchAndBreakOnSerialLinksAndCountersCountBytes)
 {
     PtyPair pty;

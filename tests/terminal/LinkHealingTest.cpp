@@ -1,5 +1,4 @@
-// Links that go and come back while the terminal runs on its real ports: TCP
-// peers and servers that go away, serial and USB devices unplugged and back.
+// TCP peers and servers, serial and USB devices that go and come back during a run.
 #include "TerminalFixture.h"
 
 #include "ports/ComPort.h"
@@ -41,13 +40,14 @@ protected:
         terminal->settings().display.loggingOn = true;
         return terminal->settings().display.logFilePath = dir.filePath(name);
     }
-    // The state may follow the port before the terminal has handled its
-    // notice: wait for both the state and the status line.
-    bool linkStateIs(const char *state, const QString &line) const
+    // The state may lead the terminal's notice of it: wait for both.
+    testing::AssertionResult linkStateIs(const char *state, const QString &line) const
     {
-        return eventually([&] { return linkState() == state && status() == line; });
+        if (eventually([&] { return linkState() == state && status() == line; }))
+            return testing::AssertionSuccess();
+        return testing::AssertionFailure()
+               << linkState().toStdString() << ", " << status().toStdString();
     }
-    // What Enter in the text input sends.
     CTerminal::SendResult type(const QString &text) { return terminal->SendText(text, true); }
 };
 
@@ -66,9 +66,7 @@ QByteArray readFrom(int fd, qsizetype count)
     return got;
 }
 
-// A pseudo-terminal made by socat, reached through a link at `path`: what is
-// written to it arrives at the terminal's device, and closing it removes the
-// link and the pseudo-terminal, as unplugging an adapter removes its node.
+// A device node at `path` made by socat; closing it removes the node, as unplugging does.
 struct SocatPty : QProcess
 {
     explicit SocatPty(const QString &path)
@@ -97,9 +95,7 @@ TEST_F(LinkHealingTest, tcpServerSurvivesTwoHundredImmediateReconnectsWithEveryM
     for (int i = 0; i < kCycles; ++i)
         expected += "message " + QByteArray::number(i) + "\r\n";
 
-    // Each peer sends its line and leaves; the next connects at once, while
-    // the terminal still deals with the one before. At most four wait, so the
-    // kernel's queue of the listening socket never overflows.
+    // Each peer sends a line and leaves; at most four wait, lest the listen queue overflow.
     std::thread peers;
     QTimer::singleShot(0, [&] {
         peers = std::thread([port] {
@@ -125,10 +121,7 @@ TEST_F(LinkHealingTest, tcpServerSurvivesTwoHundredImmediateReconnectsWithEveryM
     });
     bool done = false;
     wait.onWait = [&] {
-        if (QFileInfo(log).size() >= expected.size()) {
-            done = true;
-            wait.cancel();
-        }
+        return done = QFileInfo(log).size() >= expected.size();
     };
     terminal->OnTerminalStart();
     EXPECT_TRUE(eventually([&] { return done && !terminal->isRunning(); }, 60000));
@@ -172,7 +165,7 @@ TEST_F(LinkHealingTest, tcpServerServesAPeerThatQueuedMeanwhileWithItsData)
     wait.onWait = [&] {
         waitingPane = linkState();
         waitingLine = status();
-        wait.cancel();
+        return true;
     };
     second.reset();
     ASSERT_TRUE(eventually([&] { return !terminal->isRunning() && !waitingPane.isEmpty(); }));
@@ -196,24 +189,19 @@ TEST_F(LinkHealingTest, tcpClientTellsOfTheLossRefusesSendingAndReconnectsByItse
     ::send(far.fd, "one", 3, 0); // a line that never ends
     ASSERT_TRUE(eventually([&] { return displayText().endsWith("one"); }));
 
-    // The peer closes, then (back again) resets; each time the listener goes
-    // too, so the terminal has to keep trying.
+    // The peer closes, then resets; the listener goes too: the terminal must keep trying.
     for (const bool reset : {false, true}) {
         SCOPED_TRACE(reset ? "reset" : "close");
         const int beeps = ui.beeps;
-        if (reset) {
-            const linger now{1, 0};
-            ::setsockopt(far.fd, SOL_SOCKET, SO_LINGER, &now, sizeof now);
-        }
-        // The listener goes first: a reconnect must find nobody, not a
-        // listener about to close (a slow run would see a second loss).
+        const linger now{reset, 0}; // a reset or an orderly close
+        ::setsockopt(far.fd, SOL_SOCKET, SO_LINGER, &now, sizeof now);
+        // The listener goes first, lest a slow reconnect reach one about to close.
         listener.reset();
         far.reset();
         ASSERT_TRUE(linkStateIs(
             "reconnecting",
             QStringLiteral("Connection lost (IP:127.0.0.1, %1); reconnecting every few seconds.")
-                .arg(port)))
-            << status().toStdString();
+                .arg(port)));
         EXPECT_EQ(ui.beeps, beeps + 1);
         EXPECT_TRUE(terminal->isRunning());
 
@@ -226,8 +214,7 @@ TEST_F(LinkHealingTest, tcpClientTellsOfTheLossRefusesSendingAndReconnectsByItse
 
         listener.reset(boundSocket(SOCK_STREAM, "127.0.0.1", port, true));
         ASSERT_TRUE(linkStateIs("connected",
-                                QStringLiteral("Connected again (IP:127.0.0.1, %1).").arg(port)))
-            << status().toStdString();
+                                QStringLiteral("Connected again (IP:127.0.0.1, %1).").arg(port)));
         far.reset(::accept(listener.fd, nullptr, nullptr));
         EXPECT_EQ(type("while down"), CTerminal::SendResult::Sent);
         EXPECT_EQ(readFrom(far.fd, 14), "\x02while down\x03\r\n");
@@ -259,13 +246,11 @@ TEST_F(LinkHealingTest, serialAndUsbDevicesRemovedAndMadeAgainAreReopenedWithThe
         ASSERT_TRUE(eventually([&] { return fileBytes(log) == "before\r\n"; }));
 
         device.reset();
-        ASSERT_TRUE(linkStateIs("lost", name + " is gone; it is opened again once it is back."))
-            << status().toStdString();
+        ASSERT_TRUE(linkStateIs("lost", name + " is gone; it is opened again once it is back."));
         EXPECT_EQ(ui.beeps, beeps + 1);
         device = std::make_unique<SocatPty>(path);
         ASSERT_TRUE(device->valid);
-        ASSERT_TRUE(linkStateIs("connected", name + " is back and open again."))
-            << status().toStdString();
+        ASSERT_TRUE(linkStateIs("connected", name + " is back and open again."));
         if (kind == 1) {
             const SerialTermios line
                 = dynamic_cast<CComPort *>(terminal->currentPort())->AppliedTermios();

@@ -1,5 +1,4 @@
-// Files to and from the printer over real links: TCP and a pseudo-terminal
-// to the printer simulator, and a socket pair whose far end the test plays.
+// Files to and from the printer: its simulator over TCP and a pty, or the test as its far end.
 #include "TerminalFixture.h"
 
 #include "support/ChildProcess.h"
@@ -15,32 +14,26 @@ namespace {
 class PrinterTransferTest : public TerminalTest
 {
 protected:
-    PrinterTransferTest()
+    PrinterTransferTest() { QDir(dir.path()).mkpath(QStringLiteral("printer/DIR")); }
+    ~PrinterTransferTest() override { stopSim(); }
+    void create(bool realPorts = false) override
     {
-        QDir(dir.path()).mkpath(QStringLiteral("printer/DIR"));
-        setUp = [this] {
-            QObject::connect(terminal.get(), &CTerminal::transferProgress,
-                             [this](qint64 done, qint64 total) { progress = done * 100 / total; });
-            QObject::connect(terminal.get(), &CTerminal::transferProgressEnded,
-                             [this] { progress = -1; });
-        };
+        TerminalTest::create(realPorts);
+        QObject::connect(terminal.get(), &CTerminal::transferProgress,
+                         [this](qint64 done, qint64 total) { progress = done * 100 / total; });
+        QObject::connect(terminal.get(), &CTerminal::transferProgressEnded,
+                         [this] { progress = -1; });
     }
-    ~PrinterTransferTest() override
+    void stopSim() // the terminal first, before its link's far end goes
     {
-        terminal.reset(); // before its link's far end goes
-        stopSim();
-    }
-    void stopSim()
-    {
+        terminal.reset();
         sim.kill();
         sim.waitForFinished(5000);
         simOut.clear();
     }
-    // The printer simulator on a TCP port, or with `pty` on a pseudo-terminal, and
-    // the terminal started on it. It tells where first, then a line per file.
-    void startSim(const QStringList &args = {}, bool pty = false)
+    // The simulator on TCP (or `pty`), the terminal started on it; it says where, then each file.
+    void startSim(bool pty = false, const QStringList &args = {})
     {
-        terminal.reset();
         stopSim(); // its port or pty goes with it
         sim.setProgram(QStringLiteral(ORBA_PRINTER_SIM));
         sim.setArguments((pty ? QStringList{"--pty"} : QStringList{"--tcp", "0"}) + args
@@ -57,7 +50,6 @@ protected:
         ini("Net", "PortNum", pty ? QStringLiteral("0") : at);
         ini("Net", "SocketType", "1");
         start(true);
-        setUp();
     }
     bool simSays(const char *text, int ms = 20000)
     {
@@ -76,10 +68,8 @@ protected:
 
     QString folder = dir.filePath(QStringLiteral("printer"));
     QString record = dir.filePath(QStringLiteral("wire.bin"));
-    QStringList proposed;
     QProcess sim;
     QString simOut;
-    std::function<void()> setUp;
     qint64 progress = -1; // the transfer's percentage; -1 while none is shown
 };
 
@@ -95,9 +85,8 @@ TEST_F(PrinterTransferTest, filesGoToThePrinterBehindTheirHeaderAndComeBackCheck
         QFile::remove(record);
         ui.messages.clear();
         // Over the pty, answers come in 7-byte blocks with a wrong CRC.
-        startSim(pty ? QStringList{"--block", "7", "--block-delay", "1", "--bad-crc"}
-                     : QStringList{},
-                 pty);
+        startSim(pty, pty ? QStringList{"--block", "7", "--block-delay", "1", "--bad-crc"}
+                          : QStringList{});
         QStringList typed; // what the text input shows and remembers
         QObject::connect(
             terminal.get(), &CTerminal::inputTextSent,
@@ -136,8 +125,7 @@ TEST_F(PrinterTransferTest, plainSendWithoutEchoShowsThePathAndLargeFilesArriveE
 {
     startSim();
     const QString path = dir.filePath(QStringLiteral("big.bin"));
-    // Large enough to span many reads and writes; smaller where a sanitizer
-    // makes every byte slow.
+    // Many reads and writes long; shorter where a sanitizer slows every byte.
     QByteArray big(50 * 1024 * 1024 / deadlineScale(), '\0');
     for (qsizetype i = 0; i < big.size(); ++i)
         big[i] = static_cast<char>((i * 7919) >> 5);
@@ -164,22 +152,13 @@ TEST_F(PrinterTransferTest, plainSendWithoutEchoShowsThePathAndLargeFilesArriveE
     EXPECT_TRUE(fileBytes(folder + QStringLiteral("/BIG")) == big);
     ASSERT_TRUE(eventually([&] { return idle(); }));
     EXPECT_EQ(progress, -1);
-
-    // Stop ends a send at once.
-    ASSERT_EQ(terminal->openFileToSend(path, false), CTerminal::FileOpen::Ok);
-    terminal->startFileSend();
-    EXPECT_TRUE(terminal->isFileSendBusy());
-    terminal->OnTerminalStop();
-    EXPECT_TRUE(idle());
 }
 
 // Answers played at the far end of a socket pair, to reach every corner.
 TEST_F(PrinterTransferTest, receptionEndsCleanlyOnOddAnswersAndCanBeCancelled)
 {
     start();
-    setUp();
-    // A target that cannot be created is told with a beep; the whole answer is
-    // shown, its "*" as a 0x00 byte.
+    // A target that cannot be created is told with a beep; the answer is shown, "*" as 0x00.
     const QString nowhere = dir.filePath(QStringLiteral("no/such/dir/in.bin"));
     terminal->ReceivePrinterFile(QStringLiteral("X"), nowhere);
     EXPECT_EQ(sentSoFar(), "\x02#G=X*\x03");
@@ -191,8 +170,7 @@ TEST_F(PrinterTransferTest, receptionEndsCleanlyOnOddAnswersAndCanBeCancelled)
     EXPECT_FALSE(terminal->IsPrinterReceptionActive());
     EXPECT_TRUE(eventually([&] { return displayText() == "#T=X,5,0.ABCDE"; }));
 
-    // Progress in bytes of the announced size, and a reception that is
-    // cancelled: the file of that name stays, what arrived is kept beside it.
+    // Progress is of the announced size; a cancel keeps the old file and what arrived beside it.
     const QString target = dir.filePath(QStringLiteral("in.bin"));
     ui.messages.clear();
     ASSERT_TRUE(writeFileBytes(target, "old contents"));
@@ -212,8 +190,7 @@ TEST_F(PrinterTransferTest, receptionEndsCleanlyOnOddAnswersAndCanBeCancelled)
                   .arg(QDir::toNativeSeparators(target)));
 }
 
-// What a send shows with local echo on in text mode, and what the user is
-// told of a file that changes or shrinks while it goes to the printer.
+// A send's echo in text mode; a file that changes or shrinks on its way is told.
 TEST_F(PrinterTransferTest, aFileShowsItsContentsAndChangingOrShrinkingWhileSentIsTold)
 {
     start();

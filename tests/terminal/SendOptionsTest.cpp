@@ -1,5 +1,4 @@
-// Framing, line ends, checksums, pacing and binary auto-replies, as the bytes
-// arrive at the far end of a test link or a pseudo-terminal.
+// Framing, line ends, checksums, pacing and binary auto-replies, as they arrive.
 #include "TerminalFixture.h"
 
 #include "support/Pty.h"
@@ -7,11 +6,6 @@
 namespace {
 
 using SendOptions = TerminalTest;
-
-QByteArray hex(const char *digits)
-{
-    return QByteArray::fromHex(digits);
-}
 
 TEST_F(SendOptions, framingLineEndsAndChecksumsGiveTheseWireBytes)
 {
@@ -30,9 +24,7 @@ TEST_F(SendOptions, framingLineEndsAndChecksumsGiveTheseWireBytes)
         {true, 3, 0, false, false, 't', "AT", "\2AT\3\r\n"},
         {true, 3, 0, false, false, 's', "AT", "\2AT\3"},
         {true, 3, 0, false, false, 'x', "0102", "\2\1\2\3"},
-        {true, 3, 0, false, false, 'h', "41 42",
-         "\2"
-         "41 42\3\r\n"},
+        {true, 3, 0, false, false, 'h', "41 42", framed("41 42", "\r\n")},
         {true, 3, 0, false, true, 'h', "41 42", "\2AB\r\n\3"},
         {false, 1, 0, false, false, 't', "AT", "AT\r"},
         {false, 2, 0, false, false, 'k', "AT", "AT\n"},
@@ -72,9 +64,7 @@ TEST_F(SendOptions, framingLineEndsAndChecksumsGiveTheseWireBytes)
     EXPECT_EQ(displayText(), "\n01 03 00 00 00 01 84 0A ");
 }
 
-// A Modbus master's request arrives in two pieces; F1 answers as a meter
-// would, its CRC added, in either mode. A hotkey whose hex is not whole pairs
-// is left out of triggering and told once.
+// A Modbus request in two pieces gets F1's answer in either mode; odd hex is told once.
 TEST_F(SendOptions, aHexTriggerAnswersABinaryRequestAcrossBlocks)
 {
     ini("Send", "Framing", "0");
@@ -100,10 +90,7 @@ TEST_F(SendOptions, aHexTriggerAnswersABinaryRequestAcrossBlocks)
     }
 }
 
-// On a pseudo-terminal: the bytes come spaced out, a pause follows each line,
-// a hex send waits behind them, and a long paced send shows its progress.
-// Stop ends a paced send at once and tells what did not go. Only lower bounds
-// are asserted: the pauses are there, however slow the machine.
+// On a pseudo-terminal; only lower bounds, as a slow machine only stretches the pauses.
 TEST_F(SendOptions, pacedSendsKeepTheirPausesAndStopCutsThemShort)
 {
     PtyPair pty;

@@ -1,17 +1,10 @@
-// What goes on the wire for typed text, hex bytes, hotkeys and auto-replies,
-// read at the far end of a test link.
+// What goes on the wire for typed text, hex bytes, hotkeys and auto-replies.
 #include "TerminalFixture.h"
 
 #include "support/FileBytes.h"
 #include "transfer/FileSender.h"
 
 namespace {
-
-// `text` between STX and ETX, as every text goes out.
-QByteArray framed(const QByteArray &text, const QByteArray &after = {})
-{
-    return '\x02' + text + '\x03' + after;
-}
 
 using Sending = TerminalTest;
 using Result = CTerminal::SendResult;
@@ -105,9 +98,7 @@ TEST_F(Sending, hotKeysSendTheirTextInEachModeAndAnEmptyOneAsksForItsConfigurati
     EXPECT_EQ(configurations, 2);
 }
 
-// An auto-reply answers a trigger that arrives in pieces, in the mode shown,
-// and the trigger of a hotkey without text asks for its configuration while
-// the block is shown (the window opens it once the block is done).
+// Triggers in pieces are answered in the mode shown; a textless hotkey's asks for its setup.
 TEST_F(Sending, autoRepliesAnswerTriggersAcrossBlocks)
 {
     const char *triggers[] = {"PING", "HEX?", "CFG?"};
@@ -139,9 +130,8 @@ TEST_F(Sending, autoRepliesAnswerTriggersAcrossBlocks)
     EXPECT_TRUE(showingWhenAsked);
 }
 
-// What is typed while a file streams waits behind it; a Stop in the middle
-// tells how much of it never went out.
-TEST_F(Sending, textHeldBehindAFileIsToldWhenAStopDropsIt)
+// Text typed behind a streaming file waits; Stop ends the send and tells what never went.
+TEST_F(Sending, aStopEndsAFileSendAndTellsOfTheTextHeldBehindIt)
 {
     start();
     const QString path = dir.filePath("big.bin");
@@ -149,10 +139,11 @@ TEST_F(Sending, textHeldBehindAFileIsToldWhenAStopDropsIt)
     link.holdWriter(true);
     ASSERT_EQ(terminal->openFileToSend(path, false), CTerminal::FileOpen::Ok);
     terminal->startFileSend();
-    ASSERT_TRUE(terminal->fileSender()->holdsBackOtherSends());
+    ASSERT_TRUE(terminal->isFileSendBusy() && terminal->fileSender()->holdsBackOtherSends());
     EXPECT_EQ(terminal->SendText("AT", true), Result::Sent);
     EXPECT_EQ(terminal->SendHexBytes("\x01\x02"), Result::Sent);
     terminal->OnTerminalStop();
+    EXPECT_FALSE(terminal->isFileSendBusy());
     EXPECT_TRUE(lines.contains("Not sent: 10 bytes; the terminal is stopped."))
         << status().toStdString();
     EXPECT_GE(ui.beeps, 1);

@@ -3,7 +3,7 @@
 #include "display/DisplayModel.h"
 #include "ports/ConnectionWait.h"
 #include "support/EventLoopWait.h"
-#include "support/LinkTestBase.h"
+#include "support/ProgramTest.h"
 #include "terminal/LinkReport.h"
 #include "terminal/Terminal.h"
 
@@ -14,17 +14,20 @@
 #include <functional>
 
 // Stands in for the window while a server waits for its peer: `onWait` runs
-// at every turn of the wait's event loop and may end it with cancel().
+// at every turn of the wait's event loop; when it returns true, the wait ends.
 class TestConnectionWait final : public CConnectionWait
 {
 public:
-    void beginPeerWait(int, std::atomic<int> *cancelFlag) override
+    TestConnectionWait()
     {
-        m_cancel = cancelFlag;
         m_timer.callOnTimeout([this] {
-            if (m_cancel && onWait)
-                onWait();
+            if (m_cancel && onWait && onWait())
+                *m_cancel = 1;
         });
+    }
+    void beginPeerWait(int, std::atomic<int> *cancel) override
+    {
+        m_cancel = cancel;
         m_timer.start(5);
     }
     void endPeerWait() override
@@ -32,48 +35,28 @@ public:
         m_timer.stop();
         m_cancel = nullptr;
     }
-    void cancel()
-    {
-        if (m_cancel)
-            *m_cancel = 1;
-    }
 
-    std::function<void()> onWait;
+    std::function<bool()> onWait;
 
 private:
     std::atomic<int> *m_cancel = nullptr;
     QTimer m_timer;
 };
 
-// The terminal without a window, on a test link whose far end the test holds
-// (or on the real ports), with its INI in a folder of its own. What it says
-// in the status bar is kept in `lines`.
-class TerminalTest : public LinkTestBase
+// The terminal without a window; what it says in the status bar is kept in `lines`.
+class TerminalTest : public ProgramTest<CTerminal>
 {
 protected:
-    ~TerminalTest() override { terminal.reset(); }
+    ~TerminalTest() override { terminal.reset(); } // before the wait it uses
 
-    // The terminal from the INI written so far.
-    void create(bool realPorts = false)
+    void create(bool realPorts = false) override
     {
-        terminal.reset();
-        auto ports = std::make_unique<CTestPorts>(&link);
-        testPorts = realPorts ? nullptr : ports.get();
-        terminal = std::make_unique<CTerminal>(iniPath, realPorts ? nullptr : std::move(ports));
+        ProgramTest::create(realPorts);
         terminal->LoadSettings();
         terminal->setConnectionWait(&wait);
         QObject::connect(terminal.get(), &CTerminal::statusMessage, terminal.get(),
                          [this](const QString &line) { lines << line; });
     }
-    // The same, and the terminal started with its local echo off.
-    void start(bool realPorts = false)
-    {
-        create(realPorts);
-        terminal->settings().localEcho = false;
-        terminal->OnTerminalStart();
-        ASSERT_TRUE(terminal->isRunning());
-    }
-    QByteArray sentSoFar() { return LinkTestBase::sentSoFar(terminal->currentPort()); }
     QByteArray displayText() const { return terminal->display().buffer().text(); }
     // The state of the link as the pane beside the port shows it.
     QString linkState() const
@@ -82,7 +65,7 @@ protected:
     }
     QString status() const { return lines.isEmpty() ? QString() : lines.last(); }
 
+    std::unique_ptr<CTerminal> &terminal = program;
     TestConnectionWait wait;
-    std::unique_ptr<CTerminal> terminal;
     QStringList lines;
 };
