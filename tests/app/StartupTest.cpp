@@ -11,6 +11,10 @@
 #include "support/Pty.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 
 namespace {
 
@@ -88,6 +92,20 @@ TEST_F(StartupTest, aDocumentOnTheCommandLineIsShownOrEndsTheStart)
     ASSERT_TRUE(startMainWindow(*frame, options));
     EXPECT_EQ(frame->view()->widget()->buffer().text(), "saved\ntext");
     EXPECT_TRUE(frame->windowTitle().startsWith("saved.ter"));
+    // A file dropped on the window opens as well; a drag of mere text is not taken.
+    ASSERT_TRUE(writeFileBytes(dir.filePath("dropped.ter"), "dropped"));
+    QMimeData file, text;
+    file.setUrls({QUrl::fromLocalFile(dir.filePath("dropped.ter"))});
+    text.setText(dir.filePath("dropped.ter"));
+    for (QMimeData *data : {&text, &file}) {
+        QDragEnterEvent enter({1, 1}, Qt::CopyAction, data, Qt::LeftButton, {});
+        QDropEvent drop(QPointF(1, 1), Qt::CopyAction, data, Qt::LeftButton, {});
+        QApplication::sendEvent(frame.get(), &enter);
+        QApplication::sendEvent(frame.get(), &drop);
+        EXPECT_EQ(enter.isAccepted() && drop.isAccepted(), data == &file);
+        QApplication::processEvents();
+    }
+    EXPECT_EQ(frame->view()->widget()->buffer().text(), "dropped");
 
     createWithTray(false);
     options.documentPath = dir.filePath("gone.ter");
