@@ -126,6 +126,11 @@ TEST_F(MainWindowTest, indicatorsAndProgressFollowThePort)
     frame->OnRefreshTimer();
     EXPECT_EQ(sendLed->value(), 0);
     EXPECT_FALSE(progress->isVisible() || !pane("sendPercent").isEmpty());
+    // A file's own progress goes when its transfer ends.
+    emit frame->terminal().transferProgress(1, 4);
+    EXPECT_TRUE(progress->isVisible() && pane("sendPercent") == "25%");
+    emit frame->terminal().transferProgressEnded();
+    EXPECT_FALSE(progress->isVisible());
 }
 
 TEST_F(MainWindowTest, editAndDisplayCommandsActWhereTheUserIs)
