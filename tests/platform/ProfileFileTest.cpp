@@ -1,5 +1,6 @@
 #include "platform/ProfileFile.h"
 #include "platform/AtomicFile.h"
+#include "platform/ProfileCache.h"
 #include "support/ChildProcess.h"
 #include "support/DiskFull.h"
 #include "support/EventLoopWait.h"
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace {
@@ -140,6 +142,39 @@ TEST(ProfileFile, readsTolerateWhatHandsAndOtherProgramsLeave)
     // Cut to the limit.
     const auto ini30 = profile::Snapshot::fromBytes("[CharTexts]\n65=" + QByteArray(40, 'a'));
     EXPECT_EQ(ini30.getString("CharTexts", "65", {}, 30), QString(30, u'a'));
+}
+
+// Hand edits are seen however the file's times and size look, and so is another file; an
+// unchanged file is not read again.
+TEST(ProfileFile, theCacheReadsAFileAgainOnlyWhenItOrItsPathChanged)
+{
+    QTemporaryDir dir;
+    const QString a = dir.filePath("a.ini"), b = dir.filePath("b.ini");
+    profile::ProfileCache cache;
+    const auto value = [&](const QString &path) {
+        return cache.snapshot(path).getString("HotKeys", "K", "none", -1);
+    };
+    const auto edit = [&](const QString &path, const char *text, int hoursAgo) {
+        ASSERT_TRUE(writeFileBytes(path, QByteArray("[HotKeys]\nK=") + text));
+        const time_t then = ::time(nullptr) - 3600 * hoursAgo;
+        const struct timespec times[2] = {{then, 0}, {then, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+    };
+    EXPECT_EQ(value(a), "none");
+    edit(a, "AAA", 1);
+    edit(b, "BBB", 1);
+    EXPECT_EQ(value(a), "AAA");
+    const int reads = cache.reads();
+    EXPECT_EQ(value(a), "AAA");
+    EXPECT_EQ(cache.reads(), reads);
+    EXPECT_EQ(value(b), "BBB");
+    EXPECT_EQ(value(a), "AAA");
+    edit(a, "CCC", 2); // same size, older
+    EXPECT_EQ(value(a), "CCC");
+    edit(a, "DDD", 0); // just now: read at every use until its time is safely past
+    EXPECT_EQ(value(a), "DDD");
+    ASSERT_TRUE(writeFileBytes(a, "[HotKeys]\nK=EEE"));
+    EXPECT_EQ(value(a), "EEE");
 }
 
 // Writing a key leaves every other line byte for byte; the value reads back.
