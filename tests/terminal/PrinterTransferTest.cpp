@@ -188,6 +188,13 @@ TEST_F(PrinterTransferTest, receptionEndsCleanlyOnOddAnswersAndCanBeCancelled)
               QStringLiteral("The reception of [%1] was cancelled.\nThe bytes received so far "
                              "are kept in [%1.part]; [%1] was not changed.")
                   .arg(QDir::toNativeSeparators(target)));
+    // An answer whose header cannot be read ends the reception with a beep, the file untouched.
+    const int beeps = ui.beeps;
+    terminal->ReceivePrinterFile(QStringLiteral("X"), target);
+    link.writeFar("#T=X5,0*ABCDE");
+    ASSERT_TRUE(eventually([&] { return !terminal->IsPrinterReceptionActive(); }));
+    EXPECT_EQ(ui.beeps, beeps + 1);
+    EXPECT_EQ(fileBytes(target), "old contents");
 }
 
 // A send's echo in text mode; a file that changes or shrinks on its way is told.

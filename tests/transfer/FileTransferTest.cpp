@@ -113,7 +113,15 @@ TEST(PrinterFileReceiver, picksTheFileOutOfTheAnswer)
         {"#T=NAME,5,1*ABCDE", Outcome::BadCrc, "ABCDE<end>"}, // a wrong CRC keeps the file
         {"#T=E,0,0*rest", Outcome::Completed, "<end>"},
         {"#T=E,0,17*", Outcome::BadCrc, "<end>"},
-        {"#T=NAME 5*ABCDE", Outcome::MalformedHeader, ""}, // as every refused header
+        {"#T=E,-0,-0*", Outcome::Completed, "<end>"},
+        // Refused: no size, a bad or too large size, no CRC, a bad CRC.
+        {"#T=NAME 5*ABCDE", Outcome::MalformedHeader, ""},
+        {"#T=NAME,x,0*", Outcome::MalformedHeader, ""},
+        {"#T=NAME,-5,0*ABCDE", Outcome::MalformedHeader, ""},
+        {"#T=NAME,4294967296,0*", Outcome::MalformedHeader, ""},
+        {"#T=NAME,5*ABCDE", Outcome::MalformedHeader, ""},
+        {"#T=NAME,0,-1*", Outcome::MalformedHeader, ""},
+        {"#T=NAME,0,4294967296*", Outcome::MalformedHeader, ""},
     };
     for (const auto &[answer, outcome, file] : cases) {
         const Fed fed = feed({answer});
