@@ -53,6 +53,18 @@ TEST_F(Sending, theInputsKeepOrEmptyWhatWasSentAndHotKeysGoThroughThem)
     frame->FireHotKey(1);
     EXPECT_EQ(frame->hexEdit()->model().data(), std::vector<std::uint8_t>({0}));
     EXPECT_EQ(sentSoFar(), framed("AB") + framed("AB\r\n").repeated(2));
+
+    // An auto-reply leaves what is being typed in either input alone.
+    frame->hexEdit()->SetData(reinterpret_cast<const std::uint8_t *>("C"), 1);
+    input->setPlainText("half typed");
+    frame->settings().display.autoReplyMask = 1;
+    frame->settings().receiveTexts[0] = "PING";
+    frame->terminal().PrepareReceiveTriggers();
+    link.writeFar("PING");
+    ASSERT_TRUE(eventually([&] { return !displayText().isEmpty(); }));
+    EXPECT_EQ(sentSoFar().toHex(' '), framed("one").toHex(' '));
+    EXPECT_EQ(input->toPlainText(), "half typed");
+    EXPECT_EQ(frame->hexEdit()->model().data(), std::vector<std::uint8_t>({'C'}));
 }
 
 // The port pane tells framing is off; a Hex-Data hotkey sends bytes and CRC in text mode.
