@@ -116,7 +116,11 @@ TEST_F(ProgramRunTest, headlessTcpRunsEndCleanlyOnSigtermAndACaptureSurvivesTheP
 
     Fd listener{boundSocket(SOCK_STREAM, "127.0.0.1", 0)};
     const QString port = QString::number(localPort(listener.fd));
-    Program p(dir, {"--headless", "--tcp", "127.0.0.1:" + port, "--log", "-"});
+    // Without --log, and with the INI's log off, what arrives goes to standard output.
+    const QString iniLog = dir.filePath("ini.log");
+    ASSERT_TRUE(writeFileBytes(dir.filePath("o.ini"),
+                               "[Display]\nUseLogging=0\nLogfile=" + iniLog.toUtf8() + "\n"));
+    Program p(dir, {"--headless", "--tcp", "127.0.0.1:" + port});
     QByteArray sent, bytes;
     for (int i = 0; i < 256; ++i)
         bytes += char(i);
@@ -138,6 +142,7 @@ TEST_F(ProgramRunTest, headlessTcpRunsEndCleanlyOnSigtermAndACaptureSurvivesTheP
     ::shutdown(conn.fd, SHUT_RDWR);
     sender.join();
     EXPECT_TRUE(p.out() == sent + flood.left(p.out().size() - sent.size()));
+    EXPECT_FALSE(QFile::exists(iniLog));
     // A reconnect's own state may pass before it is looked at.
     const QString link = "IP:127.0.0.1, " + port;
     const QString expected = "Connecting to 127.0.0.1:" + port + "...\n" + link + ": connected\n"
