@@ -272,6 +272,8 @@ TEST_F(MainWindowTest, modemLinesShowSwitchAndBreakOnSerialLinksAndCountersCount
     tty.setBreakError(ENOTTY);
     frame->OnTerminalStart();
     EXPECT_TRUE(pane("paneCounters").startsWith("Rx 0  Tx 0  "));
+    EXPECT_EQ(child("paneCounters")->toolTip(),
+              "Since the program started: 5 bytes received, 6 bytes sent");
     EXPECT_TRUE(eventually([&] { return child("lampsAbsent")->isVisible(); }));
     EXPECT_FALSE(child("lampCTS")->isVisible() || dtr->isEnabled());
     sendBreak->trigger();
