@@ -180,6 +180,17 @@ TEST(HexEditModel, BadInputHasDefinedResultsAndCtrlCTypesNothing)
     EXPECT_FALSE(m.hasSelection());
     EXPECT_EQ(m.data(), counting(4));
 
+    // A drag selects from where the button went down, and only while it is down.
+    const int hex = m.hexColumn();
+    m.mouseDrag(hex + 6, 0, 0);
+    EXPECT_EQ(state(m), "@0H");
+    m.mousePress(hex + 3, 0, false);
+    m.beginDrag();
+    m.mouseDrag(hex + 7, 0, 0);
+    m.mouseRelease();
+    m.mouseDrag(hex, 0, 0);
+    EXPECT_EQ(state(m), "@2L sel1-3");
+
     const Bytes big(Model::kMaxLength + 5, 0x55);
     m.setData(big.data(), static_cast<int>(big.size()));
     m.keyDown(Model::Key::Insert, false, false);
