@@ -79,10 +79,9 @@ void FakeDeviceTree::addUsbPrinter(int lp, const QString &interfaceName,
     write(device + QStringLiteral("/idVendor"), "0a5f\n");
     const std::pair<const char *, QString> attributes[]
         = {{"manufacturer", manufacturer}, {"product", product}, {"serial", serial}};
-    for (const auto &[name, text] : attributes) {
+    for (const auto &[name, text] : attributes)
         if (!text.isEmpty())
             write(device + u'/' + QLatin1String(name), text.toUtf8() + '\n');
-    }
     const QString interfaceDir = device + u'/' + interfaceName;
     write(interfaceDir + QStringLiteral("/bInterfaceClass"), "07\n");
     const QString lpName = QStringLiteral("lp%1").arg(lp);

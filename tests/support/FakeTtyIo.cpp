@@ -13,10 +13,9 @@ FakeTtyIo::FakeTtyIo()
 
 FakeTtyIo::~FakeTtyIo()
 {
-    for (int fd : m_wake) {
+    for (int fd : m_wake)
         if (fd >= 0)
             ::close(fd);
-    }
 }
 
 void FakeTtyIo::setInputs(int bits, bool up)
