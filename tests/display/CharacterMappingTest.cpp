@@ -13,12 +13,9 @@ QByteArray replaceAll(const QByteArray &s, const QByteArray &from, const QByteAr
 {
     QByteArray out;
     for (qsizetype i = 0; i < s.size();) {
-        if (QByteArrayView(s).sliced(i).startsWith(from)) {
-            out += to;
-            i += from.size();
-        } else {
-            out += s[i++];
-        }
+        const bool match = QByteArrayView(s).sliced(i).startsWith(from);
+        out += match ? to : QByteArray(1, s[i]);
+        i += match ? from.size() : 1;
     }
     return out;
 }

@@ -43,8 +43,7 @@ TEST_F(UsbPortTest, anUnpluggedPrinterIsOpenedAgainInItsSocketUnderANewNumber)
     tree.removeUsbPrinter(5);
     again.closeMaster();
     ASSERT_TRUE(waitUntil([&] { return port.GetLinkState() == LinkState::Lost; }));
-    EXPECT_TRUE(port.Close());
-    EXPECT_EQ(log.count("ERROR: ReadFile"), 2);
+    EXPECT_TRUE(port.Close() && log.count("ERROR: ReadFile") == 2);
     EXPECT_EQ(log.count("ERROR: ", true) + log.count("Open: ", true), 2);
     EXPECT_FALSE(port.Open(socket, 5));
     EXPECT_EQ(whyNot(port, OpenFailure::Link::Usb, socket),

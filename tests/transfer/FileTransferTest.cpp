@@ -131,7 +131,7 @@ TEST(PrinterFileReceiver, picksTheFileOutOfTheAnswer)
               (std::vector{Outcome::Pending, Outcome::HeaderTooLong, Outcome::Idle}));
     // A 0x00 ends the header text of its block.
     const Fed fed = feed({QByteArray("junk\0,9,9", 9), "#T=N,5," + crcOf(five) + "*ABCDE"});
-    EXPECT_TRUE(fed.outcomes == std::vector{Outcome::Pending, Outcome::Completed}
+    EXPECT_TRUE(fed.outcomes == (std::vector{Outcome::Pending, Outcome::Completed})
                 && fed.file == "ABCDE<end>");
 }
 
