@@ -65,12 +65,12 @@ TEST_F(StartupTest, automationRunsInTheTrayOrMinimizedAndTheTrayShowsOrClosesThe
         EXPECT_FALSE(frame->isRunning()); // started once the event loop runs
         const bool inTray = trayAvailable && automation;
         ASSERT_TRUE(eventually([&] { return frame->isRunning() && frame->isVisible() != inTray; }));
-        EXPECT_EQ(frame->isMinimized(), automation);
-        EXPECT_EQ(tray->isShown(), inTray);
+        EXPECT_EQ((std::pair{frame->isMinimized(), tray->isShown()}),
+                  (std::pair{automation, inTray}));
     }
     tray->OnActivated(QSystemTrayIcon::DoubleClick);
-    EXPECT_TRUE(frame->isVisible() && !frame->isMinimized() && frame->isRunning());
-    EXPECT_FALSE(tray->isShown());
+    EXPECT_TRUE(frame->isVisible() && !frame->isMinimized() && frame->isRunning()
+                && !tray->isShown());
 
     for (const int id : {CTrayIcon::kShowId, CTrayIcon::kCloseId}) {
         frame->showMinimized();
@@ -90,8 +90,8 @@ TEST_F(StartupTest, aDocumentOnTheCommandLineIsShownOrEndsTheStart)
     options.documentPath = dir.filePath("saved.ter");
     ASSERT_TRUE(writeFileBytes(options.documentPath, "saved\r\ntext"));
     ASSERT_TRUE(startMainWindow(*frame, options));
-    EXPECT_EQ(frame->view()->widget()->buffer().text(), "saved\ntext");
-    EXPECT_TRUE(frame->windowTitle().startsWith("saved.ter"));
+    EXPECT_TRUE(frame->view()->widget()->buffer().text() == "saved\ntext"
+                && frame->windowTitle().startsWith("saved.ter"));
     // A file dropped on the window opens as well; a drag of mere text is not taken.
     ASSERT_TRUE(writeFileBytes(dir.filePath("dropped.ter"), "dropped"));
     QMimeData file, text;
@@ -111,8 +111,7 @@ TEST_F(StartupTest, aDocumentOnTheCommandLineIsShownOrEndsTheStart)
     options.documentPath = dir.filePath("gone.ter");
     EXPECT_FALSE(startMainWindow(*frame, options));
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_TRUE(ui.messages[0].text.contains(options.documentPath));
-    EXPECT_FALSE(frame->isVisible());
+    EXPECT_TRUE(ui.messages[0].text.contains(options.documentPath) && !frame->isVisible());
 }
 
 // On the real port; the INI learns of the link only when the port settings are confirmed.
@@ -126,8 +125,8 @@ TEST_F(StartupTest, aCommandLineLinkRunsAtOnceAndReachesTheIniOnlyThroughThePort
                               "--handshake",  "none",     "--hex",          "--timestamps"};
     ASSERT_TRUE(startMainWindow(*frame, parseCommandLine(args)));
     ASSERT_TRUE(eventually([&] { return frame->isRunning(); }));
-    EXPECT_TRUE(frame->action(CommandId::HexMode)->isChecked());
-    EXPECT_TRUE(frame->action(CommandId::Timestamp)->isChecked());
+    EXPECT_TRUE(frame->action(CommandId::HexMode)->isChecked()
+                && frame->action(CommandId::Timestamp)->isChecked());
     frame->OnTerminalStop();
     EXPECT_EQ(fileBytes(iniPath), iniBytes);
     CPortSettingsDlg(frame->settings(), iniPath, frame.get()).accept();

@@ -19,8 +19,7 @@ protected:
         endWithTest(device);
         device.start(ORBA_DEMO_DEVICE,
                      {"--pty", "--dir", dir.path(), "--interval-ms", "150", "--alive-every", "3"});
-        ASSERT_TRUE(deviceSays("\n"));
-        ASSERT_TRUE(log.startsWith("pty ")) << log.toStdString();
+        ASSERT_TRUE(deviceSays("\n") && log.startsWith("pty ")) << log.toStdString();
         // The demo's settings file, pointed at this device.
         ASSERT_TRUE(writeFileBytes(
             iniPath,

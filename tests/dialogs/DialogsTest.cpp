@@ -87,10 +87,8 @@ protected:
     {
         tree.addSerialAdapter("ttyUSB0", "1-2", "FT232R USB UART", kById);
         tree.addUsbPrinter(0, "1-4:1.0", "Zebra", "GK420d", "29J1");
-        settings.address = QStringLiteral("192.168.0.1");
-        settings.portNumber = 9100;
-        settings.socketType = 1;
-        settings.usbDevicePath = kPlaceholder;
+        std::tie(settings.address, settings.portNumber, settings.socketType, settings.usbDevicePath)
+            = std::tuple{QStringLiteral("192.168.0.1"), 9100, 1, kPlaceholder};
     }
     auto open() { return shown<CPortSettingsDlg>(settings, iniPath, nullptr, tree.roots()); }
 
@@ -105,14 +103,12 @@ protected:
 
 TEST_F(PortSettingsDlgTest, opensWithTheSettingsCancelWritesNothingAndOkEveryKeyInItsForm)
 {
-    settings.portKind = 7; // any other value: network
-    settings.comPort = 3;
-    settings.baud = 57600;
-    settings.parity = 2;
-    settings.protocol = 4;
-    settings.socketType = 2;
+    // Kind 7 is, as any other unknown one, the network; the limit is shown rounded towards zero.
+    std::tie(settings.portKind, settings.comPort, settings.baud, settings.parity, settings.protocol,
+             settings.socketType)
+        = std::tuple{7, 3, 57600, 2, 4, 2};
     settings.display.displayLimitOn = true;
-    settings.display.displayLimit = 5 * 1024 + 1023; // shown rounded towards zero
+    settings.display.displayLimit = 5 * 1024 + 1023;
     settings.display.loggingOn = true;
     settings.display.logFilePath = QStringLiteral("/tmp/run.log");
     const QString opened = "COM3|57600|O (odd)|Hardware (DTR/DTS)|8|1|192.168.0.1|9100|1|---|1|5|"
@@ -166,8 +162,8 @@ TEST_F(PortSettingsDlgTest, theDeviceListsStoreACOMNumberADevicePathOrTheUsbPrin
         if (!chosen.isNull())
             list->setCurrentText(chosen);
         d->accept();
-        EXPECT_EQ(ini("Com", "Port") + u'|' + ini("Com", "Device"), result);
-        EXPECT_EQ(ini("Com", "UseSerial"), "1");
+        EXPECT_EQ(ini("Com", "Port") + u'|' + ini("Com", "Device") + u'|' + ini("Com", "UseSerial"),
+                  result + "|1");
         EXPECT_EQ(settings.comDevice, result.section(u'|', 1));
     }
     // Stored, shown (of how many entries), unplugged before OK → [Usb] DeviceName.
@@ -221,9 +217,9 @@ TEST_F(PortSettingsDlgTest, devicesPluggedInWhileOpenAppearAndTheLogFileIsChosen
     ui.files.push_back(QStringLiteral("/tmp/new.log"));
     child<QAbstractButton>(d.get(), "logFileButton")->click();
     const UiServices::FileDialog f = ui.fileDialogs.at(0);
-    EXPECT_EQ(f.directory + u'|' + f.proposedName, "/var/log|old.log");
-    EXPECT_FALSE(f.confirmOverwrite);
-    EXPECT_EQ(child<QLineEdit>(d.get(), "logFileEdit")->text(), "/tmp/new.log");
+    EXPECT_EQ(f.directory + u'|' + f.proposedName + u'|' + QString::number(f.confirmOverwrite)
+                  + u'|' + child<QLineEdit>(d.get(), "logFileEdit")->text(),
+              "/var/log|old.log|0|/tmp/new.log");
     child<QRadioButton>(d.get(), "networkRadio")->click();
     d->accept();
     EXPECT_EQ(ini("Com", "UseSerial") + u'|' + ini("Com", "Device") + u'|'
@@ -244,9 +240,7 @@ TEST_F(CharMapDlgTest, editsWorkOnACopyThatCancelDropsAndOkWritesWithEveryKey)
     fill(d.get(), {"codeEdit", "textEdit", "activeCheck"}, "1b|ESC|1");
     child<QPushButton>(d.get(), "addButton")->click();
     child<QPushButton>(d.get(), "cancelButton")->click();
-    EXPECT_TRUE(table == tableBefore);
-    EXPECT_FALSE(mappingOn);
-    EXPECT_FALSE(QFile::exists(iniPath));
+    EXPECT_TRUE(table == tableBefore && !mappingOn && !QFile::exists(iniPath));
 
     // As typed: the same code replaces, no code is 0, 30 characters kept, an empty text clears,
     // parsing stops at a non-digit, a non-code beeps.
@@ -269,8 +263,7 @@ TEST_F(CharMapDlgTest, editsWorkOnACopyThatCancelDropsAndOkWritesWithEveryKey)
     list->clearSelection();
     child<QPushButton>(d.get(), "removeButton")->click();
     child<QPushButton>(d.get(), "okButton")->click();
-    EXPECT_TRUE(mappingOn);
-    EXPECT_EQ(ini("CharTexts", "Active"), "1");
+    EXPECT_TRUE(mappingOn && ini("CharTexts", "Active") == "1");
     const QMap<int, QString> kept{
         {0, " \u00C4 "}, {7, QString(30, u'x')}, {0x0D, "<CR>"}, {0x0F, "\u00C4?"}};
     for (int code = 0; code < 256; ++code) {
@@ -317,8 +310,7 @@ TEST_F(HotKeyDlgTest, opensWithTheFileAndTheTerminalsTriggersOkWritesEveryRowCan
     auto d = shown<CHotKeyDlg>(iniPath, receiveTexts, mask);
     fill(d.get(), row(0), "new|0|1|0|changed"); // Cancel changes nothing
     child<QPushButton>(d.get(), "cancelButton")->click();
-    EXPECT_EQ(mask, 0x804u);
-    EXPECT_EQ(fileBytes(iniPath), file);
+    EXPECT_TRUE(mask == 0x804u && fileBytes(iniPath) == file);
     // Texts and flags come from the file, triggers and receive texts from the terminal.
     d = shown<CHotKeyDlg>(iniPath, receiveTexts, mask);
     const QStringList opened
@@ -338,9 +330,9 @@ TEST_F(HotKeyDlgTest, opensWithTheFileAndTheTerminalsTriggersOkWritesEveryRowCan
         fill(d.get(), row(i),
              written(i) + QString::number(i == 2) + u'|' + (i == 2 ? "ping" : receiveTexts[i]));
     child<QPushButton>(d.get(), "okButton")->click();
-    EXPECT_EQ(mask, 4u);
-    EXPECT_EQ(ini("HotKeys", "AutoReply"), "4");
-    EXPECT_EQ(receiveTexts[2] + u'|' + receiveTexts[4], "ping|off but kept");
+    EXPECT_EQ(QString::number(mask) + u'|' + ini("HotKeys", "AutoReply") + u'|' + receiveTexts[2]
+                  + u'|' + receiveTexts[4],
+              "4|4|ping|off but kept");
     for (int i = 0; i < 12; ++i)
         EXPECT_EQ(keys(i), written(i) + receiveTexts[i]);
 }
@@ -355,16 +347,13 @@ TEST_F(HotKeyDlgTest, withoutFramingHexThatIsNotWholePairsIsRefused)
     fill(d.get(), {"hotKeyText0", "hex0", "hotKeyText2", "receiveText2"}, "01 03|1|AT|0 1");
     fill(d.get(), row1, "01 03 02 00 2A|1|1|01 03 0");
     child<QPushButton>(d.get(), "okButton")->click();
-    EXPECT_TRUE(d->isVisible());
-    EXPECT_EQ(ui.beeps, 1);
-    EXPECT_FALSE(QFile::exists(iniPath));
-    EXPECT_FALSE(child<QLineEdit>(d.get(), "receiveText1")->styleSheet().isEmpty());
-    EXPECT_TRUE(child<QLineEdit>(d.get(), "hotKeyText1")->styleSheet().isEmpty());
+    EXPECT_TRUE(d->isVisible() && ui.beeps == 1 && !QFile::exists(iniPath));
+    EXPECT_TRUE(!child<QLineEdit>(d.get(), "receiveText1")->styleSheet().isEmpty()
+                && child<QLineEdit>(d.get(), "hotKeyText1")->styleSheet().isEmpty());
     fill(d.get(), row1, "01 03 02 00 2A|1|1|01 03 00 00 00 01");
     child<QPushButton>(d.get(), "okButton")->click();
-    EXPECT_EQ(d->result(), QDialog::Accepted);
-    EXPECT_EQ(mask, 2u);
-    EXPECT_EQ(ini("HotKeys", "HotKeyReceiveText1"), "01 03 00 00 00 01");
+    EXPECT_TRUE(d->result() == QDialog::Accepted && mask == 2u
+                && ini("HotKeys", "HotKeyReceiveText1") == "01 03 00 00 00 01");
 }
 
 TEST_F(DialogTest, sendOptionsOpenWithTheSettingsAndOkWritesAllSixKeys)
@@ -383,8 +372,7 @@ TEST_F(DialogTest, sendOptionsOpenWithTheSettingsAndOkWritesAllSixKeys)
               "AT and Enter send: 41 54 30 1F 0A\n"
               "The hex input 01 03 00 00 00 01 sends: 01 03 00 00 00 01 84 0A");
     child<QPushButton>(d.get(), "cancelButton")->click();
-    EXPECT_FALSE(QFile::exists(iniPath));
-    EXPECT_EQ(s.lineEnd, 1);
+    EXPECT_TRUE(!QFile::exists(iniPath) && s.lineEnd == 1);
 
     d = shown<CSendOptionsDlg>(s, iniPath);
     fill(d.get(), controls, "none|LF|CRC-16/MODBUS (low byte first)|1|20|100");
@@ -405,8 +393,7 @@ TEST(PrinterFileNameDlg, okWithoutANameBeepsAndStaysOpen)
     dialog.show();
     fill(&dialog, {"fileName"}, "");
     child<QPushButton>(&dialog, "okButton")->click();
-    EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(ui.beeps, 1);
+    EXPECT_TRUE(dialog.isVisible() && ui.beeps == 1);
 }
 
 } // namespace

@@ -13,12 +13,9 @@ QByteArray replaceAll(const QByteArray &s, const QByteArray &from, const QByteAr
 {
     QByteArray out;
     for (qsizetype i = 0; i < s.size();) {
-        if (QByteArrayView(s).sliced(i).startsWith(from)) {
-            out += to;
-            i += from.size();
-        } else {
-            out += s[i++];
-        }
+        const bool match = QByteArrayView(s).sliced(i).startsWith(from);
+        out += match ? to : QByteArray(1, s[i]);
+        i += match ? from.size() : 1;
     }
     return out;
 }
@@ -65,10 +62,9 @@ TEST(CharacterMapping, matchesTheSequentialRuleOnRandomTablesAndTexts)
     int compared = 0, tried = 0;
     for (int round = 0; round < 3000; ++round) {
         CharMapTable table;
-        for (char ch : kAlphabet) {
+        for (char ch : kAlphabet)
             if (rng() % 5 < 2)
                 table.setText(static_cast<unsigned char>(ch), randomText(rng, 4));
-        }
         table.setText(0, "zero"); // code 0 never takes part
         const QByteArray text = randomText(rng, 40, true);
         for (const int mode : {0, 1, 2, 3}) { // forward, reverse, timestamp with/without mapping

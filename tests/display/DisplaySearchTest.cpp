@@ -44,8 +44,7 @@ TEST(DisplaySearch, findsForwardAndBackwardWithWrappingInTheDisplaysLetters)
         EXPECT_EQ(search.setPattern(c.pattern, c.caseSensitive), c.shown);
         const CDisplaySearch::Match m
             = c.forward ? search.next(c.text, c.from) : search.previous(c.text, c.from);
-        EXPECT_EQ(m.start, c.start);
-        EXPECT_EQ(m.wrapped, c.wrapped);
+        EXPECT_EQ((std::pair{m.start, m.wrapped}), (std::pair{c.start, c.wrapped}));
     }
 }
 

@@ -158,29 +158,26 @@ TEST_F(DisplayView, theOldestTextGoesBeyondTheHardLimit)
         show(QByteArray::number(n++) + block);
     show("sent", false);
     const CDisplayBuffer &b = buffer();
-    EXPECT_LE(b.length(), CDisplayModel::kHardLimit);
-    EXPECT_GE(b.length(), CDisplayModel::kHardLimit / 2);
+    EXPECT_TRUE(b.length() <= CDisplayModel::kHardLimit
+                && b.length() >= CDisplayModel::kHardLimit / 2);
     // The newest text is whole; a grey note at the top says older text went.
     EXPECT_TRUE(text().endsWith(QByteArray::number(n - 1) + QByteArray(1000, 'x') + "\nsent"));
-    EXPECT_TRUE(text().startsWith("[Older text was removed here"));
-    EXPECT_EQ(b.colorRuns().front().color, CDisplayModel::kNoteColor);
+    EXPECT_TRUE(text().startsWith("[Older text was removed here")
+                && b.colorRuns().front().color == CDisplayModel::kNoteColor);
     EXPECT_EQ(b.colorRuns()[1].start, b.lineStart(1)); // the kept text keeps its colour
     // The line index agrees with the text moved to the front.
     const QList<QByteArray> lines = text().split('\n');
     ASSERT_EQ(b.lineCount(), lines.size());
-    for (qsizetype i = 0, start = 0; i < lines.size(); start += lines[i++].size() + 1) {
-        ASSERT_EQ(b.lineStart(i), start);
-        ASSERT_EQ(b.lineOfOffset(start + lines[i].size()), i);
-    }
+    for (qsizetype i = 0, start = 0; i < lines.size(); start += lines[i++].size() + 1)
+        ASSERT_TRUE(b.lineStart(i) == start && b.lineOfOffset(start + lines[i].size()) == i);
     // Whole lines went: the first one kept is a block's line from its start.
     EXPECT_TRUE(
         text().mid(b.lineStart(1)).startsWith(QByteArray::number(n - b.lineCount() + 2) + "xxx"));
     // One block larger than the display keeps: its end is shown.
     show(QByteArray(CDisplayModel::kHardLimit, 'h') + "end");
-    EXPECT_EQ(b.lineCount(), 2);
-    EXPECT_TRUE(text().startsWith("[Older text was removed here"));
-    EXPECT_EQ(b.lineLength(1), CDisplayModel::kHardLimit / 2);
-    EXPECT_TRUE(text().endsWith("hhend"));
+    EXPECT_EQ((std::pair{b.lineCount(), b.lineLength(1)}),
+              (std::pair{2, CDisplayModel::kHardLimit / 2}));
+    EXPECT_TRUE(text().startsWith("[Older text was removed here") && text().endsWith("hhend"));
 }
 
 // Painted pixels: each cell shows its run's colour, or the selection's over it
@@ -243,8 +240,7 @@ TEST_F(DisplayView, findStepsWrapsMarksAndHoldsAutoScrollWhileAMatchIsShown)
     receiveLines(0, 300);
     settle();
     find(QStringLiteral("LINE 1")); // case-insensitive, from the top of the view on
-    EXPECT_TRUE(findText()->hasFocus());
-    EXPECT_EQ(selected(), QStringLiteral("line 1"));
+    EXPECT_TRUE(findText()->hasFocus() && selected() == QStringLiteral("line 1"));
     const auto step = [&](Qt::KeyboardModifiers mods, int line, const char *message) {
         key(Qt::Key_Return, mods);
         EXPECT_EQ(selectedLine(), line);
@@ -269,8 +265,7 @@ TEST_F(DisplayView, findStepsWrapsMarksAndHoldsAutoScrollWhileAMatchIsShown)
     view.findBar()->findChild<QAbstractButton *>("findMatchCase")->click();
     EXPECT_TRUE(view.findBar()->notFound());
     key(Qt::Key_Escape);
-    EXPECT_FALSE(view.findBar()->isVisible());
-    EXPECT_FALSE(display()->isHighlighting());
+    EXPECT_FALSE(view.findBar()->isVisible() || display()->isHighlighting());
 
     // Data arriving leaves the match and the view where they are.
     settings.autoScroll = true;
@@ -284,10 +279,9 @@ TEST_F(DisplayView, findStepsWrapsMarksAndHoldsAutoScrollWhileAMatchIsShown)
     const int first = display()->firstVisibleLine();
     receiveLines(100, 600);
     settle();
-    EXPECT_EQ(selectedLine(), 59);
-    EXPECT_EQ(display()->firstVisibleLine(), first);
-    EXPECT_EQ(view.findBar()->message(),
-              QStringLiteral("Auto-scroll waits while a match is shown"));
+    EXPECT_EQ(
+        (std::tuple{selectedLine(), display()->firstVisibleLine(), view.findBar()->message()}),
+        (std::tuple{59, first, QStringLiteral("Auto-scroll waits while a match is shown")}));
     key(Qt::Key_Return); // the text that came is found too
     EXPECT_EQ(selectedLine(), 500);
     key(Qt::Key_Escape); // closed, the view follows the text again at once
@@ -317,23 +311,22 @@ TEST_F(DocumentTest, savedDisplayOpensAgainWithItsText)
     ui.files = {path("a.ter")};
     ASSERT_TRUE(doc.OnFileSave()); // untitled: asks for a name
     ASSERT_EQ(ui.fileDialogs.size(), 1u);
-    EXPECT_EQ(ui.fileDialogs[0].proposedName, QStringLiteral("Untitled.ter"));
     // 8-bit characters, CR LF for every line break, no colours.
-    EXPECT_EQ(fileBytes(path("a.ter")), QByteArray("AB\r\nCD\r\nE\r\nsent\xC4"));
-    EXPECT_EQ(doc.title(), QStringLiteral("a.ter"));
+    EXPECT_EQ((std::tuple{ui.fileDialogs[0].proposedName, fileBytes(path("a.ter")), doc.title()}),
+              (std::tuple{QStringLiteral("Untitled.ter"), QByteArray("AB\r\nCD\r\nE\r\nsent\xC4"),
+                          QStringLiteral("a.ter")}));
     show("+");
     ASSERT_TRUE(doc.OnFileSave()); // named: saves without asking
     EXPECT_EQ(ui.fileDialogs.size(), 1u);
     ASSERT_TRUE(doc.OnNewDocument());
-    EXPECT_TRUE(text().isEmpty());
-    EXPECT_EQ(doc.title(), QStringLiteral("Untitled"));
+    EXPECT_EQ((std::pair{text(), doc.title()}),
+              (std::pair{QByteArray(), QStringLiteral("Untitled")}));
     ASSERT_TRUE(doc.OnOpenDocument(path("a.ter")));
     EXPECT_EQ(text(), QByteArray("AB\nCD\nE\nsent\xC4+"));
     ASSERT_EQ(buffer().colorRuns().size(), 1u);
     EXPECT_EQ(buffer().colorRuns()[0].color, qRgb(0, 0, 0));
     show("Z"); // what arrives next goes after the loaded text
-    EXPECT_EQ(text(), QByteArray("AB\nCD\nE\nsent\xC4+Z"));
-    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(text() == "AB\nCD\nE\nsent\xC4+Z" && ui.messages.empty());
 }
 
 TEST_F(DocumentTest, failuresAreReportedAndLeaveTheDisplayAlone)
@@ -364,9 +357,9 @@ TEST_F(DocumentTest, failuresAreReportedAndLeaveTheDisplayAlone)
         ASSERT_EQ(ui.messages.size(), 1u);
         EXPECT_TRUE(ui.messages[0].text.contains(file)) << ui.messages[0].text.toStdString();
         EXPECT_TRUE(ui.messages[0].text.contains(QLatin1String(row.reason)));
-        EXPECT_EQ(ui.messages[0].icon, UiServices::Icon::Stop);
-        EXPECT_EQ(text(), QByteArray("kept+new"));
-        EXPECT_EQ(doc.title(), QStringLiteral("kept.ter"));
+        EXPECT_EQ((std::tuple{ui.messages[0].icon, text(), doc.title()}),
+                  (std::tuple{UiServices::Icon::Stop, QByteArray("kept+new"),
+                              QStringLiteral("kept.ter")}));
     }
 }
 

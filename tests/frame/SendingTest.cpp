@@ -28,8 +28,8 @@ TEST_F(Sending, theInputsKeepOrEmptyWhatWasSentAndHotKeysGoThroughThem)
     frame->settings().clearInput = false;
     input->setPlainText("two");
     QTest::keyClick(input, Qt::Key_Return);
-    EXPECT_EQ(input->toPlainText(), "two");
-    EXPECT_EQ(sentSoFar(), framed("one") + framed("two", "\r\n"));
+    EXPECT_TRUE(input->toPlainText() == "two"
+                && sentSoFar() == framed("one") + framed("two", "\r\n"));
     // Up brings back what was typed, not what a hotkey sent.
     hotKey(0, "one");
     hotKey(11, "twelve", true);
@@ -51,8 +51,8 @@ TEST_F(Sending, theInputsKeepOrEmptyWhatWasSentAndHotKeysGoThroughThem)
     EXPECT_EQ(frame->hexEdit()->model().data(), std::vector<std::uint8_t>({'A', 'B', 13, 10}));
     frame->settings().clearInput = true;
     frame->FireHotKey(1);
-    EXPECT_EQ(frame->hexEdit()->model().data(), std::vector<std::uint8_t>({0}));
-    EXPECT_EQ(sentSoFar(), framed("AB") + framed("AB\r\n").repeated(2));
+    EXPECT_TRUE(frame->hexEdit()->model().data() == std::vector<std::uint8_t>({0})
+                && sentSoFar() == framed("AB") + framed("AB\r\n").repeated(2));
 
     // An auto-reply leaves what is being typed in either input alone.
     frame->hexEdit()->SetData(reinterpret_cast<const std::uint8_t *>("C"), 1);
@@ -63,8 +63,8 @@ TEST_F(Sending, theInputsKeepOrEmptyWhatWasSentAndHotKeysGoThroughThem)
     link.writeFar("PING");
     ASSERT_TRUE(eventually([&] { return !displayText().isEmpty(); }));
     EXPECT_EQ(sentSoFar().toHex(' '), framed("one").toHex(' '));
-    EXPECT_EQ(input->toPlainText(), "half typed");
-    EXPECT_EQ(frame->hexEdit()->model().data(), std::vector<std::uint8_t>({'C'}));
+    EXPECT_TRUE(input->toPlainText() == "half typed"
+                && frame->hexEdit()->model().data() == std::vector<std::uint8_t>({'C'}));
 }
 
 // The port pane tells framing is off; a Hex-Data hotkey sends bytes and CRC in text mode.
@@ -111,9 +111,8 @@ TEST_F(Sending, hotKeyConfigurationOpensWhenAKeyCannotBeSent)
     EXPECT_TRUE(eventually([&] { return driver.opened.size() == 2; }));
     link.writeFar("GO GO!");
     EXPECT_TRUE(eventually([&] { return driver.opened.size() == 3; })); // one for both triggers
-    EXPECT_EQ(displayedWhenOpened, 6);
-    EXPECT_EQ(driver.opened, QStringList(3, "CHotKeyDlg"));
-    EXPECT_FALSE(frame->isHotKeyConfigurationOpen());
+    EXPECT_TRUE(displayedWhenOpened == 6 && driver.opened == QStringList(3, "CHotKeyDlg")
+                && !frame->isHotKeyConfigurationOpen());
 }
 
 // Each proposes a name: the file's own to send, the printer file's to receive.
@@ -138,15 +137,15 @@ TEST_F(Sending, fileCommandsAskForFileAndNameAndShowTheHeaderInTheInput)
         got += link.readFar(header.size() - got.size(), std::chrono::milliseconds(1));
         return got.size() >= header.size();
     }));
-    EXPECT_EQ(got, header);
-    EXPECT_EQ(frame->textInput()->toPlainText(), "#T=DIR\\HELLO.TXT,5,907060870*");
+    EXPECT_TRUE(got == header
+                && frame->textInput()->toPlainText() == "#T=DIR\\HELLO.TXT,5,907060870*");
     ASSERT_TRUE(eventually([&] { return action(CommandId::SendFile)->isEnabled(); }));
     ui.files = {dir.filePath("in.txt")};
     action(CommandId::ReceivePrinterFile)->trigger();
     EXPECT_EQ(sentSoFar(), framed("#G=DIR\\HELLO.TXT*"));
-    EXPECT_EQ(proposed, QStringList({"greeting.txt", ""}));
-    EXPECT_EQ(ui.fileDialogs.back().proposedName, "HELLO.TXT");
-    EXPECT_TRUE(action(CommandId::CancelPrinterReception)->isEnabled());
+    EXPECT_TRUE(proposed == QStringList({"greeting.txt", ""})
+                && ui.fileDialogs.back().proposedName == "HELLO.TXT"
+                && action(CommandId::CancelPrinterReception)->isEnabled());
 }
 
 } // namespace

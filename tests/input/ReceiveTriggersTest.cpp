@@ -14,11 +14,10 @@ std::vector<int> run(CReceiveTriggers &triggers, const std::vector<QByteArray> &
                      std::uint32_t mask)
 {
     std::vector<int> fired;
-    for (const QByteArray &b : blocks) {
+    for (const QByteArray &b : blocks)
         for (int i : triggers.feed(reinterpret_cast<const std::uint8_t *>(b.constData()),
                                    static_cast<int>(b.size()), mask))
             fired.push_back(i);
-    }
     return fired;
 }
 

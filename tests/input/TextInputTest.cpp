@@ -65,8 +65,7 @@ TEST(TextInput, upAndDownRecallOnlyBeyondTheFirstAndLastLineAndEnterNeverBreaksA
     QSignalSpy enter(&edit, &CInputEdit::enterPressed);
     QTest::keyClicks(&edit, "X");
     QTest::keyClick(&edit, Qt::Key_Return, Qt::ShiftModifier);
-    EXPECT_EQ(enter.count(), 1);
-    EXPECT_EQ(edit.toPlainText(), "newerX");
+    EXPECT_TRUE(enter.count() == 1 && edit.toPlainText() == "newerX");
 }
 
 } // namespace

@@ -14,8 +14,7 @@ TEST(Signals, aWriteWhoseReaderLeftFailsInsteadOfEndingTheProgram)
     int fds[2];
     ASSERT_EQ(::pipe(fds), 0);
     ::close(fds[0]);
-    EXPECT_EQ(::write(fds[1], "z", 1), -1);
-    EXPECT_EQ(errno, EPIPE);
+    EXPECT_TRUE(::write(fds[1], "z", 1) == -1 && errno == EPIPE);
     ::close(fds[1]);
 }
 

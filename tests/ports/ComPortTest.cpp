@@ -38,8 +38,8 @@ TEST_F(ComPortTest, eachOpenAppliesItsLineSettingsAndHandshakeToTheDevice)
         ASSERT_TRUE(port.Open(2, baud, parity, dataBits, stopBits, protocol, 5));
         termios2 line{};
         EXPECT_EQ(::ioctl(fd, TCGETS2, &line), 0);
-        EXPECT_EQ(line.c_ospeed, speed_t(baud));
-        EXPECT_EQ(line.c_ispeed, speed_t(baud));
+        EXPECT_EQ((std::pair{line.c_ospeed, line.c_ispeed}),
+                  (std::pair{speed_t(baud), speed_t(baud)}));
         EXPECT_EQ(line.c_cflag & (CSTOPB | CRTSCTS | CREAD | CLOCAL),
                   (cflag & (CSTOPB | CRTSCTS)) | CREAD | CLOCAL);
         EXPECT_EQ(line.c_iflag & (IXON | IXOFF | IXANY), iflag);
@@ -55,7 +55,9 @@ TEST_F(ComPortTest, eachOpenAppliesItsLineSettingsAndHandshakeToTheDevice)
 // A day of Start and Stop must not use up the process's descriptors.
 TEST_F(ComPortTest, runsOfEachDeviceKindLeaveNoDescriptorBehind)
 {
-    const auto descriptors = [] { return QDir("/proc/self/fd").count(); };
+    const auto descriptors = [] {
+        return QDir("/proc/self/fd").count();
+    };
     const auto before = descriptors();
     for (int i = 0; i < 3; ++i) {
         CComPort serial;
@@ -90,10 +92,9 @@ TEST_F(ComPortTest, aFailedOpenSaysWhyAndLetsTheDeviceGo)
     refused(plain.fileName(), 19200, 8, 1, "Open: Could not read CommState\n",
             plain.fileName() + " is not a serial device.");
     for (const auto &[baud, dataBits, stopBits] :
-         {std::tuple{19200, 4, 1}, {19200, 9, 1}, {19200, 8, 0}, {19200, 8, 3}, {0, 8, 1}}) {
+         {std::tuple{19200, 4, 1}, {19200, 9, 1}, {19200, 8, 0}, {19200, 8, 3}, {0, 8, 1}})
         refused(ptyPath, baud, dataBits, stopBits, "Open: BuildCommDCB failed\n",
                 "Invalid argument: the device does not take these line settings.");
-    }
     // The failed opens let the device go; a port that holds it keeps others out.
     CComPort first, second;
     ASSERT_TRUE(open(first));
@@ -109,13 +110,11 @@ TEST_F(ComPortTest, bytesPassUnchangedBothWaysInLargeReadsAndWritesThatWaitForRo
     ASSERT_TRUE(pty.write(bytes));
     ASSERT_TRUE(port.Start());
     EXPECT_FALSE(open(port)); // refused while running
-    EXPECT_EQ(receive(bytes.size()), bytes);
-    EXPECT_GT(arrived.at(0).size(), 64);
+    EXPECT_TRUE(receive(bytes.size()) == bytes && arrived.at(0).size() > 64);
     // A short message is handed on at once, and the next one is a block of its own.
     arrived.clear();
     ASSERT_TRUE(pty.write("K"));
-    EXPECT_EQ(receive(1), QByteArray("K"));
-    EXPECT_TRUE(arrived == std::vector<QByteArray>{"K"});
+    EXPECT_TRUE(receive(1) == "K" && arrived == std::vector<QByteArray>{"K"});
     // Far more than the driver buffers, every byte value unchanged, progress block by block.
     const QByteArray bulk = pattern(200000, 3);
     const int blocks = port.Write(bulk.constData(), int(bulk.size()));
@@ -150,8 +149,8 @@ TEST_F(ComPortTest, aTimedOutWriteDropsTheRestOfItsDrainAndAStopEndsAWaitingWrit
         dsr = true;
         port.Write("go", 2);
         const QByteArray got = line.readUntil("go");
-        EXPECT_TRUE(got.endsWith("go") && bulk.startsWith(got.chopped(2)));
-        EXPECT_LT(got.size() - 2, held ? bytes : 1);
+        EXPECT_TRUE(got.endsWith("go") && bulk.startsWith(got.chopped(2))
+                    && got.size() - 2 < (held ? bytes : 1));
         EXPECT_EQ(log.count(kTimeoutText), timeouts + (held ? 1 : 0));
     }
     // A stop ends a write waiting for DSR or for room (else: a time-out).
@@ -187,8 +186,8 @@ TEST_F(ComPortTest, theModemLinesAndTheHandshakeHoldFollowTheDevice)
     port.AnnounceModemLines(true);
     EXPECT_EQ(linesText(port), "n/a");
     ASSERT_TRUE(open(port, 2) && port.Start());
-    EXPECT_EQ(linesText(port), "dtr rts");
-    EXPECT_EQ(port.GetHandshakeHold(), HandshakeHold::Dsr);
+    EXPECT_EQ((std::pair{linesText(port), port.GetHandshakeHold()}),
+              (std::pair{QString("dtr rts"), HandshakeHold::Dsr}));
     port.Write("held", 4);
     const std::tuple<int, bool, const char *, HandshakeHold> rows[] = {
         {ModemBits::Dcd | ModemBits::Ri, true, "dcd ri dtr rts", HandshakeHold::Dsr},
@@ -209,8 +208,7 @@ TEST_F(ComPortTest, theModemLinesAndTheHandshakeHoldFollowTheDevice)
             EXPECT_EQ(pty.read(4), "held");
         }
     }
-    EXPECT_TRUE(port.Close());
-    EXPECT_EQ(linesText(port), "n/a");
+    EXPECT_TRUE(port.Close() && linesText(port) == "n/a");
 }
 
 // DTR and RTS switch where the handshake leaves them alone, until the next Start (not a reopening).
@@ -231,8 +229,8 @@ TEST_F(ComPortTest, onlyTheLinesTheHandshakeLeavesAloneAreSwitchedUntilStop)
     EXPECT_EQ(port.SetDtr(false), R::NotRunning);
     for (const auto &[protocol, dtr, rts] : rows) {
         ASSERT_TRUE(open(port, protocol) && port.Start());
-        EXPECT_EQ(port.SetDtr(false), dtr) << protocol;
-        EXPECT_EQ(port.SetRts(false), rts) << protocol;
+        EXPECT_EQ((std::pair{port.SetDtr(false), port.SetRts(false)}), (std::pair{dtr, rts}))
+            << protocol;
         const QString low = QString(dtr == R::Done ? "" : "dtr ") + (rts == R::Done ? "" : "rts");
         EXPECT_EQ(linesText(port), low.trimmed()) << protocol;
         EXPECT_EQ(io.lines(),
@@ -247,8 +245,7 @@ TEST_F(ComPortTest, onlyTheLinesTheHandshakeLeavesAloneAreSwitchedUntilStop)
     EXPECT_TRUE(waitUntil(
         [&] { return port.GetLinkLosses() == 1 && port.GetLinkState() == LinkState::Connected; }));
     EXPECT_TRUE(waitUntil([&] { return linesText(port) == "dtr"; }));
-    EXPECT_EQ(port.SetRts(true), R::Done);
-    EXPECT_EQ(port.SetDtr(false), R::Done);
+    EXPECT_EQ((std::pair{port.SetRts(true), port.SetDtr(false)}), (std::pair{R::Done, R::Done}));
     port.Close();
     ASSERT_TRUE(open(port, 0) && port.Start());
     EXPECT_EQ(linesText(port), "dtr rts");
@@ -272,20 +269,20 @@ TEST_F(ComPortTest, aBreakIsSentOnlyWhileRunningAndWhereTheDeviceHasALine)
         window.counts[PortNotifyCode::BreakDone] = 0;
         EXPECT_EQ(port.SendBreak(), R::Queued);
         EXPECT_TRUE(eventually([&] { return window.counts[PortNotifyCode::BreakDone] == 1; }));
-        EXPECT_EQ(port.LastBreakResult(), result);
-        EXPECT_EQ(pty.read(6), "before");
-        EXPECT_EQ(io.breaks(), error == 0 && fake ? 1 : 0);
+        EXPECT_EQ((std::tuple{port.LastBreakResult(), pty.read(6), io.breaks()}),
+                  (std::tuple{result, QByteArray("before"), error == 0 && fake ? 1 : 0}));
         port.Close();
         EXPECT_EQ(port.SendBreak(), R::NotRunning);
     }
     // The pseudo-terminal's lines: not available, said once.
     QCoreApplication::processEvents();
-    EXPECT_EQ(window.counts[PortNotifyCode::ModemLinesChanged], 3);
-    EXPECT_EQ(log.count("modem line", true), 0);
+    EXPECT_EQ((std::pair{window.counts[PortNotifyCode::ModemLinesChanged],
+                         log.count("modem line", true)}),
+              (std::pair{3, 0}));
     CComPort port;
     ASSERT_TRUE(open(port) && port.Start());
-    EXPECT_EQ(linesText(port), "n/a");
-    EXPECT_EQ(port.SetDtr(false), R::NotSupported);
+    EXPECT_EQ((std::pair{linesText(port), port.SetDtr(false)}),
+              (std::pair{QString("n/a"), R::NotSupported}));
 }
 
 TEST_F(ComPortTest, aBusyDeviceNamesTheProgramThatHoldsIt)

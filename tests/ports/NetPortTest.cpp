@@ -105,8 +105,8 @@ TEST_F(NetPortTest,
     EXPECT_TRUE(ui.messages.empty() && frame.isEnabled() && !waitDialog() && !port.IsOpen());
     Fd far;
     whenWaiting([&](CConnectWaitDlg *dialog) {
-        EXPECT_TRUE(dialog->isVisible() && dialog->isEnabled() && !frame.isEnabled());
-        EXPECT_EQ(dialog->waitText(), "Waiting for incoming connection...");
+        EXPECT_TRUE(dialog->isVisible() && dialog->isEnabled() && !frame.isEnabled()
+                    && dialog->waitText() == "Waiting for incoming connection...");
         // A stray Enter does not end the wait.
         QTest::keyClick(dialog, Qt::Key_Return);
         QTest::keyClick(dialog->findChild<QPushButton *>(), Qt::Key_Enter);
@@ -114,8 +114,7 @@ TEST_F(NetPortTest,
         EXPECT_TRUE(connectTo(far.fd, "127.0.0.1", portNumber));
     });
     ASSERT_TRUE(port.Open(QString(), portNumber, 5, 1));
-    EXPECT_TRUE(frame.isEnabled() && !waitDialog());
-    EXPECT_EQ(peers, QStringList{"127.0.0.1"});
+    EXPECT_TRUE(frame.isEnabled() && !waitDialog() && peers == QStringList{"127.0.0.1"});
     ASSERT_TRUE(port.Start());
     // The far end echoes 10 MB while they still go out.
     const QByteArray data = pattern(10 << 20, 1);
@@ -130,8 +129,8 @@ TEST_F(NetPortTest,
         }
     });
     port.Write(data.constData(), int(data.size()));
-    EXPECT_TRUE(collectUntil([&] { return received.size() >= data.size(); }, 120000));
-    EXPECT_TRUE(received == data);
+    EXPECT_TRUE(collectUntil([&] { return received.size() >= data.size(); }, 120000)
+                && received == data);
     ::shutdown(far.fd, SHUT_RD); // ends the far end also when bytes went missing
     farEnd.join();
     far.reset();
@@ -140,8 +139,7 @@ TEST_F(NetPortTest,
     waitUntil([] { return false; }, 400 / deadlineScale());
     port.Close();
     QCoreApplication::processEvents();
-    EXPECT_EQ(window.counts[PortNotifyCode::NetLinkLost], 1);
-    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(window.counts[PortNotifyCode::NetLinkLost] == 1 && ui.messages.empty());
 }
 
 // A peer on the same port number sits on a second loopback address.

@@ -12,23 +12,22 @@ protected:
 TEST_F(PortEngine, onlyARunningPortTakesBytesAndBlocksQueuedWhileTheLinkIsBusyGoTogether)
 {
     std::uint32_t written = 0; // none taken: the count says so
-    EXPECT_EQ(port.Write("abc", 3, &written), 0);
-    EXPECT_EQ(written, 0xFFFFFFFFu);
+    EXPECT_TRUE(port.Write("abc", 3, &written) == 0 && written == 0xFFFFFFFFu);
     ASSERT_TRUE(port.Open() && port.Start());
     EXPECT_FALSE(port.Start() || port.Open()); // a running port refuses
     port.holdWriter(true);
     port.Write("a", 1); // taken by the writer, which is held
     ASSERT_TRUE(waitUntil([&] { return port.runSizes().size() == 1; }));
-    EXPECT_EQ(port.Write(QByteArray(600, 'b').constData(), 600, &written), 3);
-    EXPECT_EQ(written, 600u);
-    EXPECT_EQ(port.Write(QByteArray(10, 'c').constData(), 10), 1);
-    EXPECT_TRUE(port.IsWritePending());
-    EXPECT_EQ(port.GetBlocksWritten(), 0);
+    EXPECT_TRUE(port.Write(QByteArray(600, 'b').constData(), 600, &written) == 3
+                && written == 600u);
+    EXPECT_TRUE(port.Write(QByteArray(10, 'c').constData(), 10) == 1 && port.IsWritePending()
+                && port.GetBlocksWritten() == 0);
     port.holdWriter(false);
     EXPECT_EQ(port.readFar(611), "a" + QByteArray(600, 'b') + QByteArray(10, 'c'));
     EXPECT_TRUE(waitUntil([&] { return !port.IsWritePending(); }));
-    EXPECT_EQ(port.runSizes(), (std::vector<std::size_t>{1, 4}));
-    EXPECT_EQ(port.blockSizes(), (std::vector<std::uint32_t>{1, 255, 255, 90, 10}));
+    EXPECT_EQ((std::pair{port.runSizes(), port.blockSizes()}),
+              (std::pair{std::vector<std::size_t>{1, 4},
+                         std::vector<std::uint32_t>{1, 255, 255, 90, 10}}));
     port.Write("y", 1);
     EXPECT_EQ(port.readFar(1), QByteArray("y"));
     EXPECT_TRUE(waitUntil([&] { return port.GetBlocksWritten() == 1; })); // since the latest Write
@@ -40,8 +39,8 @@ TEST_F(PortEngine, onlyARunningPortTakesBytesAndBlocksQueuedWhileTheLinkIsBusyGo
     std::thread reader([&] { far = port.readFar(1000); });
     port.Close();
     reader.join();
-    EXPECT_EQ(far, QByteArray(1000, 'z'));
-    EXPECT_EQ(port.Write("abc", 3), 0); // a closed port takes nothing
+    // A closed port takes nothing.
+    EXPECT_TRUE(far == QByteArray(1000, 'z') && port.Write("abc", 3) == 0);
 }
 
 TEST_F(PortEngine, aReaderWaitsWhileTheQueueIsFullLosesNothingAndAStopEndsItsWait)

@@ -79,10 +79,9 @@ void FakeDeviceTree::addUsbPrinter(int lp, const QString &interfaceName,
     write(device + QStringLiteral("/idVendor"), "0a5f\n");
     const std::pair<const char *, QString> attributes[]
         = {{"manufacturer", manufacturer}, {"product", product}, {"serial", serial}};
-    for (const auto &[name, text] : attributes) {
+    for (const auto &[name, text] : attributes)
         if (!text.isEmpty())
             write(device + u'/' + QLatin1String(name), text.toUtf8() + '\n');
-    }
     const QString interfaceDir = device + u'/' + interfaceName;
     write(interfaceDir + QStringLiteral("/bInterfaceClass"), "07\n");
     const QString lpName = QStringLiteral("lp%1").arg(lp);
@@ -92,10 +91,8 @@ void FakeDeviceTree::addUsbPrinter(int lp, const QString &interfaceName,
     link(QStringLiteral("sys/class/usbmisc/") + lpName, QStringLiteral("../../") + lpDir.mid(4));
     link(QStringLiteral("sys/bus/usb/devices/") + interfaceName,
          QStringLiteral("../../../") + interfaceDir.mid(4));
-    if (node.isEmpty())
-        write(QStringLiteral("dev/usb/") + lpName, {});
-    else
-        link(QStringLiteral("dev/usb/") + lpName, node);
+    node.isEmpty() ? write(QStringLiteral("dev/usb/") + lpName, {})
+                   : link(QStringLiteral("dev/usb/") + lpName, node);
 }
 
 void FakeDeviceTree::addLooseUsbPrinter(int lp)
@@ -114,10 +111,7 @@ void FakeDeviceTree::removeUsbPrinter(int lp)
     const QString lpDir = QFileInfo(classLink).canonicalFilePath();
     QFile::remove(classLink);
     if (!lpDir.isEmpty()) {
-        // The interface goes with its printer.
-        QDir interfaceDir(lpDir);
-        interfaceDir.cdUp();
-        interfaceDir.cdUp();
+        QDir interfaceDir = QFileInfo(QFileInfo(lpDir).path()).dir(); // the interface goes too
         QFile::remove(
             m_dir.filePath(QStringLiteral("sys/bus/usb/devices/") + interfaceDir.dirName()));
         interfaceDir.removeRecursively();

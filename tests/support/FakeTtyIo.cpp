@@ -13,18 +13,14 @@ FakeTtyIo::FakeTtyIo()
 
 FakeTtyIo::~FakeTtyIo()
 {
-    for (int fd : m_wake) {
+    for (int fd : m_wake)
         if (fd >= 0)
             ::close(fd);
-    }
 }
 
 void FakeTtyIo::setInputs(int bits, bool up)
 {
-    if (up)
-        m_lines |= bits;
-    else
-        m_lines &= ~bits;
+    up ? m_lines |= bits : m_lines &= ~bits;
     const char change = 1;
     [[maybe_unused]] const ssize_t n = ::write(m_wake[1], &change, 1);
 }
@@ -34,11 +30,6 @@ void FakeTtyIo::answerReads(std::deque<int> results, bool thenAgain)
     std::lock_guard lock(m_mutex);
     m_reads = std::move(results);
     m_repeat = thenAgain;
-}
-
-void FakeTtyIo::readAgain()
-{
-    answerReads({});
 }
 
 ssize_t FakeTtyIo::read(int fd, void *buffer, std::size_t size)
@@ -68,10 +59,8 @@ int FakeTtyIo::switchModemLines(int, int bits, bool up)
 {
     if (m_noLines)
         return ENOTTY;
-    if (up)
-        m_lines |= bits & (ModemBits::Dtr | ModemBits::Rts);
-    else
-        m_lines &= ~(bits & (ModemBits::Dtr | ModemBits::Rts));
+    bits &= ModemBits::Dtr | ModemBits::Rts;
+    up ? m_lines |= bits : m_lines &= ~bits;
     return 0;
 }
 

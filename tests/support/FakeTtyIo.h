@@ -30,7 +30,7 @@ public:
     // an errno (negative). `thenAgain`: the last one for every read after.
     void answerReads(std::deque<int> results, bool thenAgain = false);
     // The device is read again.
-    void readAgain();
+    void readAgain() { answerReads({}); }
 
     ssize_t read(int fd, void *buffer, std::size_t size) override;
     int modemLines(int fd, int &bits) override;

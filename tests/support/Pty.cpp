@@ -68,13 +68,3 @@ QByteArray PtyPair::readWhile(int timeoutMs, const std::function<bool(const QByt
     }
     return received;
 }
-
-QByteArray PtyPair::read(qsizetype count, int timeoutMs)
-{
-    return readWhile(timeoutMs, [count](const QByteArray &r) { return r.size() < count; });
-}
-
-QByteArray PtyPair::readUntil(const QByteArray &tail, int timeoutMs)
-{
-    return readWhile(timeoutMs, [&tail](const QByteArray &r) { return !r.endsWith(tail); });
-}

@@ -23,9 +23,15 @@ public:
     // Sends all bytes from the far end; false when they did not fit within timeoutMs.
     bool write(const QByteArray &bytes, int timeoutMs = 10000);
     // What the far end receives: until `count` bytes are in, or timeoutMs passed.
-    QByteArray read(qsizetype count, int timeoutMs = 10000);
+    QByteArray read(qsizetype count, int timeoutMs = 10000)
+    {
+        return readWhile(timeoutMs, [count](const QByteArray &r) { return r.size() < count; });
+    }
     // Until the received bytes end with `tail`, or timeoutMs passed.
-    QByteArray readUntil(const QByteArray &tail, int timeoutMs = 10000);
+    QByteArray readUntil(const QByteArray &tail, int timeoutMs = 10000)
+    {
+        return readWhile(timeoutMs, [&tail](const QByteArray &r) { return !r.endsWith(tail); });
+    }
     // Hangs the line up, as unplugging an adapter does.
     void closeMaster();
 

@@ -121,13 +121,10 @@ void CTestLinkPort::ReaderLoop(std::uint8_t *buffer)
         if (revents == 0)
             continue;
         const ssize_t n = ::read(m_fd, buffer, m_nReadChunk);
-        if (n > 0) {
+        if (n > 0)
             AppendReceived(buffer, static_cast<std::uint32_t>(n));
-        } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
-            // The far end is gone: wait for the stop instead of spinning.
-            if (m_hStopEvent->wait(50))
-                return;
-        }
+        else if ((n == 0 || (errno != EAGAIN && errno != EINTR)) && m_hStopEvent->wait(50))
+            return; // the far end is gone: the stop is waited for instead of spinning
     }
 }
 

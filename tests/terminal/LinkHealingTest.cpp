@@ -143,9 +143,8 @@ TEST_F(LinkHealingTest, tcpServerServesAPeerThatQueuedMeanwhileWithItsData)
     });
     terminal->OnTerminalStart();
     ASSERT_TRUE(terminal->isRunning());
-    EXPECT_EQ(linkreport::portText(terminal->settings()),
-              QStringLiteral("IP:127.0.0.1, %1").arg(port));
-    EXPECT_EQ(linkState(), "connected");
+    EXPECT_EQ(linkreport::portText(terminal->settings()) + u'|' + linkState(),
+              QStringLiteral("IP:127.0.0.1, %1|connected").arg(port));
 
     // The second peer connects while the first is served and speaks at once.
     ASSERT_TRUE(connectTo(second.fd, "127.0.0.1", port));
@@ -154,9 +153,8 @@ TEST_F(LinkHealingTest, tcpServerServesAPeerThatQueuedMeanwhileWithItsData)
     first.reset();
     ASSERT_TRUE(eventually([&] { return displayText().contains("from the second"); }));
     EXPECT_EQ(displayText().toStdString(), "from the first\nfrom the second\n");
-    EXPECT_EQ(linkreport::portText(terminal->settings()),
-              QStringLiteral("IP:127.0.0.2, %1").arg(port));
-    EXPECT_EQ(status(), "127.0.0.2 connected.");
+    EXPECT_EQ(linkreport::portText(terminal->settings()) + u'|' + status(),
+              QStringLiteral("IP:127.0.0.2, %1|127.0.0.2 connected.").arg(port));
     type("to the second");
     EXPECT_EQ(readFrom(second.fd, 17), "\x02to the second\x03\r\n");
 
@@ -169,8 +167,8 @@ TEST_F(LinkHealingTest, tcpServerServesAPeerThatQueuedMeanwhileWithItsData)
     };
     second.reset();
     ASSERT_TRUE(eventually([&] { return !terminal->isRunning() && !waitingPane.isEmpty(); }));
-    EXPECT_EQ(waitingPane, "waiting");
-    EXPECT_EQ(waitingLine, "127.0.0.2 closed the connection; waiting for the next one.");
+    EXPECT_EQ(waitingPane + u'|' + waitingLine,
+              "waiting|127.0.0.2 closed the connection; waiting for the next one.");
     EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -202,8 +200,7 @@ TEST_F(LinkHealingTest, tcpClientTellsOfTheLossRefusesSendingAndReconnectsByItse
             "reconnecting",
             QStringLiteral("Connection lost (IP:127.0.0.1, %1); reconnecting every few seconds.")
                 .arg(port)));
-        EXPECT_EQ(ui.beeps, beeps + 1);
-        EXPECT_TRUE(terminal->isRunning());
+        EXPECT_TRUE(ui.beeps == beeps + 1 && terminal->isRunning());
 
         // Typed while the link is down: not sent (the input keeps it), said so.
         const QByteArray shown = displayText();
@@ -216,8 +213,8 @@ TEST_F(LinkHealingTest, tcpClientTellsOfTheLossRefusesSendingAndReconnectsByItse
         ASSERT_TRUE(linkStateIs("connected",
                                 QStringLiteral("Connected again (IP:127.0.0.1, %1).").arg(port)));
         far.reset(::accept(listener.fd, nullptr, nullptr));
-        EXPECT_EQ(type("while down"), CTerminal::SendResult::Sent);
-        EXPECT_EQ(readFrom(far.fd, 14), "\x02while down\x03\r\n");
+        EXPECT_EQ((std::pair{type("while down"), readFrom(far.fd, 14)}),
+                  (std::pair{CTerminal::SendResult::Sent, QByteArray("\x02while down\x03\r\n")}));
         ::send(far.fd, "back\r\n", 6, 0);
         EXPECT_TRUE(eventually([&] { return displayText().endsWith("back\n"); }));
         EXPECT_TRUE(displayText().startsWith(stamp + "one" + stamp)) << displayText().data();
@@ -237,7 +234,7 @@ TEST_F(LinkHealingTest, serialAndUsbDevicesRemovedAndMadeAgainAreReopenedWithThe
         s.portKind = kind;
         s.comDevice = s.usbDevicePath = path;
         std::tie(s.baud, s.parity, s.dataBits, s.stopBits, s.protocol)
-            = std::tuple(9600, 1, 7, 2, 0);
+            = std::tuple{9600, 1, 7, 2, 0};
         const QString log = logTo(name + ".log");
         const int beeps = ui.beeps;
         terminal->OnTerminalStart();
@@ -254,9 +251,8 @@ TEST_F(LinkHealingTest, serialAndUsbDevicesRemovedAndMadeAgainAreReopenedWithThe
         if (kind == 1) {
             const SerialTermios line
                 = dynamic_cast<CComPort *>(terminal->currentPort())->AppliedTermios();
-            EXPECT_EQ(line.ospeed, 9600u);
-            EXPECT_EQ(line.cflag & (CSIZE | PARENB | PARODD | CSTOPB),
-                      static_cast<std::uint32_t>(CS7 | PARENB | CSTOPB));
+            EXPECT_EQ((std::pair{line.ospeed, line.cflag & (CSIZE | PARENB | PARODD | CSTOPB)}),
+                      (std::pair{9600u, static_cast<std::uint32_t>(CS7 | PARENB | CSTOPB)}));
         }
         device->write("after\r\n");
         EXPECT_TRUE(eventually([&] { return fileBytes(log) == "before\r\nafter\r\n"; }));

@@ -102,8 +102,7 @@ TEST_F(PrinterTransferTest, filesGoToThePrinterBehindTheirHeaderAndComeBackCheck
         }
         EXPECT_EQ(typed, QStringList({"#T=HELLO,5,907060870*"}));
         EXPECT_EQ(fileBytes(record), QByteArray("\x02#T=HELLO,5,907060870*\x03hello").repeated(2));
-        EXPECT_EQ(fileBytes(folder + QStringLiteral("/HELLO")), "hello");
-        EXPECT_TRUE(ui.messages.empty());
+        EXPECT_TRUE(fileBytes(folder + QStringLiteral("/HELLO")) == "hello" && ui.messages.empty());
 
         // Fetched back: the file replaces the old one even with a bad CRC, which is told.
         ASSERT_TRUE(writeFileBytes(target, "old contents"));
@@ -114,9 +113,8 @@ TEST_F(PrinterTransferTest, filesGoToThePrinterBehindTheirHeaderAndComeBackCheck
                   (pty ? QStringLiteral("Bad CRC checksum while transferring file [%1]!")
                        : QStringLiteral("File [%1] has been received successfully!"))
                       .arg(QDir::toNativeSeparators(target)));
-        EXPECT_TRUE(fileBytes(target) == content);
-        EXPECT_FALSE(terminal->IsPrinterReceptionActive());
-        EXPECT_EQ(ui.beeps, 0);
+        EXPECT_TRUE(fileBytes(target) == content && !terminal->IsPrinterReceptionActive()
+                    && ui.beeps == 0);
         EXPECT_TRUE(fileBytes(record).endsWith("\x02#G=DIR\\A.TXT*\x03"));
     }
 }
@@ -166,8 +164,7 @@ TEST_F(PrinterTransferTest, receptionEndsCleanlyOnOddAnswersAndCanBeCancelled)
     ASSERT_TRUE(eventually([&] { return !ui.messages.empty(); }));
     EXPECT_TRUE(ui.messages[0].text.startsWith(
         QStringLiteral("The file [%1] cannot be written").arg(QDir::toNativeSeparators(nowhere))));
-    EXPECT_EQ(ui.beeps, 1);
-    EXPECT_FALSE(terminal->IsPrinterReceptionActive());
+    EXPECT_TRUE(ui.beeps == 1 && !terminal->IsPrinterReceptionActive());
     EXPECT_TRUE(eventually([&] { return displayText() == "#T=X,5,0.ABCDE"; }));
 
     // Progress is of the announced size; a cancel keeps the old file and what arrived beside it.
@@ -179,10 +176,9 @@ TEST_F(PrinterTransferTest, receptionEndsCleanlyOnOddAnswersAndCanBeCancelled)
     ASSERT_TRUE(eventually([&] { return progress == 25; }));
     ASSERT_TRUE(terminal->IsPrinterReceptionActive());
     terminal->OnCancelPrinterReception();
-    EXPECT_FALSE(terminal->IsPrinterReceptionActive());
-    EXPECT_EQ(progress, -1);
-    EXPECT_EQ(fileBytes(target), "old contents");
-    EXPECT_EQ(fileBytes(target + QStringLiteral(".part")), QByteArray(100, 'p'));
+    EXPECT_EQ((std::tuple{terminal->IsPrinterReceptionActive(), progress, fileBytes(target),
+                          fileBytes(target + ".part")}),
+              (std::tuple{false, -1, QByteArray("old contents"), QByteArray(100, 'p')}));
     ASSERT_TRUE(eventually([&] { return !ui.messages.empty(); }));
     EXPECT_EQ(ui.messages[0].text,
               QStringLiteral("The reception of [%1] was cancelled.\nThe bytes received so far "
@@ -193,8 +189,7 @@ TEST_F(PrinterTransferTest, receptionEndsCleanlyOnOddAnswersAndCanBeCancelled)
     terminal->ReceivePrinterFile(QStringLiteral("X"), target);
     link.writeFar("#T=X5,0*ABCDE");
     ASSERT_TRUE(eventually([&] { return !terminal->IsPrinterReceptionActive(); }));
-    EXPECT_EQ(ui.beeps, beeps + 1);
-    EXPECT_EQ(fileBytes(target), "old contents");
+    EXPECT_TRUE(ui.beeps == beeps + 1 && fileBytes(target) == "old contents");
 }
 
 // A send's echo in text mode; a file that changes or shrinks on its way is told.

@@ -21,15 +21,12 @@ TEST_F(RunTest, startStopAndAFailedOrAbortedStartLeaveNothingRunningAndSayWhy)
     QObject::connect(terminal.get(), &CTerminal::started, [&] { ++started; });
     QObject::connect(terminal.get(), &CTerminal::stopped, [&] { ++stopped; });
     terminal->OnTerminalStart();
-    EXPECT_TRUE(terminal->isRunning() && link.IsOpen());
-    EXPECT_EQ(linkState(), "connected");
+    EXPECT_TRUE(terminal->isRunning() && link.IsOpen() && linkState() == "connected");
     // Start again: refused by the running port, told, and the run goes on.
     terminal->OnTerminalStart();
-    EXPECT_TRUE(terminal->isRunning());
-    EXPECT_EQ(ui.events.size(), 2);
+    EXPECT_TRUE(terminal->isRunning() && ui.events.size() == 2);
     terminal->OnTerminalStop();
-    EXPECT_FALSE(terminal->isRunning() || link.IsOpen());
-    EXPECT_EQ(linkState(), "");
+    EXPECT_FALSE(terminal->isRunning() || link.IsOpen() || !linkState().isEmpty());
     EXPECT_EQ(std::pair(started, stopped), std::pair(1, 1));
 
     ui.events.clear();
@@ -48,10 +45,9 @@ TEST_F(RunTest, startStopAndAFailedOrAbortedStartLeaveNothingRunningAndSayWhy)
         terminal->OnTerminalStart();
     };
     terminal->OnTerminalStart();
-    EXPECT_EQ(stateWhileOpening, "waiting");
-    EXPECT_EQ(testPorts->opens, 1);
+    EXPECT_EQ((std::tuple{stateWhileOpening, testPorts->opens, started}),
+              (std::tuple{QString("waiting"), 1, 1}));
     EXPECT_FALSE(terminal->isRunning() || link.IsOpen());
-    EXPECT_EQ(started, 1);
 
     // A real port says on a second line why it failed.
     ini("Com", "Device", "/dev/ttyUSB98");
@@ -85,12 +81,10 @@ TEST_F(RunTest, bytesTravelBothWaysAndALostPeerStartsTheRunAgain)
     QueueReceivedBlock(reinterpret_cast<const std::uint8_t *>("bye"), 3);
     postPortNotify(PortNotifyCode::NetLinkLost);
     EXPECT_TRUE(eventually([&] { return testPorts->opens == 2; }));
-    EXPECT_TRUE(terminal->isRunning());
-    EXPECT_EQ(displayText(), "bye");
+    EXPECT_TRUE(terminal->isRunning() && displayText() == "bye");
     testPorts->failOpen = true;
     postPortNotify(PortNotifyCode::NetLinkLost);
-    EXPECT_TRUE(eventually([&] { return !terminal->isRunning(); }));
-    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(eventually([&] { return !terminal->isRunning(); }) && ui.messages.size() == 1u);
 }
 
 TEST_F(RunTest, aFloodIsShownInSlicesAndLoggedByteForByte)
@@ -126,8 +120,7 @@ TEST_F(RunTest, aFloodIsShownInSlicesAndLoggedByteForByte)
     writer.join();
     EXPECT_GT(queuedAtTurn, 0u);
     const qsizetype shown = terminal->display().buffer().length();
-    EXPECT_GT(shown, 0);
-    EXPECT_LE(shown, (1 << 20) + (1 << 16));
+    EXPECT_TRUE(shown > 0 && shown <= (1 << 20) + (1 << 16)) << shown;
     EXPECT_TRUE(fileBytes(display.logFilePath) == flood);
 }
 

@@ -35,11 +35,9 @@ TEST_F(Sending, typedTextGoesOutFramedAndMappedAndHexBytesAtMost1022)
         for (const auto &[code, text] : c.texts)
             terminal->charMapTable().setText(code, text);
         terminal->settings().display.charMappingOn = c.mappingOn;
-        EXPECT_EQ(terminal->SendText(c.typed, c.crlf), Result::Sent);
-        EXPECT_EQ(sentSoFar(), c.wire);
+        EXPECT_TRUE(terminal->SendText(c.typed, c.crlf) == Result::Sent && sentSoFar() == c.wire);
     }
-    EXPECT_EQ(terminal->SendText("\n\r\n", true), Result::Nothing);
-    EXPECT_EQ(displayText(), "");
+    EXPECT_TRUE(terminal->SendText("\n\r\n", true) == Result::Nothing && displayText().isEmpty());
 
     terminal->settings().localEcho = true;
     terminal->settings().display.charMappingOn = true;
@@ -50,9 +48,8 @@ TEST_F(Sending, typedTextGoesOutFramedAndMappedAndHexBytesAtMost1022)
     EXPECT_EQ(displayText(), "a<NUL>b\n");
 
     const QByteArray big = QByteArray("0123456789").repeated(110);
-    EXPECT_EQ(terminal->SendHexBytes(big), Result::Sent);
-    EXPECT_EQ(terminal->SendHexBytes({}), Result::Nothing);
-    EXPECT_EQ(sentSoFar(), framed(big.left(1022)));
+    EXPECT_EQ((std::tuple{terminal->SendHexBytes(big), terminal->SendHexBytes({}), sentSoFar()}),
+              (std::tuple{Result::Sent, Result::Nothing, framed(big.left(1022))}));
 }
 
 TEST_F(Sending, hotKeysSendTheirTextInEachModeAndAnEmptyOneAsksForItsConfiguration)
@@ -88,8 +85,7 @@ TEST_F(Sending, hotKeysSendTheirTextInEachModeAndAnEmptyOneAsksForItsConfigurati
         terminal->FireHotKey(i);
         EXPECT_EQ(sentSoFar(), c.wire);
     }
-    EXPECT_EQ(configurations, 0);
-    EXPECT_TRUE(ui.events.isEmpty());
+    EXPECT_TRUE(configurations == 0 && ui.events.isEmpty());
     hotKey(3, "");
     terminal->FireHotKey(3);
     terminal->OnTerminalStop();
@@ -140,13 +136,12 @@ TEST_F(Sending, aStopEndsAFileSendAndTellsOfTheTextHeldBehindIt)
     ASSERT_EQ(terminal->openFileToSend(path, false), CTerminal::FileOpen::Ok);
     terminal->startFileSend();
     ASSERT_TRUE(terminal->isFileSendBusy() && terminal->fileSender()->holdsBackOtherSends());
-    EXPECT_EQ(terminal->SendText("AT", true), Result::Sent);
-    EXPECT_EQ(terminal->SendHexBytes("\x01\x02"), Result::Sent);
+    EXPECT_EQ((std::pair{terminal->SendText("AT", true), terminal->SendHexBytes("\x01\x02")}),
+              (std::pair{Result::Sent, Result::Sent}));
     terminal->OnTerminalStop();
-    EXPECT_FALSE(terminal->isFileSendBusy());
-    EXPECT_TRUE(lines.contains("Not sent: 10 bytes; the terminal is stopped."))
+    EXPECT_TRUE(!terminal->isFileSendBusy() && ui.beeps >= 1
+                && lines.contains("Not sent: 10 bytes; the terminal is stopped."))
         << status().toStdString();
-    EXPECT_GE(ui.beeps, 1);
     link.holdWriter(false);
 }
 
