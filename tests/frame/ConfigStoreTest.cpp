@@ -38,11 +38,17 @@ TEST(ConfigStore, valuesAreReadWithTheirLimitsAndNoIniFileGivesTheDefaults)
     // Send values beyond their range read as the nearest allowed one.
     EXPECT_EQ(s.send, (SendSettings{true, 0, 5, true, 1000, 0}));
 
-    EXPECT_TRUE(ConfigStore::readSettings(dir.filePath("none.ini"), s, table, captions));
-    EXPECT_EQ(std::tuple(s.socketType, s.display.hexBytesPerLine, s.display.autoReplyMask),
-              std::tuple(1, 16, 0u));
-    EXPECT_FALSE(s.display.displayLimitOn || s.display.charMappingOn || s.display.loggingOn);
-    EXPECT_EQ(s.send, SendSettings()); // the r+k framing, CR LF, no checksum, no pauses
+    // No file, or a file without the keys: the defaults.
+    ASSERT_TRUE(writeFileBytes(dir.filePath("empty.ini"), "[CharTexts]\n[Display]\n"));
+    for (const char *name : {"none.ini", "empty.ini"}) {
+        s = TerminalSettings();
+        s.display.charMappingOn = s.display.loggingOn = s.display.displayLimitOn = true;
+        EXPECT_TRUE(ConfigStore::readSettings(dir.filePath(name), s, table, captions)); // key bar
+        EXPECT_EQ(std::tuple(s.socketType, s.display.hexBytesPerLine, s.display.autoReplyMask),
+                  std::tuple(1, 16, 0u));
+        EXPECT_FALSE(s.display.displayLimitOn || s.display.charMappingOn || s.display.loggingOn);
+        EXPECT_EQ(s.send, SendSettings()); // the r+k framing, CR LF, no checksum, no pauses
+    }
 }
 
 TEST(ConfigStore, iniLivesBesideTheProgramOnlyWhereThatWorks)
