@@ -27,6 +27,7 @@ TEST(DisplaySearch, findsForwardAndBackwardWithWrappingInTheDisplaysLetters)
         {lines, "T", false, true, 1, 10},           // one character: either case
         {lines, "T", true, false, 29, 10},
         {lines, "", false, true, 0, -1, true},
+        {lines, "", false, false, 30, -1, true},
         {lines, "humidity\nT", false, true, 0, 20}, // a line break matches itself
         {lines, "a pattern longer than the text itself, no match at all", false, true, 0, -1, true},
         {letters, "gr\u00E4t", false, true, 0, 0},
@@ -35,6 +36,7 @@ TEST(DisplaySearch, findsForwardAndBackwardWithWrappingInTheDisplaysLetters)
         {letters, "gr\u00C4t", true, true, 0, -1, true},
         // "✓" has no byte of its own: it must not match the "?" it would become.
         {letters, "ok\u2713", false, true, 0, -1, true, false},
+        {letters, "ok\u2713", false, false, 30, -1, true, false},
         {letters, "\u20AC", false, true, 0, 21},
         {letters, "\u0178", false, true, 0, 23}, // Ÿ finds ÿ
     };
