@@ -132,7 +132,7 @@ TEST_F(MainWindowTest, indicatorsAndProgressFollowThePort)
 
 TEST_F(MainWindowTest, editAndDisplayCommandsActWhereTheUserIs)
 {
-    create();
+    start(); // the text input takes the focus only while running
     CDisplayWidget *display = frame->view()->widget();
     // The display's context menu holds the window's own actions.
     std::unique_ptr<QMenu> menu(display->createContextMenu(nullptr));
@@ -153,6 +153,17 @@ TEST_F(MainWindowTest, editAndDisplayCommandsActWhereTheUserIs)
     EXPECT_EQ(QApplication::clipboard()->text(), "shown text");
     items[4]->trigger();
     EXPECT_TRUE(display->plainText().isEmpty());
+    // In the text input they act on what is typed there.
+    CInputEdit *input = frame->textInput();
+    input->setPlainText("typed");
+    ASSERT_TRUE(eventually([input] {
+        QApplication::setActiveWindow(input->window());
+        input->setFocus();
+        return input->hasFocus();
+    }));
+    action(EditSelectAll)->trigger();
+    action(EditDelete)->trigger();
+    EXPECT_TRUE(input->toPlainText().isEmpty());
 }
 
 TEST_F(MainWindowTest, thePortSettingsTakeEffectAtTheNextStart)
