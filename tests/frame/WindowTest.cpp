@@ -202,8 +202,9 @@ TEST_F(MainWindowTest, savingASettingKeepsEveryOtherByteAndAFailedSaveIsTold)
     ui.files = {copy};
     frame->OnSaveSettings();
     ASSERT_FALSE(ui.fileDialogs.empty());
-    EXPECT_EQ(ui.fileDialogs.back().proposedName,
-              QFileInfo(iniPath).completeBaseName() + QStringLiteral(".spt"));
+    EXPECT_EQ(ui.fileDialogs.back().proposedName + u'|'
+                  + QString::number(ui.fileDialogs.back().confirmOverwrite),
+              QFileInfo(iniPath).completeBaseName() + QStringLiteral(".spt|1"));
     EXPECT_EQ(fileBytes(copy), fileBytes(iniPath));
     frame.reset();
     // The INI is now a folder: a load fails and keeps the settings; the last save is told.

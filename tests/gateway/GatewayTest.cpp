@@ -397,7 +397,9 @@ TEST_F(GatewayTest, addressFilesAreSavedAndLoadedAndSayWhereReadingStopped)
         EXPECT_EQ(rows(), c.rows);
         EXPECT_TRUE(*c.message ? lastMessage().contains(QLatin1String(c.message))
                                : ui.messages.empty());
-        EXPECT_EQ(ui.fileDialogs.back().title.startsWith(u'I'), c.import);
+        EXPECT_EQ(ui.fileDialogs.back().title.startsWith(u'I')
+                      && ui.fileDialogs.back().filter.startsWith("GA files (*.GA)"),
+                  c.import);
     }
 }
 
