@@ -180,8 +180,7 @@ TEST_F(DisplayView, theOldestTextGoesBeyondTheHardLimit)
     EXPECT_TRUE(text().startsWith("[Older text was removed here") && text().endsWith("hhend"));
 }
 
-// Painted pixels: each cell shows its run's colour, or the selection's over it
-// (the line break as one selected cell); a burst of lines scrolls to its end.
+// Each cell in its run's colour or the selection's (a line break too); a burst scrolls to its end.
 TEST_F(DisplayView, cellsArePaintedInTheirColoursWithTheSelectionOverThem)
 {
     receiveLines(0, 100);

@@ -142,8 +142,7 @@ TEST(ProfileFile, readsTolerateWhatHandsAndOtherProgramsLeave)
     EXPECT_EQ(ini30.getString("CharTexts", "65", {}, 30), QString(30, u'a'));
 }
 
-// Hand edits are seen however the file's times and size look, and so is another file; an
-// unchanged file is not read again.
+// Edits and another file are seen whatever times and sizes say; an unchanged file is not reread.
 TEST(ProfileFile, theCacheReadsAFileAgainOnlyWhenItOrItsPathChanged)
 {
     QTemporaryDir dir;

@@ -202,7 +202,6 @@ TEST_F(ComPortTest, theModemLinesAndTheHandshakeHoldFollowTheDevice)
         const QString want = shown; // a lambda cannot take a binding (clang 14)
         EXPECT_TRUE(waitUntil([&] { return linesText(port) == want; })) << shown;
         EXPECT_EQ(port.GetHandshakeHold(), hold) << shown;
-        // Told once a change, posted right after the lines are set.
         int &told = window.counts[PortNotifyCode::ModemLinesChanged];
         EXPECT_TRUE(eventually([&] { return told >= changes + 1; }));
         EXPECT_EQ(told, ++changes);
