@@ -32,7 +32,7 @@ enum class Opt {
     Version,
 };
 
-struct OptionSpec
+struct OptionEntry
 {
     Opt id;
     const char *names; // the spellings, separated by ", "
@@ -43,53 +43,53 @@ struct OptionSpec
 // In the order --help lists them. -Automation is taken out before the rest
 // is read; it is here for the help only.
 const std::array kOptions = {
-    OptionSpec{Opt::Ini, "--ini", "FILE",
+    OptionEntry{Opt::Ini, "--ini", "FILE",
                QT_TRANSLATE_NOOP("CommandLine", "Use FILE as the settings file.")},
-    OptionSpec{
+    OptionEntry{
         Opt::Start, "--start", nullptr,
         QT_TRANSLATE_NOOP("CommandLine", "Start the terminal at once (as Terminal > Start).")},
-    OptionSpec{Opt::Automation, "-Automation, /Automation", nullptr,
+    OptionEntry{Opt::Automation, "-Automation, /Automation", nullptr,
                QT_TRANSLATE_NOOP("CommandLine", "Start minimized and start the terminal.")},
-    OptionSpec{
+    OptionEntry{
         Opt::Serial, "--serial", "DEVICE",
         QT_TRANSLATE_NOOP("CommandLine",
                           "A serial link on DEVICE (a path such as /dev/ttyUSB0, or COMn).")},
-    OptionSpec{Opt::Baud, "--baud", "N", QT_TRANSLATE_NOOP("CommandLine", "Baud rate.")},
-    OptionSpec{
+    OptionEntry{Opt::Baud, "--baud", "N", QT_TRANSLATE_NOOP("CommandLine", "Baud rate.")},
+    OptionEntry{
         Opt::Format, "--format", "8N1",
         QT_TRANSLATE_NOOP("CommandLine", "Data bits 5-8, parity N, E or O, stop bits 1 or 2.")},
-    OptionSpec{Opt::Handshake, "--handshake", "MODE",
+    OptionEntry{Opt::Handshake, "--handshake", "MODE",
                QT_TRANSLATE_NOOP("CommandLine",
                                  "none, xonxoff, hardware (RTS/CTS and DTR/DSR), rtscts or "
                                  "dtrdsr.")},
-    OptionSpec{Opt::Tcp, "--tcp", "HOST:PORT",
+    OptionEntry{Opt::Tcp, "--tcp", "HOST:PORT",
                QT_TRANSLATE_NOOP("CommandLine", "A TCP client link to HOST:PORT.")},
-    OptionSpec{Opt::Listen, "--listen", "PORT",
+    OptionEntry{Opt::Listen, "--listen", "PORT",
                QT_TRANSLATE_NOOP("CommandLine", "A TCP server on PORT.")},
-    OptionSpec{Opt::Udp, "--udp", "HOST:PORT",
+    OptionEntry{Opt::Udp, "--udp", "HOST:PORT",
                QT_TRANSLATE_NOOP("CommandLine", "A UDP link with HOST:PORT.")},
-    OptionSpec{Opt::UdpListen, "--udp-listen", "PORT",
+    OptionEntry{Opt::UdpListen, "--udp-listen", "PORT",
                QT_TRANSLATE_NOOP("CommandLine", "A UDP server on PORT.")},
-    OptionSpec{Opt::Usb, "--usb", "NAME",
+    OptionEntry{Opt::Usb, "--usb", "NAME",
                QT_TRANSLATE_NOOP("CommandLine",
                                  "A USB printer, by its name in the port settings or its usb: "
                                  "path.")},
-    OptionSpec{Opt::Log, "--log", "FILE",
+    OptionEntry{Opt::Log, "--log", "FILE",
                QT_TRANSLATE_NOOP("CommandLine", "Log to FILE (- for standard output).")},
-    OptionSpec{Opt::Timestamps, "--timestamps", nullptr,
+    OptionEntry{Opt::Timestamps, "--timestamps", nullptr,
                QT_TRANSLATE_NOOP("CommandLine", "A timestamp in each line.")},
-    OptionSpec{Opt::Hex, "--hex", nullptr, QT_TRANSLATE_NOOP("CommandLine", "Hex mode.")},
-    OptionSpec{Opt::Headless, "--headless", nullptr,
+    OptionEntry{Opt::Hex, "--hex", nullptr, QT_TRANSLATE_NOOP("CommandLine", "Hex mode.")},
+    OptionEntry{Opt::Headless, "--headless", nullptr,
                QT_TRANSLATE_NOOP("CommandLine", "No window (see below).")},
-    OptionSpec{Opt::Help, "-h, --help", nullptr,
+    OptionEntry{Opt::Help, "-h, --help", nullptr,
                QT_TRANSLATE_NOOP("CommandLine", "Print this help and exit.")},
-    OptionSpec{Opt::Version, "-v, --version", nullptr,
+    OptionEntry{Opt::Version, "-v, --version", nullptr,
                QT_TRANSLATE_NOOP("CommandLine", "Print the version and exit.")},
 };
 
-const OptionSpec *findOption(const QString &name)
+const OptionEntry *findOption(const QString &name)
 {
-    for (const OptionSpec &o : kOptions) {
+    for (const OptionEntry &o : kOptions) {
         if (o.id == Opt::Automation)
             continue;
         const QStringList names = QString::fromLatin1(o.names).split(QStringLiteral(", "));
@@ -145,26 +145,26 @@ public:
             }
             const qsizetype eq = arg.startsWith(QLatin1String("--")) ? arg.indexOf(u'=') : -1;
             const QString name = eq < 0 ? arg : arg.left(eq);
-            const OptionSpec *spec = findOption(name);
-            if (!spec) {
+            const OptionEntry *entry = findOption(name);
+            if (!entry) {
                 fail(CommandLine::tr("unknown option %1 (see --help)").arg(name));
                 break;
             }
             std::optional<QString> value;
             if (eq >= 0)
                 value = arg.mid(eq + 1);
-            else if (spec->value && i + 1 < args.size())
+            else if (entry->value && i + 1 < args.size())
                 value = args.at(++i);
-            if (spec->value && !value) {
+            if (entry->value && !value) {
                 fail(CommandLine::tr("%1 needs a value: %1 %2")
-                         .arg(name, QLatin1String(spec->value)));
+                         .arg(name, QLatin1String(entry->value)));
                 break;
             }
-            if (!spec->value && value) {
+            if (!entry->value && value) {
                 fail(CommandLine::tr("%1 takes no value").arg(name));
                 break;
             }
-            option(*spec, name, value.value_or(QString()));
+            option(*entry, name, value.value_or(QString()));
         }
         if (m_r.action == CommandLine::Action::Error)
             return;
@@ -197,14 +197,14 @@ private:
             m_r.documentPath = arg;
     }
 
-    void option(const OptionSpec &spec, const QString &name, const QString &value)
+    void option(const OptionEntry &entry, const QString &name, const QString &value)
     {
-        if (m_seen.contains(spec.id)) {
+        if (m_seen.contains(entry.id)) {
             fail(CommandLine::tr("%1 is given twice").arg(name));
             return;
         }
-        m_seen << spec.id;
-        if (isLink(spec.id)) {
+        m_seen << entry.id;
+        if (isLink(entry.id)) {
             if (!m_linkOption.isEmpty()) {
                 fail(CommandLine::tr("one link at a time: %1 and %2 cannot go together")
                          .arg(m_linkOption, name));
@@ -212,16 +212,16 @@ private:
             }
             m_linkOption = name;
         }
-        if (isLineSetting(spec.id))
+        if (isLineSetting(entry.id))
             m_lineOption = name;
-        if (spec.value && value.isEmpty()) {
-            fail(CommandLine::tr("%1 needs a value: %1 %2").arg(name, QLatin1String(spec.value)));
+        if (entry.value && value.isEmpty()) {
+            fail(CommandLine::tr("%1 needs a value: %1 %2").arg(name, QLatin1String(entry.value)));
             return;
         }
         const auto bad = [&](const char *what) {
             fail(CommandLine::tr(what).arg(name, value));
         };
-        switch (spec.id) {
+        switch (entry.id) {
         case Opt::Ini:
             m_r.iniPath = value;
             break;
@@ -257,14 +257,14 @@ private:
         }
         case Opt::Tcp:
         case Opt::Udp:
-            hostAndPort(spec.id == Opt::Tcp ? CommandLine::Link::TcpClient
+            hostAndPort(entry.id == Opt::Tcp ? CommandLine::Link::TcpClient
                                             : CommandLine::Link::UdpPeer,
                         name, value);
             break;
         case Opt::Listen:
         case Opt::UdpListen:
             if (const auto port = number(value, 1, 65535)) {
-                m_r.link = spec.id == Opt::Listen ? CommandLine::Link::TcpServer
+                m_r.link = entry.id == Opt::Listen ? CommandLine::Link::TcpServer
                                                   : CommandLine::Link::UdpServer;
                 m_r.portNumber = *port;
             } else {
@@ -426,7 +426,7 @@ QString commandLineHelp(const QString &programName)
                  0)
             + u'\n';
     QStringList heads;
-    for (const OptionSpec &o : kOptions)
+    for (const OptionEntry &o : kOptions)
         heads << QLatin1String("  ") + QLatin1String(o.names)
                      + (o.value ? u' ' + QLatin1String(o.value) : QString());
     qsizetype width = 0;
